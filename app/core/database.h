@@ -1,0 +1,38 @@
+#pragma once
+// The program's database files: DB/SystemData.db3 (every table but one) and,
+// for customised installations, DB/CustomerData.db3 (CountmsgRecord).
+#include <QString>
+#include <sqlite3.h>
+
+// The GUI thread's connection to DB/SystemData.db3; null while closed.
+extern sqlite3* g_pDB;
+// The GUI thread's connection to DB/CustomerData.db3; open only when customised.
+extern sqlite3* g_pCustomerDB;
+// Customize of [System] in OEM/OemInfo.ini, read when the database opens.
+extern int g_nCustomize;
+
+QString SystemDatabasePath();    // <program folder>/DB/SystemData.db3
+QString CustomerDatabasePath();  // <program folder>/DB/CustomerData.db3
+
+// A connection for the calling thread: the "pinyin" collation registered,
+// WAL journal, busy time-out. Each thread that touches a database opens its
+// own. Null (logged) when the file cannot be opened.
+sqlite3* OpenConnection(const QString& path);
+void CloseConnection(sqlite3* db);
+
+// 0 when DB/SystemData.db3 is open and migrated, -1 when it could not be opened.
+int OpenDatabase();
+void CloseDatabase();
+
+// 0 when the file is now plain, -1 cannot be opened, -2 header unreadable,
+// -3 neither marker. The scrambled form is rewritten through a temporary file.
+int UnscrambleDatabaseFile(const QString& path);
+
+// Gives the owner write permission on the program's own files again.
+void ResetFileAttributes();
+
+// The "pinyin" collation: code page 936 byte order of UTF-8 texts.
+int PinyinCompare(void* context, int length1, const void* text1, int length2, const void* text2);
+
+// Bit of PRAGMA user_version: the once-only display-order rewrite has run.
+constexpr int kUserVersionDisplayIndexRewritten = 0x1;

@@ -1,0 +1,44 @@
+#pragma once
+// One road for every message box. The GUI installs a handler that shows the
+// box on the GUI thread; tests install a recorder. Code on a worker thread
+// calls the same function and the handler decides (it never blocks a worker
+// on a modal box).
+#include <QString>
+#include <functional>
+
+// Button and icon flags, and the answers, with the numbers the dialogs use.
+namespace mb {
+constexpr unsigned Ok = 0x0;
+constexpr unsigned OkCancel = 0x1;
+constexpr unsigned YesNoCancel = 0x3;
+constexpr unsigned YesNo = 0x4;
+constexpr unsigned IconError = 0x10;
+constexpr unsigned IconQuestion = 0x20;
+constexpr unsigned IconWarning = 0x30;  // the exclamation icon
+constexpr unsigned IconInformation = 0x40;
+constexpr unsigned ButtonMask = 0x0F;
+constexpr unsigned IconMask = 0xF0;
+} // namespace mb
+
+enum DialogResult { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+struct MessageBoxRequest {
+    QString text;
+    QString title;
+    unsigned type = mb::Ok;
+    bool fromWorkerThread = false;
+};
+
+using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
+
+// Replaces the handler; returns the previous one (tests restore it).
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// The title used when a caller gives none: the product's display name.
+void SetMessageBoxTitle(const QString& title);
+QString MessageBoxTitle();
+
+// Shows a box and returns the answer. Without a handler (no GUI) the text
+// goes to standard error and the answer is the cautious one: IDOK for a plain
+// box, IDNO or IDCANCEL for a question.
+int ShowMessageBox(const QString& text, unsigned type = mb::Ok, const QString& title = QString());
