@@ -28,6 +28,9 @@ int ExecSql(std::string* errorOut, sqlite3* db, std::string_view sql, const SqlR
 // "SQL ERROR:%s,MY ERROR:%s" to the run log when `code` is not 0.
 void LogSqlError(const std::string& message, int code, std::string_view text);
 void LogSqlError(const std::string& message, int code, const QString& text);
+inline void LogSqlError(const std::string& message, int code, const char* text) {
+    LogSqlError(message, code, std::string_view(text));
+}
 
 // Text for inside single quotes: every ' doubled (sqlite3_mprintf "%q").
 std::string SqlEscape(std::string_view utf8);

@@ -1,0 +1,47 @@
+#pragma once
+// Checks and questions that many dialogs share: an edit box that must not be
+// empty, a number-list box, the "really close?" question of the composers,
+// and the tray balloon.
+#include <QString>
+
+class QAbstractItemView;
+class QLineEdit;
+class QPlainTextEdit;
+class QSystemTrayIcon;
+class QTextEdit;
+
+// Trims the box's text; when nothing is left, says "内容不能为空." with the
+// warning icon, empties the box, gives it the focus and returns false.
+bool CheckEditNotEmpty(QLineEdit* edit);
+bool CheckEditNotEmpty(QPlainTextEdit* edit);
+bool CheckEditNotEmpty(QTextEdit* edit);
+
+// For a box of numbers, one a line: every "," becomes a line feed. The text
+// is written back (caret at the end) only when a comma was replaced, so a
+// caller connected to textChanged is not called again for its own write.
+// False when any character is not a digit, CR, LF or blank.
+bool CheckNumberListEdit(QPlainTextEdit* edit);
+bool CheckNumberListEdit(QTextEdit* edit);
+
+// When a composer closes: true at once when its content and its number list
+// are empty; otherwise asks "确定退出?" (Yes/No) and returns true for Yes.
+bool ConfirmCloseIfEdited(const QString& content, int listRows);
+// A null widget counts as empty.
+bool ConfirmCloseIfEdited(const QTextEdit* content, int listRows);
+bool ConfirmCloseIfEdited(const QPlainTextEdit* content, int listRows);
+bool ConfirmCloseIfEdited(const QLineEdit* content, int listRows);
+bool ConfirmCloseIfEdited(const QTextEdit* content, const QAbstractItemView* list);
+bool ConfirmCloseIfEdited(const QPlainTextEdit* content, const QAbstractItemView* list);
+bool ConfirmCloseIfEdited(const QLineEdit* content, const QAbstractItemView* list);
+
+// The rows of a list, 0 for a null view or one without a model.
+int ItemViewRowCount(const QAbstractItemView* list);
+
+// The program's tray icon; null until the main window makes one, and reset
+// to null by the window before the icon goes away.
+extern QSystemTrayIcon* g_trayIcon;
+
+// Shows a balloon (information icon, 300 ms) from the tray icon. Without a
+// tray icon or a system tray it does nothing. Safe to call from any thread:
+// off the GUI thread the balloon is handed to it.
+void ShowTrayBalloon(const QString& title, const QString& text);
