@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 constexpr double kVersion = 4.61;
@@ -13,6 +14,9 @@ constexpr double kVersion = 4.61;
 
 int main(int argc, char** argv) {
     ResetFileAttributes();
+    // Nothing is shown yet, so a machine without a display can still start it.
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     InstallGuiServices();
 
