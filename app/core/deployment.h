@@ -1,0 +1,62 @@
+#pragma once
+// Every built-in address of the service, in one place.
+//
+// The shipped defaults are names under ".invalid" (RFC 6761): a build that
+// was never configured for a deployment cannot reach anybody's server, and
+// HttpGet refuses such a host before any name lookup. A deployment, the run
+// script and the tests set the real addresses in the program folder's
+// "ServerInfo.ini", in a section of our own (a departure from the Parts,
+// which compiled the addresses in):
+//
+//   [Deployment]
+//   MainEndpoint=http://service.example.com:8060/webservice.asmx
+//   BackupEndpoint=http://backup.example.com:8060/webservice.asmx
+//   IntlEndpoint=http://backup.example.com:8060/gjwebservice.asmx
+//   BalanceUrl=http://backup.example.com/GetBalance.ashx
+//   VersionUploadUrl=http://sync.example.com:1180/apis/rims-provider/snExt/synchro/saveCSV
+//   SelfServiceHost=self.example.com          ; host[:port], pages are http://<host>/<path>
+//   WebHost=www.example.com                   ; host[:port]
+//   FtpHost=ftp.example.com                   ; host[:port], the cloud copy's port 4000 when none
+//   ServiceNamespace=http://ns.example.com/   ; the SOAP namespace URI, closing slash included
+//   AllowInvalidCertificates=1                ; legacy HTTPS: no certificate check (default 0)
+//
+// A missing or empty key keeps the default. The other sections of
+// "ServerInfo.ini" (ExtServerAddress, BackServer, ...) are the Parts' own and
+// are read where the Parts read them. The file is read at each call, so a
+// change takes effect without a restart.
+#include <QString>
+
+enum class DeploymentKey {
+    MainEndpoint,     // the messaging web service
+    BackupEndpoint,   // the same service on the backup host
+    IntlEndpoint,     // the international service on the backup host
+    BalanceUrl,       // the balance page of the backup host (HttpGetBalance)
+    VersionUploadUrl, // the account-synchronisation server (UploadClientVersion)
+    SelfServiceHost,  // self-service site: "login.aspx" (self-service list, network disk)
+    WebHost,          // the service's main web site: administration, net messages
+    FtpHost,          // the contacts' cloud copy
+    ServiceNamespace, // SOAP namespace URI; the SOAPAction is this followed by the operation
+};
+
+constexpr int kDeploymentKeyCount = static_cast<int>(DeploymentKey::ServiceNamespace) + 1;
+
+// The value in force: [Deployment] of ServerIniPath(), else the default.
+QString DeploymentValue(DeploymentKey key);
+// The compiled-in default (always under ".invalid").
+QString DeploymentDefault(DeploymentKey key);
+// The key's name in [Deployment] ("MainEndpoint", ...).
+QString DeploymentKeyName(DeploymentKey key);
+
+// The program folder's "ServerInfo.ini".
+QString ServerIniPath();
+// The name of our section in it.
+inline constexpr const char* kDeploymentSection = "Deployment";
+
+// [Deployment] AllowInvalidCertificates=1: HTTPS without certificate
+// verification, as the original client did. Off unless set to a non-zero number.
+bool AllowInvalidCertificates();
+
+// True for a host that must never be contacted: "invalid" or a name ending
+// in ".invalid", in any case, with or without a trailing dot or a ":port".
+// Empty text is not a host name and is refused as well.
+bool IsRefusedHost(const QString& host);

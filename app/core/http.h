@@ -1,0 +1,36 @@
+#pragma once
+// The plain HTTP(S) GET of the service's web pages (balance, version upload),
+// on libcurl's easy interface: synchronous, like the call it replaces, and
+// safe to call from any thread.
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+// The most answer bytes HttpGet keeps; the rest of a longer answer is not read.
+constexpr int kHttpGetMaxAnswer = 2046;
+
+// GET `url` + "?" + `query` (no "?" when `query` is empty). `query` is a byte
+// text (code page 936, as the service expects); bytes that cannot stand in a
+// URL (controls, blank, bytes >= 0x7F, '#' and " < > \ ^ ` { | }) are sent
+// as %XX, the rest unchanged. Headers "Accept: */*" and
+// "content-Type: application/x-www-form-urlencoded"; connect time-out 10 s,
+// total time-out 60 s; http and https only, no redirects; HTTPS verifies
+// certificates unless AllowInvalidCertificates() (deployment.h).
+//
+// `buffer` receives at most kHttpGetMaxAnswer bytes of the answer; a longer
+// answer is cut there, which is not an error.
+// Returns:
+//   n >= 0  status 200: the number of bytes in `buffer` (0 for an empty
+//           answer), `errorText` empty;
+//   0       any other status: `errorText` = the answer as text (UTF-8 when valid,
+//           else code page 936), or "HTTP <status>" when the answer is empty;
+//   -1      no answer (bad URL, refused host, connection, TLS or time-out
+//           failure, also one in the middle of the answer): `errorText` says why.
+// A host under ".invalid" (IsRefusedHost) is refused before a transfer starts,
+// so no name lookup leaves the machine. Failures are logged in g_logRun as
+// "ERROR,HttpGet..." lines, without the query (it carries the password digest).
+int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer);
+
+// Test seam: how many transfers HttpGet has handed to libcurl so far.
+int HttpGetTransferCount();

@@ -1,0 +1,205 @@
+#include "tests/support/http_server.h"
+
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+QString ScriptPath() {
+    return QStringLiteral(CORVELANE_TEST_SUPPORT_DIR "/http_server.py");
+}
+
+bool RunOpenssl(const QString& folder, QString& error) {
+    const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    if (openssl.isEmpty()) {
+        error = QStringLiteral("openssl not found");
+        return false;
+    }
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    // An EC key: made in milliseconds, unlike RSA.
+    p.start(openssl,
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+             QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
+             QStringLiteral("-nodes"), QStringLiteral("-keyout"), QStringLiteral("key.pem"),
+             QStringLiteral("-out"), QStringLiteral("cert.pem"), QStringLiteral("-days"), QStringLiteral("2"),
+             QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+             QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        error = QStringLiteral("openssl req failed: ") + QString::fromLocal8Bit(p.readAll());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString HttpRequestRecord::header(const QString& name) const {
+    for (const auto& h : headers)
+        if (h.first.compare(name, Qt::CaseInsensitive) == 0)
+            return h.second;
+    return QString();
+}
+
+bool HttpRequestRecord::hasExactHeader(const QString& name, const QString& value) const {
+    for (const auto& h : headers)
+        if (h.first == name && h.second == value)
+            return true;
+    return false;
+}
+
+LoopbackHttpServer::LoopbackHttpServer(Scheme scheme) : m_scheme(scheme) {
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (python.isEmpty()) {
+        m_error = QStringLiteral("python3 not found");
+        return;
+    }
+    QStringList args{ScriptPath()};
+    if (scheme == Scheme::Https) {
+        m_certDir = std::make_unique<QTemporaryDir>();
+        if (!m_certDir->isValid()) {
+            m_error = QStringLiteral("no temporary folder for the certificate");
+            return;
+        }
+        if (!RunOpenssl(m_certDir->path(), m_error))
+            return;
+        args << QStringLiteral("--cert") << m_certDir->filePath(QStringLiteral("cert.pem"))
+             << QStringLiteral("--key") << m_certDir->filePath(QStringLiteral("key.pem"));
+    }
+    // The script's own errors show in the test's output.
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(python, args);
+    if (!m_process.waitForStarted(10000)) {
+        m_error = QStringLiteral("python3 did not start: ") + m_process.errorString();
+        return;
+    }
+    // The first line is "PORT <n>".
+    QDeadlineTimer deadline(15000);
+    while (!m_pending.contains('\n')) {
+        if (deadline.hasExpired() || m_process.state() != QProcess::Running ||
+            !m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+            m_pending += m_process.readAllStandardOutput();
+            if (m_pending.contains('\n'))
+                break;
+            m_error = QStringLiteral("the server printed no port");
+            return;
+        }
+        m_pending += m_process.readAllStandardOutput();
+    }
+    qsizetype eol = m_pending.indexOf('\n');
+    QByteArray first = m_pending.left(eol).trimmed();
+    m_pending.remove(0, eol + 1);
+    if (!first.startsWith("PORT ")) {
+        m_error = QStringLiteral("unexpected first line: ") + QString::fromUtf8(first);
+        return;
+    }
+    bool ok = false;
+    uint port = first.mid(5).toUInt(&ok);
+    if (!ok || port == 0 || port > 65535) {
+        m_error = QStringLiteral("bad port line: ") + QString::fromUtf8(first);
+        return;
+    }
+    m_port = static_cast<quint16>(port);
+}
+
+LoopbackHttpServer::~LoopbackHttpServer() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    // Closing stdin ends the script; kill it if it does not go.
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+QString LoopbackHttpServer::url(const QString& path) const {
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(m_scheme == Scheme::Https ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(m_port)
+        .arg(path);
+}
+
+QString LoopbackHttpServer::certificatePath() const {
+    return m_certDir ? m_certDir->filePath(QStringLiteral("cert.pem")) : QString();
+}
+
+void LoopbackHttpServer::readOutput() {
+    m_pending += m_process.readAllStandardOutput();
+    for (qsizetype eol; (eol = m_pending.indexOf('\n')) >= 0;) {
+        QByteArray line = m_pending.left(eol);
+        m_pending.remove(0, eol + 1);
+        if (!line.startsWith("REQUEST "))
+            continue;
+        QJsonObject o = QJsonDocument::fromJson(line.mid(8)).object();
+        HttpRequestRecord r;
+        r.requestLine = o.value(QStringLiteral("line")).toString();
+        const QStringList parts = r.requestLine.split(QLatin1Char(' '));
+        r.method = parts.value(0);
+        const QString target = parts.value(1);
+        qsizetype q = target.indexOf(QLatin1Char('?'));
+        r.path = q < 0 ? target : target.left(q);
+        r.query = q < 0 ? QString() : target.mid(q + 1);
+        for (const QJsonValue& h : o.value(QStringLiteral("headers")).toArray()) {
+            const QJsonArray pair = h.toArray();
+            r.headers.append({pair.at(0).toString(), pair.at(1).toString()});
+        }
+        m_requests.push_back(std::move(r));
+    }
+}
+
+std::vector<HttpRequestRecord> LoopbackHttpServer::requests(size_t atLeast, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    readOutput();
+    while (m_requests.size() < atLeast && !deadline.hasExpired() && m_process.state() == QProcess::Running) {
+        m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+        readOutput();
+    }
+    return m_requests;
+}
+
+QByteArray LoopbackHttpServer::shortBody() {
+    return QByteArrayLiteral("short answer 123");
+}
+
+QByteArray LoopbackHttpServer::longBody() {
+    QByteArray body(5000, '\0');
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = static_cast<char>('a' + i % 26);
+    return body;
+}
+
+QByteArray LoopbackHttpServer::missingBody() {
+    return QByteArray("页面不存在 (not found)"); // the source is UTF-8, like the script's answer
+}
+
+QByteArray LoopbackHttpServer::gbkErrorBody() {
+    // "余额不足" in code page 936.
+    return QByteArray::fromHex("d3e0b6eeb2bbd7e3");
+}
+
+quint16 ClosedLoopbackPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof addr;
+    quint16 port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    ::close(fd); // never listened: connecting there is refused
+    return port;
+}
