@@ -5,8 +5,7 @@
 // was never configured for a deployment cannot reach anybody's server, and
 // HttpGet refuses such a host before any name lookup. A deployment, the run
 // script and the tests set the real addresses in the program folder's
-// "ServerInfo.ini", in a section of our own (a departure from the Parts,
-// which compiled the addresses in):
+// "ServerInfo.ini", in a section of our own:
 //
 //   [Deployment]
 //   MainEndpoint=http://service.example.com:8060/webservice.asmx
@@ -21,8 +20,8 @@
 //   AllowInvalidCertificates=1                ; legacy HTTPS: no certificate check (default 0)
 //
 // A missing or empty key keeps the default. The other sections of
-// "ServerInfo.ini" (ExtServerAddress, BackServer, ...) are the Parts' own and
-// are read where the Parts read them. The file is read at each call, so a
+// "ServerInfo.ini" (ExtServerAddress, BackServer, ...) are read by the code
+// that uses them. The file is read at each call, so a
 // change takes effect without a restart.
 #include <QString>
 
