@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <ctime>
+#include <sys/stat.h>
 #include <unistd.h>
 
 LOG_FILE g_logRun;
@@ -82,8 +84,12 @@ bool OpenLocked(LOG_FILE& log, std::string_view name, int enc, std::chrono::syst
 void WriteLineLocked(LOG_FILE& log, const std::string& line, std::atomic<int64_t>& lastEcho) {
     if (log.lineCount++ > 1000) {
         log.lineCount = 0;
-        int64_t pos = static_cast<int64_t>(ftello(log.file));
-        log.writeEnabled = pos <= kLogSizeLimit;
+        // The file's size, not the stream position: an append stream keeps its
+        // old position after the file was emptied, and the log would stay
+        // stopped for the rest of the day.
+        struct stat st {};
+        if (::fstat(::fileno(log.file), &st) == 0)
+            log.writeEnabled = static_cast<int64_t>(st.st_size) <= kLogSizeLimit;
     }
     if (log.echo) {
         int64_t now = TickMs();
@@ -114,19 +120,24 @@ bool CreateDirectoryPathA(const std::string& path) {
 
 void LogFolderAndBase(std::string_view name, std::string& folder, std::string& base) {
     const QString appDir = GetAppDirectory();
-    // A root of one or two characters is no root: several programs share a
-    // root only when it is a real folder.
-    const std::string logPath =
-        ToStd(ini::ReadString(appDir + QStringLiteral("/DLL_LOG.INI"), QStringLiteral("Set"),
-                              QStringLiteral("LogPath"), QString(), 200));
-    const bool haveRoot = logPath.size() >= 3;
-    size_t lastSlash = name.rfind('/');
-    if (!name.empty() && name[0] == '/' && lastSlash != std::string_view::npos && lastSlash > 0) {
-        base = std::string(name.substr(lastSlash + 1));
-        folder = haveRoot ? logPath : std::string(name.substr(0, lastSlash));
+    QString root = ini::ReadString(appDir + QStringLiteral("/DLL_LOG.INI"), QStringLiteral("Set"),
+                                   QStringLiteral("LogPath"), QString(), 200);
+    // A root of one or two characters (not bytes: "日志" is no root either) is
+    // no root: several programs share a root only when it is a real folder.
+    const bool haveRoot = root.size() >= 3;
+    // Paths written for Windows use "\"; the folder is created with "/" as
+    // separator, so the file must be opened with the same one.
+    root.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const std::string logPath = ToStd(root);
+    std::string path(name);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    size_t lastSlash = path.rfind('/');
+    if (!path.empty() && path[0] == '/' && lastSlash != std::string::npos && lastSlash > 0) {
+        base = path.substr(lastSlash + 1);
+        folder = haveRoot ? logPath : path.substr(0, lastSlash);
         return;
     }
-    base = std::string(name);
+    base = path;
     if (haveRoot) {
         std::string app = ToStd(appDir);
         size_t s = app.rfind('/');
@@ -142,9 +153,12 @@ bool LogOpen(LOG_FILE& log, std::string_view name, int enc) {
 }
 
 void LogWrite(LOG_FILE& log, std::string_view text) {
+    // The time is read under the lock: a thread that read it before another
+    // thread's first line after midnight would otherwise reopen yesterday's
+    // file, and the two files would swap back and forth with a header each time.
+    std::lock_guard lock(log.mutex);
     const auto now = Now();
     const std::string stamp = Stamp(now);
-    std::lock_guard lock(log.mutex);
     if (log.daily && stamp.compare(0, 10, log.date) != 0 && !log.name.empty())
         OpenLocked(log, std::string(log.name), log.enc, now);
     if (!log.file)
@@ -167,6 +181,9 @@ void LogClose(LOG_FILE& log) {
         log.file = nullptr;
     }
     log.writeEnabled = false;
+    // Without a name the daily reopen cannot bring a closed log back (a worker
+    // thread writing after exit's close on a new day would open a file nobody closes).
+    log.name.clear();
 }
 
 void LogConsoleWrite(const char* text) {
@@ -187,8 +204,10 @@ bool SendInfoOpen(const char* date) {
     for (const char* p = date; *p && name.size() < 8; ++p)
         if (*p != '-')
             name.push_back(*p);
-    // The name is a date; anything that could leave the folder is refused.
-    if (name.empty() || name.find('/') != std::string::npos || name.find("..") != std::string::npos)
+    // The name is a date; anything that could leave the folder is refused
+    // (the folder rules read "\" as "/").
+    if (name.empty() || name.find_first_of("/\\") != std::string::npos ||
+        name.find("..") != std::string::npos)
         return false;
     std::string folder, base;
     LogFolderAndBase(name, folder, base);
