@@ -1,6 +1,7 @@
 #include "platform/ini.h"
 
 #include "platform/encoding.h"
+#include "platform/file_io.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -175,19 +176,7 @@ bool ReplaceFile(const QString& path, const QByteArray& content, mode_t mode) {
     if (fd < 0)
         return false;
     bool ok = ::fchmod(fd, mode) == 0;
-    const char* p = content.constData();
-    qsizetype left = content.size();
-    while (ok && left > 0) {
-        ssize_t w = ::write(fd, p, static_cast<size_t>(left));
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            ok = false;
-            break;
-        }
-        p += w;
-        left -= w;
-    }
+    ok = ok && WriteAll(fd, content.constData(), static_cast<size_t>(content.size()));
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok)

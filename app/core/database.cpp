@@ -5,6 +5,7 @@
 #include "app/core/paths.h"
 #include "app/core/sql.h"
 #include "platform/encoding.h"
+#include "platform/file_io.h"
 #include "platform/ini.h"
 
 #include <QFile>
@@ -311,19 +312,7 @@ int UnscrambleDatabaseFile(const QString& path) {
     std::string tmp = native + ".plain-XXXXXX";
     int out = ::mkstemp(tmp.data());
     bool ok = out >= 0;
-    auto writeAll = [&](const char* p, size_t n) {
-        while (ok && n > 0) {
-            ssize_t w = ::write(out, p, n);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                ok = false;
-                break;
-            }
-            p += w;
-            n -= static_cast<size_t>(w);
-        }
-    };
+    auto writeAll = [&](const char* p, size_t n) { ok = ok && WriteAll(out, p, n); };
     writeAll(kPlainMarker, kMarkerLength);
     std::string buf(1 << 16, '\0');
     size_t xored = 0;
