@@ -4,10 +4,10 @@
 // journal mode and the indexes are equal). The classes should cost no more
 // than 1.3 times the bare loop.
 #include "app/core/database.h"
+#include "bench/bench_main.h"
 #include "app/core/paths.h"
 #include "app/core/sql.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -177,13 +177,8 @@ BENCHMARK(BM_InsertSqlStatement)->Iterations(3)->UseManualTime()->Unit(benchmark
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!RunBenchmarks(argc, argv, [] { Fixture(); }))
         return 1;
-    Fixture();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     if (g_seconds[0] > 0 && g_seconds[1] > 0)
         std::printf("SqlStatement/bare: %.1f ms / %.1f ms = %.2fx (target <= 1.3x)\n", g_seconds[1] * 1e3,
                     g_seconds[0] * 1e3, g_seconds[1] / g_seconds[0]);

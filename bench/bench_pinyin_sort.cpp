@@ -2,10 +2,10 @@
 // byte order, on one table of a million names in the same run. The pinyin
 // order should cost no more than three times the byte order.
 #include "app/core/database.h"
+#include "bench/bench_main.h"
 #include "app/core/paths.h"
 #include "app/core/sql.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -195,19 +195,15 @@ BENCHMARK(BM_OrderByNamePinyin)->Iterations(3)->UseManualTime()->Unit(benchmark:
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    {
+    const bool ran = RunBenchmarks(argc, argv, [] {
         const auto t0 = std::chrono::steady_clock::now();
         Fixture();
         const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         std::printf("fixture: %d contacts (%zu surnames, %zu given-name characters) in %.1f s\n", kContacts,
                     Fixture().surnameCount, Fixture().givenCount, s);
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    });
+    if (!ran)
+        return 1;
     if (g_seconds[0] > 0 && g_seconds[1] > 0)
         std::printf("pinyin/binary: %.3f ms / %.3f ms = %.2fx (target <= 3x)\n", g_seconds[1] * 1e3,
                     g_seconds[0] * 1e3, g_seconds[1] / g_seconds[0]);

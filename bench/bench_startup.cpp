@@ -4,10 +4,10 @@
 // a few hundred milliseconds at most. The engine's bare open and close of the
 // same file is the baseline.
 #include "app/core/database.h"
+#include "bench/bench_main.h"
 #include "app/core/paths.h"
 #include "app/core/sql.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -122,13 +122,8 @@ BENCHMARK(BM_CloseDatabaseOpenDatabase)->UseManualTime()->Unit(benchmark::kMicro
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!RunBenchmarks(argc, argv, [] { Fixture(); }))
         return 1;
-    Fixture();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     if (g_seconds[0] > 0 && g_seconds[2] > 0) {
         std::printf("CloseDatabase+OpenDatabase: %.3f ms absolute (target: a few hundred ms at most)\n",
                     g_seconds[2] * 1e3);
