@@ -9,6 +9,7 @@
 namespace {
 std::mutex g_mutex;
 MessageBoxHandler g_handler;
+TrayBalloonHandler g_balloon;
 QString g_title;
 } // namespace
 
@@ -52,4 +53,20 @@ int ShowMessageBox(const QString& text, unsigned type, const QString& title) {
     default:
         return IDOK;
     }
+}
+
+TrayBalloonHandler SetTrayBalloonHandler(TrayBalloonHandler handler) {
+    std::lock_guard lock(g_mutex);
+    std::swap(g_balloon, handler);
+    return handler;
+}
+
+void ShowTrayBalloonMessage(const QString& title, const QString& text) {
+    TrayBalloonHandler handler;
+    {
+        std::lock_guard lock(g_mutex);
+        handler = g_balloon;
+    }
+    if (handler)
+        handler(title, text);
 }

@@ -42,3 +42,9 @@ QString MessageBoxTitle();
 // goes to standard error and the answer is the cautious one: IDOK for a plain
 // box, IDNO or IDCANCEL for a question.
 int ShowMessageBox(const QString& text, unsigned type = mb::Ok, const QString& title = QString());
+
+// The tray balloon ("您有新的短信，请注意查收！"): shown by the GUI's tray icon,
+// recorded by tests, dropped when neither is installed.
+using TrayBalloonHandler = std::function<void(const QString& title, const QString& text)>;
+TrayBalloonHandler SetTrayBalloonHandler(TrayBalloonHandler handler);
+void ShowTrayBalloonMessage(const QString& title, const QString& text);

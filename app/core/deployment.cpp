@@ -15,7 +15,7 @@ struct Entry {
 
 // Ports and paths are the service's; only the host names are ours.
 constexpr Entry kEntries[] = {
-    {DeploymentKey::MainEndpoint, "MainEndpoint", "http://service.corvelane.invalid:8060/webservice.asmx"},
+    {DeploymentKey::MainEndpoint, "MainEndpoint", CORVELANE_MAIN_ENDPOINT},
     {DeploymentKey::BackupEndpoint, "BackupEndpoint", "http://backup.corvelane.invalid:8060/webservice.asmx"},
     {DeploymentKey::IntlEndpoint, "IntlEndpoint", "http://backup.corvelane.invalid:8060/gjwebservice.asmx"},
     {DeploymentKey::BalanceUrl, "BalanceUrl", "http://backup.corvelane.invalid/GetBalance.ashx"},
@@ -24,7 +24,7 @@ constexpr Entry kEntries[] = {
     {DeploymentKey::SelfServiceHost, "SelfServiceHost", "selfservice.corvelane.invalid"},
     {DeploymentKey::WebHost, "WebHost", "www.corvelane.invalid"},
     {DeploymentKey::FtpHost, "FtpHost", "ftp.corvelane.invalid"},
-    {DeploymentKey::ServiceNamespace, "ServiceNamespace", "http://ns.corvelane.invalid/"},
+    {DeploymentKey::ServiceNamespace, "ServiceNamespace", CORVELANE_SERVICE_NAMESPACE},
 };
 static_assert(std::size(kEntries) == kDeploymentKeyCount);
 

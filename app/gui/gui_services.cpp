@@ -1,5 +1,6 @@
 #include "app/gui/gui_services.h"
 
+#include "app/gui/widget_helpers.h"
 #include "platform/msgbox.h"
 #include "platform/url_open.h"
 
@@ -65,5 +66,6 @@ void InstallGuiServices() {
         QMetaObject::invokeMethod(qApp, [req] { ShowOnGuiThread(req); }, Qt::QueuedConnection);
         return IDOK;
     });
+    SetTrayBalloonHandler([](const QString& title, const QString& text) { ShowTrayBalloon(title, text); });
     SetUrlOpener([](const QString& url) { return QDesktopServices::openUrl(QUrl(url)); });
 }

@@ -4,9 +4,21 @@
 
 MessageBoxRecorder::MessageBoxRecorder() {
     m_previous = SetMessageBoxHandler([this](const MessageBoxRequest& r) { return answer(r); });
+    m_previousBalloon = SetTrayBalloonHandler([this](const QString& title, const QString& text) {
+        std::lock_guard lock(m_mutex);
+        m_balloons << title + QLatin1Char('|') + text;
+    });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHandler(m_previous); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+    SetMessageBoxHandler(m_previous);
+    SetTrayBalloonHandler(m_previousBalloon);
+}
+
+QStringList MessageBoxRecorder::balloons() const {
+    std::lock_guard lock(m_mutex);
+    return m_balloons;
+}
 
 void MessageBoxRecorder::queueAnswer(int a) {
     std::lock_guard lock(m_mutex);
@@ -29,6 +41,7 @@ QStringList MessageBoxRecorder::texts() const {
 void MessageBoxRecorder::clear() {
     std::lock_guard lock(m_mutex);
     m_shown.clear();
+    m_balloons.clear();
 }
 
 int MessageBoxRecorder::answer(const MessageBoxRequest& req) {

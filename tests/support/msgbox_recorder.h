@@ -3,6 +3,8 @@
 // from a queue (IDOK/IDYES when the queue is empty).
 #include "platform/msgbox.h"
 
+#include <QStringList>
+
 #include <deque>
 #include <mutex>
 #include <vector>
@@ -18,11 +20,15 @@ public:
     std::vector<MessageBoxRequest> shown() const;
     QStringList texts() const;
     void clear();
+    // Tray balloons, as "title|text".
+    QStringList balloons() const;
 
 private:
     int answer(const MessageBoxRequest& req);
     mutable std::mutex m_mutex;
     std::vector<MessageBoxRequest> m_shown;
     std::deque<int> m_answers;
+    QStringList m_balloons;
     MessageBoxHandler m_previous;
+    TrayBalloonHandler m_previousBalloon;
 };

@@ -1,0 +1,31 @@
+#pragma once
+// Shared by the wrapper files of the service client; not for callers.
+#include "app/core/log.h"
+#include "service/service_state.h"
+#include "service/web_service_client.h"
+
+#include <algorithm>
+
+#include <QString>
+#include <string>
+
+// A message of the client in the user's language.
+QString ServiceTr(const char* text);
+// An error box titled with the product's name.
+void ShowServiceError(const QString& text);
+// A result text for the run log; a missing result shows as "(null)".
+std::string LogText(const char* text);
+// The digest is a credential: logs show only its beginning.
+std::string DigestForLog(const std::string& digest);
+
+template <typename Request, typename Response>
+int CWebServiceClient::Invoke(const char* operation, int timeoutSeconds, Operation<Request, Response> method,
+                              Request& request, Response& response, const std::string* endpoint) {
+    if (const int cap = ServiceTimeoutCap(); cap > 0)
+        timeoutSeconds = std::min(timeoutSeconds, cap);
+    m_proxy.recv_timeout = m_proxy.send_timeout = timeoutSeconds;
+    m_proxy.connect_timeout = std::min(timeoutSeconds, 20);
+    const std::string action = m_namespaceUri + operation;
+    const std::string& url = endpoint ? *endpoint : m_endpoint;
+    return (m_proxy.*method)(url.c_str(), action.c_str(), &request, response);
+}

@@ -1,0 +1,205 @@
+#include "service/web_service_client.h"
+
+#include "app/core/convert.h"
+#include "app/core/deployment.h"
+#include "app/core/log.h"
+#include "app/core/md5.h"
+#include "app/core/service_pages.h"
+#include "platform/msgbox.h"
+#include "service/service_client_internal.h"
+#include "service/service_state.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <sys/socket.h>
+
+namespace {
+
+// A connection never waits longer for the server to accept than the
+// operation waits for its answer.
+constexpr int kConnectTimeoutSeconds = 20;
+// Answers are small texts; the limit keeps a broken or hostile server from
+// making the client allocate without bound.
+constexpr size_t kMaxAnswerBytes = 16 * 1024 * 1024;
+constexpr unsigned short kMaxXmlNesting = 64;
+
+} // namespace
+
+QString ServiceTr(const char* text) { return QCoreApplication::translate("CWebServiceClient", text); }
+
+void ShowServiceError(const QString& text) { ShowMessageBox(text, mb::Ok | mb::IconError); }
+
+std::string LogText(const char* text) { return text ? std::string(text) : std::string("(null)"); }
+
+std::string DigestForLog(const std::string& digest) { return digest.substr(0, 4) + "..."; }
+
+CWebServiceClient::CWebServiceClient(const QString& sn, const QString& pwd) {
+    m_sn = UnicodeToUtf8(sn);
+    m_pwd = UnicodeToUtf8(pwd);
+    m_digest = ServiceDigest(sn, pwd);
+
+    // The namespace is a deployment value: the generated table is copied with
+    // the value in force, and every SOAPAction is built from it.
+    m_namespaceUri = UnicodeToUtf8(DeploymentValue(DeploymentKey::ServiceNamespace));
+    for (const Namespace* ns = m_proxy.namespaces; ns && ns->id; ++ns) {
+        Namespace entry = *ns;
+        if (std::string_view(entry.id) == "ns1")
+            entry.ns = m_namespaceUri.c_str();
+        m_namespaces.push_back(entry);
+    }
+    m_namespaces.push_back(Namespace{nullptr, nullptr, nullptr, nullptr});
+    soap_set_namespaces(&m_proxy, m_namespaces.data());
+
+    m_proxy.recv_timeout = m_proxy.send_timeout = 150;
+    m_proxy.connect_timeout = kConnectTimeoutSeconds;
+    m_proxy.socket_flags = MSG_NOSIGNAL;  // a dropped connection is an error code, not SIGPIPE
+    m_proxy.recv_maxlength = kMaxAnswerBytes;
+    m_proxy.maxlevel = kMaxXmlNesting;
+    soap_set_imode(&m_proxy, SOAP_C_UTFSTRING);
+    soap_set_omode(&m_proxy, SOAP_C_UTFSTRING);
+
+    const std::string configured = ServiceUrl();
+    const std::string url = configured.empty() ? BuiltInMainEndpoint() : configured;
+    SetEndpoint(url.c_str());
+    ApplyProxySettings();
+}
+
+CWebServiceClient::~CWebServiceClient() {
+    m_proxy.proxy_host = nullptr;
+    m_proxy.proxy_userid = nullptr;
+    m_proxy.proxy_passwd = nullptr;
+    m_proxy.destroy();
+}
+
+void CWebServiceClient::SetEndpoint(const char* url) {
+    // An empty endpoint would make the runtime write the request, digest and
+    // all, to standard output: it is never taken.
+    if (!url || !*url)
+        return;
+    m_endpoint = url;
+    m_proxy.soap_endpoint = m_endpoint.c_str();
+}
+
+bool CWebServiceClient::ApplyProxySettings() {
+    const ServiceSettings settings = CurrentServiceSettings();
+    if (settings.proxyPort == 0)
+        return false;
+    m_proxyHost = settings.proxyHost;
+    m_proxyUser = settings.proxyUser;
+    m_proxyPwd = settings.proxyPwd;
+    m_proxy.proxy_host = m_proxyHost.c_str();
+    m_proxy.proxy_port = settings.proxyPort;
+    m_proxy.proxy_userid = m_proxyUser.empty() ? nullptr : m_proxyUser.c_str();
+    m_proxy.proxy_passwd = m_proxyUser.empty() ? nullptr : m_proxyPwd.c_str();
+    return false;
+}
+
+void CWebServiceClient::EndCall() { m_proxy.destroy(); }
+
+char* CWebServiceClient::Dup(const std::string& text) { return soap_strdup(&m_proxy, text.c_str()); }
+
+// ------------------------------------------------------------------ helpers
+
+int LeadingNumber(const char* text, size_t maxBytes) {
+    if (!text)
+        return 0;
+    size_t i = 0;
+    auto at = [&](size_t k) -> char { return k < maxBytes ? text[k] : '\0'; };
+    while (at(i) && std::isspace(static_cast<unsigned char>(at(i))))
+        ++i;
+    bool negative = false;
+    if (at(i) == '-' || at(i) == '+') {
+        negative = at(i) == '-';
+        ++i;
+    }
+    long long n = 0;
+    while (at(i) >= '0' && at(i) <= '9') {
+        n = std::min<long long>(n * 10 + (at(i) - '0'), static_cast<long long>(INT_MAX) + 1);
+        ++i;
+    }
+    if (negative)
+        n = -n;
+    return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+}
+
+int ShowResultText(const char* result) {
+    const int n = LeadingNumber(result);
+    if (n < 0)
+        ShowServiceError(Utf8ToUnicode(result ? result : ""));
+    return n;
+}
+
+int ShowResultCode(const char* result) {
+    static const char* const kReasons[] = {"操作失败", "序列号密码不正确", "参数格式不正确", "余额不足",
+                                           "数据格式错误", "参数有误", "权限有限"};
+    const int n = LeadingNumber(result);
+    if (n < 0) {
+        const char* reason = n >= -7 ? kReasons[-n - 1] : "参数有误";
+        ShowServiceError(ServiceTr("错误代码:%1,原因:%2").arg(n).arg(ServiceTr(reason)));
+    }
+    return n;
+}
+
+size_t Base64EncodedLength(size_t n) {
+    const size_t l = 4 * n / 3 + n % 3;
+    return (l + 3) / 4 * 4 + 2 * (l / 76) + 2;
+}
+
+bool Base64EncodeLines(char* out, size_t* outCapacity, const unsigned char* in, size_t n) {
+    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    if (!out || !outCapacity || (!in && n) || *outCapacity < Base64EncodedLength(n))
+        return false;
+    size_t w = 0, lineGroups = 0, i = 0;
+    for (; i + 3 <= n; i += 3) {
+        const unsigned v = static_cast<unsigned>(in[i]) << 16 | static_cast<unsigned>(in[i + 1]) << 8 | in[i + 2];
+        out[w++] = kAlphabet[v >> 18 & 63];
+        out[w++] = kAlphabet[v >> 12 & 63];
+        out[w++] = kAlphabet[v >> 6 & 63];
+        out[w++] = kAlphabet[v & 63];
+        if (++lineGroups == 19) {
+            out[w++] = '\r';
+            out[w++] = '\n';
+            lineGroups = 0;
+        }
+    }
+    if (n - i == 1) {
+        const unsigned v = static_cast<unsigned>(in[i]) << 16;
+        out[w++] = kAlphabet[v >> 18 & 63];
+        out[w++] = kAlphabet[v >> 12 & 63];
+        out[w++] = '=';
+        out[w++] = '=';
+    } else if (n - i == 2) {
+        const unsigned v = static_cast<unsigned>(in[i]) << 16 | static_cast<unsigned>(in[i + 1]) << 8;
+        out[w++] = kAlphabet[v >> 18 & 63];
+        out[w++] = kAlphabet[v >> 12 & 63];
+        out[w++] = kAlphabet[v >> 6 & 63];
+        out[w++] = '=';
+    }
+    *outCapacity = w;
+    return true;
+}
+
+std::string Base64EncodeLines(std::string_view bytes) {
+    std::string out(Base64EncodedLength(bytes.size()), '\0');
+    size_t capacity = out.size();
+    Base64EncodeLines(out.data(), &capacity, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    out.resize(capacity);
+    return out;
+}
+
+int RightsOfRoles(const char* roles) {
+    static const int kMasks[20] = {0,     0x4000, 0x2000, 0x400, 0x200, 0x10,   0x20, 0x1000, 0x100, -1,
+                                   0x40,  0x7F78, 0x7BF8, 0x1400, 0,     0,      0,    0,      0,     0};
+    const int n = LeadingNumber(roles);
+    if (n < 0 || (n & 0x8000))
+        return n;
+    return n < 20 ? kMasks[n] : -1;
+}
+
+void SelectChannelServer(CWebServiceClient& client, const QString& channel) {
+    const std::string address = UnicodeToAnsi(ChannelServerAddress(channel));
+    client.SetEndpoint(address.c_str());  // an empty address keeps the configured endpoint
+}
