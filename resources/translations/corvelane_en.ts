@@ -5446,4 +5446,97 @@ It may take a while. Continue?</translation>
         <translation>Keldrune Version 1.0</translation>
     </message>
 </context>
+<context>
+    <name>CWebServiceClient</name>
+    <message>
+        <source>网络错误.</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Network error.</translation>
+    </message>
+    <message>
+        <source>打开传真文件失败</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Failed to open the fax file</translation>
+    </message>
+    <message>
+        <source>传真文件不能超过%1M.</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>The fax file cannot be larger than %1M.</translation>
+    </message>
+    <message>
+        <source>打开语音文件失败</source>
+        <translatorcomment>English given</translatorcomment>
+        <translation>Failed to open the voice file</translation>
+    </message>
+    <message>
+        <source>语音文件不能超过%1K.</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>The voice file cannot be larger than %1K.</translation>
+    </message>
+    <message>
+        <source>错误代码:%1,原因:%2</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Error code:%1, reason:%2</translation>
+    </message>
+    <message>
+        <source>操作失败</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Operation failed</translation>
+    </message>
+    <message>
+        <source>序列号密码不正确</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Incorrect serial number or password</translation>
+    </message>
+    <message>
+        <source>参数格式不正确</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Incorrect parameter format</translation>
+    </message>
+    <message>
+        <source>余额不足</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Insufficient balance</translation>
+    </message>
+    <message>
+        <source>数据格式错误</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Data format error</translation>
+    </message>
+    <message>
+        <source>参数有误</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Invalid parameter</translation>
+    </message>
+    <message>
+        <source>权限有限</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Insufficient rights</translation>
+    </message>
+    <message>
+        <source>连接超时.</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Connection timed out.</translation>
+    </message>
+    <message>
+        <source>本条彩信超过%1K</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>This MMS is larger than %1K</translation>
+    </message>
+    <message>
+        <source>图片文件大小超过%1K</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>The picture file is larger than %1K</translation>
+    </message>
+    <message>
+        <source>声音文件大小超过%1K</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>The sound file is larger than %1K</translation>
+    </message>
+    <message>
+        <source>您有新的短信，请注意查收！</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>You have new messages, please check them!</translation>
+    </message>
+</context>
 </TS>
