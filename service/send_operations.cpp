@@ -78,7 +78,8 @@ int CWebServiceClient::SendSms(const char* operation, const char* logName, const
     if (rc != SOAP_OK) {
         LogWrite(g_logRun, Fmt((std::string("Error,") + logName + "，nRet=%d").c_str(), rc));
     } else {
-        LogWrite(g_logRun, std::string(logName) + "，webResult=" + LogText(result));
+        // Both SMS operations log their answer under the one name.
+        LogWrite(g_logRun, "qxSmsSend，webResult=" + LogText(result));
         if (Accepted(result)) {
             outId.assign(result, std::min(std::strlen(result), kMaxSendIdBytes));
             outcome = 0;

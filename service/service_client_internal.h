@@ -27,5 +27,12 @@ int CWebServiceClient::Invoke(const char* operation, int timeoutSeconds, Operati
     m_proxy.connect_timeout = std::min(timeoutSeconds, 20);
     const std::string action = m_namespaceUri + operation;
     const std::string& url = endpoint ? *endpoint : m_endpoint;
-    return (m_proxy.*method)(url.c_str(), action.c_str(), &request, response);
+    if (const int refused = RefuseUnconfiguredHost(url))
+        return refused;
+    const int rc = (m_proxy.*method)(url.c_str(), action.c_str(), &request, response);
+    // The proxy keeps the last address it was given; one given for this call
+    // alone (the international endpoint) belongs to the caller and must not
+    // outlive it there.
+    m_proxy.soap_endpoint = m_endpoint.c_str();
+    return rc;
 }

@@ -97,6 +97,17 @@ bool CWebServiceClient::ApplyProxySettings() {
     return false;
 }
 
+int CWebServiceClient::RefuseUnconfiguredHost(const std::string& url) {
+    // The runtime's own parser, so the host checked is the host it would connect to.
+    soap_set_endpoint(&m_proxy, url.c_str());
+    const std::string host = m_proxy.host;
+    if (!IsRefusedHost(QString::fromUtf8(host)))
+        return SOAP_OK;
+    LogWrite(g_logRun, "ERROR,CWebServiceClient,host not configured: \"" + host +
+                           "\" (set it in ServerInfo.ini [Deployment])");
+    return soap_set_receiver_error(&m_proxy, "host not configured", host.c_str(), SOAP_TCP_ERROR);
+}
+
 void CWebServiceClient::EndCall() { m_proxy.destroy(); }
 
 char* CWebServiceClient::Dup(const std::string& text) { return soap_strdup(&m_proxy, text.c_str()); }

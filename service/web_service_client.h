@@ -108,6 +108,9 @@ private:
     template <typename Request, typename Response>
     int Invoke(const char* operation, int timeoutSeconds, Operation<Request, Response> method, Request& request,
                Response& response, const std::string* endpoint = nullptr);
+    // SOAP_OK, or a network failure (logged) when `url` names a host under
+    // ".invalid": a built-in address no deployment configured is never looked up.
+    int RefuseUnconfiguredHost(const std::string& url);
     // Releases what the last call's answer allocated.
     void EndCall();
     char* Dup(const std::string& text);
