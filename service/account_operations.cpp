@@ -103,7 +103,8 @@ int CWebServiceClient::CallGetAllInfo2(ACCOUNT_SERVICE_INFO& info) {
     req.ver = Dup(kClientVersion);
     req.oem = Dup("");
     LogWrite(g_logRun, "call GetAllInfo2");
-    const int rc = Invoke("GetAllInfo2", kAccountTimeoutSeconds, &WebServiceSoapProxy::GetAllInfo2, req, resp);
+    const int rc =
+        Invoke("GetAllInfo2", kAccountTimeoutSeconds, &WebServiceSoapProxy::GetAllInfo2, req, resp);
     if (rc != SOAP_OK) {
         LogWrite(g_logRun, "Error,GetAllInfo2，nRet=" + std::to_string(rc));
         ShowServiceError(ServiceTr("连接超时."));
@@ -133,7 +134,8 @@ int CWebServiceClient::CallGetAllInfo2Test(QStringList& servers) {
     req.pwd = Dup(m_pwd);
     req.ver = Dup("");
     req.oem = Dup("");
-    const int rc = Invoke("GetAllInfo2", kAccountTimeoutSeconds, &WebServiceSoapProxy::GetAllInfo2, req, resp);
+    const int rc =
+        Invoke("GetAllInfo2", kAccountTimeoutSeconds, &WebServiceSoapProxy::GetAllInfo2, req, resp);
     if (rc != SOAP_OK) {
         ShowServiceError(ServiceTr("网络错误."));
         EndCall();
@@ -157,7 +159,8 @@ int CWebServiceClient::CallBalanceTimed() {
     req.pwd = Dup(m_digest);
     const auto start = std::chrono::steady_clock::now();
     const int rc = Invoke("balance", kBalanceTimeoutSeconds, &WebServiceSoapProxy::balance, req, resp);
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     EndCall();
     if (rc != SOAP_OK)
         return -1;

@@ -6,14 +6,23 @@
 #include "service/service_client_internal.h"
 #include "service/service_state.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int kReceiveTimeoutSeconds = 150;
 
-// "1" means nothing to fetch, a negative number a failed request.
+// A bare "1" means nothing to fetch, a negative number a failed request.
+// Records hold fields separated by ",", so an answer whose first record
+// merely begins with the identifier 1 is records, not the code: read as the
+// code, the whole batch would be dropped.
 bool HasRecords(const char* result) {
+    if (!result)
+        return false;
     const int n = LeadingNumber(result);
-    return result && n != 1 && n >= 0;
+    if (n < 0)
+        return false;
+    return n != 1 || std::strchr(result, ',') != nullptr;
 }
 
 // Records are separated by CR LF, fields by ",". Records with fewer than

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -17,25 +18,34 @@ std::atomic<int> g_timeoutCap{0};
 
 // The switch-back thread and what it waits on.
 struct BackupSwitch {
-    std::mutex mutex;
+    // One switch or stop at a time: two receive calls failing together must
+    // not both start a thread into the same handle.
+    std::mutex control;
+    std::thread thread;  // touched only under `control`
+
+    std::mutex mutex;  // guards the fields below; the thread waits on it
     std::condition_variable wake;
-    std::thread thread;
     bool stop = false;
     std::string configuredBeforeSwitch;
+    std::string switchedTo;  // the backup address the switch wrote
     std::chrono::milliseconds delay{60000};
 
     ~BackupSwitch() { Stop(); }
 
     void Stop() {
-        std::thread t;
+        std::lock_guard controlLock(control);
+        StopLocked();
+    }
+
+    // The caller holds `control`.
+    void StopLocked() {
         {
             std::lock_guard lock(mutex);
             stop = true;
-            t = std::move(thread);
         }
         wake.notify_all();
-        if (t.joinable())
-            t.join();
+        if (thread.joinable())
+            thread.join();
         std::lock_guard lock(mutex);
         stop = false;
     }
@@ -61,17 +71,20 @@ void ThreadTestNetwork() {
     std::unique_lock lock(sw.mutex);
     const bool stopped = sw.wake.wait_for(lock, sw.delay, [&] { return sw.stop; });
     const std::string restore = sw.configuredBeforeSwitch;
+    const std::string switchedTo = sw.switchedTo;
     lock.unlock();
-    if (!stopped) {
-        {
-            std::lock_guard settingsLock(g_mutex);
-            // A server the user chose meanwhile stays; only our own switch is undone.
-            if (g_settings.backupUrl && g_settings.serviceUrl == BackupEndpoint())
-                g_settings.serviceUrl = restore;
-            g_settings.backupUrl = false;
-        }
-        LogWrite(g_logRun, "ThreadTestNetwork检测到主地址已可用，自动切回！");
+    // A stop undoes the switch as well: a later switch then remembers the
+    // endpoint the user configured, not the backup address, and the backup
+    // state never outlives the thread that would have ended it.
+    {
+        std::lock_guard settingsLock(g_mutex);
+        // A server the user chose meanwhile stays; only our own switch is undone.
+        if (g_settings.backupUrl && g_settings.serviceUrl == switchedTo)
+            g_settings.serviceUrl = restore;
+        g_settings.backupUrl = false;
     }
+    if (!stopped)
+        LogWrite(g_logRun, "ThreadTestNetwork检测到主地址已可用，自动切回！");
     LogWrite(g_logRun, "强制结束ThreadTestNetwork线程");
 }
 
@@ -112,18 +125,30 @@ std::string InternationalEndpoint() { return UnicodeToUtf8(DeploymentValue(Deplo
 
 void SwitchToBackupEndpoint() {
     BackupSwitch& sw = Switch();
-    // A thread of an earlier switch that is still winding down goes first.
-    sw.Stop();
+    std::lock_guard controlLock(sw.control);
+    // A thread of an earlier switch is ended first; it undoes that switch, so
+    // the endpoint read below is the configured one again.
+    sw.StopLocked();
+    const std::string backup = BackupEndpoint();
     std::string before;
     {
         std::lock_guard lock(g_mutex);
-        before = g_settings.backupUrl ? std::string() : g_settings.serviceUrl;
-        g_settings.serviceUrl = BackupEndpoint();
+        before = g_settings.serviceUrl;
+        g_settings.serviceUrl = backup;
         g_settings.backupUrl = true;
     }
-    std::lock_guard lock(sw.mutex);
-    sw.configuredBeforeSwitch = before;
-    sw.thread = std::thread(ThreadTestNetwork);
+    {
+        std::lock_guard lock(sw.mutex);
+        sw.configuredBeforeSwitch = before;
+        sw.switchedTo = backup;
+    }
+    try {
+        sw.thread = std::thread(ThreadTestNetwork);
+    } catch (const std::system_error&) {
+        // Without the thread the clients stay on the backup endpoint until
+        // the program ends; a receive call must not fail over it.
+        LogWrite(g_logRun, "ERROR,ThreadTestNetwork线程创建失败");
+    }
 }
 
 void StopBackupSwitchThread() { Switch().Stop(); }

@@ -27,8 +27,9 @@ TEST(Encoding, Cp936RoundTripsAndMapsUnknownToQuestionMark) {
     for (const auto& c : cases) {
         QString text = QString::fromStdU16String(c.text);
         EXPECT_EQ(enc::ToGbk(text), c.gbk) << text.toStdString();
-        if (c.gbk.find('?') == std::string::npos)
+        if (c.gbk.find('?') == std::string::npos) {
             EXPECT_EQ(enc::FromGbk(c.gbk), text);
+        }
     }
 }
 

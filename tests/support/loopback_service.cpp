@@ -244,8 +244,8 @@ private:
     LoopbackMessagingService& m_owner;
 };
 
-LoopbackMessagingService::LoopbackMessagingService() : m_server(std::make_unique<Server>(*this)) {
-    if (!soap_valid_socket(m_server->bind("127.0.0.1", 0, 16)))
+LoopbackMessagingService::LoopbackMessagingService(int port) : m_server(std::make_unique<Server>(*this)) {
+    if (!soap_valid_socket(m_server->bind("127.0.0.1", port, 16)))
         throw std::runtime_error("loopback service: cannot bind 127.0.0.1");
     sockaddr_in addr{};
     socklen_t len = sizeof addr;

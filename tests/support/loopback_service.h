@@ -64,7 +64,8 @@ struct LoopbackPage {
 
 class LoopbackMessagingService {
 public:
-    LoopbackMessagingService();
+    // Port 0 lets the system choose.
+    explicit LoopbackMessagingService(int port = 0);
     ~LoopbackMessagingService();
     LoopbackMessagingService(const LoopbackMessagingService&) = delete;
     LoopbackMessagingService& operator=(const LoopbackMessagingService&) = delete;

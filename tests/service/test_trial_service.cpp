@@ -1,0 +1,140 @@
+// The standalone loopback service (corvelane-loopback-service) as a trial
+// run uses it: the client sends, fetches replies and reports, and reads the
+// account information from it; another account is refused.
+#include "service/service_state.h"
+#include "service/web_service_client.h"
+#include "tests/support/service_fixture.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program on an ephemeral port for the trial account of the fixture.
+class TrialProgram {
+public:
+    TrialProgram(const char* serial, const char* password) {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM),
+                        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--serial"),
+                         QString::fromLatin1(serial), QStringLiteral("--password"),
+                         QString::fromLatin1(password)});
+        QByteArray out;
+        QDeadlineTimer deadline(15000);
+        while (!out.contains('\n') && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
+            m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+            out += m_process.readAllStandardOutput();
+        }
+        const QByteArray line = out.left(out.indexOf('\n')).trimmed();
+        if (line.startsWith("PORT "))
+            m_port = line.mid(5).toInt();
+    }
+    ~TrialProgram() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+    int port() const { return m_port; }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/webservice.asmx"; }
+    QProcess& process() { return m_process; }
+
+private:
+    QProcess m_process;
+    int m_port = 0;
+};
+
+class TrialService : public ServiceTest {};
+
+TEST_F(TrialService, SendsRepliesReportsAndAccountInformation) {
+    TrialProgram program(kSerial, kPassword);
+    ASSERT_GT(program.port(), 0);
+    SetServiceUrl(program.url());
+
+    CWebServiceClient client(QString::fromLatin1(kSerial), QString::fromLatin1(kPassword));
+    std::string first;
+    ASSERT_EQ(client.CallSmsSend(first, "13800138000", QStringLiteral("会议改到三点"), QString(), ""), 0);
+    EXPECT_EQ(first, "2026121000001");
+    ASSERT_EQ(client.CallGxmt(QStringLiteral("13800138000,13900139000"), QStringLiteral("a,b"), QString(),
+                              QStringLiteral("1,2")),
+              0);
+
+    std::vector<RECV_MSG> messages;
+    ASSERT_EQ(client.RecevieMSG(messages), 0);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].msgContent, QStringLiteral("你好，请问明天几点开会？"));
+    EXPECT_EQ(messages[0].sendNum, "13800138000");
+    EXPECT_EQ(messages[0].recvNum, "1069000001");
+    EXPECT_EQ(messages[1].msgContent, QStringLiteral("收到，谢谢！"));
+    // Each message is handed out once.
+    std::vector<RECV_MSG> again;
+    EXPECT_EQ(client.RecevieMSG(again), -1);
+    EXPECT_TRUE(again.empty());
+
+    std::vector<RECV_REPORT> reports;
+    ASSERT_EQ(client.GetReport(reports), 0);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].rrid, "2026121000001");
+    EXPECT_EQ(reports[1].number, "13800138000");
+    EXPECT_EQ(reports[1].rrid, "2026121000002");
+    EXPECT_EQ(reports[2].number, "13900139000");
+    EXPECT_EQ(reports[2].rrid, "2026121000002");
+    std::vector<RECV_REPORT> none;
+    EXPECT_EQ(client.GetReport(none), -1);
+
+    ACCOUNT_SERVICE_INFO info;
+    EXPECT_EQ(client.CallGetAllInfo2(info), 0);
+    EXPECT_EQ(info.rights, 0);
+    EXPECT_EQ(info.serviceCode, "10690000");
+    EXPECT_EQ(info.update, "0");
+    EXPECT_EQ(info.servers, QStringList(QStringLiteral("127.0.0.1:%1").arg(program.port())));
+    EXPECT_EQ(client.CallGetStatus(), 0);
+
+    // A changed password holds from then on, for the digest as well.
+    EXPECT_EQ(client.CallUDPPwd(QStringLiteral("fresh")), 0);
+    std::string id;
+    EXPECT_EQ(client.CallSmsSend(id, "13800138000", QStringLiteral("hi"), QString(), ""), -1);
+    CWebServiceClient renewed(QString::fromLatin1(kSerial), QStringLiteral("fresh"));
+    EXPECT_EQ(renewed.CallSmsSend(id, "13800138000", QStringLiteral("hi"), QString(), ""), 0);
+    EXPECT_EQ(id, "2026121000003");
+    EXPECT_TRUE(m_boxes->texts().isEmpty()) << m_boxes->texts().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(TrialService, AnotherAccountIsRefused) {
+    TrialProgram program(kSerial, kPassword);
+    ASSERT_GT(program.port(), 0);
+    SetServiceUrl(program.url());
+
+    CWebServiceClient stranger(QString::fromLatin1(kSerial), QStringLiteral("wrong"));
+    std::string id;
+    EXPECT_EQ(stranger.CallSmsSend(id, "13800138000", QStringLiteral("hi"), QString(), ""), -1);
+    EXPECT_TRUE(id.empty());
+    std::vector<RECV_MSG> messages;
+    EXPECT_EQ(stranger.RecevieMSG(messages), -1);
+    ACCOUNT_SERVICE_INFO info;
+    EXPECT_EQ(stranger.CallGetAllInfo2(info), -2);
+    // The refusal gave nothing away: the account's messages still wait.
+    CWebServiceClient owner(QString::fromLatin1(kSerial), QString::fromLatin1(kPassword));
+    EXPECT_EQ(owner.RecevieMSG(messages), 0);
+    EXPECT_EQ(messages.size(), 3u);
+}
+
+// The program ends cleanly on SIGTERM and when its standard input closes.
+TEST_F(TrialService, EndsOnTerminationOrClosedInput) {
+    for (const bool bySignal : {true, false}) {
+        SCOPED_TRACE(bySignal ? "SIGTERM" : "stdin closed");
+        TrialProgram program(kSerial, kPassword);
+        ASSERT_GT(program.port(), 0);
+        if (bySignal)
+            program.process().terminate();
+        else
+            program.process().closeWriteChannel();
+        ASSERT_TRUE(program.process().waitForFinished(5000));
+        EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.process().exitCode(), 0);
+    }
+}
+
+} // namespace
