@@ -1,43 +1,109 @@
 // Corvelane: start-up and shut-down of the main program.
+#include "app/core/app_globals.h"
+#include "app/core/account.h"
+#include "app/core/companions.h"
+#include "app/core/convert.h"
 #include "app/core/database.h"
 #include "app/core/log.h"
+#include "app/core/program_files.h"
+#include "app/core/startup.h"
+#include "app/core/string_table.h"
+#include "app/gui/app_control.h"
 #include "app/gui/gui_services.h"
+#include "app/gui/main_window.h"
+#include "app/gui/skin.h"
+#include "app/gui/start_window.h"
+#include "platform/instance_channel.h"
+#include "service/service_state.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 namespace {
+
 constexpr double kVersion = 4.61;
+
+// `Corvelane --command "<text>"`: hands one command to the running program.
+// It is not a start: no window, no start lines.
+int SendCommand(int argc, char** argv, const char* text) {
+    QCoreApplication app(argc, argv);
+    const std::string bytes = UnicodeToAnsi(QString::fromLocal8Bit(text));
+    if (SendInstanceMessage(QByteArray::fromStdString(bytes)))
+        return 0;
+    std::fprintf(stderr, "Corvelane is not running; the command was not delivered.\n");
+    return 1;
 }
 
+void WriteStartLines() {
+    char line[64];
+    std::snprintf(line, sizeof line, "start...Version=%f", kVersion);
+    LogWrite(g_logRun, line);
+    std::snprintf(line, sizeof line, "send run...Version=%f", kVersion);
+    LogWrite(g_logSend, line);
+}
+
+void ExitSequence() {
+    UnloadSkin();
+    StopBackupSwitchThread();
+    CloseDatabase();
+    LogWrite(g_logRun, "END.");
+    LogWrite(g_logSend, "END.");
+    LogClose(g_logRun);
+    LogClose(g_logSend);
+    g_pAccount.clear();
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--command") == 0)
+            return SendCommand(argc, argv, argv[i + 1]);
+
     ResetFileAttributes();
-    // Nothing is shown yet, so a machine without a display can still start it.
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    // Between the start window and the main window no window is open.
+    app.setQuitOnLastWindowClosed(false);
     InstallGuiServices();
 
     g_logSend.daily = g_logRun.daily = 1;
     g_logSend.enc = g_logRun.enc = 1;
     LogOpen(g_logSend, "qx.txt", 1);
     LogOpen(g_logRun, "run.txt", 1);
-    char line[64];
-    std::snprintf(line, sizeof line, "start...Version=%f", kVersion);
-    LogWrite(g_logRun, line);
-    std::snprintf(line, sizeof line, "send run...Version=%f", kVersion);
-    LogWrite(g_logSend, line);
+    WriteStartLines();
 
-    const int opened = OpenDatabase();
-    std::printf("Corvelane %.2f: database %s. The windows come in a later version.\n", kVersion,
-                opened == 0 ? "ready" : "could not be opened (see the run log)");
+    // One instance only: a second start brings the first to the front.
+    InstanceServer inbox;
+    if (!inbox.listen()) {
+        SendInstanceMessage(kInstanceShow);
+        return 0;
+    }
+    QObject::connect(&inbox, &InstanceServer::messageReceived, &HandleInstanceMessage);
 
-    CloseDatabase();
-    LogWrite(g_logRun, "END.");
-    LogWrite(g_logSend, "END.");
-    LogClose(g_logRun);
-    LogClose(g_logSend);
-    return opened == 0 ? 0 : 1;
+    SetUiLanguage(ReadLanguageSetting());
+
+    if (OpenDatabase() == 0 && OldDatabaseWaitsForConversion(g_pDB)) {
+        // The old client's data moves into the new database once, by the converter.
+        CloseDatabase();
+        if (StartConverter(true))
+            return 0;
+        LogWrite(g_logRun, "ERROR,the converter could not be started; starting normally");
+        OpenDatabase();
+    }
+
+    LoadSkin(ConfiguredSkinPath());
+
+    {
+        CdlgStartWnd start;
+        const int result = QuitRequested() ? 1002 : start.exec();
+        if (result == 1003 && !QuitRequested()) {
+            CCorvelaneDlg mainWindow(start.takeLoginResult());
+            mainWindow.exec();
+        }
+    }
+    ExitSequence();
+    return 0;
 }

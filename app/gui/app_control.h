@@ -1,0 +1,20 @@
+#pragma once
+// What the running program does with the messages of its inbox.
+#include <QByteArray>
+#include <functional>
+
+// "quit": every open dialog ends without questions and start-up goes on to
+// its normal exit sequence.
+void RequestQuit();
+bool QuitRequested();
+
+// "show": the window that is up comes to the front and asks for attention.
+void BringProgramToFront();
+
+// Add-in commands (fields joined by ",|,|", code page 936). The main window
+// registers its handler; until then commands are logged and ignored.
+using InstanceCommandHandler = std::function<void(const QByteArray& command)>;
+void SetInstanceCommandHandler(InstanceCommandHandler handler);
+
+// Dispatches one inbox message.
+void HandleInstanceMessage(const QByteArray& message);

@@ -1,0 +1,39 @@
+#pragma once
+// The branded start window: loads the branding and shared settings, reports
+// the version, starts the updater and runs the login. Ends with 1003 after a
+// successful login, 1002 otherwise.
+#include <QDialog>
+#include <QImage>
+#include <QStringList>
+
+#include <memory>
+
+class CdlgStartWnd : public QDialog {
+    Q_OBJECT
+public:
+    explicit CdlgStartWnd(QWidget* parent = nullptr);
+    ~CdlgStartWnd() override;
+
+    // After a result of 1003: the rights array of the login (the main window
+    // publishes it as g_pLoginRights).
+    std::unique_ptr<QStringList> takeLoginResult();
+    // The server list read after the login.
+    const QStringList& serverAddresses() const { return m_serverAddresses; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void OnInitDialog();
+    void OnTimer();
+
+    QImage m_picture;
+    QStringList m_serverAddresses;
+    std::unique_ptr<QStringList> m_loginResult;
+};
+
+// Reports the version, moves a waiting updater into place and starts the
+// updater: to install (true: the program ends) or for a silent check.
+bool CheckForUpdate();
