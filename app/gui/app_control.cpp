@@ -45,6 +45,8 @@ void RequestQuit() {
 
 bool QuitRequested() { return g_quit; }
 
+void ClearQuitRequest() { g_quit = false; }
+
 void BringProgramToFront() {
     QWidget* w = FrontWindow();
     if (!w)

@@ -7,6 +7,8 @@
 // its normal exit sequence.
 void RequestQuit();
 bool QuitRequested();
+// Forgets an earlier request (tests that run the start-up pieces more than once).
+void ClearQuitRequest();
 
 // "show": the window that is up comes to the front and asks for attention.
 void BringProgramToFront();

@@ -1,0 +1,205 @@
+// Start-up decisions taken before the first window: language, the converter
+// hand-over probes, skins, the companions and the program's inbox.
+#include "app/core/companions.h"
+#include "app/core/database.h"
+#include "app/core/log.h"
+#include "app/core/sql.h"
+#include "app/core/startup.h"
+#include "app/core/string_table.h"
+#include "app/gui/app_control.h"
+#include "app/gui/skin.h"
+#include "platform/instance_channel.h"
+#include "tests/support/program_folder.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+class StartupTest : public ProgramFolderTest {
+protected:
+    // A stub companion: records its arguments (one per line) and its working
+    // folder in <name>.args.
+    void writeStub(const char* name, mode_t mode = 0755) {
+        const QString path = m_folder->file(QString::fromLatin1(name));
+        m_folder->writeFile(QString::fromLatin1(name),
+                            QByteArray("#!/bin/sh\nout=\"") + path.toUtf8() +
+                                ".args\"\n: > \"$out\"\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$out\"; done\n"
+                                "printf 'cwd=%s\\n' \"$(pwd)\" >> \"$out\"\n");
+        ::chmod(path.toUtf8().constData(), mode);
+    }
+    void forgetArgs(const char* name) { QFile::remove(m_folder->file(QString::fromLatin1(name) + ".args")); }
+    QByteArray stubArgs(const char* name, int waitMs = 3000) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < waitMs) {
+            const QByteArray b = m_folder->readFile(QString::fromLatin1(name) + ".args");
+            if (b.contains("cwd="))
+                return b;
+            QThread::msleep(20);
+        }
+        return m_folder->readFile(QString::fromLatin1(name) + ".args");
+    }
+};
+
+TEST_F(StartupTest, LanguageFromLanguageIni) {
+    struct Case {
+        QByteArray bytes;
+        int expected;
+    } cases[] = {
+        {QByteArray("\x09\x04\x00\x00", 4), kLangEnglish},
+        {QByteArray("\x04\x08\x00\x00", 4), kLangChinese},
+        {QByteArray("\x04\x08\x00\x00trailing", 12), kLangChinese},  // only four bytes count
+    };
+    for (const auto& c : cases) {
+        m_folder->writeFile("Language.ini", c.bytes);
+        EXPECT_EQ(ReadLanguageSetting(), c.expected);
+    }
+}
+
+TEST_F(StartupTest, ConverterHandOverNeedsTwoEmptyTablesThatCouldBeSeen) {
+    EXPECT_FALSE(OldDatabaseWaitsForConversion(g_pDB));  // no crm.mdb
+    m_folder->writeFile("crm.mdb", "old data");
+    EXPECT_TRUE(OldDatabaseWaitsForConversion(g_pDB));
+    EXPECT_EQ(ProbeTableRows(g_pDB, "ContactList"), ProbeResult::Empty);
+
+    ExecSql(nullptr, g_pDB, "INSERT INTO sendInfo (content) VALUES ('x')");
+    EXPECT_EQ(ProbeTableRows(g_pDB, "sendInfo"), ProbeResult::HasRows);
+    EXPECT_FALSE(OldDatabaseWaitsForConversion(g_pDB));
+    ExecSql(nullptr, g_pDB, "DELETE FROM sendInfo");
+
+    // A table that cannot be read is no empty table: nothing is converted over it.
+    ExecSql(nullptr, g_pDB, "DROP TABLE sendInfo");
+    EXPECT_FALSE(OldDatabaseWaitsForConversion(g_pDB));
+    EXPECT_TRUE(runLog().contains(QStringLiteral("MY ERROR:访问数据库出错")));
+    EXPECT_FALSE(runLog().contains(QStringLiteral("interrupted")));
+}
+
+TEST_F(StartupTest, SkinsAreStyleSheetsAndOnlyText) {
+    m_folder->writeFile("urf/blue.urf", "QDialog { background: #0000ff; }");
+    m_folder->writeFile("urf/binary.urf", QByteArray("\x00\xff\xfe skin", 8));
+    m_folder->writeFile("CsqxConfig.ini", "[DefaultSkin]\ndefaultS=blue.urf\n");
+    EXPECT_EQ(ConfiguredSkinPath(), m_folder->file("urf/blue.urf"));
+    EXPECT_TRUE(LoadSkin(ConfiguredSkinPath()));
+    EXPECT_TRUE(qApp->styleSheet().contains(QStringLiteral("#0000ff")));
+    EXPECT_FALSE(LoadSkin(m_folder->file("urf/binary.urf")));
+    EXPECT_FALSE(LoadSkin(QString()));
+    EXPECT_TRUE(qApp->styleSheet().contains(QStringLiteral("#0000ff")));  // a refused file changes nothing
+    UnloadSkin();
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+
+    m_folder->writeFile("CsqxConfig.ini", "[DefaultSkin]\ndefaultS=../DB/SystemData.db3\n");
+    EXPECT_TRUE(ConfiguredSkinPath().isEmpty());
+}
+
+TEST_F(StartupTest, CompanionsStartFromTheProgramFolderWithArgumentLists) {
+    writeStub("Brannock");
+    writeStub("Keldrune");
+    ASSERT_TRUE(StartUpdater(QStringLiteral("http://127.0.0.1:1/update.dat"), true));
+    EXPECT_EQ(stubArgs("Brannock"), "http://127.0.0.1:1/update.dat\n/hide\ncwd=" + m_folder->path().toUtf8() + "\n");
+    // An empty address is an argument of its own, never confused with "/hide".
+    forgetArgs("Brannock");
+    ASSERT_TRUE(StartUpdater(QString(), false));
+    EXPECT_EQ(stubArgs("Brannock"), "\ncwd=" + m_folder->path().toUtf8() + "\n");
+    ASSERT_TRUE(StartConverter(true));
+    EXPECT_EQ(stubArgs("Keldrune"), "/auto\ncwd=" + m_folder->path().toUtf8() + "\n");
+
+    writeStub("Brannock", 0644);  // not executable: not started, and said so
+    EXPECT_FALSE(StartUpdater(QStringLiteral("x"), true));
+    EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,start Brannock")));
+}
+
+TEST_F(StartupTest, WaitingUpdaterReplacesTheOldOneKeepingItsMode) {
+    writeStub("Brannock", 0750);
+    m_folder->writeFile("temp/Brannock", "#!/bin/sh\necho new\n");
+    ::chmod(m_folder->file("temp/Brannock").toUtf8().constData(), 0600);
+    MoveWaitingUpdater();
+    EXPECT_EQ(m_folder->readFile("Brannock"), "#!/bin/sh\necho new\n");
+    EXPECT_FALSE(QFile::exists(m_folder->file("temp/Brannock")));
+    struct stat st {};
+    ::stat(m_folder->file("Brannock").toUtf8().constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0750u);
+
+    // A move that fails keeps the old updater.
+    QDir().mkpath(m_folder->file("temp/Brannock/inside"));
+    MoveWaitingUpdater();
+    EXPECT_EQ(m_folder->readFile("Brannock"), "#!/bin/sh\necho new\n");
+    EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,move temp/Brannock")));
+}
+
+// The inbox: one listener per user (the tests use a folder of their own for
+// it), length-prefixed messages, acknowledged.
+class InboxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", m_dir.path().toUtf8());
+    }
+    void TearDown() override { qputenv("XDG_RUNTIME_DIR", m_oldRuntime); }
+    QTemporaryDir m_dir;
+    QByteArray m_oldRuntime;
+};
+
+TEST_F(InboxTest, OneListenerAndMessagesArrive) {
+    EXPECT_FALSE(SendInstanceMessage("show", 200));  // nobody listens
+    InstanceServer first;
+    ASSERT_TRUE(first.listen());
+    InstanceServer second;
+    EXPECT_FALSE(second.listen());
+
+    QList<QByteArray> received;
+    QObject::connect(&first, &InstanceServer::messageReceived, [&](const QByteArray& m) { received << m; });
+    QByteArray gbk("SendSMS,|,|13800000000,|,|\xc4\xe3\xba\xc3", 34);
+    bool delivered = false;
+    // The sender blocks; the listener answers from the event loop.
+    std::thread sender([&] { delivered = SendInstanceMessage(gbk); });
+    QElapsedTimer t;
+    t.start();
+    while (received.isEmpty() && t.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    sender.join();
+    EXPECT_TRUE(delivered);
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received.front(), gbk);
+}
+
+TEST_F(InboxTest, SocketLeftBehindDoesNotStopAStart) {
+    {
+        InstanceServer dead;
+        ASSERT_TRUE(dead.listen());
+        // The lock goes with the process; here it goes with the object, the
+        // socket file stays as a crash would leave it.
+    }
+    QFile leftover(InstanceChannelName());
+    if (!leftover.exists()) {
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    }
+    InstanceServer next;
+    EXPECT_TRUE(next.listen());
+}
+
+TEST(AppControl, QuitEndsTheOpenDialogs) {
+    QDialog outer;
+    int outerResult = -1, innerResult = -1;
+    QTimer::singleShot(0, [&] {
+        QDialog inner(&outer);
+        QTimer::singleShot(0, [] { HandleInstanceMessage("quit"); });
+        innerResult = inner.exec();
+    });
+    outerResult = outer.exec();
+    EXPECT_EQ(innerResult, QDialog::Rejected);
+    EXPECT_EQ(outerResult, QDialog::Rejected);
+    EXPECT_TRUE(QuitRequested());
+    ClearQuitRequest();
+}
+
+} // namespace
