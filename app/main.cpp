@@ -83,7 +83,9 @@ int main(int argc, char** argv) {
     }
     QObject::connect(&inbox, &InstanceServer::messageReceived, &HandleInstanceMessage);
 
-    SetUiLanguage(ReadLanguageSetting());
+    const int language = ReadLanguageSetting();
+    SetUiLanguage(language);
+    LogWrite(g_logRun, "INFO,language=" + std::to_string(language));
 
     if (OpenDatabase() == 0 && OldDatabaseWaitsForConversion(g_pDB)) {
         // The old client's data moves into the new database once, by the converter.

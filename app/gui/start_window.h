@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -26,10 +27,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showEvent(QShowEvent* event) override;
     void OnInitDialog();
     void OnTimer();
 
     QImage m_picture;
+    QTimer m_timer; // timer 1: the update check and the login, once
+    bool m_timerStarted = false;
     QStringList m_serverAddresses;
     std::unique_ptr<QStringList> m_loginResult;
 };
@@ -37,3 +41,10 @@ private:
 // Reports the version, moves a waiting updater into place and starts the
 // updater: to install (true: the program ends) or for a silent check.
 bool CheckForUpdate();
+
+// Points the service client at defaultAddress of ServerInfo.ini, else at the
+// built-in main endpoint.
+void ApplyServerAddress();
+// Hands the proxy of ProxyInfo.ini to the service client when Agency is set;
+// otherwise the proxy setting is left alone.
+void ApplyProxyFromIni();

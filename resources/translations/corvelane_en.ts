@@ -1147,6 +1147,26 @@ It may take a while. Continue?</translation>
 <context>
     <name>CDlgModifyLogPW</name>
     <message>
+        <source>新密码:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>New password:</translation>
+    </message>
+    <message>
+        <source>确认新密码:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Confirm the new password:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>修改登录密码</source>
         <translation>Modify the login password</translation>
     </message>
@@ -1179,12 +1199,42 @@ It may take a while. Continue?</translation>
 <context>
     <name>CDlgModiSerPWD</name>
     <message>
+        <source>确定</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>原密码:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Old password:</translation>
+    </message>
+    <message>
+        <source>新密码:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>New password:</translation>
+    </message>
+    <message>
+        <source>确认新密码:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Confirm the new password:</translation>
+    </message>
+    <message>
         <source>修改序列号密码</source>
         <translation>Modify the account password</translation>
     </message>
 </context>
 <context>
     <name>CCorvelaneDlg</name>
+    <message>
+        <source>主窗口将在后续版本中提供。</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>The main window comes in a later version.</translation>
+    </message>
     <message>
         <source>%s 当前登录权限--%s</source>
         <translatorcomment>own translation: no English given</translatorcomment>
@@ -1584,6 +1634,41 @@ It may take a while. Continue?</translation>
 <context>
     <name>CDlgNetSetting</name>
     <message>
+        <source>确定</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>服务器:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>端口:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>用户名:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>密码:</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>保存网络设置失败!</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Failed to save the network settings!</translation>
+    </message>
+    <message>
         <source>网络设置</source>
         <translatorcomment>English given for the same text in CCorvelaneDlg</translatorcomment>
         <translation>Network Settings</translation>
@@ -1631,6 +1716,11 @@ It may take a while. Continue?</translation>
 </context>
 <context>
     <name>CDlgTestSpeed</name>
+    <message>
+        <source>保存网络设置失败!</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Failed to save the network settings!</translation>
+    </message>
     <message>
         <source>测试速度</source>
         <translatorcomment>own translation: no English given</translatorcomment>
@@ -1915,6 +2005,25 @@ It may take a while. Continue?</translation>
 </context>
 <context>
     <name>CDlgRecharge</name>
+    <message>
+        <source>确定</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>充值成功.</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Recharged successfully.</translation>
+    </message>
+    <message>
+        <source>充值成功.
+
+您当前账户可用条数为:%d</source>
+        <translatorcomment>own translation: no English given</translatorcomment>
+        <translation>Recharged successfully.
+
+Messages available in your account: %d</translation>
+    </message>
     <message>
         <source>账户充值</source>
         <translatorcomment>English given for the same text in CCorvelaneDlg</translatorcomment>

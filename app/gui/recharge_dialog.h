@@ -1,0 +1,24 @@
+#pragma once
+// Tops up the service account with a prepaid card (number and password).
+#include <QDialog>
+
+class QLineEdit;
+
+class CDlgRecharge : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgRecharge(QWidget* parent = nullptr);
+    ~CDlgRecharge() override;
+
+    // The OK button: checks the card's lengths and calls the service;
+    // ends with 1003 after a recharge the service accepted.
+    void OnOK();
+
+public slots:
+    // "取消", Esc and the close box end with 1002.
+    void reject() override;
+
+private:
+    QLineEdit* m_cardNo = nullptr;        // 1014
+    QLineEdit* m_cardPassword = nullptr;  // 21015
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Changes the service account's password: first at the messaging service,
+// then in the account record and in Register.
+#include <QDialog>
+
+class QLineEdit;
+
+class CDlgModiSerPWD : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgModiSerPWD(QWidget* parent = nullptr);
+    ~CDlgModiSerPWD() override;
+
+    // The OK button: checks the boxes, asks the service, stores the password.
+    void OnOK();
+
+public slots:
+    // Esc, the close box and Cancel end with 1002.
+    void reject() override;
+
+private:
+    QLineEdit* m_current = nullptr;  // 1014
+    QLineEdit* m_new = nullptr;      // 21015
+    QLineEdit* m_confirm = nullptr;  // 31016
+};
