@@ -114,28 +114,6 @@ char* CWebServiceClient::Dup(const std::string& text) { return soap_strdup(&m_pr
 
 // ------------------------------------------------------------------ helpers
 
-int LeadingNumber(const char* text, size_t maxBytes) {
-    if (!text)
-        return 0;
-    size_t i = 0;
-    auto at = [&](size_t k) -> char { return k < maxBytes ? text[k] : '\0'; };
-    while (at(i) && std::isspace(static_cast<unsigned char>(at(i))))
-        ++i;
-    bool negative = false;
-    if (at(i) == '-' || at(i) == '+') {
-        negative = at(i) == '-';
-        ++i;
-    }
-    long long n = 0;
-    while (at(i) >= '0' && at(i) <= '9') {
-        n = std::min<long long>(n * 10 + (at(i) - '0'), static_cast<long long>(INT_MAX) + 1);
-        ++i;
-    }
-    if (negative)
-        n = -n;
-    return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
-}
-
 int ShowResultText(const char* result) {
     const int n = LeadingNumber(result);
     if (n < 0)

@@ -3,6 +3,7 @@
 // the account's serial number and password, calls one or a few wrappers on
 // it and drops it. Calls are synchronous: they block the calling thread until
 // the answer or the operation's time-out.
+#include "app/core/helpers.h"
 #include "service/mms_content.h"
 #include "soapWebServiceSoapProxy.h"
 
@@ -137,8 +138,6 @@ int ShowResultText(const char* result);
 // A negative n shows "错误代码:%d,原因:%s" with the reason of the code. Returns n.
 int ShowResultCode(const char* result);
 
-// The leading decimal number of a text, read as atoi does (0 for none).
-int LeadingNumber(const char* text, size_t maxBytes = static_cast<size_t>(-1));
 
 // Base64 (RFC 4648) with a CR LF after every complete line of 76 characters.
 // The capacity the encoder demands for n bytes.

@@ -83,6 +83,12 @@ std::string UrlDecode(std::string_view text);
 
 // ---- Ids and numbers ---------------------------------------------------------
 
+// The leading decimal number of a text, read as atoi does: leading blanks, a
+// sign, the digits up to the first other character; 0 for none. At most
+// `maxBytes` bytes are looked at; the value saturates at the int range.
+int LeadingNumber(const char* text, size_t maxBytes = static_cast<size_t>(-1));
+int LeadingNumber(const QString& text);
+
 // A new GUID as 32 hexadecimal digits, the third group in lower case (the
 // form the file names of stored MMS parts have always had).
 QString CreateUniqueId();

@@ -3,6 +3,7 @@
 #include "app/core/app_globals.h"
 #include "app/core/convert.h"
 #include "app/core/deployment.h"
+#include "app/core/helpers.h"
 #include "app/core/log.h"
 #include "app/core/paths.h"
 #include "app/core/sql.h"
@@ -23,22 +24,6 @@ constexpr int kDefaultAddressMaxChars = 100;
 constexpr int kHidWndMaxChars = 20;
 constexpr mode_t kOwnerOnly = 0600;
 
-// atoi: leading blanks, a sign, the digits up to the first other character.
-int LeadingInt(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        negative = text[i++] == QLatin1Char('-');
-    long long value = 0;
-    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
-        value = value * 10 + (text[i].unicode() - '0');
-        if (value > INT_MAX)
-            return negative ? INT_MIN : INT_MAX;
-    }
-    return static_cast<int>(negative ? -value : value);
-}
 
 QString ProxyKey(const QString& path, const char* key) {
     return ini::ReadString(path, kNetSettingSection, key, QString(), kProxyValueMaxChars);
@@ -148,7 +133,7 @@ QString ProxyInfoPath() {
 
 ProxyInfo ReadProxyInfo(const QString& path) {
     ProxyInfo info;
-    info.agency = LeadingInt(ProxyKey(path, "Agency"));
+    info.agency = LeadingNumber(ProxyKey(path, "Agency"));
     info.server = ProxyKey(path, "Server");
     info.port = ProxyKey(path, "Port");
     info.userName = ProxyKey(path, "UserName");
@@ -175,7 +160,7 @@ bool SaveProxyInfo(const ProxyInfo& info, const QString& path) {
 }
 
 int ProxyPortNumber(const QString& port) {
-    return LeadingInt(port);
+    return LeadingNumber(port);
 }
 
 QString ServerInfoPath() {
@@ -195,7 +180,7 @@ bool WriteDefaultAddress(const QString& endpoint) {
 }
 
 int ReadHidWnd() {
-    return LeadingInt(
+    return LeadingNumber(
         ini::ReadString(ServerInfoPath(), kServerAddressSection, "hidWnd", QString(), kHidWndMaxChars));
 }
 
