@@ -352,7 +352,19 @@ LoopbackAnswer LoopbackMessagingService::answerFor(const LoopbackCall& call) {
     return it != m_scripts.end() ? it->second : LoopbackAnswer{};
 }
 
+void LoopbackMessagingService::setPageObserver(std::function<void(const std::string&)> observer) {
+    std::lock_guard lock(m_mutex);
+    m_pageObserver = std::move(observer);
+}
+
 std::optional<LoopbackPage> LoopbackMessagingService::page(const std::string& pathAndQuery) {
+    std::function<void(const std::string&)> observer;
+    {
+        std::lock_guard lock(m_mutex);
+        observer = m_pageObserver;
+    }
+    if (observer)
+        observer(pathAndQuery);
     std::lock_guard lock(m_mutex);
     m_pageRequests.push_back(pathAndQuery);
     const std::string path = pathAndQuery.substr(0, pathAndQuery.find('?'));

@@ -81,6 +81,8 @@ public:
     // A dynamic answerer consulted first (the trial service); nullopt falls through.
     void setAnswerer(std::function<std::optional<LoopbackAnswer>(const LoopbackCall&)> answerer);
 
+    // Told of every GET request (path and query), e.g. to log it.
+    void setPageObserver(std::function<void(const std::string& pathAndQuery)> observer);
     // A plain GET page by path ("/GetBalance.ashx"); others get 404.
     void scriptPage(const std::string& path, LoopbackPage page);
 
@@ -112,4 +114,5 @@ private:
     std::map<std::string, std::deque<LoopbackAnswer>> m_once;
     std::map<std::string, LoopbackPage> m_pages;
     std::function<std::optional<LoopbackAnswer>(const LoopbackCall&)> m_answerer;
+    std::function<void(const std::string&)> m_pageObserver;
 };

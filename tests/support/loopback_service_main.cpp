@@ -266,6 +266,7 @@ int main(int argc, char** argv) {
         // Shared with the answerer: a call still running at the end keeps it alive.
         auto account = std::make_shared<TrialAccount>(options, service.port());
         service.setAnswerer([account](const LoopbackCall& call) { return account->Answer(call); });
+        service.setPageObserver([](const std::string& request) { std::cerr << "GET " << request << std::endl; });
         service.scriptPage("/GetBalance.ashx", {200, "1000"});
         service.scriptPage("/apis/rims-provider/snExt/synchro/saveCSV", {200, "0"});
         std::cout << "PORT " << service.port() << std::endl;

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Takes the screenshots of docs/screenshots/ under Xvfb with Chinese text:
+# the start window with the login, then (after Enter) the main window. Runs
+# the README's run command, so it uses the local trial messaging service.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+need=()
+for p in xvfb xauth imagemagick xdotool x11-utils; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
+fi
+out="$root/docs/screenshots"
+mkdir -p "$out"
+export LANG=zh_CN.UTF-8 OUT="$out" ROOT="$root"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  bash "$ROOT/scripts/run.sh" > /tmp/corvelane-screenshots.log 2>&1 &
+  for i in $(seq 1 600); do
+    xwininfo -root -tree 2>/dev/null | grep -q "480x270" && break
+    sleep 0.5
+  done
+  sleep 1.5
+  import -window root /tmp/corvelane-login.png
+  xdotool key Return
+  sleep 2
+  import -window root /tmp/corvelane-main.png
+  "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command quit
+  sleep 2'
+/usr/bin/convert /tmp/corvelane-login.png -crop 520x320+252+229 "$out/start-window-and-login.png"
+/usr/bin/convert /tmp/corvelane-main.png -crop 680x440+162+124 "$out/main-window-placeholder.png"
+echo "screenshots in $out"
