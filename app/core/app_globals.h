@@ -20,7 +20,3 @@ extern QString g_strInformUrl;
 extern QString g_strServerIni;
 // "<program folder>/<serial number>.ini": the per-account settings file.
 extern QString g_strAccountIni;
-
-// The product's own display name: version reports say "zodo2.0" under it,
-// and a fixed OEM text under any other title.
-inline constexpr const char kProductDisplayName[] = "Corvelane";

@@ -18,12 +18,17 @@
 //   FtpHost=ftp.example.com                   ; host[:port], the cloud copy's port 4000 when none
 //   ServiceNamespace=http://ns.example.com/   ; the SOAP namespace URI, closing slash included
 //   AllowInvalidCertificates=1                ; legacy HTTPS: no certificate check (default 0)
+//   LocalTrial=1                              ; set by corvelane-provision for a local trial service
 //
 // A missing or empty key keeps the default. The other sections of
 // "ServerInfo.ini" (ExtServerAddress, BackServer, ...) are read by the code
 // that uses them. The file is read at each call, so a
 // change takes effect without a restart.
 #include <QString>
+
+// The product's own display name, a deployment value like the hosts: version
+// reports say "zodo2.0" under it, and a fixed OEM text under any other title.
+inline constexpr const char kProductDisplayName[] = "Corvelane";
 
 enum class DeploymentKey {
     MainEndpoint,     // the messaging web service

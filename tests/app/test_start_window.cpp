@@ -3,6 +3,7 @@
 // and proxy, the version report and the updater start, and the login road.
 #include "app/core/account.h"
 #include "app/core/app_globals.h"
+#include "app/core/deployment.h"
 #include "app/core/database.h"
 #include "app/core/md5.h"
 #include "app/core/start_settings.h"
