@@ -4,6 +4,7 @@
 #include "app/core/database.h"
 #include "app/core/login_accounts.h"
 #include "app/core/string_table.h"
+#include "app/gui/widget_helpers.h"
 #include "platform/msgbox.h"
 
 #include <QGridLayout>
@@ -17,14 +18,6 @@
 namespace {
 
 constexpr int kLoginPasswordMaxLength = 20;
-
-QLineEdit* PasswordBox(const char* id, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(id));
-    edit->setEchoMode(QLineEdit::Password);
-    edit->setMaxLength(kLoginPasswordMaxLength);
-    return edit;
-}
 
 QLabel* Label(const char* id, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -49,17 +42,14 @@ CDlgModifyLogPW::CDlgModifyLogPW(bool login, const QStringList* currentRights, Q
     m_operator = new QRadioButton(tr("操作员"), this);
     m_operator->setObjectName(QStringLiteral("1024"));
     m_passwordLabel = Label("1114", tr("密码"), this);
-    m_password = PasswordBox("1014", this);
+    m_password = MakePasswordBox(this, "1014", kLoginPasswordMaxLength);
     m_newLabel = Label("1115", tr("新密码:"), this);
-    m_newPassword = PasswordBox("1015", this);
+    m_newPassword = MakePasswordBox(this, "1015", kLoginPasswordMaxLength);
     m_confirmLabel = Label("1116", tr("确认新密码:"), this);
-    m_confirm = PasswordBox("1016", this);
+    m_confirm = MakePasswordBox(this, "1016", kLoginPasswordMaxLength);
     m_tip = Label("1113", tr("提示:软件初始密码为空."), this);
-    m_ok = new QPushButton(tr("确定"), this);
-    m_ok->setObjectName(QStringLiteral("1"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("取消"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    const OkCancelRow buttons = MakeOkCancelRow(this, tr("确定"), tr("取消"));
+    m_ok = buttons.ok;
 
     auto* kinds = new QHBoxLayout;
     kinds->addWidget(m_admin);
@@ -72,18 +62,14 @@ CDlgModifyLogPW::CDlgModifyLogPW(bool login, const QStringList* currentRights, Q
     boxes->addWidget(m_newPassword, 1, 1);
     boxes->addWidget(m_confirmLabel, 2, 0);
     boxes->addWidget(m_confirm, 2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(kinds);
     layout->addLayout(boxes);
     layout->addWidget(m_tip);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(m_ok, &QPushButton::clicked, this, &CDlgModifyLogPW::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &CDlgModifyLogPW::reject);
+    connect(buttons.cancel, &QPushButton::clicked, this, &CDlgModifyLogPW::reject);
     OnInitDialog();
 }
 

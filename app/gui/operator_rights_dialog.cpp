@@ -3,11 +3,11 @@
 #include "app/core/database.h"
 #include "app/core/login_accounts.h"
 #include "app/core/string_table.h"
+#include "app/gui/widget_helpers.h"
 #include "platform/msgbox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -62,21 +62,13 @@ CDlgOperatorRights::CDlgOperatorRights(const QStringList* rights, QWidget* paren
         grid->addWidget(box, cell / kBoxColumns, cell % kBoxColumns);
         ++cell;
     }
-    auto* ok = new QPushButton(tr("修改"), this);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("退出"), this);
-    cancel->setObjectName(QStringLiteral("2"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancelRow buttons = MakeOkCancelRow(this, tr("修改"), tr("退出"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
-    connect(ok, &QPushButton::clicked, this, &CDlgOperatorRights::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &CDlgOperatorRights::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &CDlgOperatorRights::OnOK);
+    connect(buttons.cancel, &QPushButton::clicked, this, &CDlgOperatorRights::reject);
     OnInitDialog(rights);
 }
 

@@ -3,11 +3,11 @@
 #include "app/core/account.h"
 #include "app/core/login_accounts.h"
 #include "app/core/string_table.h"
+#include "app/gui/widget_helpers.h"
 #include "platform/msgbox.h"
 #include "service/web_service_client.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,30 +25,19 @@ CDlgRecharge::CDlgRecharge(QWidget* parent) : QDialog(parent) {
     m_cardNo = new QLineEdit(this);
     m_cardNo->setObjectName(QStringLiteral("1014"));
     m_cardNo->setMaxLength(17);
-    m_cardPassword = new QLineEdit(this);
-    m_cardPassword->setObjectName(QStringLiteral("21015"));
-    m_cardPassword->setEchoMode(QLineEdit::Password);
-    m_cardPassword->setMaxLength(8);
-    auto* ok = new QPushButton(tr("确定"), this);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("取消"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    m_cardPassword = MakePasswordBox(this, "21015", 8);
+    const OkCancelRow buttons = MakeOkCancelRow(this, tr("确定"), tr("取消"));
 
     auto* boxes = new QFormLayout;
     boxes->addRow(tr("充值卡卡号:"), m_cardNo);
     boxes->addRow(tr("充值卡密码:"), m_cardPassword);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(prompt);
     layout->addLayout(boxes);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
-    connect(ok, &QPushButton::clicked, this, &CDlgRecharge::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &CDlgRecharge::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &CDlgRecharge::OnOK);
+    connect(buttons.cancel, &QPushButton::clicked, this, &CDlgRecharge::reject);
     m_cardNo->setFocus();
 }
 

@@ -4,11 +4,11 @@
 #include "app/core/database.h"
 #include "app/core/login_accounts.h"
 #include "app/core/string_table.h"
+#include "app/gui/widget_helpers.h"
 #include "platform/msgbox.h"
 #include "service/web_service_client.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,43 +17,27 @@ namespace {
 
 constexpr int kServicePasswordMaxLength = 11;
 
-QLineEdit* PasswordBox(const char* id, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(id));
-    edit->setEchoMode(QLineEdit::Password);
-    edit->setMaxLength(kServicePasswordMaxLength);
-    return edit;
-}
-
 } // namespace
 
 CDlgModiSerPWD::CDlgModiSerPWD(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("CDlgModiSerPWD"));
     setWindowTitle(tr("修改序列号密码"));
 
-    m_current = PasswordBox("1014", this);
-    m_new = PasswordBox("21015", this);
-    m_confirm = PasswordBox("31016", this);
-    auto* ok = new QPushButton(tr("确定"), this);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("取消"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    m_current = MakePasswordBox(this, "1014", kServicePasswordMaxLength);
+    m_new = MakePasswordBox(this, "21015", kServicePasswordMaxLength);
+    m_confirm = MakePasswordBox(this, "31016", kServicePasswordMaxLength);
+    const OkCancelRow buttons = MakeOkCancelRow(this, tr("确定"), tr("取消"));
 
     auto* boxes = new QFormLayout;
     boxes->addRow(tr("原密码:"), m_current);
     boxes->addRow(tr("新密码:"), m_new);
     boxes->addRow(tr("确认新密码:"), m_confirm);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
-    connect(ok, &QPushButton::clicked, this, &CDlgModiSerPWD::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &CDlgModiSerPWD::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &CDlgModiSerPWD::OnOK);
+    connect(buttons.cancel, &QPushButton::clicked, this, &CDlgModiSerPWD::reject);
     m_current->setFocus();
 }
 

@@ -5,8 +5,11 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -115,4 +118,25 @@ void ShowTrayBalloon(const QString& title, const QString& text) {
         show();
     else
         QMetaObject::invokeMethod(app, show, Qt::QueuedConnection);
+}
+
+OkCancelRow MakeOkCancelRow(QDialog* dialog, const QString& okText, const QString& cancelText) {
+    auto* ok = new QPushButton(okText, dialog);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(cancelText, dialog);
+    cancel->setObjectName(QStringLiteral("2"));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return {row, ok, cancel};
+}
+
+QLineEdit* MakePasswordBox(QWidget* parent, const char* id, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(id));
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setMaxLength(maxLength);
+    return edit;
 }

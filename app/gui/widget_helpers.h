@@ -1,14 +1,18 @@
 #pragma once
-// Checks and questions that many dialogs share: an edit box that must not be
-// empty, a number-list box, the "really close?" question of the composers,
-// and the tray balloon.
+// Checks, questions and pieces that many dialogs share: an edit box that must
+// not be empty, a number-list box, the "really close?" question of the
+// composers, the tray balloon, the OK/Cancel row and the password box.
 #include <QString>
 
 class QAbstractItemView;
+class QDialog;
+class QHBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QSystemTrayIcon;
 class QTextEdit;
+class QWidget;
 
 // Trims the box's text; when nothing is left, says "内容不能为空." with the
 // warning icon, empties the box, gives it the focus and returns false.
@@ -45,3 +49,19 @@ extern QSystemTrayIcon* g_trayIcon;
 // tray icon or a system tray it does nothing. Safe to call from any thread:
 // off the GUI thread the balloon is handed to it.
 void ShowTrayBalloon(const QString& title, const QString& text);
+
+// The button row at the foot of a dialog: a stretch, then OK (object name
+// "1", the default button, so Enter means OK) and Cancel ("2"). The buttons
+// are the dialog's children, made at the call, so they follow the widgets
+// made before them in the tab order; the row is for the caller to place. The
+// texts come translated from the dialog's own context.
+struct OkCancelRow {
+    QHBoxLayout* layout;
+    QPushButton* ok;
+    QPushButton* cancel;
+};
+OkCancelRow MakeOkCancelRow(QDialog* dialog, const QString& okText, const QString& cancelText);
+
+// A box named `id` that hides what is typed and takes at most `maxLength`
+// characters.
+QLineEdit* MakePasswordBox(QWidget* parent, const char* id, int maxLength);

@@ -9,12 +9,11 @@
 #include "app/gui/recharge_dialog.h"
 #include "app/gui/service_password_dialog.h"
 #include "service/web_service_client.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/service_fixture.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -22,31 +21,6 @@
 #include <optional>
 
 namespace {
-
-// QDialog::result() of a dialog that no handler ended.
-constexpr int kStayedOpen = 0;
-
-template <typename T> T* Child(QWidget& parent, const QString& id) {
-    T* child = parent.findChild<T*>(id);
-    if (!child)
-        throw std::runtime_error("no control " + id.toStdString());
-    return child;
-}
-
-void Click(QWidget& dialog, const char* id) { Child<QAbstractButton>(dialog, QLatin1String(id))->click(); }
-
-// Types the text key by key, as a user would.
-void Type(QLineEdit* edit, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(edit, &press);
-    }
-}
-
-void Fill(QWidget& dialog, std::initializer_list<std::pair<const char*, QString>> boxes) {
-    for (const auto& [id, text] : boxes)
-        Type(Child<QLineEdit>(dialog, QLatin1String(id)), text);
-}
 
 void Exec(const char* sql) { ASSERT_EQ(ExecSql(nullptr, g_pDB, sql), SQLITE_OK) << sql; }
 

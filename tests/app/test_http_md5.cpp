@@ -8,6 +8,7 @@
 #include "platform/url_open.h"
 #include "tests/support/http_server.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/test_helpers.h"
 
 #include <QElapsedTimer>
 #include <QUrl>

@@ -7,6 +7,7 @@
 #include "app/core/sql.h"
 #include "app/core/string_table.h"
 #include "app/gui/login_dialog.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/program_folder.h"
 
@@ -24,26 +25,6 @@
 #include <optional>
 
 namespace {
-
-// QDialog::result() of a dialog that no handler ended.
-constexpr int kStayedOpen = 0;
-
-template <typename T> T* Child(QWidget& parent, const char* id) {
-    T* child = parent.findChild<T*>(QLatin1String(id));
-    if (!child)
-        throw std::runtime_error(std::string("no control ") + id);
-    return child;
-}
-
-void Click(QWidget& dialog, const char* id) { Child<QAbstractButton>(dialog, id)->click(); }
-
-// Types the text key by key, as a user would.
-void Type(QLineEdit* edit, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(edit, &press);
-    }
-}
 
 class LoginDialogTest : public ProgramFolderTest {
 protected:

@@ -11,14 +11,14 @@
 #include "app/gui/test_speed_dialog.h"
 #include "platform/ini.h"
 #include "service/service_state.h"
-#include "tests/support/http_server.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"
+#include "tests/support/test_helpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,7 +29,6 @@
 
 #include <sys/stat.h>
 
-#include <functional>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -77,32 +76,9 @@ mode_t FileMode(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-std::string ClosedEndpoint() {
-    return "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/webservice.asmx";
-}
-
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
-
-template <typename T> T* Child(QWidget& parent, const char* id) {
-    T* w = parent.findChild<T*>(QLatin1String(id));
-    EXPECT_NE(w, nullptr) << id;
-    return w;
-}
-
 } // namespace
 
 // ------------------------------------------------------------ plain logic
@@ -424,7 +400,7 @@ TEST_F(NetSettingDialog, TestConnectionChecksTheFieldsAndReportsAFailedProxy) {
 class TestSpeedDialog : public NetSettingDialog {
 protected:
     static bool Finish(CDlgTestSpeed& dlg) {
-        return WaitUntil([&] { return !dlg.isTesting(); });
+        return WaitUntil([&] { return !dlg.isTesting(); }, std::chrono::seconds(20));
     }
     static QString Cell(CDlgTestSpeed& dlg, int row, int column) {
         const QTableWidgetItem* item = Child<QTableWidget>(dlg, "1014")->item(row, column);
@@ -520,7 +496,7 @@ TEST_F(TestSpeedDialog, ClosingDuringTheTestStopsAfterTheCurrentCall) {
     EXPECT_TRUE(hide->isChecked());
     hide->setChecked(false);
     Child<QPushButton>(*dlg, "1118")->click();
-    ASSERT_TRUE(WaitUntil([&] { return !m_main->calls("balance").empty(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !m_main->calls("balance").empty(); }, std::chrono::seconds(5)));
     Child<QPushButton>(*dlg, "1161")->click();
     EXPECT_EQ(dlg->result(), IDOK);
     // Joined: no call is made after the close returned.

@@ -6,65 +6,19 @@
 #include "service/service_state.h"
 #include "service/web_service_client.h"
 #include "tests/support/service_fixture.h"
+#include "tests/support/test_helpers.h"
 
-#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <functional>
-#include <stdexcept>
 
 namespace {
 
 using namespace std::chrono_literals;
 
-QStringList LogLines(const QString& log) {
-    QStringList lines;
-    for (const QString& line : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        const qsizetype gap = line.indexOf(QStringLiteral("  "));
-        lines << (gap >= 0 ? line.mid(gap + 2) : line);
-    }
-    return lines;
-}
-
-// A 127.0.0.1 port that nobody listens on: bound, read and released again.
-int ClosedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        throw std::runtime_error("cannot find a free loopback port");
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
-
-std::string ClosedEndpoint() {
-    return "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/webservice.asmx";
-}
-
-class AccountTest : public ServiceTest {
-protected:
-    static QString serial() { return QString::fromLatin1(kSerial); }
-    static QString password() { return QString::fromLatin1(kPassword); }
-
-    static std::string digest() {
-        return QCryptographicHash::hash(QByteArray(kSerial) + kPassword, QCryptographicHash::Md5)
-            .toHex()
-            .toUpper()
-            .toStdString();
-    }
-
-    QStringList logLines() const { return LogLines(runLog()); }
-};
+using AccountTest = ServiceTest;
 
 // ---------------------------------------------------------------- rights
 
@@ -330,7 +284,7 @@ TEST_F(AccountTest, ClientVersionUpload) {
     EXPECT_EQ(requests[0], path + "?sn=" + kSerial + "&pwd=" + digest() + "&csVersion=zodo2.0");
 
     ini::WriteString(m_folder->file("ServerInfo.ini"), "Deployment", "VersionUploadUrl",
-                     QString::fromStdString("http://127.0.0.1:" + std::to_string(ClosedPort()) + path));
+                     QString::fromStdString(ClosedEndpoint(path)));
     CWebServiceClient client(serial(), password());
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(client.UploadClientVersion("zodo2.0"), -3);

@@ -5,11 +5,10 @@
 #include "platform/ini.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"
-#include "tests/support/http_server.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"
+#include "tests/support/test_helpers.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
@@ -21,10 +20,6 @@ namespace {
 
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-std::string UpperMd5(const QByteArray& bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toUpper().toStdString();
 }
 
 class ClientBasics : public ServiceTest {

@@ -4,38 +4,16 @@
 #include "service/service_state.h"
 #include "service/web_service_client.h"
 #include "tests/support/service_fixture.h"
+#include "tests/support/test_helpers.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
-#include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// The run log's lines without their time stamps.
-QStringList LogLines(const QString& log) {
-    QStringList lines;
-    for (const QString& line : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        const qsizetype gap = line.indexOf(QStringLiteral("  "));
-        lines << (gap >= 0 ? line.mid(gap + 2) : line);
-    }
-    return lines;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 // Threads of this process right now.
 int ThreadCount() {
@@ -50,16 +28,6 @@ protected:
         SetBackupSwitchBackDelay(60s);
     }
 
-    static QString serial() { return QString::fromLatin1(kSerial); }
-    static QString password() { return QString::fromLatin1(kPassword); }
-
-    static std::string digest() {
-        return QCryptographicHash::hash(QByteArray(kSerial) + kPassword, QCryptographicHash::Md5)
-            .toHex()
-            .toUpper()
-            .toStdString();
-    }
-
     int receive(std::vector<RECV_MSG>& messages) {
         CWebServiceClient client(serial(), password());
         return client.RecevieMSG(messages);
@@ -70,7 +38,6 @@ protected:
         return client.endpoint();
     }
 
-    QStringList logLines() const { return LogLines(runLog()); }
     // Lines written since `from` lines were there.
     QStringList logSince(qsizetype from) const { return logLines().mid(from); }
 

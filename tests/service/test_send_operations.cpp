@@ -3,11 +3,10 @@
 #include "app/core/account.h"
 #include "app/core/app_globals.h"
 #include "service/web_service_client.h"
-#include "tests/support/http_server.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"
+#include "tests/support/test_helpers.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <gtest/gtest.h>
 
@@ -17,10 +16,6 @@ namespace {
 
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-std::string UpperMd5(const QByteArray& bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toUpper().toStdString();
 }
 
 // Bytes that are not all alike, so their base64 shows a misplaced byte.
@@ -74,14 +69,10 @@ protected:
     }
 
     CWebServiceClient Client() { return CWebServiceClient(Q(kSerial), Q(kPassword)); }
-    std::string Digest() const { return UpperMd5(QByteArray(kSerial) + kPassword); }
 
     QString WriteFile(const QString& relative, const QByteArray& bytes) {
         m_folder->writeFile(relative, bytes);
         return m_folder->file(relative);
-    }
-    std::string ClosedUrl() const {
-        return "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/webservice.asmx";
     }
     // The only call of an operation on the main service.
     LoopbackCall OnlyCall(const std::string& operation) {
@@ -185,7 +176,7 @@ TEST_F(SendOperations, InternationalSmsGoesToItsOwnEndpoint) {
     EXPECT_EQ(calls[0].path, "/gjwebservice.asmx");
     EXPECT_EQ(calls[0].action, "http://ns.corvelane.invalid/qxSmsSend_g");
     EXPECT_EQ(calls[0].field("sn"), kSerial);
-    EXPECT_EQ(calls[0].field("pwd"), Digest());
+    EXPECT_EQ(calls[0].field("pwd"), digest());
     EXPECT_EQ(calls[0].field("mobile"), "0044700900123");
     EXPECT_EQ(calls[0].field("content"), "hello 你好");
     EXPECT_EQ(calls[0].field("ext"), "3");
@@ -218,7 +209,7 @@ TEST_F(SendOperations, AutomaticReplyRequestAndLogLines) {
     EXPECT_EQ(id, "A-7");
     const LoopbackCall call = OnlyCall("qxSmsSend");
     EXPECT_EQ(call.field("sn"), kSerial);
-    EXPECT_EQ(call.field("pwd"), Digest());
+    EXPECT_EQ(call.field("pwd"), digest());
     EXPECT_EQ(call.field("mobile"), "13800000000");
     EXPECT_EQ(call.field("content"), "自动回复");
     EXPECT_EQ(call.field("ext"), "");
@@ -355,7 +346,7 @@ TEST_F(SendOperations, FaxResultsAndNetworkFailure) {
     EXPECT_EQ(client.CallFaxSend(Q("1"), path, QString()), 0);
     EXPECT_TRUE(m_boxes->shown().empty()); // the service's refusals show nothing here
 
-    client.SetEndpoint(ClosedUrl().c_str());
+    client.SetEndpoint(ClosedEndpoint().c_str());
     EXPECT_EQ(client.CallFaxSend(Q("1"), path, QString()), kResultNetworkFailure);
     EXPECT_EQ(m_boxes->texts(), QStringList{Q("网络错误.")});
     EXPECT_TRUE(runLog().contains(Q("Error,qxFaxSend,nRet=")));
@@ -434,7 +425,7 @@ TEST_F(SendOperations, VoiceResultsGoThroughShowResultCode) {
     EXPECT_EQ(client.CallAudioSend(Q("t"), Q("1"), QString(), Q("x"), QString(), QString()), -1);
     EXPECT_TRUE(m_boxes->shown().empty());
 
-    client.SetEndpoint(ClosedUrl().c_str());
+    client.SetEndpoint(ClosedEndpoint().c_str());
     EXPECT_EQ(client.CallAudioSend(Q("t"), Q("1"), QString(), Q("x"), QString(), QString()),
               kResultNetworkFailure);
     EXPECT_EQ(m_boxes->texts(), QStringList{Q("网络错误.")});
@@ -548,7 +539,7 @@ TEST_F(SendOperations, MmsResultsAndNetworkFailure) {
     EXPECT_EQ(client.CallMmsSend(frames, Q("t"), Q("1"), QString()), -1);
     m_main->script("qxMmsSend", LoopbackAnswer::Text("12"));
     EXPECT_EQ(client.CallMmsSend(frames, Q("t"), Q("1"), QString()), 0);
-    client.SetEndpoint(ClosedUrl().c_str());
+    client.SetEndpoint(ClosedEndpoint().c_str());
     EXPECT_EQ(client.CallMmsSend(frames, Q("t"), Q("1"), QString()), -1);
     EXPECT_TRUE(runLog().contains(Q("Error,qxMmsSend,nRet=")));
     EXPECT_TRUE(m_boxes->shown().empty());

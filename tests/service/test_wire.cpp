@@ -7,9 +7,9 @@
 #include "platform/ini.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"
-#include "tests/support/http_server.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/soap_capture_peer.h"
+#include "tests/support/test_helpers.h"
 
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>

@@ -4,12 +4,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStandardPaths>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -58,12 +54,7 @@ bool HttpRequestRecord::hasExactHeader(const QString& name, const QString& value
 }
 
 LoopbackHttpServer::LoopbackHttpServer(Scheme scheme) : m_scheme(scheme) {
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-    if (python.isEmpty()) {
-        m_error = QStringLiteral("python3 not found");
-        return;
-    }
-    QStringList args{ScriptPath()};
+    QStringList args;
     if (scheme == Scheme::Https) {
         m_certDir = std::make_unique<QTemporaryDir>();
         if (!m_certDir->isValid()) {
@@ -75,57 +66,14 @@ LoopbackHttpServer::LoopbackHttpServer(Scheme scheme) : m_scheme(scheme) {
         args << QStringLiteral("--cert") << m_certDir->filePath(QStringLiteral("cert.pem"))
              << QStringLiteral("--key") << m_certDir->filePath(QStringLiteral("key.pem"));
     }
-    // The script's own errors show in the test's output.
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(python, args);
-    if (!m_process.waitForStarted(10000)) {
-        m_error = QStringLiteral("python3 did not start: ") + m_process.errorString();
-        return;
-    }
-    // The first line is "PORT <n>".
-    QDeadlineTimer deadline(15000);
-    while (!m_pending.contains('\n')) {
-        if (deadline.hasExpired() || m_process.state() != QProcess::Running ||
-            !m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-            m_pending += m_process.readAllStandardOutput();
-            if (m_pending.contains('\n'))
-                break;
-            m_error = QStringLiteral("the server printed no port");
-            return;
-        }
-        m_pending += m_process.readAllStandardOutput();
-    }
-    qsizetype eol = m_pending.indexOf('\n');
-    QByteArray first = m_pending.left(eol).trimmed();
-    m_pending.remove(0, eol + 1);
-    if (!first.startsWith("PORT ")) {
-        m_error = QStringLiteral("unexpected first line: ") + QString::fromUtf8(first);
-        return;
-    }
-    bool ok = false;
-    uint port = first.mid(5).toUInt(&ok);
-    if (!ok || port == 0 || port > 65535) {
-        m_error = QStringLiteral("bad port line: ") + QString::fromUtf8(first);
-        return;
-    }
-    m_port = static_cast<quint16>(port);
-}
-
-LoopbackHttpServer::~LoopbackHttpServer() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    // Closing stdin ends the script; kill it if it does not go.
-    m_process.closeWriteChannel();
-    if (!m_process.waitForFinished(3000)) {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
+    if (!m_peer.start(ScriptPath(), args))
+        m_error = m_peer.error();
 }
 
 QString LoopbackHttpServer::url(const QString& path) const {
     return QStringLiteral("%1://127.0.0.1:%2%3")
         .arg(m_scheme == Scheme::Https ? QStringLiteral("https") : QStringLiteral("http"))
-        .arg(m_port)
+        .arg(port())
         .arg(path);
 }
 
@@ -134,10 +82,7 @@ QString LoopbackHttpServer::certificatePath() const {
 }
 
 void LoopbackHttpServer::readOutput() {
-    m_pending += m_process.readAllStandardOutput();
-    for (qsizetype eol; (eol = m_pending.indexOf('\n')) >= 0;) {
-        QByteArray line = m_pending.left(eol);
-        m_pending.remove(0, eol + 1);
+    for (const QByteArray& line : m_peer.takeLines()) {
         if (!line.startsWith("REQUEST "))
             continue;
         QJsonObject o = QJsonDocument::fromJson(line.mid(8)).object();
@@ -160,10 +105,8 @@ void LoopbackHttpServer::readOutput() {
 std::vector<HttpRequestRecord> LoopbackHttpServer::requests(size_t atLeast, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     readOutput();
-    while (m_requests.size() < atLeast && !deadline.hasExpired() && m_process.state() == QProcess::Running) {
-        m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+    while (m_requests.size() < atLeast && m_peer.waitForOutput(deadline))
         readOutput();
-    }
     return m_requests;
 }
 
@@ -185,21 +128,4 @@ QByteArray LoopbackHttpServer::missingBody() {
 QByteArray LoopbackHttpServer::gbkErrorBody() {
     // "余额不足" in code page 936.
     return QByteArray::fromHex("d3e0b6eeb2bbd7e3");
-}
-
-quint16 ClosedLoopbackPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0)
-        return 0;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    socklen_t len = sizeof addr;
-    quint16 port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
-        port = ntohs(addr.sin_port);
-    ::close(fd); // never listened: connecting there is refused
-    return port;
 }

@@ -9,10 +9,11 @@
 // Routes (see the script): /short and /long (200), /empty (200, no body),
 // /missing (404, UTF-8 body), /gbk-error (500, code page 936 body),
 // /empty-error (503, no body); anything else 404.
+#include "tests/support/python_peer.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -37,14 +38,13 @@ public:
     enum class Scheme { Http, Https };
 
     explicit LoopbackHttpServer(Scheme scheme = Scheme::Http);
-    ~LoopbackHttpServer();
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
     // False when the server could not start; errorString() says why.
-    bool isRunning() const { return m_port != 0; }
+    bool isRunning() const { return m_peer.port() != 0; }
     QString errorString() const { return m_error; }
-    quint16 port() const { return m_port; }
+    quint16 port() const { return m_peer.port(); }
     // "http://127.0.0.1:<port>" + path (https for Scheme::Https).
     QString url(const QString& path) const;
     // The self-signed certificate (PEM) of an HTTPS server.
@@ -64,13 +64,8 @@ private:
     void readOutput();
 
     Scheme m_scheme;
-    quint16 m_port = 0;
     QString m_error;
     std::unique_ptr<QTemporaryDir> m_certDir;
-    QProcess m_process;
-    QByteArray m_pending; // stdout not yet split into lines
+    PythonPeer m_peer; // after the certificate: stopped before its folder goes
     std::vector<HttpRequestRecord> m_requests;
 };
-
-// A port on 127.0.0.1 where nothing listens: bound by the system, then closed.
-quint16 ClosedLoopbackPort();

@@ -3,6 +3,7 @@
 #include "app/core/account.h"
 #include "platform/ini.h"
 #include "service/service_state.h"
+#include "tests/support/test_helpers.h"
 
 void ServiceTest::SetUp() {
     ProgramFolderTest::SetUp();
@@ -25,6 +26,14 @@ void ServiceTest::SetUp() {
     g_pAccount.set(account);
     SetServiceUrl(std::string());
     SetProxySettings(nullptr, 0, nullptr, nullptr);
+}
+
+std::string ServiceTest::digest() {
+    return UpperMd5(QByteArray(kSerial) + kPassword);
+}
+
+QStringList ServiceTest::logLines() const {
+    return LogLines(runLog());
 }
 
 void ServiceTest::TearDown() {

@@ -7,12 +7,14 @@
 //
 // It also serves as an HTTP proxy for the proxy tests: a proxied request
 // arrives with the absolute URI in its request line and is answered the same.
+#include "tests/support/python_peer.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
-#include <QProcess>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 struct CapturedRequest {
@@ -30,13 +32,12 @@ class SoapCapturePeer {
 public:
     // Answers every operation with `result` in the namespace `serviceNamespace`.
     explicit SoapCapturePeer(const QString& serviceNamespace, const QString& result = QStringLiteral("8765"));
-    ~SoapCapturePeer();
     SoapCapturePeer(const SoapCapturePeer&) = delete;
     SoapCapturePeer& operator=(const SoapCapturePeer&) = delete;
 
-    bool isRunning() const { return m_port != 0; }
-    QString errorString() const { return m_error; }
-    quint16 port() const { return m_port; }
+    bool isRunning() const { return m_peer.port() != 0; }
+    QString errorString() const { return m_peer.error(); }
+    quint16 port() const { return m_peer.port(); }
     // "http://127.0.0.1:<port>" + path
     std::string url(const std::string& path = "/webservice.asmx") const;
 
@@ -46,9 +47,6 @@ public:
 private:
     void readOutput();
 
-    quint16 m_port = 0;
-    QString m_error;
-    QProcess m_process;
-    QByteArray m_pending; // stdout not yet split into lines
+    PythonPeer m_peer;
     std::vector<CapturedRequest> m_requests;
 };

@@ -1,0 +1,56 @@
+#include "tests/support/test_helpers.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+QStringList LogLines(const QString& log) {
+    QStringList lines;
+    for (const QString& line : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        const qsizetype gap = line.indexOf(QStringLiteral("  "));
+        lines << (gap >= 0 ? line.mid(gap + 2) : line);
+    }
+    return lines;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+quint16 ClosedLoopbackPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof addr;
+    quint16 port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    ::close(fd); // never listened: connecting there is refused
+    return port;
+}
+
+std::string ClosedEndpoint(const std::string& path) {
+    return "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + path;
+}
+
+std::string UpperMd5(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toUpper().toStdString();
+}

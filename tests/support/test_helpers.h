@@ -1,0 +1,29 @@
+#pragma once
+// Small helpers the test programs share: the run log read line by line,
+// waiting for a condition, an address where nothing listens, and the digest
+// form of the service's passwords.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// The run log's lines without their time stamps (what follows the first
+// double blank of each line).
+QStringList LogLines(const QString& log);
+
+// Polls `condition` until it holds or `limit` has passed; false on time-out.
+// Pending Qt events are handled between polls, so a condition that waits on
+// a dialog or a queued signal can come true.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds limit = std::chrono::milliseconds(5000));
+
+// A port on 127.0.0.1 where nothing listens: bound by the system, then closed.
+quint16 ClosedLoopbackPort();
+// "http://127.0.0.1:<closed port>" + path: a connection there is refused.
+std::string ClosedEndpoint(const std::string& path = "/webservice.asmx");
+
+// The MD5 of `bytes` in upper-case hex, as the service's digests are written.
+std::string UpperMd5(const QByteArray& bytes);
