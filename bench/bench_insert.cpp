@@ -24,15 +24,6 @@ namespace {
 constexpr int kRows = 1'000'000;
 constexpr char kInsert[] = "INSERT INTO ContactList (name, mobileNum, groupID, perNO, isDeleted) VALUES (?1, ?2, ?3, ?4, ?5)";
 
-struct Rng {
-    uint64_t s;
-    uint64_t next() {
-        uint64_t z = (s += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-};
 
 struct Row {
     std::string name;

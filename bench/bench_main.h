@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
+#include <cstdint>
+
 // Returns false when the command line was not understood.
 template <typename Setup> bool RunBenchmarks(int argc, char** argv, Setup setup) {
     QCoreApplication app(argc, argv);
@@ -16,3 +19,15 @@ template <typename Setup> bool RunBenchmarks(int argc, char** argv, Setup setup)
     benchmark::Shutdown();
     return true;
 }
+
+// splitmix64: the same data on every run and every machine.
+struct Rng {
+    uint64_t s;
+    uint64_t next() {
+        uint64_t z = (s += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    size_t below(size_t n) { return static_cast<size_t>(next() % n); }
+};

@@ -23,17 +23,6 @@ namespace {
 
 constexpr int kContacts = 1'000'000;
 
-// splitmix64: the same names on every run and every machine.
-struct Rng {
-    uint64_t s;
-    uint64_t next() {
-        uint64_t z = (s += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    size_t below(size_t n) { return static_cast<size_t>(next() % n); }
-};
 
 // Splits a UTF-8 text into its characters, dropping repeats.
 std::vector<std::string> Characters(std::string_view text) {

@@ -14,6 +14,7 @@
 // plain password; any other account gets "-2". Accepted sends get increasing
 // send ids and a delivery report per number; a few received messages wait
 // for the first "mo". Nothing is delivered anywhere.
+#include "app/core/helpers.h"
 #include "app/core/md5.h"
 #include "platform/encoding.h"
 #include "tests/support/loopback_service.h"
@@ -77,22 +78,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 
 // Percent escapes over code page 936 bytes, "+" for a blank: how the service
 // writes the text of a received message.
-std::string PercentEncodeGbk(const QString& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : enc::ToGbk(text)) {
-        if (std::isalnum(c) || std::strchr("-_.~", c)) {
-            out += static_cast<char>(c);
-        } else if (c == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
+std::string PercentEncodeGbk(const QString& text) { return UrlEncode(enc::ToGbk(text)); }
 
 std::string Field(const LoopbackCall& call, const char* name) {
     return call.field(name).value_or("");
