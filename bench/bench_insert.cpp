@@ -3,10 +3,10 @@
 // each into a fresh copy of the same database, opened the same way (so the
 // journal mode and the indexes are equal). The classes should cost no more
 // than 1.3 times the bare loop.
-#include "app/core/database.h"
+#include "core/database.h"
 #include "bench/bench_main.h"
-#include "app/core/paths.h"
-#include "app/core/sql.h"
+#include "core/paths.h"
+#include "core/sql.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // Sorting the contact list by name in pinyin order against the engine's own
 // byte order, on one table of a million names in the same run. The pinyin
 // order should cost no more than three times the byte order.
-#include "app/core/database.h"
+#include "core/database.h"
 #include "bench/bench_main.h"
-#include "app/core/paths.h"
-#include "app/core/sql.h"
+#include "core/paths.h"
+#include "core/sql.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 // whose once-only rewrites have already run. It must not grow with the data:
 // a few hundred milliseconds at most. The engine's bare open and close of the
 // same file is the baseline.
-#include "app/core/database.h"
+#include "core/database.h"
 #include "bench/bench_main.h"
-#include "app/core/paths.h"
-#include "app/core/sql.h"
+#include "core/paths.h"
+#include "core/sql.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // The account: connection test, service password, recharge, account
 // information and rights, the timed balance call, and the two plain HTTP
 // queries (balance page, version upload).
-#include "app/core/account.h"
-#include "app/core/convert.h"
-#include "app/core/deployment.h"
-#include "app/core/helpers.h"
-#include "app/core/http.h"
+#include "core/account.h"
+#include "core/convert.h"
+#include "core/deployment.h"
+#include "core/helpers.h"
+#include "core/http.h"
 #include "platform/encoding.h"
 #include "service/service_client_internal.h"
 

@@ -1,7 +1,7 @@
 // Incoming traffic: received messages ("mo") with the switch to the backup
 // endpoint, and delivery reports ("report").
-#include "app/core/convert.h"
-#include "app/core/helpers.h"
+#include "core/convert.h"
+#include "core/helpers.h"
 #include "platform/msgbox.h"
 #include "service/service_client_internal.h"
 #include "service/service_state.h"

@@ -1,8 +1,8 @@
 // Submitting messages: SMS, international SMS, automatic replies, gxmt, fax,
 // voice and MMS.
-#include "app/core/account.h"
-#include "app/core/app_globals.h"
-#include "app/core/convert.h"
+#include "core/account.h"
+#include "core/app_globals.h"
+#include "core/convert.h"
 #include "service/service_client_internal.h"
 #include "service/service_state.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Shared by the wrapper files of the service client; not for callers.
-#include "app/core/log.h"
+#include "core/log.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"
 

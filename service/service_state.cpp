@@ -1,8 +1,8 @@
 #include "service/service_state.h"
 
-#include "app/core/convert.h"
-#include "app/core/deployment.h"
-#include "app/core/log.h"
+#include "core/convert.h"
+#include "core/deployment.h"
+#include "core/log.h"
 
 #include <atomic>
 #include <condition_variable>

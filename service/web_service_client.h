@@ -3,7 +3,7 @@
 // the account's serial number and password, calls one or a few wrappers on
 // it and drops it. Calls are synchronous: they block the calling thread until
 // the answer or the operation's time-out.
-#include "app/core/helpers.h"
+#include "core/helpers.h"
 #include "service/mms_content.h"
 #include "soapWebServiceSoapProxy.h"
 

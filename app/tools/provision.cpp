@@ -5,10 +5,10 @@
 //
 //   corvelane-provision --folder DIR [--serial S --password P [--sign X]]
 //                       [--local-service http://127.0.0.1:PORT]
-#include "app/core/database.h"
-#include "app/core/log.h"
-#include "app/core/paths.h"
-#include "app/core/sql.h"
+#include "core/database.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/sql.h"
 #include "platform/ini.h"
 
 #include <QCoreApplication>

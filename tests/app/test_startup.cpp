@@ -1,13 +1,13 @@
 // Start-up decisions taken before the first window: language, the converter
 // hand-over probes, skins, the companions and the program's inbox.
-#include "app/core/companions.h"
-#include "app/core/database.h"
-#include "app/core/log.h"
-#include "app/core/sql.h"
-#include "app/core/startup.h"
-#include "app/core/string_table.h"
-#include "app/gui/app_control.h"
-#include "app/gui/skin.h"
+#include "core/companions.h"
+#include "core/database.h"
+#include "core/log.h"
+#include "core/sql.h"
+#include "core/startup.h"
+#include "core/string_table.h"
+#include "gui/main/app_control.h"
+#include "gui/main/skin.h"
 #include "platform/instance_channel.h"
 #include "tests/support/program_folder.h"
 

@@ -1,7 +1,7 @@
 // The service client itself: what a client holds once built, where it sends,
 // the HTTP proxy, the call sequence and its failures as the wire shows them,
 // and the two result-text helpers.
-#include "app/core/account.h"
+#include "core/account.h"
 #include "platform/ini.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"

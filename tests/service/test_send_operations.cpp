@@ -1,7 +1,7 @@
 // The send wrappers (SMS, international SMS, automatic replies, gxmt, fax,
 // voice, MMS) against the loopback service, and the attachment encoder.
-#include "app/core/account.h"
-#include "app/core/app_globals.h"
+#include "core/account.h"
+#include "core/app_globals.h"
 #include "service/web_service_client.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"

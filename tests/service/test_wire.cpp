@@ -3,7 +3,7 @@
 // service does (default namespace, no prefixes). Our own gSOAP loopback
 // service would agree with any mistake the generated code makes on both
 // sides; this peer does not. The same peer also stands in for an HTTP proxy.
-#include "app/core/deployment.h"
+#include "core/deployment.h"
 #include "platform/ini.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"

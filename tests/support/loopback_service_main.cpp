@@ -14,8 +14,8 @@
 // plain password; any other account gets "-2". Accepted sends get increasing
 // send ids and a delivery report per number; a few received messages wait
 // for the first "mo". Nothing is delivered anywhere.
-#include "app/core/helpers.h"
-#include "app/core/md5.h"
+#include "core/helpers.h"
+#include "core/md5.h"
 #include "platform/encoding.h"
 #include "tests/support/loopback_service.h"
 

@@ -1,8 +1,8 @@
 #include "tests/support/program_folder.h"
 
-#include "app/core/database.h"
-#include "app/core/log.h"
-#include "app/core/paths.h"
+#include "core/database.h"
+#include "core/log.h"
+#include "core/paths.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "tests/support/service_fixture.h"
 
-#include "app/core/account.h"
+#include "core/account.h"
 #include "platform/ini.h"
 #include "service/service_state.h"
 #include "tests/support/test_helpers.h"

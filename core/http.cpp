@@ -1,0 +1,197 @@
+#include "core/http.h"
+
+#include "core/deployment.h"
+#include "core/log.h"
+#include "platform/encoding.h"
+
+#include <curl/curl.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr long kConnectTimeoutSeconds = 10;
+constexpr long kTotalTimeoutSeconds = 60;
+
+std::atomic<int> g_transfers{0};
+
+// curl_global_init is not thread-safe itself; the first HttpGet of any
+// thread does it, exactly once. It is never undone: the program ends first.
+bool GlobalInit() {
+    static std::once_flag once;
+    static CURLcode result = CURLE_OK;
+    std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return result == CURLE_OK;
+}
+
+bool NeedsEscape(unsigned char c) {
+    if (c <= 0x20 || c >= 0x7F)
+        return true;
+    switch (c) {
+    case '#':
+    case '"':
+    case '<':
+    case '>':
+    case '\\':
+    case '^':
+    case '`':
+    case '{':
+    case '|':
+    case '}':
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string EscapeQuery(std::string_view query) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(query.size());
+    for (char ch : query) {
+        auto c = static_cast<unsigned char>(ch);
+        if (NeedsEscape(c)) {
+            out.push_back('%');
+            out.push_back(digits[c >> 4]);
+            out.push_back(digits[c & 0x0F]);
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return out;
+}
+
+struct UrlDeleter {
+    void operator()(CURLU* u) const { curl_url_cleanup(u); }
+};
+struct EasyDeleter {
+    void operator()(CURL* c) const { curl_easy_cleanup(c); }
+};
+struct SlistDeleter {
+    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+struct CurlFree {
+    void operator()(char* p) const { curl_free(p); }
+};
+
+std::unique_ptr<char, CurlFree> UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
+    char* text = nullptr;
+    if (curl_url_get(url, part, &text, flags) != CURLUE_OK)
+        return nullptr;
+    return std::unique_ptr<char, CurlFree>(text);
+}
+
+struct Sink {
+    std::string* buffer;
+    bool capped = false;
+};
+
+size_t WriteAnswer(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<Sink*>(user);
+    const size_t total = size * count;
+    const size_t room = kHttpGetMaxAnswer - sink->buffer->size();
+    const size_t take = total < room ? total : room;
+    sink->buffer->append(data, take);
+    if (take < total) {
+        // Stop reading: libcurl ends the transfer with a write error, which
+        // HttpGet knows to be the cap and not a failure.
+        sink->capped = true;
+        return take;
+    }
+    return total;
+}
+
+int Fail(QString& errorText, const QString& url, const QString& why) {
+    errorText = why;
+    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,%1,url=%2").arg(why, url));
+    return -1;
+}
+
+} // namespace
+
+int HttpGetTransferCount() {
+    return g_transfers.load();
+}
+
+int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer) {
+    errorText.clear();
+    buffer.clear();
+
+    std::string full = url.toStdString();
+    if (!query.empty()) {
+        full += '?';
+        full += EscapeQuery(query);
+    }
+
+    // Parse with libcurl's own URL parser (no network), so the host checked
+    // here is the host the transfer would use.
+    std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
+    if (!parsed)
+        return Fail(errorText, url, QStringLiteral("out of memory"));
+    if (CURLUcode rc = curl_url_set(parsed.get(), CURLUPART_URL, full.c_str(), 0); rc != CURLUE_OK)
+        return Fail(errorText, url,
+                    QStringLiteral("bad URL (%1)").arg(QString::fromUtf8(curl_url_strerror(rc))));
+    auto scheme = UrlPart(parsed.get(), CURLUPART_SCHEME);
+    const QString schemeText = scheme ? QString::fromUtf8(scheme.get()).toLower() : QString();
+    if (schemeText != QLatin1String("http") && schemeText != QLatin1String("https"))
+        return Fail(errorText, url, QStringLiteral("unsupported scheme \"%1\"").arg(schemeText));
+    // Decoded, since libcurl would resolve "%2Einvalid" as ".invalid".
+    auto host = UrlPart(parsed.get(), CURLUPART_HOST, CURLU_URLDECODE);
+    const QString hostText = host ? QString::fromUtf8(host.get()) : QString();
+    if (IsRefusedHost(hostText))
+        return Fail(errorText, url,
+                    QStringLiteral("host not configured: \"%1\" (set it in ServerInfo.ini [Deployment])")
+                        .arg(hostText));
+
+    if (!GlobalInit())
+        return Fail(errorText, url, QStringLiteral("libcurl initialisation failed"));
+    std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+    if (!curl)
+        return Fail(errorText, url, QStringLiteral("libcurl session failed"));
+
+    std::unique_ptr<curl_slist, SlistDeleter> headers;
+    for (const char* h : {"Accept: */*", "content-Type: application/x-www-form-urlencoded"}) {
+        curl_slist* more = curl_slist_append(headers.get(), h);
+        if (!more)
+            return Fail(errorText, url, QStringLiteral("out of memory"));
+        headers.release();
+        headers.reset(more);
+    }
+
+    char curlError[CURL_ERROR_SIZE] = {};
+    Sink sink{&buffer};
+    const bool verify = !AllowInvalidCertificates();
+    CURL* h = curl.get();
+    curl_easy_setopt(h, CURLOPT_CURLU, parsed.get());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L); // worker threads; time-outs without SIGALRM
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT, kTotalTimeoutSeconds);
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteAnswer);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, curlError);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, verify ? 1L : 0L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, verify ? 2L : 0L);
+
+    ++g_transfers;
+    const CURLcode rc = curl_easy_perform(h);
+    if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && sink.capped)) {
+        buffer.clear();
+        QString why = QString::fromUtf8(curlError[0] ? curlError : curl_easy_strerror(rc));
+        return Fail(errorText, url, QStringLiteral("curl error %1: %2").arg(int(rc)).arg(why));
+    }
+
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    if (status == 200)
+        return static_cast<int>(buffer.size());
+
+    errorText = buffer.empty() ? QStringLiteral("HTTP %1").arg(status) : enc::DecodeText(buffer);
+    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,HTTP status %1,url=%2").arg(status).arg(url));
+    return 0;
+}

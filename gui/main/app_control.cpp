@@ -1,0 +1,75 @@
+#include "gui/main/app_control.h"
+
+#include "core/convert.h"
+#include "core/log.h"
+#include "core/program_files.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QWidget>
+
+#include <atomic>
+
+namespace {
+std::atomic<bool> g_quit{false};
+InstanceCommandHandler g_commandHandler;
+
+QWidget* FrontWindow() {
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            return w;
+    return nullptr;
+}
+} // namespace
+
+void RequestQuit() {
+    g_quit = true;
+    // Innermost first: each closed dialog lets the one below it return.
+    for (int guard = 0; guard < 64; ++guard) {
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<QDialog*>(modal.data());
+        if (!dialog || !dialog->isVisible())
+            break;
+        dialog->done(QDialog::Rejected);
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            dialog->done(QDialog::Rejected);
+    }
+}
+
+bool QuitRequested() { return g_quit; }
+
+void ClearQuitRequest() { g_quit = false; }
+
+void BringProgramToFront() {
+    QWidget* w = FrontWindow();
+    if (!w)
+        return;
+    if (w->isMinimized())
+        w->showNormal();
+    w->show();
+    w->raise();
+    w->activateWindow();
+    QApplication::alert(w);
+}
+
+void SetInstanceCommandHandler(InstanceCommandHandler handler) { g_commandHandler = std::move(handler); }
+
+void HandleInstanceMessage(const QByteArray& message) {
+    if (message == kInstanceShow) {
+        BringProgramToFront();
+    } else if (message == kInstanceQuit) {
+        LogWrite(g_logRun, "INFO,quit requested through the program's inbox");
+        RequestQuit();
+    } else if (g_commandHandler) {
+        g_commandHandler(message);
+    } else {
+        LogWrite(g_logRun, "INFO,command ignored (no handler yet): " + AnsiToUtf8(message.left(200).toStdString()));
+    }
+}

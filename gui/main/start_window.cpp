@@ -1,0 +1,162 @@
+#include "gui/main/start_window.h"
+
+#include "core/account.h"
+#include "core/app_globals.h"
+#include "core/convert.h"
+#include "core/database.h"
+#include "core/deployment.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/start_settings.h"
+#include "gui/main/app_control.h"
+#include "gui/main/gui_globals.h"
+#include "gui/main/login_dialog.h"
+#include "service/service_state.h"
+#include "service/web_service_client.h"
+
+#include <QCloseEvent>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+// The results start-up reads.
+constexpr int kResultLoggedIn = 1003;
+constexpr int kResultEnd = 1002;
+constexpr int kTimerInterval = 10;
+// Without a start picture the window keeps a plain size of its own.
+constexpr int kDefaultWidth = 420;
+constexpr int kDefaultHeight = 260;
+} // namespace
+
+CdlgStartWnd::CdlgStartWnd(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("CdlgStartWnd"));
+    // A picture with no frame and no buttons.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    OnInitDialog();
+}
+
+CdlgStartWnd::~CdlgStartWnd() = default;
+
+std::unique_ptr<QStringList> CdlgStartWnd::takeLoginResult() {
+    return std::move(m_loginResult);
+}
+
+void CdlgStartWnd::OnInitDialog() {
+    const QString picturePath = LoadBranding();
+    setWindowTitle(g_strAppTitle);
+    if (!picturePath.isEmpty()) {
+        QImageReader reader(picturePath);
+        m_picture = reader.read();
+        if (m_picture.isNull())
+            LogWrite(g_logRun, "ERROR,start picture not loaded: " + UnicodeToUtf8(picturePath) + "," +
+                                   UnicodeToUtf8(reader.errorString()));
+    }
+    if (!m_picture.isNull())
+        setFixedSize(m_picture.size());
+    else
+        resize(kDefaultWidth, kDefaultHeight);
+    if (const QScreen* s = screen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(s->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    if (LoadLogoIcon(AppPath(QStringLiteral("OEM/Logo.ico"))))
+        setWindowIcon(g_hLogoIcon);
+    LoadMmsMaxSize();
+
+    LoadStoredAccount(g_pDB, g_pAccount);
+
+    ApplyServerAddress();
+    g_strServerIni = ServerIniPath();
+    g_strAccountIni = AccountIniPath(GetAppDirectory(), g_pAccount.field(kAccountSerial));
+    ApplyProxyFromIni();
+
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(kTimerInterval);
+    connect(&m_timer, &QTimer::timeout, this, &CdlgStartWnd::OnTimer);
+}
+
+void CdlgStartWnd::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The update check and the login begin once the window is up, once.
+    if (!m_timerStarted) {
+        m_timerStarted = true;
+        m_timer.start();
+    }
+}
+
+void CdlgStartWnd::OnTimer() {
+    // The program may have been told to end before the first tick.
+    if (!isVisible() || QuitRequested())
+        return;
+    raise();
+    activateWindow();
+
+    if (CheckForUpdate()) {
+        done(kResultEnd);
+        return;
+    }
+
+    CDlgModifyLogPW login(true, nullptr, this);
+    if (login.exec() != kResultLoggedIn) {
+        done(kResultEnd);
+        return;
+    }
+    m_loginResult = login.takeRights();
+    ReadServerAddresses(g_pDB, m_serverAddresses);
+    done(kResultLoggedIn);
+}
+
+void CdlgStartWnd::paintEvent(QPaintEvent* event) {
+    if (m_picture.isNull()) {
+        QDialog::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_picture);
+}
+
+void CdlgStartWnd::keyPressEvent(QKeyEvent* event) {
+    // Enter and Esc must not end the start window: only the login does.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void CdlgStartWnd::closeEvent(QCloseEvent* event) {
+    // Neither the close box nor Alt+F4 ends it.
+    event->ignore();
+}
+
+bool CheckForUpdate() {
+    {
+        // The report's answer is not used; HTTP time-outs bound the wait.
+        const AccountFields account = g_pAccount.get();
+        CWebServiceClient client(account[kAccountSerial], account[kAccountPassword]);
+        client.UploadClientVersion(ClientVersionText(g_strAppTitle));
+    }
+    return StartUpdaterAtStart();
+}
+
+void ApplyServerAddress() {
+    const QString address = ConfiguredServiceAddress();
+    SetServiceUrl(address.isEmpty() ? BuiltInMainEndpoint() : UnicodeToUtf8(address));
+}
+
+void ApplyProxyFromIni() {
+    const ProxyIniSettings proxy = ReadProxyIni();
+    if (!proxy.agency)
+        return;
+    SetProxySettings(UnicodeToUtf8(proxy.server).c_str(), proxy.port, UnicodeToUtf8(proxy.userName).c_str(),
+                     UnicodeToUtf8(proxy.password).c_str());
+}

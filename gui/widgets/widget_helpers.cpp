@@ -1,0 +1,142 @@
+#include "gui/widgets/widget_helpers.h"
+
+#include "platform/msgbox.h"
+
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QThread>
+
+QSystemTrayIcon* g_trayIcon = nullptr;
+
+namespace {
+QString Tr(const char* text) { return QCoreApplication::translate("WidgetHelpers", text); }
+
+template <typename Edit> bool CheckNotEmpty(Edit* edit, const QString& text) {
+    if (!edit)
+        return false;
+    if (!text.trimmed().isEmpty())
+        return true;
+    ShowMessageBox(Tr("内容不能为空."), mb::Ok | mb::IconWarning);
+    edit->clear();
+    edit->setFocus();
+    return false;
+}
+
+bool IsNumberListChar(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || u == u'\r' || u == u'\n' || u == u' ';
+}
+
+// QPlainTextEdit and QTextEdit share the calls used here but no base class.
+template <typename Edit> bool CheckNumberList(Edit* edit) {
+    if (!edit)
+        return false;
+    QString text = edit->toPlainText();
+    if (text.contains(QLatin1Char(','))) {
+        text.replace(QLatin1Char(','), QLatin1Char('\n'));
+        edit->setPlainText(text);
+        edit->moveCursor(QTextCursor::End);
+    }
+    for (QChar c : std::as_const(text)) {
+        if (!IsNumberListChar(c))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+bool CheckEditNotEmpty(QLineEdit* edit) { return CheckNotEmpty(edit, edit ? edit->text() : QString()); }
+
+bool CheckEditNotEmpty(QPlainTextEdit* edit) {
+    return CheckNotEmpty(edit, edit ? edit->toPlainText() : QString());
+}
+
+bool CheckEditNotEmpty(QTextEdit* edit) {
+    return CheckNotEmpty(edit, edit ? edit->toPlainText() : QString());
+}
+
+bool CheckNumberListEdit(QPlainTextEdit* edit) { return CheckNumberList(edit); }
+
+bool CheckNumberListEdit(QTextEdit* edit) { return CheckNumberList(edit); }
+
+bool ConfirmCloseIfEdited(const QString& content, int listRows) {
+    if (content.isEmpty() && listRows <= 0)
+        return true;
+    return ShowMessageBox(Tr("确定退出?"), mb::YesNo | mb::IconQuestion, Tr("退出确认")) == IDYES;
+}
+
+bool ConfirmCloseIfEdited(const QTextEdit* content, int listRows) {
+    return ConfirmCloseIfEdited(content ? content->toPlainText() : QString(), listRows);
+}
+
+bool ConfirmCloseIfEdited(const QPlainTextEdit* content, int listRows) {
+    return ConfirmCloseIfEdited(content ? content->toPlainText() : QString(), listRows);
+}
+
+bool ConfirmCloseIfEdited(const QLineEdit* content, int listRows) {
+    return ConfirmCloseIfEdited(content ? content->text() : QString(), listRows);
+}
+
+bool ConfirmCloseIfEdited(const QTextEdit* content, const QAbstractItemView* list) {
+    return ConfirmCloseIfEdited(content, ItemViewRowCount(list));
+}
+
+bool ConfirmCloseIfEdited(const QPlainTextEdit* content, const QAbstractItemView* list) {
+    return ConfirmCloseIfEdited(content, ItemViewRowCount(list));
+}
+
+bool ConfirmCloseIfEdited(const QLineEdit* content, const QAbstractItemView* list) {
+    return ConfirmCloseIfEdited(content, ItemViewRowCount(list));
+}
+
+int ItemViewRowCount(const QAbstractItemView* list) {
+    if (!list || !list->model())
+        return 0;
+    return list->model()->rowCount(list->rootIndex());
+}
+
+void ShowTrayBalloon(const QString& title, const QString& text) {
+    auto* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    auto show = [title, text] {
+        // Read the icon on the GUI thread: the window may have dropped it
+        // while the balloon was on its way.
+        if (g_trayIcon && QSystemTrayIcon::isSystemTrayAvailable())
+            g_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 300);
+    };
+    if (QThread::currentThread() == app->thread())
+        show();
+    else
+        QMetaObject::invokeMethod(app, show, Qt::QueuedConnection);
+}
+
+OkCancelRow MakeOkCancelRow(QDialog* dialog, const QString& okText, const QString& cancelText) {
+    auto* ok = new QPushButton(okText, dialog);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(cancelText, dialog);
+    cancel->setObjectName(QStringLiteral("2"));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return {row, ok, cancel};
+}
+
+QLineEdit* MakePasswordBox(QWidget* parent, const char* id, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(id));
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setMaxLength(maxLength);
+    return edit;
+}
