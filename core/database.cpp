@@ -305,7 +305,7 @@ int UnscrambleDatabaseFile(const QString& path) {
         return -3;
     }
     LogWrite(g_logRun, "info,db已经被加密,下面将进行解密...");
-    // Written beside the original and renamed over it, so a crash leaves
+    // Written beside the file being replaced and renamed over it, so a crash leaves
     // either the scrambled file or the plain one, never a half of each.
     struct stat st {};
     ::fstat(fd, &st);

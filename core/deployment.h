@@ -57,7 +57,8 @@ QString ServerIniPath();
 inline constexpr const char* kDeploymentSection = "Deployment";
 
 // [Deployment] AllowInvalidCertificates=1: HTTPS without certificate
-// verification, as the original client did. Off unless set to a non-zero number.
+// verification, for deployments whose servers still present self-signed
+// certificates. Off unless set to a non-zero number.
 bool AllowInvalidCertificates();
 
 // True for a host that must never be contacted: "invalid" or a name ending

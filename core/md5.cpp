@@ -48,7 +48,7 @@ bool MD5File(const QString& path, std::string& out) {
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QCryptographicHash hash(QCryptographicHash::Md5);
-    // Blocks larger than the original's 1024 bytes: same digest, fewer calls.
+    // Large blocks: the same digest with fewer reads.
     constexpr qint64 kBlock = 64 * 1024;
     char buffer[kBlock];
     for (;;) {

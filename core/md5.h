@@ -9,14 +9,14 @@
 #include <string_view>
 
 // The digest of n bytes as 32 lower-case hexadecimal digits ("%02x" per byte).
-// A null `bytes` gives an empty text (the original left the caller's buffer
-// cleared), so an empty result always means "no input", never a digest.
+// A null `bytes` gives an empty text, so an empty result always means
+// "no input", never a digest.
 std::string MD5HexString(const void* bytes, size_t n);
 std::string MD5HexString(std::string_view bytes);
 
 // The digest of a whole file, read in blocks, as 32 lower-case hexadecimal
-// digits. A file that cannot be opened or read gives false and an empty `out`
-// (the original reported the digest of the empty input instead).
+// digits. A file that cannot be opened or read gives false and an empty `out`,
+// never the digest of the empty input.
 bool MD5File(const QString& path, std::string& out);
 
 // The upper-case digest of a text's code page 936 bytes: the password digest

@@ -248,7 +248,7 @@ int ReadInt(const QString& path, const QString& section, const QString& key, int
         if (base != 10)
             i += 2;
     }
-    uint32_t result = 0;  // wraps like the 32-bit original
+    uint32_t result = 0;  // wraps at 32 bits, as stored settings files expect
     for (; i < value.size(); ++i) {
         char16_t c = value[i].unicode();
         int d = 99;

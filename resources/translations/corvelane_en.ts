@@ -11,13 +11,11 @@
     <message>
         <source>登录</source>
         <extracomment>string 102</extracomment>
-        <translatorcomment>English given for the same text in CDlgWeibo</translatorcomment>
         <translation>Login</translation>
     </message>
     <message>
         <source>密码</source>
         <extracomment>string 103</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Password</translation>
     </message>
     <message>
@@ -25,7 +23,6 @@
 请直接点击“登录”按钮进入,
 进入后请在设置中修改密码.</source>
         <extracomment>string 104</extracomment>
-        <translatorcomment>own text and translation</translatorcomment>
         <translation>Tip: the initial password is empty.
 Click "Login" to enter,
 then change the password in the settings.</translation>
@@ -178,43 +175,36 @@ then change the password in the settings.</translation>
     <message>
         <source>增加分组</source>
         <extracomment>string 136</extracomment>
-        <translatorcomment>English given for the same text in CDlgAddGroup</translatorcomment>
         <translation>Add a group</translation>
     </message>
     <message>
         <source>删除分组</source>
         <extracomment>string 137</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete group</translation>
     </message>
     <message>
         <source>重命名分组</source>
         <extracomment>string 138</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Rename group</translation>
     </message>
     <message>
         <source>添加联系人</source>
         <extracomment>string 139</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add contact</translation>
     </message>
     <message>
         <source>导入联系人</source>
         <extracomment>string 140</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Import contacts</translation>
     </message>
     <message>
         <source>移动到组</source>
         <extracomment>string 141</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Move to group</translation>
     </message>
     <message>
         <source>分组管理</source>
         <extracomment>string 142</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Group management</translation>
     </message>
     <message>
@@ -280,61 +270,51 @@ then change the password in the settings.</translation>
     <message>
         <source>字段名称不能为空</source>
         <extracomment>string 155</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The field name cannot be empty</translation>
     </message>
     <message>
         <source>字段名称已存在</source>
         <extracomment>string 156</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The field name already exists</translation>
     </message>
     <message>
         <source>字段名称不能重复</source>
         <extracomment>string 157</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Field names must be unique</translation>
     </message>
     <message>
         <source>序号起始值必须为大于0的整数</source>
         <extracomment>string 158</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The starting number must be an integer greater than 0</translation>
     </message>
     <message>
         <source>条记录已选中,确定删除?</source>
         <extracomment>string 159</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation> records selected. Delete them?</translation>
     </message>
     <message>
         <source>删除失败</source>
         <extracomment>string 160</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete failed</translation>
     </message>
     <message>
         <source>有联系人没有生成首字母,可能查询不全.是否现在生成?</source>
         <extracomment>string 161</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Some contacts have no initials yet, so the search may be incomplete. Generate them now?</translation>
     </message>
     <message>
         <source>导出联系人成功</source>
         <extracomment>string 162</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contacts exported successfully</translation>
     </message>
     <message>
         <source>只能将一个号码添加至联系人！</source>
         <extracomment>string 163</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Only one number can be added to the contacts!</translation>
     </message>
     <message>
         <source>号码为空或是非法手机号码，请重新填写！</source>
         <extracomment>string 164</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The number is empty or not a valid mobile number. Please enter it again!</translation>
     </message>
     <message>
@@ -350,7 +330,6 @@ then change the password in the settings.</translation>
     <message>
         <source>第一次提醒时间小于当前时间后5分钟,如不修改,今天可能将不会提醒.是否继续?</source>
         <extracomment>string 167</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The first reminder is less than 5 minutes from now; unless you change it, there may be no reminder today. Continue?</translation>
     </message>
     <message>
@@ -361,13 +340,11 @@ then change the password in the settings.</translation>
     <message>
         <source>计算出以下时间的定时短信</source>
         <extracomment>string 169</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Timed messages were calculated for the following times</translation>
     </message>
     <message>
         <source>是否提交？</source>
         <extracomment>string 170</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Submit?</translation>
     </message>
     <message>
@@ -380,7 +357,6 @@ then change the password in the settings.</translation>
 
 &#9;&#9;确定提前天数及时间正确?</source>
         <extracomment>string 172</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>With the days in advance, some entries of the list fall before the current time; they will be sent at once.
 
 &#9;&#9;Are the days in advance and the time correct?</translation>
@@ -398,25 +374,21 @@ then change the password in the settings.</translation>
     <message>
         <source>目标分组不能为空</source>
         <extracomment>string 175</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The target group cannot be empty</translation>
     </message>
     <message>
         <source>目标分组只能有一个</source>
         <extracomment>string 176</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Only one target group can be chosen</translation>
     </message>
     <message>
         <source>条件名称不能为空.</source>
         <extracomment>string 177</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The condition name cannot be empty.</translation>
     </message>
     <message>
         <source>存在相同名称的条件,是否覆盖?</source>
         <extracomment>string 178</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>A condition with this name exists. Overwrite it?</translation>
     </message>
     <message>
@@ -432,19 +404,16 @@ then change the password in the settings.</translation>
     <message>
         <source>请先设定该联系人的特殊日期</source>
         <extracomment>string 181</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please set the contact's special date first</translation>
     </message>
     <message>
         <source>请先设定该联系人的生日</source>
         <extracomment>string 182</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please set the contact's birthday first</translation>
     </message>
     <message>
         <source>请先填写该联系人的手机号码</source>
         <extracomment>string 183</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please enter the contact's mobile number first</translation>
     </message>
     <message>
@@ -452,7 +421,6 @@ then change the password in the settings.</translation>
 
 可能需要较长时间，是否继续？</source>
         <extracomment>string 184</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>This deletes all invalid numbers.
 
 It may take a while. Continue?</translation>
@@ -460,25 +428,21 @@ It may take a while. Continue?</translation>
     <message>
         <source>正在处理...</source>
         <extracomment>string 185</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Processing...</translation>
     </message>
     <message>
         <source>保存联系人信息成功</source>
         <extracomment>string 186</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contact information saved</translation>
     </message>
     <message>
         <source>联系人信息</source>
         <extracomment>string 187</extracomment>
-        <translatorcomment>English given for the same text in CDlgContactInfo</translatorcomment>
         <translation>The contact information</translation>
     </message>
     <message>
         <source>自定义联系人属性</source>
         <extracomment>string 188</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Custom contact properties</translation>
     </message>
     <message>
@@ -499,31 +463,26 @@ It may take a while. Continue?</translation>
     <message>
         <source>设置成功！</source>
         <extracomment>string 193</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Settings saved!</translation>
     </message>
     <message>
         <source>导出联系人失败</source>
         <extracomment>string 194</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Exporting the contacts failed</translation>
     </message>
     <message>
         <source>文件已经存在，是否覆盖？</source>
         <extracomment>string 195</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The file already exists. Overwrite it?</translation>
     </message>
     <message>
         <source>创建Excel服务失败!缺少微软Excel组件和Wps组件！</source>
         <extracomment>string 196</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cannot start the spreadsheet service! Neither Microsoft Excel nor WPS is available!</translation>
     </message>
     <message>
         <source>提示</source>
         <extracomment>string 197</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Tip</translation>
     </message>
     <message>
@@ -564,31 +523,26 @@ It may take a while. Continue?</translation>
     <message>
         <source>条件列表和短信内容都不能空.</source>
         <extracomment>string 210</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Neither the condition list nor the message content can be empty.</translation>
     </message>
     <message>
         <source>查询字段和条件及内容都不能为空</source>
         <extracomment>string 211</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The query field, condition and content cannot be empty</translation>
     </message>
     <message>
         <source>图片格式不正确</source>
         <extracomment>string 212</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The picture format is not correct</translation>
     </message>
     <message>
         <source>声音文件格式不正确</source>
         <extracomment>string 213</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The sound file format is not correct</translation>
     </message>
     <message>
         <source>确定要发送本条彩信吗？</source>
         <extracomment>string 214</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send this MMS?</translation>
     </message>
     <message>
@@ -619,109 +573,91 @@ It may take a while. Continue?</translation>
     <message>
         <source>所有项目必填且长度必须在6到11位之内</source>
         <extracomment>string 220</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>All fields are required and must be 6 to 11 characters long</translation>
     </message>
     <message>
         <source>原密码输入错误</source>
         <extracomment>string 221</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The current password is wrong</translation>
     </message>
     <message>
         <source>密码修改成功，但本地数据库更新数据出错.</source>
         <extracomment>string 222</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The password was changed, but updating the local database failed.</translation>
     </message>
     <message>
         <source>该分组及其子组和内容都将被删除,是否继续?</source>
         <extracomment>string 223</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The group, its subgroups and their contents will be deleted. Continue?</translation>
     </message>
     <message>
         <source>请选择短语的目标分组</source>
         <extracomment>string 224</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please choose the target group of the phrase</translation>
     </message>
     <message>
         <source>只能选择其子组作为短语的目标分组.</source>
         <extracomment>string 225</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Only a subgroup can be the target group of a phrase.</translation>
     </message>
     <message>
         <source>分组名字不能为空!</source>
         <extracomment>string 226</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The group name cannot be empty!</translation>
     </message>
     <message>
         <source>删除成功</source>
         <extracomment>string 227</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Deleted successfully</translation>
     </message>
     <message>
         <source>导出记录成功</source>
         <extracomment>string 228</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Records exported successfully</translation>
     </message>
     <message>
         <source>请选择要个性重发的记录！</source>
         <extracomment>string 229</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please choose the records to resend personalised!</translation>
     </message>
     <message>
         <source>获取服务器成功</source>
         <extracomment>string 231</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Server list received</translation>
     </message>
     <message>
         <source>获取服务器失败,将自动转到备用服务器</source>
         <extracomment>string 232</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Getting the server list failed; the backup server will be used</translation>
     </message>
     <message>
         <source>请选择服务器</source>
         <extracomment>string 233</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please select a server</translation>
     </message>
     <message>
         <source>服务器内容不能为空!</source>
         <extracomment>string 234</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The server cannot be empty!</translation>
     </message>
     <message>
         <source>端口内容不能为空!</source>
         <extracomment>string 235</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The port cannot be empty!</translation>
     </message>
     <message>
         <source>代理服务器连接成功!</source>
         <extracomment>string 236</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Connected to the proxy server!</translation>
     </message>
     <message>
         <source>代理服务器连接失败!</source>
         <extracomment>string 237</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Connecting to the proxy server failed!</translation>
     </message>
     <message>
         <source>设置成功.下次程序启动后开始生效</source>
         <extracomment>string 238</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Settings saved. They take effect the next time the program starts</translation>
     </message>
     <message>
@@ -732,13 +668,11 @@ It may take a while. Continue?</translation>
     <message>
         <source>余额不足，请先充值！</source>
         <extracomment>string 241</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Insufficient balance. Please recharge first!</translation>
     </message>
     <message>
         <source>号码或者内容为空，不能发送！</source>
         <extracomment>string 242</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The numbers or the content are empty; nothing can be sent!</translation>
     </message>
     <message>
@@ -754,329 +688,275 @@ It may take a while. Continue?</translation>
     <message>
         <source>确定</source>
         <extracomment>string 245</extracomment>
-        <translatorcomment>English given for the same text in CDlgAddressList</translatorcomment>
         <translation>Ok</translation>
     </message>
     <message>
         <source>成功</source>
         <extracomment>string 246</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Succeeded</translation>
     </message>
     <message>
         <source>部分发送失败，请到失败记录里重新</source>
         <extracomment>string 247</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Some items failed; please retry them from the failure records</translation>
     </message>
     <message>
         <source>分隔符太长！</source>
         <extracomment>string 249</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The separator is too long!</translation>
     </message>
     <message>
         <source>卡号或密码长度不正确</source>
         <extracomment>string 250</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The card number or password has the wrong length</translation>
     </message>
     <message>
         <source>请添加要查询的手机号码!</source>
         <extracomment>string 261</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please enter the mobile number to look for!</translation>
     </message>
     <message>
         <source>查询的号码不存在!</source>
         <extracomment>string 262</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The number was not found!</translation>
     </message>
     <message>
         <source>请添加要查询的姓名!</source>
         <extracomment>string 263</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please enter the name to look for!</translation>
     </message>
     <message>
         <source>查询的姓名不存在!</source>
         <extracomment>string 264</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The name was not found!</translation>
     </message>
     <message>
         <source>查询余额失败!</source>
         <extracomment>string 265</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Querying the balance failed!</translation>
     </message>
     <message>
         <source>您的账户可用条数为:</source>
         <extracomment>string 266</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Messages available in your account:</translation>
     </message>
     <message>
         <source>保存草稿成功</source>
         <extracomment>string 267</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Draft saved</translation>
     </message>
     <message>
         <source>发送列表不能为空</source>
         <extracomment>string 274</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The send list cannot be empty</translation>
     </message>
     <message>
         <source>主题不能为空</source>
         <extracomment>string 275</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The subject cannot be empty</translation>
     </message>
     <message>
         <source>确定发送?</source>
         <extracomment>string 276</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send now?</translation>
     </message>
     <message>
         <source>发送成功</source>
         <extracomment>string 280</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sent successfully</translation>
     </message>
     <message>
         <source>部分或全部发送失败,请到彩信发送失败记录里重发!</source>
         <extracomment>string 289</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Some or all messages failed to send; please resend them from the MMS failure records!</translation>
     </message>
     <message>
         <source>主题字数不能超过30个字</source>
         <extracomment>string 290</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The subject cannot be longer than 30 characters</translation>
     </message>
     <message>
         <source>存入彩信记录主题等出错了</source>
         <extracomment>string 291</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Saving the MMS record (subject and details) failed</translation>
     </message>
     <message>
         <source>删除原彩信附件记录出错了</source>
         <extracomment>string 292</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Deleting the old MMS attachment records failed</translation>
     </message>
     <message>
         <source>保存彩信附件记录出错了</source>
         <extracomment>string 293</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Saving the MMS attachment records failed</translation>
     </message>
     <message>
         <source>删除原彩信号码记录出错了</source>
         <extracomment>string 294</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Deleting the old MMS number records failed</translation>
     </message>
     <message>
         <source>图片路径不能为空</source>
         <extracomment>string 295</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The picture path cannot be empty</translation>
     </message>
     <message>
         <source>不能编辑gif格式图片</source>
         <extracomment>string 296</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>GIF pictures cannot be edited</translation>
     </message>
     <message>
         <source>条件列表不能为空</source>
         <extracomment>string 311</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The condition list cannot be empty</translation>
     </message>
     <message>
         <source>查询内容不能为空</source>
         <extracomment>string 312</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The query content cannot be empty</translation>
     </message>
     <message>
         <source>自动接收时间间隔不能小于5秒钟.</source>
         <extracomment>string 313</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The automatic receive interval cannot be less than 5 seconds.</translation>
     </message>
     <message>
         <source>自动回复内容不能为空.</source>
         <extracomment>string 314</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The automatic reply cannot be empty.</translation>
     </message>
     <message>
         <source>声音路径不能为空.</source>
         <extracomment>string 315</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The sound path cannot be empty.</translation>
     </message>
     <message>
         <source>生日提前天数只能在0-30天内</source>
         <extracomment>string 316</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The days before a birthday must be between 0 and 30</translation>
     </message>
     <message>
         <source>每批发送条数不能小于1</source>
         <extracomment>string 317</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The messages per batch cannot be less than 1</translation>
     </message>
     <message>
         <source>设置成功,立即生效！</source>
         <extracomment>string 318</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Settings saved and in effect now!</translation>
     </message>
     <message>
         <source>必须选择当前条数(即必须选择A)</source>
         <extracomment>string 319</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The current part number must be selected (A must be checked)</translation>
     </message>
     <message>
         <source>拆分短信前缀的开始和结尾符都不能为数字</source>
         <extracomment>string 320</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The opening and closing characters of the split-message prefix cannot be digits</translation>
     </message>
     <message>
         <source>拆分短信前缀不能使用用完整的小括号</source>
         <extracomment>string 321</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The split-message prefix cannot use a complete pair of parentheses</translation>
     </message>
     <message>
         <source>软件序列号</source>
         <extracomment>string 330</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Serial number</translation>
     </message>
     <message>
         <source>特服号</source>
         <extracomment>string 331</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Service number</translation>
     </message>
     <message>
         <source>是否备份数据库?</source>
         <extracomment>string 332</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Back up the database?</translation>
     </message>
     <message>
         <source>备份确认</source>
         <extracomment>string 333</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Backup</translation>
     </message>
     <message>
         <source>请选择一个联系人的子组作为将要导入的目标分组</source>
         <extracomment>string 334</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please select a contact subgroup as the import target group</translation>
     </message>
     <message>
         <source>您没有相应的操作权限，请联系管理员!</source>
         <extracomment>string 339</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>You do not have permission for this operation. Please contact the administrator!</translation>
     </message>
     <message>
         <source>压缩数据库成功！</source>
         <extracomment>string 340</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Database compressed successfully!</translation>
     </message>
     <message>
         <source>请选择用此客户端备份的数据库文件。如果选择其他文件导致数据库被破坏而丢失信息，用户自己承担责任！</source>
         <extracomment>string 341</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please choose a database file backed up by this client. Choosing any other file may damage the database and lose data, at your own risk!</translation>
     </message>
     <message>
         <source>新建分组失败!此分组名称已存在</source>
         <extracomment>string 342</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Creating the group failed! A group with this name already exists</translation>
     </message>
     <message>
         <source>该分组及子组和相关联系人都将删除,确定删除?</source>
         <extracomment>string 343</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The group, its subgroups and their contacts will be deleted. Delete?</translation>
     </message>
     <message>
         <source>警告：
   该操作将使用“本机数据” 覆盖 “云端数据”！是否执行同步操作？</source>
         <extracomment>string 344</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Warning:
   This overwrites the "cloud data" with the "local data"! Synchronise now?</translation>
     </message>
     <message>
         <source>警告</source>
         <extracomment>string 345</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Warning</translation>
     </message>
     <message>
         <source>同步成功！</source>
         <extracomment>string 346</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Synchronised successfully!</translation>
     </message>
     <message>
         <source>同步失败！</source>
         <extracomment>string 347</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Synchronisation failed!</translation>
     </message>
     <message>
         <source>警告：
   该操作将使用“云端数据” 覆盖 “本机数据”！是否执行同步操作？</source>
         <extracomment>string 348</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Warning:
   This overwrites the "local data" with the "cloud data"! Synchronise now?</translation>
     </message>
     <message>
         <source>重命名失败!此分组名称已存在</source>
         <extracomment>string 349</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Renaming failed! A group with this name already exists</translation>
     </message>
     <message>
         <source>删除插件成功</source>
         <extracomment>string 350</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add-in removed successfully</translation>
     </message>
     <message>
         <source>安装插件成功</source>
         <extracomment>string 351</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add-in installed successfully</translation>
     </message>
     <message>
         <source>Excel传入的参数不足！</source>
         <extracomment>string 352</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The spreadsheet passed too few parameters!</translation>
     </message>
     <message>
@@ -1122,25 +1002,21 @@ It may take a while. Continue?</translation>
     <message>
         <source>过滤重复数据</source>
         <extracomment>string 363</extracomment>
-        <translatorcomment>English given for the same text in CDlgContactFrame</translatorcomment>
         <translation>Filter repeat</translation>
     </message>
     <message>
         <source>取消过滤重复</source>
         <extracomment>string 365</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cancel filter</translation>
     </message>
     <message>
         <source>版本号</source>
         <extracomment>string 366</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Version</translation>
     </message>
     <message>
         <source>关于 Keldrune(&amp;A)...</source>
         <extracomment>string 1101</extracomment>
-        <translatorcomment>own text and translation</translatorcomment>
         <translation>About Keldrune(&amp;A)...</translation>
     </message>
 </context>
@@ -1148,22 +1024,18 @@ It may take a while. Continue?</translation>
     <name>CDlgModifyLogPW</name>
     <message>
         <source>新密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>New password:</translation>
     </message>
     <message>
         <source>确认新密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Confirm the new password:</translation>
     </message>
     <message>
         <source>确定</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>OK</translation>
     </message>
     <message>
         <source>取消</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cancel</translation>
     </message>
     <message>
@@ -1172,27 +1044,22 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>登录</source>
-        <translatorcomment>English given for the same text in CDlgWeibo</translatorcomment>
         <translation>Login</translation>
     </message>
     <message>
         <source>管理员</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Administrator</translation>
     </message>
     <message>
         <source>操作员</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Operator</translation>
     </message>
     <message>
         <source>密码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Password</translation>
     </message>
     <message>
         <source>提示:软件初始密码为空.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Tip: the initial password is empty.</translation>
     </message>
 </context>
@@ -1200,27 +1067,22 @@ It may take a while. Continue?</translation>
     <name>CDlgModiSerPWD</name>
     <message>
         <source>确定</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>OK</translation>
     </message>
     <message>
         <source>取消</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>原密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Old password:</translation>
     </message>
     <message>
         <source>新密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>New password:</translation>
     </message>
     <message>
         <source>确认新密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Confirm the new password:</translation>
     </message>
     <message>
@@ -1232,22 +1094,18 @@ It may take a while. Continue?</translation>
     <name>CCorvelaneDlg</name>
     <message>
         <source>主窗口将在后续版本中提供。</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The main window comes in a later version.</translation>
     </message>
     <message>
         <source>%s 当前登录权限--%s</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>%s Current login rights--%s</translation>
     </message>
     <message>
         <source>操作员</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Operator</translation>
     </message>
     <message>
         <source>管理员</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Administrator</translation>
     </message>
     <message>
@@ -1256,32 +1114,26 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>软件序列号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Serial number</translation>
     </message>
     <message>
         <source>特服号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Service number</translation>
     </message>
     <message>
         <source>版本号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Version</translation>
     </message>
     <message>
         <source>正在处理...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Processing...</translation>
     </message>
     <message>
         <source>%s 已经最小化到这里.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>%s has been minimised to here.</translation>
     </message>
     <message>
         <source>温馨提示</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Reminder</translation>
     </message>
     <message>
@@ -1466,12 +1318,10 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>抽奖</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Lottery</translation>
     </message>
     <message>
         <source>手机号归属地查询</source>
-        <translatorcomment>English given for the same text in CDlgTelNumAttri</translatorcomment>
         <translation>Mobile phone number belongs to the query</translation>
     </message>
     <message>
@@ -1492,12 +1342,10 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>修改登录密码</source>
-        <translatorcomment>English given for the same text in CDlgModifyLogPW</translatorcomment>
         <translation>Modify the login password</translation>
     </message>
     <message>
         <source>操作员权限设置</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Operator rights</translation>
     </message>
     <message>
@@ -1514,17 +1362,14 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>安装Excel插件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Install the Excel add-in</translation>
     </message>
     <message>
         <source>删除Excel插件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove the Excel add-in</translation>
     </message>
     <message>
         <source>个性升级</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Custom upgrade</translation>
     </message>
     <message>
@@ -1533,7 +1378,6 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>责任声明</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Disclaimer</translation>
     </message>
     <message>
@@ -1546,7 +1390,6 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>在线修改意见</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Online feedback</translation>
     </message>
     <message>
@@ -1555,7 +1398,6 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>白名单提交</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Submit whitelist</translation>
     </message>
     <message>
@@ -1564,7 +1406,6 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>Windows经典</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Windows Classic</translation>
     </message>
     <message>
@@ -1597,37 +1438,30 @@ It may take a while. Continue?</translation>
     </message>
     <message>
         <source>增加分组</source>
-        <translatorcomment>English given for the same text in CDlgAddGroup</translatorcomment>
         <translation>Add a group</translation>
     </message>
     <message>
         <source>删除分组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete group</translation>
     </message>
     <message>
         <source>重命名分组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Rename group</translation>
     </message>
     <message>
         <source>添加联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add contact</translation>
     </message>
     <message>
         <source>导入联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Import contacts</translation>
     </message>
     <message>
         <source>分组管理</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Group management</translation>
     </message>
     <message>
         <source>移动到组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Move to group</translation>
     </message>
 </context>
@@ -1635,82 +1469,66 @@ It may take a while. Continue?</translation>
     <name>CDlgNetSetting</name>
     <message>
         <source>确定</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>OK</translation>
     </message>
     <message>
         <source>取消</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>服务器:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Server:</translation>
     </message>
     <message>
         <source>端口:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Port:</translation>
     </message>
     <message>
         <source>用户名:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>User name:</translation>
     </message>
     <message>
         <source>密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Password:</translation>
     </message>
     <message>
         <source>保存网络设置失败!</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Failed to save the network settings!</translation>
     </message>
     <message>
         <source>网络设置</source>
-        <translatorcomment>English given for the same text in CCorvelaneDlg</translatorcomment>
         <translation>Network Settings</translation>
     </message>
     <message>
         <source>服务器%d</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Server %d</translation>
     </message>
     <message>
         <source>主地址</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Main address</translation>
     </message>
     <message>
         <source>请选择服务器:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select a server:</translation>
     </message>
     <message>
         <source>获取服务器</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Get servers</translation>
     </message>
     <message>
         <source>测试速度</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Test speed</translation>
     </message>
     <message>
         <source>使用代理服务器</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Use a proxy server</translation>
     </message>
     <message>
         <source>测试连接</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Test connection</translation>
     </message>
     <message>
         <source>注：正常情况下不建议手动选择服务器，只有在无法正常使用的时候才选择</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Note: choosing a server by hand is not recommended; do so only when the program cannot work normally</translation>
     </message>
 </context>
@@ -1718,92 +1536,74 @@ It may take a while. Continue?</translation>
     <name>CDlgTestSpeed</name>
     <message>
         <source>保存网络设置失败!</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Failed to save the network settings!</translation>
     </message>
     <message>
         <source>测试速度</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Test speed</translation>
     </message>
     <message>
         <source>服务器</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Server</translation>
     </message>
     <message>
         <source>说明</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Description</translation>
     </message>
     <message>
         <source>响应时间(重点)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Response time (main)</translation>
     </message>
     <message>
         <source>结果</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Result</translation>
     </message>
     <message>
         <source>网络延时(参考)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Network delay (reference)</translation>
     </message>
     <message>
         <source>服务器%d</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Server %d</translation>
     </message>
     <message>
         <source>主地址</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Main address</translation>
     </message>
     <message>
         <source>测试中...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Testing...</translation>
     </message>
     <message>
         <source>成功</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Succeeded</translation>
     </message>
     <message>
         <source>超时</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Timed out</translation>
     </message>
     <message>
         <source>失败</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Failed</translation>
     </message>
     <message>
         <source>最快</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Fastest</translation>
     </message>
     <message>
         <source>开始测试</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Start test</translation>
     </message>
     <message>
         <source>使用服务器</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Use server</translation>
     </message>
     <message>
         <source>关闭</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Close</translation>
     </message>
     <message>
         <source>软件启动时不显示</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Do not show at start-up</translation>
     </message>
 </context>
@@ -1811,87 +1611,70 @@ It may take a while. Continue?</translation>
     <name>CDlgSYSSetting</name>
     <message>
         <source>系统设置</source>
-        <translatorcomment>English given for the same text in CCorvelaneDlg</translatorcomment>
         <translation>System Settings</translation>
     </message>
     <message>
         <source>退出</source>
-        <translatorcomment>English given for the same text in string 121</translatorcomment>
         <translation>Exit</translation>
     </message>
     <message>
         <source>自动接收</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Receive automatically</translation>
     </message>
     <message>
         <source>自动回复</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Reply automatically</translation>
     </message>
     <message>
         <source>(最多70个字.已输入%d个,还剩余%d个.)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(At most 70 characters. %d entered, %d left.)</translation>
     </message>
     <message>
         <source>自动转发</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Forward automatically</translation>
     </message>
     <message>
         <source>声音</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sound</translation>
     </message>
     <message>
         <source>生日    提前</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Birthday    in advance</translation>
     </message>
     <message>
         <source>退出时不提示备份.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Do not ask for a backup on exit.</translation>
     </message>
     <message>
         <source>转发内容包含发送者的姓名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Include the sender's name when forwarding</translation>
     </message>
     <message>
         <source>自定义群发短信每批提交个数</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Custom batch size for mass SMS</translation>
     </message>
     <message>
         <source>自定义个性短信每批提交个数</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Custom batch size for personalised SMS</translation>
     </message>
     <message>
         <source>周六日不处理</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Skip Saturdays and Sundays</translation>
     </message>
     <message>
         <source>启用前缀</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Use a prefix</translation>
     </message>
     <message>
         <source>预览&gt;&gt;</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Preview&gt;&gt;</translation>
     </message>
     <message>
         <source>到分组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>To group</translation>
     </message>
     <message>
         <source>其它设置...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Other settings...</translation>
     </message>
 </context>
@@ -1899,107 +1682,86 @@ It may take a while. Continue?</translation>
     <name>CDlgOperatorRights</name>
     <message>
         <source>操作员权限设置</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Operator rights</translation>
     </message>
     <message>
         <source>修改</source>
-        <translatorcomment>English given for the same text in CDlgEditPic</translatorcomment>
         <translation>Modify</translation>
     </message>
     <message>
         <source>退出</source>
-        <translatorcomment>English given for the same text in string 121</translatorcomment>
         <translation>Exit</translation>
     </message>
     <message>
         <source>增加</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add</translation>
     </message>
     <message>
         <source>删除</source>
-        <translatorcomment>English given for the same text in CDlgAddressList</translatorcomment>
         <translation>Delete</translation>
     </message>
     <message>
         <source>组管理和导出</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Group management and export</translation>
     </message>
     <message>
         <source>导入</source>
-        <translatorcomment>English given for the same text in CCorvelaneDlg</translatorcomment>
         <translation>Import</translation>
     </message>
     <message>
         <source>修改序列号密码</source>
-        <translatorcomment>English given for the same text in CDlgModiSerPWD</translatorcomment>
         <translation>Modify the account password</translation>
     </message>
     <message>
         <source>删除组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete groups</translation>
     </message>
     <message>
         <source>压缩数据库</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Compress the database</translation>
     </message>
     <message>
         <source>备份数据库</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Back up the database</translation>
     </message>
     <message>
         <source>恢复数据库</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Restore the database</translation>
     </message>
     <message>
         <source>删除任务</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete tasks</translation>
     </message>
     <message>
         <source>删除已接收记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete received records</translation>
     </message>
     <message>
         <source>删除发送记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete sent records</translation>
     </message>
     <message>
         <source>导出记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Export records</translation>
     </message>
     <message>
         <source>隐藏部分号码内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Hide part of the numbers</translation>
     </message>
     <message>
         <source>邮件群发</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mass e-mail</translation>
     </message>
     <message>
         <source>传真群发</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mass fax</translation>
     </message>
     <message>
         <source>语音短信</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Voice messages</translation>
     </message>
     <message>
         <source>数据引擎</source>
-        <translatorcomment>English given for the same text in string 119</translatorcomment>
         <translation>Data engine</translation>
     </message>
 </context>
@@ -2007,46 +1769,38 @@ It may take a while. Continue?</translation>
     <name>CDlgRecharge</name>
     <message>
         <source>确定</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>OK</translation>
     </message>
     <message>
         <source>充值成功.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Recharged successfully.</translation>
     </message>
     <message>
         <source>充值成功.
 
 您当前账户可用条数为:%d</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Recharged successfully.
 
 Messages available in your account: %d</translation>
     </message>
     <message>
         <source>账户充值</source>
-        <translatorcomment>English given for the same text in CCorvelaneDlg</translatorcomment>
         <translation>Recharge</translation>
     </message>
     <message>
         <source>取消</source>
-        <translatorcomment>English given for the same text in CDlgMSGTimeSend</translatorcomment>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>充值卡卡号:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Card number:</translation>
     </message>
     <message>
         <source>充值卡密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Card password:</translation>
     </message>
     <message>
         <source>请输入充值卡卡号和密码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please enter the recharge card's number and password</translation>
     </message>
 </context>
@@ -2054,7 +1808,6 @@ Messages available in your account: %d</translation>
     <name>CDlgNetStore</name>
     <message>
         <source>网盘硬盘</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Network hard disk</translation>
     </message>
 </context>
@@ -2062,17 +1815,14 @@ Messages available in your account: %d</translation>
     <name>CDlgAbout</name>
     <message>
         <source>关于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>About</translation>
     </message>
     <message>
         <source>版权:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Copyright:</translation>
     </message>
     <message>
         <source>网址:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Website:</translation>
     </message>
 </context>
@@ -2080,7 +1830,6 @@ Messages available in your account: %d</translation>
     <name>CDlgResBook</name>
     <message>
         <source>语音短信信息安全责任书</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Voice message information security agreement</translation>
     </message>
 </context>
@@ -2088,7 +1837,6 @@ Messages available in your account: %d</translation>
     <name>CDlgAddressList</name>
     <message>
         <source>2.选"联系人"或全不选时查询全部</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>2. Choosing "Contacts" or nothing searches everything</translation>
     </message>
     <message>
@@ -2097,77 +1845,62 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>1.每次查询条件是所有输入(选择).</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>1. Each query uses everything entered (chosen).</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>English given for the same text in string 122</translatorcomment>
         <translation>Contacts</translation>
     </message>
     <message>
         <source>选择</source>
-        <translatorcomment>English given for the same text in CDlgHoliday</translatorcomment>
         <translation>Choose</translation>
     </message>
     <message>
         <source>序号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>No.</translation>
     </message>
     <message>
         <source>所属分组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Group</translation>
     </message>
     <message>
         <source>当前记录总数:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Total records:</translation>
     </message>
     <message>
         <source>当前选中数:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Selected:</translation>
     </message>
     <message>
         <source>大于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Greater than</translation>
     </message>
     <message>
         <source>小于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Less than</translation>
     </message>
     <message>
         <source>等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Equal to</translation>
     </message>
     <message>
         <source>包含</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contains</translation>
     </message>
     <message>
         <source>不等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Not equal to</translation>
     </message>
     <message>
         <source>大于或等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Greater than or equal to</translation>
     </message>
     <message>
         <source>小于或等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Less than or equal to</translation>
     </message>
     <message>
         <source>编号重排</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Renumber</translation>
     </message>
     <message>
@@ -2188,7 +1921,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>发送短信</source>
-        <translatorcomment>English given for the same text in string 106</translatorcomment>
         <translation>Send SMS</translation>
     </message>
     <message>
@@ -2201,47 +1933,38 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>显示/修改</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Show/modify</translation>
     </message>
     <message>
         <source>多行选择</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Multiple selection</translation>
     </message>
     <message>
         <source>行上全选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select all above</translation>
     </message>
     <message>
         <source>行下全选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select all below</translation>
     </message>
     <message>
         <source>行上全不选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Deselect all above</translation>
     </message>
     <message>
         <source>行下全不选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Deselect all below</translation>
     </message>
     <message>
         <source>(两)行间全选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select all between (two) rows</translation>
     </message>
     <message>
         <source>全不选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select none</translation>
     </message>
     <message>
         <source>导出</source>
-        <translatorcomment>English given for the same text in CCorvelaneDlg</translatorcomment>
         <translation>Export</translation>
     </message>
 </context>
@@ -2249,42 +1972,34 @@ Messages available in your account: %d</translation>
     <name>CDlgAddField</name>
     <message>
         <source>自定义联系人属性</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Custom contact properties</translation>
     </message>
     <message>
         <source>启用</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Enabled</translation>
     </message>
     <message>
         <source>类型</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Type</translation>
     </message>
     <message>
         <source>名称 (单击两次修改)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name (click twice to edit)</translation>
     </message>
     <message>
         <source>文本</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Text</translation>
     </message>
     <message>
         <source>数字</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Number</translation>
     </message>
     <message>
         <source>是/否</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Yes/No</translation>
     </message>
     <message>
         <source>日期</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Date</translation>
     </message>
 </context>
@@ -2292,34 +2007,28 @@ Messages available in your account: %d</translation>
     <name>CDlgAlterFieldOrder</name>
     <message>
         <source>修改字段显示</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Modify the fields display</translation>
     </message>
     <message>
         <source>显示字段</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Shown fields</translation>
     </message>
     <message>
         <source>隐藏字段</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Hidden fields</translation>
     </message>
     <message>
         <source>上
 移</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Up</translation>
     </message>
     <message>
         <source>下
 移</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Down</translation>
     </message>
     <message>
         <source>保存</source>
-        <translatorcomment>English given for the same text in CDlgCondi</translatorcomment>
         <translation>Save</translation>
     </message>
 </context>
@@ -2327,22 +2036,18 @@ Messages available in your account: %d</translation>
     <name>CDlgChooseGroup</name>
     <message>
         <source>将所选联系人复制到以下分组(请勾选)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Copy the selected contacts to these groups (tick them)</translation>
     </message>
     <message>
         <source>请选择要查询的联系人分组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Please choose the contact groups to search</translation>
     </message>
     <message>
         <source>将所选联系人移动到以下分组(请勾选)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Move the selected contacts to these groups (tick them)</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>English given for the same text in string 122</translatorcomment>
         <translation>Contacts</translation>
     </message>
 </context>
@@ -2354,7 +2059,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>格式如:  01088888888-808</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Format:  01088888888-808</translation>
     </message>
 </context>
@@ -2373,7 +2077,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>分组名称:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Group name:</translation>
     </message>
 </context>
@@ -2385,12 +2088,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>输入新号码    (注:每行输入一个手机号码)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Enter new numbers    (note: one mobile number per line)</translation>
     </message>
     <message>
         <source>添加至联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add to contacts</translation>
     </message>
 </context>
@@ -2402,12 +2103,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>1.只处理发送成功记录和发送失败记录.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>1. Only the success and failure records are processed.</translation>
     </message>
     <message>
         <source>2.分割后有利于提高运行速度.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>2. Splitting the data makes the program faster.</translation>
     </message>
 </context>
@@ -2470,127 +2169,102 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>取消过滤重复</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cancel filter</translation>
     </message>
     <message>
         <source>选择</source>
-        <translatorcomment>English given for the same text in CDlgHoliday</translatorcomment>
         <translation>Choose</translation>
     </message>
     <message>
         <source>序号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>No.</translation>
     </message>
     <message>
         <source>打开联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Open contact</translation>
     </message>
     <message>
         <source>组管理</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Group management</translation>
     </message>
     <message>
         <source>复制到组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Copy to group</translation>
     </message>
     <message>
         <source>移动到组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Move to group</translation>
     </message>
     <message>
         <source>向所选联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>To the selected contacts</translation>
     </message>
     <message>
         <source>发送短信</source>
-        <translatorcomment>English given for the same text in string 106</translatorcomment>
         <translation>Send SMS</translation>
     </message>
     <message>
         <source>发送传真</source>
-        <translatorcomment>English given for the same text in string 115</translatorcomment>
         <translation>Send fax</translation>
     </message>
     <message>
         <source>发送邮件</source>
-        <translatorcomment>English given for the same text in string 114</translatorcomment>
         <translation>Send E-mail</translation>
     </message>
     <message>
         <source>发送彩信</source>
-        <translatorcomment>English given for the same text in string 116</translatorcomment>
         <translation>Send MMS</translation>
     </message>
     <message>
         <source>发送语音</source>
-        <translatorcomment>English given for the same text in string 118</translatorcomment>
         <translation>Send voice</translation>
     </message>
     <message>
         <source>删除所选联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete the selected contacts</translation>
     </message>
     <message>
         <source>过滤非法号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Filter invalid numbers</translation>
     </message>
     <message>
         <source>多行选择(取消)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Multiple selection (clear)</translation>
     </message>
     <message>
         <source>行上全选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select all above</translation>
     </message>
     <message>
         <source>行下全选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select all below</translation>
     </message>
     <message>
         <source>行上全不选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Deselect all above</translation>
     </message>
     <message>
         <source>行下全不选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Deselect all below</translation>
     </message>
     <message>
         <source>(两)行间全选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select all between (two) rows</translation>
     </message>
     <message>
         <source>全不选</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Select none</translation>
     </message>
     <message>
         <source>将所选联系人置顶</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Move the selected contacts to the top</translation>
     </message>
     <message>
         <source>上移</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Move up</translation>
     </message>
     <message>
         <source>下移</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Move down</translation>
     </message>
 </context>
@@ -2602,7 +2276,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>自定义联系人属性</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Custom contact properties</translation>
     </message>
 </context>
@@ -2610,62 +2283,50 @@ Messages available in your account: %d</translation>
     <name>CDlgContactBase</name>
     <message>
         <source>姓名:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name:</translation>
     </message>
     <message>
         <source>男</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Male</translation>
     </message>
     <message>
         <source>女</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Female</translation>
     </message>
     <message>
         <source>性别:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sex:</translation>
     </message>
     <message>
         <source>手机(小灵通):</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile (PHS):</translation>
     </message>
     <message>
         <source>生日:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Birthday:</translation>
     </message>
     <message>
         <source>自动发送短信</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send a message automatically</translation>
     </message>
     <message>
         <source>省份:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Province:</translation>
     </message>
     <message>
         <source>城市:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>City:</translation>
     </message>
     <message>
         <source>行业:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Industry:</translation>
     </message>
     <message>
         <source>传真:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Fax:</translation>
     </message>
     <message>
         <source>分组:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Groups:</translation>
     </message>
 </context>
@@ -2685,17 +2346,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>1.如有日期字段,其内容格式最好为:yyyy-MM-dd.否则将影响部分查询功能.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>1. Date fields are best written as yyyy-MM-dd; otherwise some queries do not work.</translation>
     </message>
     <message>
         <source>2.Excel的数据长度及字段标题应符合要求(标题不能含有回车符)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>2. Spreadsheet data lengths and column titles must meet the requirements (no line breaks in titles)</translation>
     </message>
     <message>
         <source>3.htm,html,txt格式只提取手机号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>3. From htm, html and txt files only mobile numbers are taken</translation>
     </message>
     <message>
@@ -2716,7 +2374,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>表名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Table name</translation>
     </message>
     <message>
@@ -2725,12 +2382,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>（将日期格式化成yyyy-MM-dd的格式,例如2012-10-19.）</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(formats dates as yyyy-MM-dd, for example 2012-10-19.)</translation>
     </message>
     <message>
         <source>当导入的数据量大时选中此项速度会快很多</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Tick this to import large amounts of data much faster</translation>
     </message>
     <message>
@@ -2750,7 +2405,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>(按所选字段自动分组,若不需要自动分组,请勿选.)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(Groups the contacts by the chosen column; leave it empty for no automatic grouping.)</translation>
     </message>
     <message>
@@ -2785,7 +2439,6 @@ Messages available in your account: %d</translation>
     <name>CDlgImportField</name>
     <message>
         <source>*手机或小灵通</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>*Mobile or PHS</translation>
     </message>
 </context>
@@ -2797,27 +2450,22 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>确定</source>
-        <translatorcomment>English given for the same text in CDlgAddressList</translatorcomment>
         <translation>Ok</translation>
     </message>
     <message>
         <source>取消</source>
-        <translatorcomment>English given for the same text in CDlgMSGTimeSend</translatorcomment>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>请选择要导出的组    (全不选则导出全部)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Choose the groups to export    (none exports everything)</translation>
     </message>
     <message>
         <source>(导出速度慢,一般不建议勾选)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(slow export; usually not recommended)</translation>
     </message>
     <message>
         <source>xls格式</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>xls format</translation>
     </message>
 </context>
@@ -2873,7 +2521,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>确定(&amp;O)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>OK(&amp;O)</translation>
     </message>
     <message>
@@ -2882,7 +2529,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>取消(&amp;C)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cancel(&amp;C)</translation>
     </message>
     <message>
@@ -2899,77 +2545,62 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>手机或小灵通</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile or PHS</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contact</translation>
     </message>
     <message>
         <source>号码列表 共 %d 条记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Number list: %d records</translation>
     </message>
     <message>
         <source>企业签名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Company signature</translation>
     </message>
     <message>
         <source>%d 条</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>%d msgs</translation>
     </message>
     <message>
         <source>短信归属:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Message owner:</translation>
     </message>
     <message>
         <source>网信主题:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Net message title:</translation>
     </message>
     <message>
         <source>(20-10000)分钟后结束.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Ends after (20-10000) minutes.</translation>
     </message>
     <message>
         <source>短信尾部加入回复提示:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add a reply hint at the end:</translation>
     </message>
     <message>
         <source>(请回复Y或N)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(Please reply Y or N)</translation>
     </message>
     <message>
         <source>发送短信调查</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send an SMS survey</translation>
     </message>
     <message>
         <source>移出发送列表</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove from the send list</translation>
     </message>
     <message>
         <source>清空列表</source>
-        <translatorcomment>English given for the same text in CDlgPerMSG</translatorcomment>
         <translation>Empty the list</translation>
     </message>
     <message>
         <source>保存联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Save as contact</translation>
     </message>
     <message>
         <source>过滤小灵通号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Filter PHS numbers</translation>
     </message>
 </context>
@@ -2977,7 +2608,6 @@ Messages available in your account: %d</translation>
     <name>CDlgMSGTimeSend</name>
     <message>
         <source>时间</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Time</translation>
     </message>
     <message>
@@ -2993,47 +2623,38 @@ Messages available in your account: %d</translation>
     <name>DlgTJRecord</name>
     <message>
         <source>统计结果</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Statistics</translation>
     </message>
     <message>
         <source>短信归属</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Message owner</translation>
     </message>
     <message>
         <source>短信成功扣费条数</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Messages charged</translation>
     </message>
     <message>
         <source>成功发送的手机个数</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobiles reached</translation>
     </message>
     <message>
         <source>从</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>From</translation>
     </message>
     <message>
         <source>到</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>To</translation>
     </message>
     <message>
         <source>查询</source>
-        <translatorcomment>English given for the same text in CDlgAddressList</translatorcomment>
         <translation>Query</translation>
     </message>
     <message>
         <source>删除</source>
-        <translatorcomment>English given for the same text in CDlgAddressList</translatorcomment>
         <translation>Delete</translation>
     </message>
     <message>
         <source>导出统计结果</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Export statistics</translation>
     </message>
 </context>
@@ -3065,7 +2686,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>立即提交</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Submit now</translation>
     </message>
     <message>
@@ -3074,58 +2694,48 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>序号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>No.</translation>
     </message>
     <message>
         <source>手机号</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile number</translation>
     </message>
     <message>
         <source>短信内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Message content</translation>
     </message>
     <message>
         <source>发送时间</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Send time</translation>
     </message>
     <message>
         <source>确定发送?</source>
         <extracomment>whole sentence</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send now?</translation>
     </message>
     <message>
         <source>确定提交?</source>
         <extracomment>whole sentence</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Submit now?</translation>
     </message>
     <message>
         <source>发送成功</source>
         <extracomment>whole sentence</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sent successfully</translation>
     </message>
     <message>
         <source>提交成功</source>
         <extracomment>whole sentence</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Submitted successfully</translation>
     </message>
     <message>
         <source>部分发送失败，请到失败记录里重新发送</source>
         <extracomment>whole sentence</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Some messages failed to send; please send them again from the failure records</translation>
     </message>
     <message>
         <source>部分提交失败，请到失败记录里重新提交</source>
         <extracomment>whole sentence</extracomment>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Some messages failed to submit; please submit them again from the failure records</translation>
     </message>
 </context>
@@ -3141,12 +2751,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>表单名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sheet name</translation>
     </message>
     <message>
         <source>(不输入则默认为逗号)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(empty means a comma)</translation>
     </message>
     <message>
@@ -3162,17 +2770,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>NULL字段名为空</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>NULL (empty column name)</translation>
     </message>
     <message>
         <source>全部字段</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>All fields</translation>
     </message>
     <message>
         <source>插入字段:</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Insert the fields:</translation>
     </message>
     <message>
@@ -3196,32 +2801,26 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>常用短语</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Common phrases</translation>
     </message>
     <message>
         <source>自定义分组</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Custom groups</translation>
     </message>
     <message>
         <source>删除</source>
-        <translatorcomment>English given for the same text in CDlgAddressList</translatorcomment>
         <translation>Delete</translation>
     </message>
     <message>
         <source>短语内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Phrase</translation>
     </message>
     <message>
         <source>    创建时间</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>    Created</translation>
     </message>
     <message>
         <source>当前共有条数: %d</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Phrases: %d</translation>
     </message>
     <message>
@@ -3253,72 +2852,58 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>短信内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Message content</translation>
     </message>
     <message>
         <source>查询字段</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Query field</translation>
     </message>
     <message>
         <source>大于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Greater than</translation>
     </message>
     <message>
         <source>小于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Less than</translation>
     </message>
     <message>
         <source>等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Equal to</translation>
     </message>
     <message>
         <source>包含</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contains</translation>
     </message>
     <message>
         <source>不等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Not equal to</translation>
     </message>
     <message>
         <source>开始于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Starts with</translation>
     </message>
     <message>
         <source>条件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Condition</translation>
     </message>
     <message>
         <source>查询内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Query content</translation>
     </message>
     <message>
         <source>关系</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Relation</translation>
     </message>
     <message>
         <source>并且</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>And</translation>
     </message>
     <message>
         <source>插入字段:</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Insert the fields:</translation>
     </message>
     <message>
         <source>退订代码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Unsubscribe code:</translation>
     </message>
     <message>
@@ -3354,7 +2939,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>条件名称:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Condition name:</translation>
     </message>
 </context>
@@ -3374,7 +2958,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name</translation>
     </message>
 </context>
@@ -3394,7 +2977,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>发送调查记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send survey records</translation>
     </message>
     <message>
@@ -3419,112 +3001,90 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>从</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>From</translation>
     </message>
     <message>
         <source>到</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>To</translation>
     </message>
     <message>
         <source>短信内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Message content</translation>
     </message>
     <message>
         <source>发送时间</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Send time</translation>
     </message>
     <message>
         <source>定时发送时间</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Scheduled time</translation>
     </message>
     <message>
         <source>条数</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Messages</translation>
     </message>
     <message>
         <source>姓名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name</translation>
     </message>
     <message>
         <source>手机</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile</translation>
     </message>
     <message>
         <source>传真号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Fax number</translation>
     </message>
     <message>
         <source>邮件地址</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>E-mail address</translation>
     </message>
     <message>
         <source>发送状态</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send status</translation>
     </message>
     <message>
         <source>单位</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Company</translation>
     </message>
     <message>
         <source>回复内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Reply</translation>
     </message>
     <message>
         <source>草稿</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Draft</translation>
     </message>
     <message>
         <source>发送失败</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Failed</translation>
     </message>
     <message>
         <source>发送成功</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sent successfully</translation>
     </message>
     <message>
         <source>调查</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Survey</translation>
     </message>
     <message>
         <source>记录条数:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation> records:</translation>
     </message>
     <message>
         <source>条数合计:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Messages in total:</translation>
     </message>
     <message>
         <source>    条数合计</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>    Messages in total</translation>
     </message>
     <message>
         <source>合计</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Total</translation>
     </message>
     <message>
         <source>删除全部记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Delete all records</translation>
     </message>
 </context>
@@ -3568,42 +3128,34 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>接收记录总条数为:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Received records in total:</translation>
     </message>
     <message>
         <source>已读</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Read</translation>
     </message>
     <message>
         <source> 姓名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation> Name</translation>
     </message>
     <message>
         <source>手机或小灵通</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile or PHS</translation>
     </message>
     <message>
         <source>短信内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Message content</translation>
     </message>
     <message>
         <source>公司名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Company name</translation>
     </message>
     <message>
         <source>发送时间</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Send time</translation>
     </message>
     <message>
         <source>保存联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Save as contact</translation>
     </message>
 </context>
@@ -3615,17 +3167,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>手机</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile</translation>
     </message>
     <message>
         <source>姓名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name</translation>
     </message>
     <message>
         <source>定位到所查询的记录 (建议号码多的时候不选)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Go to the record found (better off for many numbers)</translation>
     </message>
     <message>
@@ -3634,7 +3183,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>查询结果</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Result</translation>
     </message>
     <message>
@@ -3650,47 +3198,38 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>已读</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Read</translation>
     </message>
     <message>
         <source>姓名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name</translation>
     </message>
     <message>
         <source>手机或小灵通</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile or PHS</translation>
     </message>
     <message>
         <source>短信内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Message content</translation>
     </message>
     <message>
         <source>公司名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Company name</translation>
     </message>
     <message>
         <source>发送时间</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Send time</translation>
     </message>
     <message>
         <source>性别</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sex</translation>
     </message>
     <message>
         <source>生日</source>
-        <translatorcomment>English given for the same text in CDlgTipWnd</translatorcomment>
         <translation>Birthday</translation>
     </message>
     <message>
         <source>特殊日期</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Special date</translation>
     </message>
     <message>
@@ -3699,57 +3238,46 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>家庭电话</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Home phone</translation>
     </message>
     <message>
         <source>住址</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Home address</translation>
     </message>
     <message>
         <source>部门</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Department</translation>
     </message>
     <message>
         <source>职务</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Position</translation>
     </message>
     <message>
         <source>省份</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Province</translation>
     </message>
     <message>
         <source>城市</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>City</translation>
     </message>
     <message>
         <source>地址</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Address</translation>
     </message>
     <message>
         <source>行业</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Industry</translation>
     </message>
     <message>
         <source>电话</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Phone</translation>
     </message>
     <message>
         <source>传真</source>
-        <translatorcomment>English given for the same text in string 127</translatorcomment>
         <translation>Fax</translation>
     </message>
     <message>
         <source>备注</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remarks</translation>
     </message>
 </context>
@@ -3761,87 +3289,70 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>查询字段</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Query field</translation>
     </message>
     <message>
         <source>大于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Greater than</translation>
     </message>
     <message>
         <source>小于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Less than</translation>
     </message>
     <message>
         <source>等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Equal to</translation>
     </message>
     <message>
         <source>包含</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contains</translation>
     </message>
     <message>
         <source>不等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Not equal to</translation>
     </message>
     <message>
         <source>大于或等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Greater than or equal to</translation>
     </message>
     <message>
         <source>小于或等于</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Less than or equal to</translation>
     </message>
     <message>
         <source>条件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Condition</translation>
     </message>
     <message>
         <source>查询内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Query content</translation>
     </message>
     <message>
         <source>时间</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Time</translation>
     </message>
     <message>
         <source>且(AND)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>AND</translation>
     </message>
     <message>
         <source>或(OR)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>OR</translation>
     </message>
     <message>
         <source>关系</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Relation</translation>
     </message>
     <message>
         <source>并且</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>And</translation>
     </message>
     <message>
         <source>或者</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Or</translation>
     </message>
     <message>
         <source>查询条件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Query conditions</translation>
     </message>
     <message>
@@ -3869,37 +3380,30 @@ Messages available in your account: %d</translation>
     <name>CDlgTask</name>
     <message>
         <source>任务名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Task name</translation>
     </message>
     <message>
         <source>完成</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Done</translation>
     </message>
     <message>
         <source>创建时间</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Created</translation>
     </message>
     <message>
         <source>任务描述</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Task description</translation>
     </message>
     <message>
         <source>是</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Yes</translation>
     </message>
     <message>
         <source>否</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>No</translation>
     </message>
     <message>
         <source>任务时间</source>
-        <translatorcomment>English given for the same text in CDlgPeriodicity</translatorcomment>
         <translation>Task time</translation>
     </message>
     <message>
@@ -3924,7 +3428,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>标记完成</source>
-        <translatorcomment>English given for the same text in CDlgTaskTip</translatorcomment>
         <translation>Mark completed</translation>
     </message>
     <message>
@@ -3940,12 +3443,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>任务名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Task name</translation>
     </message>
     <message>
         <source>最近一次运行时间</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Next run time</translation>
     </message>
     <message>
@@ -3969,32 +3470,26 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>节日名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Holiday</translation>
     </message>
     <message>
         <source>节日日期</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Date</translation>
     </message>
     <message>
         <source>姓名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name</translation>
     </message>
     <message>
         <source>手机号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile number</translation>
     </message>
     <message>
         <source>发送短信</source>
-        <translatorcomment>English given for the same text in string 106</translatorcomment>
         <translation>Send SMS</translation>
     </message>
     <message>
         <source>查看联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>View contact</translation>
     </message>
 </context>
@@ -4018,22 +3513,18 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>月</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Month</translation>
     </message>
     <message>
         <source>日</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Day</translation>
     </message>
     <message>
         <source>节日名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Holiday</translation>
     </message>
     <message>
         <source>内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Content</translation>
     </message>
     <message>
@@ -4046,37 +3537,30 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>1天</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>1 day</translation>
     </message>
     <message>
         <source>3天</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>3 days</translation>
     </message>
     <message>
         <source>5天</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>5 days</translation>
     </message>
     <message>
         <source>7天</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>7 days</translation>
     </message>
     <message>
         <source>10天</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>10 days</translation>
     </message>
     <message>
         <source>15天</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>15 days</translation>
     </message>
     <message>
         <source>30天</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>30 days</translation>
     </message>
     <message>
@@ -4116,12 +3600,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>任务名称</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Task name</translation>
     </message>
     <message>
         <source>任务描述</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Task description</translation>
     </message>
     <message>
@@ -4188,7 +3670,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>提前</source>
-        <translatorcomment>English given for the same text in CDlgHoliday</translatorcomment>
         <translation>In advance</translation>
     </message>
     <message>
@@ -4197,12 +3678,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>(注意:每行只能输入一个手机号码!)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(Note: one mobile number per line!)</translation>
     </message>
     <message>
         <source>提醒对象</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remind</translation>
     </message>
     <message>
@@ -4223,57 +3702,46 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>5分钟</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>5 minutes</translation>
     </message>
     <message>
         <source>10分钟</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>10 minutes</translation>
     </message>
     <message>
         <source>15分钟</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>15 minutes</translation>
     </message>
     <message>
         <source>20分钟</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>20 minutes</translation>
     </message>
     <message>
         <source>30分钟</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>30 minutes</translation>
     </message>
     <message>
         <source>1小时</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>1 hour</translation>
     </message>
     <message>
         <source>2小时</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>2 hours</translation>
     </message>
     <message>
         <source>4小时</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>4 hours</translation>
     </message>
     <message>
         <source>8小时</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>8 hours</translation>
     </message>
     <message>
         <source>16小时</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>16 hours</translation>
     </message>
     <message>
         <source>24小时</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>24 hours</translation>
     </message>
 </context>
@@ -4285,12 +3753,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>你已输入%d个字符,该短信手机将分为%d条,总共0条.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>You have entered %d characters; the message is split into %d parts, 0 in total.</translation>
     </message>
     <message>
         <source>你已输入0个字符,该短信手机将分为0条,总共0条.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>You have entered 0 characters; the message is split into 0 parts, 0 in total.</translation>
     </message>
     <message>
@@ -4318,37 +3784,30 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>手机号列表</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile numbers</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contact</translation>
     </message>
     <message>
         <source>添加新号码(&amp;A)</source>
-        <translatorcomment>English given for the same text in CDlgSendSMS</translatorcomment>
         <translation>Add number(&amp;A)</translation>
     </message>
     <message>
         <source>增加接收人(&amp;C)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Choose number(&amp;C)</translation>
     </message>
     <message>
         <source>清除(&amp;X)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove(&amp;X)</translation>
     </message>
     <message>
         <source>清除全部(&amp;D)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove all(&amp;D)</translation>
     </message>
     <message>
         <source>接收人号码列表,共 %d 条记录.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Recipients: %d records.</translation>
     </message>
     <message>
@@ -4369,12 +3828,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>清除</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove</translation>
     </message>
     <message>
         <source>清除全部</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove all</translation>
     </message>
 </context>
@@ -4406,57 +3863,46 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>每</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Every</translation>
     </message>
     <message>
         <source>周的</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>weeks on</translation>
     </message>
     <message>
         <source>星期一</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Monday</translation>
     </message>
     <message>
         <source>星期二</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Tuesday</translation>
     </message>
     <message>
         <source>星期三</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Wednesday</translation>
     </message>
     <message>
         <source>星期四</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Thursday</translation>
     </message>
     <message>
         <source>星期五</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Friday</translation>
     </message>
     <message>
         <source>星期六</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Saturday</translation>
     </message>
     <message>
         <source>星期日</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Sunday</translation>
     </message>
     <message>
         <source>每月的</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Every month on</translation>
     </message>
     <message>
         <source>日</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>day</translation>
     </message>
     <message>
@@ -4469,12 +3915,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>每年的</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Every year on</translation>
     </message>
     <message>
         <source>注意: 所选日期超出当月有效日期时,日期将设为当月的最后一天.(其中2月忽略闰年)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Note: a day beyond the end of a month becomes the month's last day. (Leap years are ignored for February.)</translation>
     </message>
     <message>
@@ -4483,17 +3927,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>任务有效期</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Task valid</translation>
     </message>
     <message>
         <source>从</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>From</translation>
     </message>
     <message>
         <source>到</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>To</translation>
     </message>
     <message>
@@ -4509,7 +3950,6 @@ Messages available in your account: %d</translation>
     <name>CDlgDateMSGSetting</name>
     <message>
         <source>----未启用,请先在软件主界面"新增字段"中启用后再设置</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>----not enabled; enable it under "custom contact properties" in the main window first</translation>
     </message>
     <message>
@@ -4565,72 +4005,58 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>从</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>From</translation>
     </message>
     <message>
         <source>到</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>To</translation>
     </message>
     <message>
         <source>选择组...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Choose groups...</translation>
     </message>
     <message>
         <source>查询</source>
-        <translatorcomment>English given for the same text in CDlgAddressList</translatorcomment>
         <translation>Query</translation>
     </message>
     <message>
         <source>插入字段:</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Insert the fields:</translation>
     </message>
     <message>
         <source>需要签名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Signed</translation>
     </message>
     <message>
         <source>提前</source>
-        <translatorcomment>English given for the same text in CDlgHoliday</translatorcomment>
         <translation>In advance</translation>
     </message>
     <message>
         <source>天</source>
-        <translatorcomment>English given for the same text in CDlgPeriodicity</translatorcomment>
         <translation>day</translation>
     </message>
     <message>
         <source>发送时间</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Send time</translation>
     </message>
     <message>
         <source>生成个性短信</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Create personalised messages</translation>
     </message>
     <message>
         <source>姓名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Name</translation>
     </message>
     <message>
         <source>手机号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile number</translation>
     </message>
     <message>
         <source>生日</source>
-        <translatorcomment>English given for the same text in CDlgTipWnd</translatorcomment>
         <translation>Birthday</translation>
     </message>
     <message>
         <source>移出列表</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove from the list</translation>
     </message>
 </context>
@@ -4642,44 +4068,36 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>特殊日期 － 短信发送</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send a special-date message</translation>
     </message>
     <message>
         <source>发送号码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Number:</translation>
     </message>
     <message>
         <source>发送内容:
 (70字以内)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Content:
 (70 characters at most)</translation>
     </message>
     <message>
         <source>(0表示不提前,即生日当天)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>(0 means on the day itself)</translation>
     </message>
     <message>
         <source>提前天数:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Days in advance:</translation>
     </message>
     <message>
         <source>发送时间:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send time:</translation>
     </message>
     <message>
         <source>%d年</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>%d years</translation>
     </message>
     <message>
         <source>发送年限:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Years:</translation>
     </message>
 </context>
@@ -4735,52 +4153,42 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>生成手机报(&amp;P)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile news(&amp;P)</translation>
     </message>
     <message>
         <source>第%d帧</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Frame %d</translation>
     </message>
     <message>
         <source>手机号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile number</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contact</translation>
     </message>
     <message>
         <source>号码列表 共 %d 条记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Number list: %d records</translation>
     </message>
     <message>
         <source>本次按 %d 条扣费.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>This sending is charged as %d messages.</translation>
     </message>
     <message>
         <source>%d字节,约%dKB</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>%d bytes, about %d KB</translation>
     </message>
     <message>
         <source>移出发送列表</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove from the send list</translation>
     </message>
     <message>
         <source>保存联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Save as contact</translation>
     </message>
     <message>
         <source>清空列表</source>
-        <translatorcomment>English given for the same text in CDlgPerMSG</translatorcomment>
         <translation>Empty the list</translation>
     </message>
 </context>
@@ -4796,7 +4204,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>插入字段:</source>
-        <translatorcomment>English given for the same text in CDlgDateMSGSetting</translatorcomment>
         <translation>Insert the fields:</translation>
     </message>
 </context>
@@ -4808,12 +4215,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>预览彩信　(共%d帧,占用%d字节,约%dKB)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Preview the MMS  (%d frames, %d bytes, about %d KB)</translation>
     </message>
     <message>
         <source>%s       本窗口%d秒后自动关闭并发送彩信，如要立即发送或取消，请单击“关闭”按钮进行选择</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>%s       This window closes and sends the MMS in %d seconds; to send now or cancel, click "Close" and choose</translation>
     </message>
 </context>
@@ -4841,22 +4246,18 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>--常用规格--</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>--Common sizes--</translation>
     </message>
     <message>
         <source>高</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>High</translation>
     </message>
     <message>
         <source>中</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Medium</translation>
     </message>
     <message>
         <source>低</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Low</translation>
     </message>
 </context>
@@ -4868,7 +4269,6 @@ Messages available in your account: %d</translation>
  范围&#13;
 &#13;
  ·按ESC键或鼠标右键退出</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>&#13;
  ·Hold the left mouse button to&#13;
  select the area&#13;
@@ -4880,7 +4280,6 @@ Messages available in your account: %d</translation>
  ·松开鼠标左键确定截取范围&#13;
 &#13;
  ·按ESC键退出</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>&#13;
  ·Release the left mouse button&#13;
  to fix the area&#13;
@@ -4896,7 +4295,6 @@ Messages available in your account: %d</translation>
  存图像，结束操作&#13;
 &#13;
  ·点击鼠标右键重新选择</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>&#13;
  ·Drag with the left mouse button&#13;
  to resize and move the area&#13;
@@ -4912,7 +4310,6 @@ Messages available in your account: %d</translation>
 &#13;
  ·当前像素RGB (%d,%d,%d)&#13;
 </source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>&#13;
 &#13;
 &#13;
@@ -4921,17 +4318,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>顶点位置</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Top left</translation>
     </message>
     <message>
         <source>矩形大小</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Size</translation>
     </message>
     <message>
         <source>光标坐标</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Cursor</translation>
     </message>
 </context>
@@ -4947,17 +4341,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>您共输入%d帧</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>You entered %d frames</translation>
     </message>
     <message>
         <source>您共输入0帧</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>You entered 0 frames</translation>
     </message>
     <message>
         <source>注:每一帧的内容请用(回车+**+回车)隔开</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Note: separate the frames with (Enter + ** + Enter)</translation>
     </message>
 </context>
@@ -4977,7 +4368,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>传真号码列表 共 %d 条记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Fax number list: %d records</translation>
     </message>
     <message>
@@ -4986,12 +4376,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>传真号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Fax number</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contact</translation>
     </message>
     <message>
@@ -5032,12 +4420,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>移出发送列表</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove from the send list</translation>
     </message>
     <message>
         <source>过滤重复号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Filter repeated numbers</translation>
     </message>
 </context>
@@ -5053,12 +4439,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>号码列表 共 %d 条记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Number list: %d records</translation>
     </message>
     <message>
         <source>手机号列表 共 0 条记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Number list: 0 records</translation>
     </message>
     <message>
@@ -5071,17 +4455,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>主题:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Subject:</translation>
     </message>
     <message>
         <source>语音:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Voice:</translation>
     </message>
     <message>
         <source>添加(&amp;A)...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add(&amp;A)...</translation>
     </message>
     <message>
@@ -5091,14 +4472,12 @@ Messages available in your account: %d</translation>
     <message>
         <source>文本:
 (%d字)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Text:
 (%d chars)</translation>
     </message>
     <message>
         <source>文本:
 (200字节)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Text:
 (200 bytes)</translation>
     </message>
@@ -5108,12 +4487,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>我同意语音短信信息安全责任书</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>I agree to the voice message information security agreement</translation>
     </message>
     <message>
         <source>查看(&amp;V)...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>View(&amp;V)...</translation>
     </message>
     <message>
@@ -5130,7 +4507,6 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>余额查询(&amp;M)</source>
-        <translatorcomment>English given for the same text in CDlgSendSMS</translatorcomment>
         <translation>Balance enquiry(&amp;M)</translation>
     </message>
     <message>
@@ -5139,22 +4515,18 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>本次按 %d 条扣费.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>This sending is charged as %d messages.</translation>
     </message>
     <message>
         <source>本次按 0 条扣费</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>This sending is charged as 0 messages</translation>
     </message>
     <message>
         <source>清空附件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove the attachment</translation>
     </message>
     <message>
         <source>清空文本</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Clear the text</translation>
     </message>
     <message>
@@ -5163,22 +4535,18 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>手机号码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mobile number</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contact</translation>
     </message>
     <message>
         <source>移出发送列表</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove from the send list</translation>
     </message>
     <message>
         <source>保存联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Save as contact</translation>
     </message>
 </context>
@@ -5186,37 +4554,30 @@ Messages available in your account: %d</translation>
     <name>CdlgRecSound</name>
     <message>
         <source>录制声音</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Record sound</translation>
     </message>
     <message>
         <source>录制(&amp;R)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Record(&amp;R)</translation>
     </message>
     <message>
         <source>停止(&amp;S)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Stop(&amp;S)</translation>
     </message>
     <message>
         <source>播放(&amp;P)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Play(&amp;P)</translation>
     </message>
     <message>
         <source>完成(&amp;O)</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Done(&amp;O)</translation>
     </message>
     <message>
         <source>文件路径:  %s/sound/</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Folder:  %s/sound/</translation>
     </message>
     <message>
         <source>文  件  名: %s.wav</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>File name: %s.wav</translation>
     </message>
 </context>
@@ -5232,12 +4593,10 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>邮件地址列表 共 %d 条记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>E-mail address list: %d records</translation>
     </message>
     <message>
         <source>邮件地址列表 共 0 条记录</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>E-mail address list: 0 records</translation>
     </message>
     <message>
@@ -5250,47 +4609,38 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>本次按 %d 条扣费.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>This sending is charged as %d messages.</translation>
     </message>
     <message>
         <source>本次按 0 条扣费.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>This sending is charged as 0 messages.</translation>
     </message>
     <message>
         <source>添加(&amp;A)...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Add(&amp;A)...</translation>
     </message>
     <message>
         <source>清空附件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove the attachment</translation>
     </message>
     <message>
         <source>纯文本</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Plain text</translation>
     </message>
     <message>
         <source>格式:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Format:</translation>
     </message>
     <message>
         <source>普通</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Normal</translation>
     </message>
     <message>
         <source>重要</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>High</translation>
     </message>
     <message>
         <source>重要性:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Importance:</translation>
     </message>
     <message>
@@ -5299,27 +4649,22 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>余额查询(&amp;M)</source>
-        <translatorcomment>English given for the same text in CDlgSendSMS</translatorcomment>
         <translation>Balance enquiry(&amp;M)</translation>
     </message>
     <message>
         <source>邮件地址</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>E-mail address</translation>
     </message>
     <message>
         <source>联系人</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Contact</translation>
     </message>
     <message>
         <source>移出发送列表</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Remove from the send list</translation>
     </message>
     <message>
         <source>过滤重复邮件地址</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Filter repeated addresses</translation>
     </message>
     <message>
@@ -5351,37 +4696,30 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>发送短信给分组:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Send SMS to group:</translation>
     </message>
     <message>
         <source>邮箱地址:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Mailbox address:</translation>
     </message>
     <message>
         <source>密码:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Password:</translation>
     </message>
     <message>
         <source>POP服务器:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>POP server:</translation>
     </message>
     <message>
         <source>端口:</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Port:</translation>
     </message>
     <message>
         <source>接收邮件的邮箱地址和密码</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Address and password of the receiving mailbox</translation>
     </message>
     <message>
         <source>注:若更换平台账号,则需要重新设置此处内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Note: after changing the service account, set these again</translation>
     </message>
     <message>
@@ -5405,17 +4743,14 @@ Messages available in your account: %d</translation>
     </message>
     <message>
         <source>回复该评论</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Reply to this comment</translation>
     </message>
     <message>
         <source>转发为短信</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Forward as SMS</translation>
     </message>
     <message>
         <source>导出该条微博为xml文件</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Export this post as an XML file</translation>
     </message>
 </context>
@@ -5438,42 +4773,34 @@ Messages available in your account: %d</translation>
     <name>CBrannockDlg</name>
     <message>
         <source>下一步</source>
-        <translatorcomment>English given for the same text in CDlgImportWND</translatorcomment>
         <translation>Next step</translation>
     </message>
     <message>
         <source>完成</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Finish</translation>
     </message>
     <message>
         <source>取消</source>
-        <translatorcomment>English given for the same text in CDlgMSGTimeSend</translatorcomment>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>感谢您使用本软件：</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Thank you for using this software:</translation>
     </message>
     <message>
         <source>下载进度：</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Download progress:</translation>
     </message>
     <message>
         <source>文件名</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>File name</translation>
     </message>
     <message>
         <source>状态</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Status</translation>
     </message>
     <message>
         <source>     修改内容</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>     Changes</translation>
     </message>
 </context>
@@ -5481,77 +4808,62 @@ Messages available in your account: %d</translation>
     <name>CKeldruneDlg</name>
     <message>
         <source>旧版客户端数据转换窗口</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Old client data conversion</translation>
     </message>
     <message>
         <source>正在转换短语库...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Converting the phrase library...</translation>
     </message>
     <message>
         <source>正在转换联系人...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Converting the contacts...</translation>
     </message>
     <message>
         <source>正在转换发送记录...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Converting the send records...</translation>
     </message>
     <message>
         <source>关于 Keldrune(&amp;A)...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>About Keldrune(&amp;A)...</translation>
     </message>
     <message>
         <source>浏览...</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Browse...</translation>
     </message>
     <message>
         <source>开始转换</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Start conversion</translation>
     </message>
     <message>
         <source>建议用于接收数据的新客户端数据库为未使用过的空数据库</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The new client's database that receives the data should be an empty, unused one</translation>
     </message>
     <message>
         <source>说明</source>
-        <translatorcomment>English given for the same text in CDlgImportWND</translatorcomment>
         <translation>Instruction</translation>
     </message>
     <message>
         <source>1.浏览选择原客户端的数据库文件(crm.mdb).请勿重复转换.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>1. Browse for the old client's database file (crm.mdb). Do not convert twice.</translation>
     </message>
     <message>
         <source>2.将原客户端的联系人信息及发送记录转换至新客户端.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>2. The old client's contacts and send records are converted to the new client.</translation>
     </message>
     <message>
         <source>3.不转换原联系人中的自定义属性.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>3. Custom contact properties are not converted.</translation>
     </message>
     <message>
         <source>4.转换数据之前请确保新数据库的发送记录为空.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>4. Before converting, make sure the new database has no send records.</translation>
     </message>
     <message>
         <source>5.彩信发送记录只转换相应的发送主题、条数和接收号码,不能转　换彩信内容.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>5. Of the MMS send records only subject, count and numbers are converted, not the MMS content.</translation>
     </message>
     <message>
         <source>Keldrune 1.0 版</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Keldrune Version 1.0</translation>
     </message>
 </context>
@@ -5559,92 +4871,74 @@ Messages available in your account: %d</translation>
     <name>CWebServiceClient</name>
     <message>
         <source>网络错误.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Network error.</translation>
     </message>
     <message>
         <source>打开传真文件失败</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Failed to open the fax file</translation>
     </message>
     <message>
         <source>传真文件不能超过%1M.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The fax file cannot be larger than %1M.</translation>
     </message>
     <message>
         <source>打开语音文件失败</source>
-        <translatorcomment>English given</translatorcomment>
         <translation>Failed to open the voice file</translation>
     </message>
     <message>
         <source>语音文件不能超过%1K.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The voice file cannot be larger than %1K.</translation>
     </message>
     <message>
         <source>错误代码:%1,原因:%2</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Error code:%1, reason:%2</translation>
     </message>
     <message>
         <source>操作失败</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Operation failed</translation>
     </message>
     <message>
         <source>序列号密码不正确</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Incorrect serial number or password</translation>
     </message>
     <message>
         <source>参数格式不正确</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Incorrect parameter format</translation>
     </message>
     <message>
         <source>余额不足</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Insufficient balance</translation>
     </message>
     <message>
         <source>数据格式错误</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Data format error</translation>
     </message>
     <message>
         <source>参数有误</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Invalid parameter</translation>
     </message>
     <message>
         <source>权限有限</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Insufficient rights</translation>
     </message>
     <message>
         <source>连接超时.</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>Connection timed out.</translation>
     </message>
     <message>
         <source>本条彩信超过%1K</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>This MMS is larger than %1K</translation>
     </message>
     <message>
         <source>图片文件大小超过%1K</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The picture file is larger than %1K</translation>
     </message>
     <message>
         <source>声音文件大小超过%1K</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>The sound file is larger than %1K</translation>
     </message>
     <message>
         <source>您有新的短信，请注意查收！</source>
-        <translatorcomment>own translation: no English given</translatorcomment>
         <translation>You have new messages, please check them!</translation>
     </message>
 </context>

@@ -98,7 +98,7 @@ TEST_F(StartSettingsTest, BrandingFillsGlobalsAndTitlesMessageBoxes) {
         QString* global;
         QString value;
     } keys[] = {
-        {"SoftWareName", &g_strAppTitle, QStringLiteral("群发通 OEM")},
+        {"SoftWareName", &g_strAppTitle, QStringLiteral("示例商号")},
         {"CopyRight", &g_strCopyright, QStringLiteral("© 某公司")},
         {"defaultCompanyUrl", &g_strCompanyUrl, QStringLiteral("http://oem.invalid/")},
         {"defaultCompanyPhone", &g_strCompanyPhone, QStringLiteral("010-1234")},
@@ -113,7 +113,7 @@ TEST_F(StartSettingsTest, BrandingFillsGlobalsAndTitlesMessageBoxes) {
     EXPECT_EQ(LoadBranding(), m_folder->file("OEM/start.png"));
     for (const auto& k : keys)
         EXPECT_EQ(*k.global, k.value) << k.key;
-    EXPECT_EQ(MessageBoxTitle(), QStringLiteral("群发通 OEM"));
+    EXPECT_EQ(MessageBoxTitle(), QStringLiteral("示例商号"));
 
     // Without the OEM file every text is empty again, and so is the box title.
     QFile::remove(OemInfoIniPath());
@@ -389,7 +389,7 @@ TEST_F(StartWindowTest, VersionReportCarriesAccountAndVersionText) {
 
     g_strAppTitle = QString::fromLatin1(kProductDisplayName);
     EXPECT_FALSE(CheckForUpdate());
-    g_strAppTitle = QStringLiteral("某 OEM 群发");
+    g_strAppTitle = QStringLiteral("另一商号");
     EXPECT_FALSE(CheckForUpdate());
 
     const auto requests = m_main->pageRequests();
@@ -407,7 +407,7 @@ TEST_F(StartWindowTest, OpeningReadsEverySetting) {
     QImage logo(48, 48, QImage::Format_ARGB32);
     logo.fill(Qt::red);
     ASSERT_TRUE(logo.save(m_folder->file(QStringLiteral("OEM/Logo.ico")), "ICO"));
-    writeIni("OEM/OemInfo.ini", "CompanyInfo", "SoftWareName", QStringLiteral("某 OEM 群发"));
+    writeIni("OEM/OemInfo.ini", "CompanyInfo", "SoftWareName", QStringLiteral("另一商号"));
     writeIni("OEM/OemInfo.ini", "CompanyInfo", "defaultImage2Path", QStringLiteral("start.png"));
     writeIni("OEM/OemInfo.ini", "UserTempSetting", "MmsMaxSize", QStringLiteral("51"));
     writeIni("ServerInfo.ini", "ServerAddress", "defaultAddress", QString::fromStdString(m_main->url()));
@@ -422,7 +422,7 @@ TEST_F(StartWindowTest, OpeningReadsEverySetting) {
     ASSERT_NE(window.screen(), nullptr);
     EXPECT_EQ(window.frameGeometry().center(), window.screen()->availableGeometry().center());
 
-    EXPECT_EQ(g_strAppTitle, QStringLiteral("某 OEM 群发"));
+    EXPECT_EQ(g_strAppTitle, QStringLiteral("另一商号"));
     EXPECT_EQ(MessageBoxTitle(), g_strAppTitle);
     EXPECT_EQ(g_nMmsMaxSize, 52224);
     ASSERT_FALSE(g_hLogoIcon.isNull());
