@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int kServerPickRange = 8;
-constexpr int kProxyValueMaxChars = 100;
 constexpr int kDefaultAddressMaxChars = 100;
 constexpr int kHidWndMaxChars = 20;
 constexpr mode_t kOwnerOnly = 0600;

@@ -13,6 +13,8 @@
 inline constexpr char kProxyInfoFile[] = "ProxyInfo.ini";
 inline constexpr char kNetSettingSection[] = "NetSetting";
 inline constexpr char kServerAddressSection[] = "ServerAddress";
+// The characters read back of each key of "ProxyInfo.ini" [NetSetting].
+inline constexpr int kProxyValueMaxChars = 100;
 
 // ---- endpoints ------------------------------------------------------------------
 

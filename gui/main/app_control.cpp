@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -25,21 +26,34 @@ QWidget* FrontWindow() {
             return w;
     return nullptr;
 }
+
+// Through the dialog's own reject(), so it runs its cancel handling (the
+// network settings put the file's proxy back, the speed test stops its
+// worker) and ends with its own cancel result. A dialog whose reject()
+// leaves it open still ends, with the plain rejected result.
+void EndDialogAsCancelled(QDialog* dialog) {
+    QPointer<QDialog> alive(dialog);
+    dialog->reject();
+    if (alive && alive->isVisible())
+        alive->done(QDialog::Rejected);
+}
 } // namespace
 
 void RequestQuit() {
     g_quit = true;
     // Innermost first: each closed dialog lets the one below it return.
     for (int guard = 0; guard < 64; ++guard) {
-        QPointer<QWidget> modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<QDialog*>(modal.data());
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             break;
-        dialog->done(QDialog::Rejected);
+        EndDialogAsCancelled(dialog);
     }
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
-            dialog->done(QDialog::Rejected);
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        windows << w;
+    for (const QPointer<QWidget>& w : std::as_const(windows)) {
+        if (auto* dialog = qobject_cast<QDialog*>(w.data()); dialog && dialog->isVisible())
+            EndDialogAsCancelled(dialog);
     }
 }
 

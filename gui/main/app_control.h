@@ -3,8 +3,10 @@
 #include <QByteArray>
 #include <functional>
 
-// "quit": every open dialog ends without questions and start-up goes on to
-// its normal exit sequence.
+// "quit": every open dialog ends as if cancelled, through its own reject()
+// (its cancel handler runs and it returns its own cancel result), and
+// start-up goes on to its normal exit sequence. A reject() must therefore
+// not ask questions once QuitRequested() is true.
 void RequestQuit();
 bool QuitRequested();
 // Forgets an earlier request (tests that run the start-up pieces more than once).

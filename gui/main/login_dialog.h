@@ -6,10 +6,9 @@
 
 #include <memory>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+namespace Ui {
+class CDlgModifyLogPW;
+}
 
 class CDlgModifyLogPW : public QDialog {
     Q_OBJECT
@@ -40,14 +39,5 @@ private:
     bool m_operatorOnly = false;
     std::unique_ptr<QStringList> m_rights;
 
-    QRadioButton* m_admin = nullptr;     // 1023
-    QRadioButton* m_operator = nullptr;  // 1024
-    QLabel* m_passwordLabel = nullptr;   // 1114
-    QLineEdit* m_password = nullptr;     // 1014
-    QLabel* m_newLabel = nullptr;        // 1115
-    QLineEdit* m_newPassword = nullptr;  // 1015
-    QLabel* m_confirmLabel = nullptr;    // 1116
-    QLineEdit* m_confirm = nullptr;      // 1016
-    QLabel* m_tip = nullptr;             // 1113
-    QPushButton* m_ok = nullptr;         // IDOK
+    std::unique_ptr<Ui::CDlgModifyLogPW> m_ui;
 };

@@ -7,37 +7,24 @@
 #include "core/log.h"
 #include "core/string_table.h"
 #include "gui/main/test_speed_dialog.h"
+#include "gui/widgets/widget_helpers.h"
 #include "platform/msgbox.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"
 
+#include "ui_net_setting_dialog.h"
+
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
+
+#include <initializer_list>
 
 namespace {
 
 constexpr int kResultServerChosen = 1003;
-
-QPushButton* Button(QWidget* parent, const char* id, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(id));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* Edit(QWidget* parent, const char* id) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(id));
-    return e;
-}
 
 } // namespace
 
@@ -62,88 +49,24 @@ bool UseServerAddress(const QString& address) {
 }
 
 CDlgNetSetting::CDlgNetSetting(QWidget* parent, PickGenerator picks)
-    : QDialog(parent), m_pickGenerator(std::move(picks)) {
-    setObjectName(QStringLiteral("CDlgNetSetting"));
-    setWindowTitle(tr("网络设置"));
+    : QDialog(parent), m_pickGenerator(std::move(picks)), m_ui(std::make_unique<Ui::CDlgNetSetting>()) {
+    m_ui->setupUi(this);
+    ApplyControlIds(this);
 
-    m_serverCombo = new QComboBox(this);
-    m_serverCombo->setObjectName(QStringLiteral("51044"));
-    auto* getServer = Button(this, "1005", tr("获取服务器"));
-    auto* testSpeed = Button(this, "1003", tr("测试速度"));
-    auto* advice = new QLabel(tr("注：正常情况下不建议手动选择服务器，只有在无法正常使用的时候才选择"), this);
-    advice->setObjectName(QStringLiteral("1092"));
-    advice->setWordWrap(true);
-    advice->setStyleSheet(QStringLiteral("color: red;"));
-
-    m_useProxy = new QCheckBox(tr("使用代理服务器"), this);
-    m_useProxy->setObjectName(QStringLiteral("1010"));
-    m_proxyType = new QComboBox(this);
-    m_proxyType->setObjectName(QStringLiteral("21040"));
-    m_proxyServer = Edit(this, "21015");
-    m_proxyPort = Edit(this, "31016");
     // A port is a number; anything else would silently mean "no proxy".
-    m_proxyPort->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), m_proxyPort));
-    m_proxyUser = Edit(this, "31017");
-    m_proxyPasswd = Edit(this, "31018");
-    m_proxyPasswd->setEchoMode(QLineEdit::Password);
-    m_testConnection = Button(this, "1036", tr("测试连接"));
+    m_ui->proxyPort->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), m_ui->proxyPort));
+    // No box takes more than "ProxyInfo.ini" gives back, so what is saved is
+    // what the dialog shows after a restart.
+    for (QLineEdit* edit : {m_ui->proxyServer, m_ui->proxyPort, m_ui->proxyUser, m_ui->proxyPasswd})
+        edit->setMaxLength(kProxyValueMaxChars);
 
-    // Kept for the layout of the settings page; never shown or used.
-    auto* packetSize = new QComboBox(this);
-    packetSize->setObjectName(QStringLiteral("31045"));
-    packetSize->hide();
-    auto* help = new QLabel(this);
-    help->setObjectName(QStringLiteral("1119"));
-    help->hide();
-    auto* hiddenCheck = new QCheckBox(this);
-    hiddenCheck->setObjectName(QStringLiteral("1011"));
-    hiddenCheck->hide();
-
-    auto* ok = Button(this, "1", tr("确定"));
-    ok->setDefault(true);
-    auto* cancel = Button(this, "2", tr("取消"));
-
-    auto* serverRow = new QHBoxLayout;
-    serverRow->addWidget(new QLabel(tr("请选择服务器:"), this));
-    serverRow->addWidget(m_serverCombo, 1);
-    serverRow->addWidget(getServer);
-    serverRow->addWidget(testSpeed);
-
-    auto* proxyBox = new QGroupBox(this);
-    auto* proxyGrid = new QGridLayout(proxyBox);
-    proxyGrid->addWidget(m_useProxy, 0, 0, 1, 2);
-    proxyGrid->addWidget(m_proxyType, 0, 2);
-    proxyGrid->addWidget(new QLabel(tr("服务器:"), proxyBox), 1, 0);
-    proxyGrid->addWidget(m_proxyServer, 1, 1);
-    proxyGrid->addWidget(new QLabel(tr("端口:"), proxyBox), 1, 2);
-    proxyGrid->addWidget(m_proxyPort, 1, 3);
-    proxyGrid->addWidget(new QLabel(tr("用户名:"), proxyBox), 2, 0);
-    proxyGrid->addWidget(m_proxyUser, 2, 1);
-    proxyGrid->addWidget(new QLabel(tr("密码:"), proxyBox), 2, 2);
-    proxyGrid->addWidget(m_proxyPasswd, 2, 3);
-    proxyGrid->addWidget(m_testConnection, 3, 3);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(serverRow);
-    layout->addWidget(advice);
-    layout->addWidget(proxyBox);
-    layout->addWidget(packetSize);
-    layout->addWidget(help);
-    layout->addWidget(hiddenCheck);
-    layout->addLayout(buttons);
-
-    connect(getServer, &QPushButton::clicked, this, &CDlgNetSetting::OnGetServer);
-    connect(testSpeed, &QPushButton::clicked, this, &CDlgNetSetting::OnTestSpeed);
-    connect(m_useProxy, &QCheckBox::clicked, this, &CDlgNetSetting::OnUseProxy);
-    connect(m_testConnection, &QPushButton::clicked, this, &CDlgNetSetting::OnTestConnection);
-    connect(ok, &QPushButton::clicked, this, &CDlgNetSetting::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &CDlgNetSetting::OnCancel);
+    connect(m_ui->getServer, &QPushButton::clicked, this, &CDlgNetSetting::OnGetServer);
+    connect(m_ui->testSpeed, &QPushButton::clicked, this, &CDlgNetSetting::OnTestSpeed);
+    connect(m_ui->useProxy, &QCheckBox::clicked, this, &CDlgNetSetting::OnUseProxy);
+    connect(m_ui->testConnection, &QPushButton::clicked, this, &CDlgNetSetting::OnTestConnection);
+    connect(m_ui->ok, &QPushButton::clicked, this, &CDlgNetSetting::OnOK);
+    connect(m_ui->cancel, &QPushButton::clicked, this, &CDlgNetSetting::OnCancel);
 
     OnInitDialog();
 }
@@ -156,21 +79,21 @@ void CDlgNetSetting::OnInitDialog() {
     m_nPick2 = picks.second;
     FillServerList();
 
-    m_proxyType->clear();
-    m_proxyType->addItem(QStringLiteral("HTTP"));
-    m_proxyType->setCurrentIndex(0);
+    m_ui->proxyType->clear();
+    m_ui->proxyType->addItem(QStringLiteral("HTTP"));
+    m_ui->proxyType->setCurrentIndex(0);
 
     const ProxyInfo info = ReadProxyInfo();
-    m_useProxy->setChecked(info.agency != 0);
-    m_proxyServer->setText(info.server);
-    m_proxyPort->setText(info.port);
-    m_proxyUser->setText(info.userName);
-    m_proxyPasswd->setText(info.passwd);
+    m_ui->useProxy->setChecked(info.agency != 0);
+    m_ui->proxyServer->setText(info.server);
+    m_ui->proxyPort->setText(info.port);
+    m_ui->proxyUser->setText(info.userName);
+    m_ui->proxyPasswd->setText(info.passwd);
     enableProxyControls(info.agency != 0);
 }
 
 void CDlgNetSetting::FillServerList() {
-    m_serverCombo->clear();
+    m_ui->serverCombo->clear();
     const ServerChoice choice = LoadServerChoice(
         g_pDB, {m_nPick1, m_nPick2}, DeploymentValue(DeploymentKey::MainEndpoint), ReadDefaultAddress());
     m_addresses = choice.addresses;
@@ -178,9 +101,9 @@ void CDlgNetSetting::FillServerList() {
     m_nSelected = choice.selected;
     m_nRow = choice.rowsRead;
     for (int i = 0; i < m_names.size(); ++i)
-        m_serverCombo->addItem(tr("服务器%d").replace(QLatin1String("%d"), QString::number(i + 1)));
-    m_serverCombo->addItem(tr("主地址"));
-    m_serverCombo->setCurrentIndex(m_nSelected);
+        m_ui->serverCombo->addItem(tr("服务器%d").replace(QLatin1String("%d"), QString::number(i + 1)));
+    m_ui->serverCombo->addItem(tr("主地址"));
+    m_ui->serverCombo->setCurrentIndex(m_nSelected);
 }
 
 void CDlgNetSetting::OnGetServer() {
@@ -209,7 +132,7 @@ void CDlgNetSetting::OnTestSpeed() {
 }
 
 void CDlgNetSetting::OnUseProxy() {
-    enableProxyControls(m_useProxy->isChecked());
+    enableProxyControls(m_ui->useProxy->isChecked());
 }
 
 void CDlgNetSetting::OnTestConnection() {
@@ -234,7 +157,7 @@ void CDlgNetSetting::OnTestConnection() {
 }
 
 void CDlgNetSetting::OnOK() {
-    const int selected = m_serverCombo->currentIndex();
+    const int selected = m_ui->serverCombo->currentIndex();
     if (selected < 0 || selected >= m_addresses.size()) {
         ShowMessageBox(LoadStr(233), mb::Ok | mb::IconWarning);
         return;
@@ -271,17 +194,16 @@ void CDlgNetSetting::reject() {
 
 ProxyInfo CDlgNetSetting::proxyFromControls() const {
     ProxyInfo info;
-    info.agency = m_useProxy->isChecked() ? 1 : 0;
-    info.server = m_proxyServer->text();
-    info.port = m_proxyPort->text();
-    info.userName = m_proxyUser->text();
-    info.passwd = m_proxyPasswd->text();
+    info.agency = m_ui->useProxy->isChecked() ? 1 : 0;
+    info.server = m_ui->proxyServer->text();
+    info.port = m_ui->proxyPort->text();
+    info.userName = m_ui->proxyUser->text();
+    info.passwd = m_ui->proxyPasswd->text();
     return info;
 }
 
 void CDlgNetSetting::enableProxyControls(bool enable) {
-    for (QWidget* w : {static_cast<QWidget*>(m_testConnection), static_cast<QWidget*>(m_proxyType),
-                       static_cast<QWidget*>(m_proxyServer), static_cast<QWidget*>(m_proxyPort),
-                       static_cast<QWidget*>(m_proxyUser), static_cast<QWidget*>(m_proxyPasswd)})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->testConnection, m_ui->proxyType, m_ui->proxyServer,
+                                                      m_ui->proxyPort, m_ui->proxyUser, m_ui->proxyPasswd})
         w->setEnabled(enable);
 }

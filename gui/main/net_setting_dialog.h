@@ -7,10 +7,11 @@
 #include <QDialog>
 #include <QStringList>
 
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QPushButton;
+#include <memory>
+
+namespace Ui {
+class CDlgNetSetting;
+}
 
 // ---- applying the settings (no window needed) -----------------------------------
 
@@ -42,7 +43,8 @@ public:
     void OnUseProxy();       // 1010
     void OnTestConnection(); // 1036
     void OnOK();             // 1
-    void OnCancel();         // 2, Esc and the close box
+    // 2, Esc, the close box and "quit": puts the file's proxy back, ends with IDCANCEL.
+    void OnCancel();
 
     void reject() override;
 
@@ -58,12 +60,7 @@ private:
     int m_nPick2 = 0;
     int m_nRow = 0;
 
-    QComboBox* m_serverCombo = nullptr;      // 51044
-    QComboBox* m_proxyType = nullptr;        // 21040
-    QCheckBox* m_useProxy = nullptr;         // 1010
-    QLineEdit* m_proxyServer = nullptr;      // 21015
-    QLineEdit* m_proxyPort = nullptr;        // 31016
-    QLineEdit* m_proxyUser = nullptr;        // 31017
-    QLineEdit* m_proxyPasswd = nullptr;      // 31018
-    QPushButton* m_testConnection = nullptr; // 1036
+    // The form also holds 31045 (packet size), 1119 (help) and 1011, hidden
+    // and unused: the page keeps its controls' ids.
+    std::unique_ptr<Ui::CDlgNetSetting> m_ui;
 };

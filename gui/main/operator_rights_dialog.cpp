@@ -6,69 +6,26 @@
 #include "gui/widgets/widget_helpers.h"
 #include "platform/msgbox.h"
 
-#include <QCheckBox>
-#include <QGridLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include "ui_operator_rights_dialog.h"
 
-#include <iterator>
+#include <QCheckBox>
+#include <QPushButton>
+
 #include <type_traits>
 
-namespace {
+CDlgOperatorRights::CDlgOperatorRights(const QStringList* rights, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CDlgOperatorRights>()) {
+    m_ui->setupUi(this);
+    ApplyControlIds(this);
+    // Named members, so a box missing from the form fails the build.
+    const Ui::CDlgOperatorRights& ui = *m_ui;
+    m_boxes = {nullptr,      ui.right1,  ui.right2,  ui.right3,  ui.right4,  ui.right5,  nullptr,
+               ui.right7,    ui.right8,  ui.right9,  ui.right10, ui.right11, ui.right12, ui.right13,
+               ui.right14,   ui.right15, ui.right16, ui.right17, ui.right18, ui.right19, ui.right20};
+    static_assert(std::tuple_size_v<decltype(m_boxes)> == kRightCount + 1);
 
-struct RightLabel {
-    int right;
-    const char* text;
-};
-
-constexpr RightLabel kRightLabels[] = {
-    {1, QT_TRANSLATE_NOOP("CDlgOperatorRights", "增加")},
-    {2, QT_TRANSLATE_NOOP("CDlgOperatorRights", "删除")},
-    {3, QT_TRANSLATE_NOOP("CDlgOperatorRights", "修改")},
-    {4, QT_TRANSLATE_NOOP("CDlgOperatorRights", "组管理和导出")},
-    {5, QT_TRANSLATE_NOOP("CDlgOperatorRights", "导入")},
-    {7, QT_TRANSLATE_NOOP("CDlgOperatorRights", "修改序列号密码")},
-    {8, QT_TRANSLATE_NOOP("CDlgOperatorRights", "删除组")},
-    {9, QT_TRANSLATE_NOOP("CDlgOperatorRights", "压缩数据库")},
-    {10, QT_TRANSLATE_NOOP("CDlgOperatorRights", "备份数据库")},
-    {11, QT_TRANSLATE_NOOP("CDlgOperatorRights", "恢复数据库")},
-    {12, QT_TRANSLATE_NOOP("CDlgOperatorRights", "删除任务")},
-    {13, QT_TRANSLATE_NOOP("CDlgOperatorRights", "删除已接收记录")},
-    {14, QT_TRANSLATE_NOOP("CDlgOperatorRights", "删除发送记录")},
-    {15, QT_TRANSLATE_NOOP("CDlgOperatorRights", "导出记录")},
-    {16, QT_TRANSLATE_NOOP("CDlgOperatorRights", "隐藏部分号码内容")},
-    {17, QT_TRANSLATE_NOOP("CDlgOperatorRights", "邮件群发")},
-    {18, QT_TRANSLATE_NOOP("CDlgOperatorRights", "传真群发")},
-    {19, QT_TRANSLATE_NOOP("CDlgOperatorRights", "语音短信")},
-    {20, QT_TRANSLATE_NOOP("CDlgOperatorRights", "数据引擎")},
-};
-static_assert(std::size(kRightLabels) == std::tuple_size_v<std::remove_cvref_t<decltype(EditableRights())>>);
-
-constexpr int kFirstRightBox = 10099;
-constexpr int kBoxColumns = 3;
-
-} // namespace
-
-CDlgOperatorRights::CDlgOperatorRights(const QStringList* rights, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("CDlgOperatorRights"));
-    setWindowTitle(tr("操作员权限设置"));
-
-    auto* grid = new QGridLayout;
-    int cell = 0;
-    for (const RightLabel& label : kRightLabels) {
-        auto* box = new QCheckBox(tr(label.text), this);
-        box->setObjectName(QString::number(kFirstRightBox + label.right));
-        m_boxes[static_cast<size_t>(label.right)] = box;
-        grid->addWidget(box, cell / kBoxColumns, cell % kBoxColumns);
-        ++cell;
-    }
-    const OkCancelRow buttons = MakeOkCancelRow(this, tr("修改"), tr("退出"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons.layout);
-
-    connect(buttons.ok, &QPushButton::clicked, this, &CDlgOperatorRights::OnOK);
-    connect(buttons.cancel, &QPushButton::clicked, this, &CDlgOperatorRights::reject);
+    connect(m_ui->ok, &QPushButton::clicked, this, &CDlgOperatorRights::OnOK);
+    connect(m_ui->cancel, &QPushButton::clicked, this, &CDlgOperatorRights::reject);
     OnInitDialog(rights);
 }
 

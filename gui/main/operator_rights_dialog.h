@@ -6,8 +6,13 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
+
+namespace Ui {
+class CDlgOperatorRights;
+}
 
 class CDlgOperatorRights : public QDialog {
     Q_OBJECT
@@ -27,6 +32,7 @@ public slots:
 private:
     void OnInitDialog(const QStringList* rights);
 
+    std::unique_ptr<Ui::CDlgOperatorRights> m_ui;
     // Index = right number; null for 0 and for the right without a box.
     std::array<QCheckBox*, 21> m_boxes{};
 };

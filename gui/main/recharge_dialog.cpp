@@ -7,38 +7,17 @@
 #include "platform/msgbox.h"
 #include "service/web_service_client.h"
 
-#include <QFormLayout>
-#include <QLabel>
+#include "ui_recharge_dialog.h"
+
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-CDlgRecharge::CDlgRecharge(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("CDlgRecharge"));
-    setWindowTitle(tr("账户充值"));
-
-    auto* prompt = new QLabel(tr("请输入充值卡卡号和密码"), this);
-    prompt->setObjectName(QStringLiteral("1053"));
-    QFont bold = prompt->font();
-    bold.setBold(true);
-    prompt->setFont(bold);
-    m_cardNo = new QLineEdit(this);
-    m_cardNo->setObjectName(QStringLiteral("1014"));
-    m_cardNo->setMaxLength(17);
-    m_cardPassword = MakePasswordBox(this, "21015", 8);
-    const OkCancelRow buttons = MakeOkCancelRow(this, tr("确定"), tr("取消"));
-
-    auto* boxes = new QFormLayout;
-    boxes->addRow(tr("充值卡卡号:"), m_cardNo);
-    boxes->addRow(tr("充值卡密码:"), m_cardPassword);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(prompt);
-    layout->addLayout(boxes);
-    layout->addLayout(buttons.layout);
-
-    connect(buttons.ok, &QPushButton::clicked, this, &CDlgRecharge::OnOK);
-    connect(buttons.cancel, &QPushButton::clicked, this, &CDlgRecharge::reject);
-    m_cardNo->setFocus();
+CDlgRecharge::CDlgRecharge(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CDlgRecharge>()) {
+    m_ui->setupUi(this);
+    ApplyControlIds(this);
+    connect(m_ui->ok, &QPushButton::clicked, this, &CDlgRecharge::OnOK);
+    connect(m_ui->cancel, &QPushButton::clicked, this, &CDlgRecharge::reject);
+    m_ui->cardNo->setFocus();
 }
 
 CDlgRecharge::~CDlgRecharge() = default;
@@ -46,8 +25,8 @@ CDlgRecharge::~CDlgRecharge() = default;
 void CDlgRecharge::reject() { done(1002); }
 
 void CDlgRecharge::OnOK() {
-    const QString cardNo = m_cardNo->text();
-    const QString cardPassword = m_cardPassword->text();
+    const QString cardNo = m_ui->cardNo->text();
+    const QString cardPassword = m_ui->cardPassword->text();
     if (!IsRechargeInputValid(cardNo, cardPassword)) {
         ShowMessageBox(LoadStr(250), mb::Ok | mb::IconWarning);
         return;

@@ -2,7 +2,11 @@
 // Tops up the service account with a prepaid card (number and password).
 #include <QDialog>
 
-class QLineEdit;
+#include <memory>
+
+namespace Ui {
+class CDlgRecharge;
+}
 
 class CDlgRecharge : public QDialog {
     Q_OBJECT
@@ -19,6 +23,5 @@ public slots:
     void reject() override;
 
 private:
-    QLineEdit* m_cardNo = nullptr;        // 1014
-    QLineEdit* m_cardPassword = nullptr;  // 21015
+    std::unique_ptr<Ui::CDlgRecharge> m_ui;
 };

@@ -3,7 +3,11 @@
 // then in the account record and in Register.
 #include <QDialog>
 
-class QLineEdit;
+#include <memory>
+
+namespace Ui {
+class CDlgModiSerPWD;
+}
 
 class CDlgModiSerPWD : public QDialog {
     Q_OBJECT
@@ -19,7 +23,5 @@ public slots:
     void reject() override;
 
 private:
-    QLineEdit* m_current = nullptr;  // 1014
-    QLineEdit* m_new = nullptr;      // 21015
-    QLineEdit* m_confirm = nullptr;  // 31016
+    std::unique_ptr<Ui::CDlgModiSerPWD> m_ui;
 };

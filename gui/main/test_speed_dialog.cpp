@@ -5,15 +5,15 @@
 #include "core/net_settings.h"
 #include "core/string_table.h"
 #include "gui/main/net_setting_dialog.h"
+#include "gui/widgets/widget_helpers.h"
 #include "platform/msgbox.h"
 #include "service/web_service_client.h"
 
+#include "ui_test_speed_dialog.h"
+
 #include <QCheckBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -21,42 +21,15 @@ constexpr int kResultServerChosen = 1003;
 // A response slower than this is never "最快".
 constexpr int kBestTimeLimitMs = 20000;
 
-QPushButton* Button(QWidget* parent, const char* id, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(id));
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 CDlgTestSpeed::CDlgTestSpeed(const QStringList* addresses, QWidget* parent)
-    : QDialog(parent), m_pAddresses(addresses) {
-    setObjectName(QStringLiteral("CDlgTestSpeed"));
-    setWindowTitle(tr("测试速度"));
-
-    m_list = new QTableWidget(0, ColumnCount, this);
-    m_list->setObjectName(QStringLiteral("1014"));
-    m_start = Button(this, "1118", tr("开始测试"));
-    m_useServer = Button(this, "31006", tr("使用服务器"));
-    auto* close = Button(this, "1161", tr("关闭"));
-    m_hideAtStart = new QCheckBox(tr("软件启动时不显示"), this);
-    m_hideAtStart->setObjectName(QStringLiteral("1010"));
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_hideAtStart);
-    buttons->addStretch(1);
-    buttons->addWidget(m_start);
-    buttons->addWidget(m_useServer);
-    buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addLayout(buttons);
-
-    connect(m_start, &QPushButton::clicked, this, &CDlgTestSpeed::OnStartTest);
-    connect(m_useServer, &QPushButton::clicked, this, &CDlgTestSpeed::OnUseServer);
-    connect(close, &QPushButton::clicked, this, &CDlgTestSpeed::OnClose);
-
+    : QDialog(parent), m_pAddresses(addresses), m_ui(std::make_unique<Ui::CDlgTestSpeed>()) {
+    m_ui->setupUi(this);
+    ApplyControlIds(this);
+    connect(m_ui->start, &QPushButton::clicked, this, &CDlgTestSpeed::OnStartTest);
+    connect(m_ui->useServer, &QPushButton::clicked, this, &CDlgTestSpeed::OnUseServer);
+    connect(m_ui->close, &QPushButton::clicked, this, &CDlgTestSpeed::OnClose);
     OnInitDialog();
 }
 
@@ -65,17 +38,12 @@ CDlgTestSpeed::~CDlgTestSpeed() {
 }
 
 void CDlgTestSpeed::OnInitDialog() {
-    m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->hide();
-    m_list->setHorizontalHeaderLabels(
-        {tr("服务器"), tr("说明"), tr("响应时间(重点)"), tr("结果"), tr("网络延时(参考)")});
+    // The form names the columns; the rows' cells follow the Column order.
+    Q_ASSERT(m_ui->list->columnCount() == ColumnCount);
     const int widths[ColumnCount] = {100, 80, 100, 100, 100};
     for (int c = 0; c < ColumnCount; ++c)
-        m_list->setColumnWidth(c, widths[c]);
-    m_hideAtStart->setChecked(ReadHidWnd() != 0);
+        m_ui->list->setColumnWidth(c, widths[c]);
+    m_ui->hideAtStart->setChecked(ReadHidWnd() != 0);
 }
 
 void CDlgTestSpeed::OnStartTest() {
@@ -83,11 +51,11 @@ void CDlgTestSpeed::OnStartTest() {
         return;
     stopTest(); // joins a worker that has already finished
     const QStringList addresses = m_pAddresses ? *m_pAddresses : QStringList();
-    m_start->setEnabled(false);
-    m_useServer->setEnabled(false);
-    m_list->clearSelection();
-    m_list->setRowCount(0);
-    m_list->setRowCount(static_cast<int>(addresses.size()));
+    m_ui->start->setEnabled(false);
+    m_ui->useServer->setEnabled(false);
+    m_ui->list->clearSelection();
+    m_ui->list->setRowCount(0);
+    m_ui->list->setRowCount(static_cast<int>(addresses.size()));
     QStringList endpoints;
     for (int i = 0; i < addresses.size(); ++i) {
         const QString name = i + 1 == addresses.size()
@@ -95,9 +63,9 @@ void CDlgTestSpeed::OnStartTest() {
                                  : tr("服务器%d").replace(QLatin1String("%d"), QString::number(i + 1));
         auto* item = new QTableWidgetItem(name);
         item->setData(Qt::UserRole, i);
-        m_list->setItem(i, ColServer, item);
+        m_ui->list->setItem(i, ColServer, item);
         for (int c = ColNote; c < ColumnCount; ++c)
-            m_list->setItem(i, c, new QTableWidgetItem);
+            m_ui->list->setItem(i, c, new QTableWidgetItem);
         // The endpoint tested is the one "使用服务器" would store.
         endpoints << NormaliseEndpoint(addresses[i]);
     }
@@ -153,19 +121,19 @@ void CDlgTestSpeed::rowFinished(int row, int responseMs, int latencyMs) {
 
 void CDlgTestSpeed::testFinished() {
     m_testing = false;
-    if (m_bestRow >= 0 && m_bestRow < m_list->rowCount()) {
+    if (m_bestRow >= 0 && m_bestRow < m_ui->list->rowCount()) {
         setCell(m_bestRow, ColNote, tr("最快"));
-        m_list->selectRow(m_bestRow);
-        m_list->setCurrentCell(m_bestRow, ColServer);
-        m_list->setFocus();
+        m_ui->list->selectRow(m_bestRow);
+        m_ui->list->setCurrentCell(m_bestRow, ColServer);
+        m_ui->list->setFocus();
     }
-    m_start->setEnabled(true);
-    m_useServer->setEnabled(true);
+    m_ui->start->setEnabled(true);
+    m_ui->useServer->setEnabled(true);
 }
 
 void CDlgTestSpeed::OnUseServer() {
-    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
-    const QTableWidgetItem* item = rows.isEmpty() ? nullptr : m_list->item(rows.first().row(), ColServer);
+    const QModelIndexList rows = m_ui->list->selectionModel()->selectedRows();
+    const QTableWidgetItem* item = rows.isEmpty() ? nullptr : m_ui->list->item(rows.first().row(), ColServer);
     const int index = item ? item->data(Qt::UserRole).toInt() : -1;
     if (!m_pAddresses || index < 0 || index >= m_pAddresses->size()) {
         ShowMessageBox(LoadStr(233), mb::Ok | mb::IconWarning);
@@ -175,17 +143,17 @@ void CDlgTestSpeed::OnUseServer() {
         ShowMessageBox(tr("保存网络设置失败!"), mb::Ok | mb::IconWarning);
         return;
     }
-    WriteHidWnd(m_hideAtStart->isChecked() ? 1 : 0);
+    WriteHidWnd(m_ui->hideAtStart->isChecked() ? 1 : 0);
     done(kResultServerChosen);
 }
 
 void CDlgTestSpeed::OnClose() {
-    WriteHidWnd(m_hideAtStart->isChecked() ? 1 : 0);
+    WriteHidWnd(m_ui->hideAtStart->isChecked() ? 1 : 0);
     done(IDOK);
 }
 
 void CDlgTestSpeed::reject() {
-    WriteHidWnd(m_hideAtStart->isChecked() ? 1 : 0);
+    WriteHidWnd(m_ui->hideAtStart->isChecked() ? 1 : 0);
     done(IDCANCEL);
 }
 
@@ -202,6 +170,6 @@ void CDlgTestSpeed::stopTest() {
 }
 
 void CDlgTestSpeed::setCell(int row, int column, const QString& text) {
-    if (QTableWidgetItem* item = m_list->item(row, column))
+    if (QTableWidgetItem* item = m_ui->list->item(row, column))
         item->setText(text);
 }

@@ -6,11 +6,12 @@
 #include <QStringList>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
-class QCheckBox;
-class QPushButton;
-class QTableWidget;
+namespace Ui {
+class CDlgTestSpeed;
+}
 
 class CDlgTestSpeed : public QDialog {
     Q_OBJECT
@@ -46,10 +47,7 @@ private:
     void setCell(int row, int column, const QString& text);
 
     const QStringList* m_pAddresses;
-    QTableWidget* m_list = nullptr;     // 1014
-    QPushButton* m_start = nullptr;     // 1118
-    QPushButton* m_useServer = nullptr; // 31006
-    QCheckBox* m_hideAtStart = nullptr; // 1010
+    std::unique_ptr<Ui::CDlgTestSpeed> m_ui;
 
     std::thread m_worker;
     std::atomic<bool> m_stop{false};

@@ -5,19 +5,20 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QCoreApplication>
-#include <QDialog>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
+#include <QVariant>
+#include <QWidget>
 
 QSystemTrayIcon* g_trayIcon = nullptr;
 
 namespace {
+constexpr char kControlIdProperty[] = "controlId";
+
 QString Tr(const char* text) { return QCoreApplication::translate("WidgetHelpers", text); }
 
 template <typename Edit> bool CheckNotEmpty(Edit* edit, const QString& text) {
@@ -120,23 +121,12 @@ void ShowTrayBalloon(const QString& title, const QString& text) {
         QMetaObject::invokeMethod(app, show, Qt::QueuedConnection);
 }
 
-OkCancelRow MakeOkCancelRow(QDialog* dialog, const QString& okText, const QString& cancelText) {
-    auto* ok = new QPushButton(okText, dialog);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(cancelText, dialog);
-    cancel->setObjectName(QStringLiteral("2"));
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    return {row, ok, cancel};
-}
-
-QLineEdit* MakePasswordBox(QWidget* parent, const char* id, int maxLength) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(id));
-    edit->setEchoMode(QLineEdit::Password);
-    edit->setMaxLength(maxLength);
-    return edit;
+void ApplyControlIds(QWidget* root) {
+    if (!root)
+        return;
+    for (QWidget* child : root->findChildren<QWidget*>()) {
+        const QVariant id = child->property(kControlIdProperty);
+        if (id.isValid())
+            child->setObjectName(id.toString());
+    }
 }

@@ -1,15 +1,12 @@
 #pragma once
 // Checks, questions and pieces that many dialogs share: an edit box that must
 // not be empty, a number-list box, the "really close?" question of the
-// composers, the tray balloon, the OK/Cancel row and the password box.
+// composers, the tray balloon, and the control ids of the forms.
 #include <QString>
 
 class QAbstractItemView;
-class QDialog;
-class QHBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QSystemTrayIcon;
 class QTextEdit;
 class QWidget;
@@ -50,18 +47,9 @@ extern QSystemTrayIcon* g_trayIcon;
 // off the GUI thread the balloon is handed to it.
 void ShowTrayBalloon(const QString& title, const QString& text);
 
-// The button row at the foot of a dialog: a stretch, then OK (object name
-// "1", the default button, so Enter means OK) and Cancel ("2"). The buttons
-// are the dialog's children, made at the call, so they follow the widgets
-// made before them in the tab order; the row is for the caller to place. The
-// texts come translated from the dialog's own context.
-struct OkCancelRow {
-    QHBoxLayout* layout;
-    QPushButton* ok;
-    QPushButton* cancel;
-};
-OkCancelRow MakeOkCancelRow(QDialog* dialog, const QString& okText, const QString& cancelText);
-
-// A box named `id` that hides what is typed and takes at most `maxLength`
-// characters.
-QLineEdit* MakePasswordBox(QWidget* parent, const char* id, int maxLength);
+// Designer takes only C++ identifiers as object names, so a form names its
+// controls for the code ("ok", "password") and gives each control that has a
+// control id the dynamic property "controlId". This makes every such id the
+// control's object name, so lookups and tests find a control by its number.
+// Call it right after setupUi.
+void ApplyControlIds(QWidget* root);
