@@ -1058,10 +1058,6 @@ It may take a while. Continue?</translation>
         <source>密码</source>
         <translation>Password</translation>
     </message>
-    <message>
-        <source>提示:软件初始密码为空.</source>
-        <translation>Tip: the initial password is empty.</translation>
-    </message>
 </context>
 <context>
     <name>CDlgModiSerPWD</name>

@@ -144,6 +144,22 @@ TEST_F(AccountDialogTest, ServicePasswordChanged) {
     EXPECT_EQ(calls[0].field("newpwd"), newPassword.toStdString());
 }
 
+TEST_F(AccountDialogTest, ServicePasswordStoredOnAPositiveAnswer) {
+    // By the service's convention only a negative answer is a refusal: after
+    // "1" the service holds the new password, so this client must too.
+    Exec("INSERT INTO Register (SerNum, PassWd) VALUES ('SN-TEST-01', 'secret')");
+    m_main->script("UDPPwd", LoopbackAnswer::Text("1"));
+    CDlgModiSerPWD dlg;
+    Fill(dlg, {{"1014", kPassword}, {"21015", "newpass1"}, {"31016", "newpass1"}});
+    Click(dlg, "1");
+
+    EXPECT_EQ(dlg.result(), 1003);
+    EXPECT_EQ(m_boxes->texts(), QStringList{LoadStr(219)});
+    EXPECT_EQ(g_pAccount.field(kAccountPassword), QStringLiteral("newpass1"));
+    EXPECT_EQ(Value("Register", "PassWd"), QStringLiteral("newpass1"));
+    ASSERT_EQ(m_main->calls("UDPPwd").size(), 1u);
+}
+
 // ---------------------------------------------------------------- operator rights
 
 class RightsDialogTest : public ProgramFolderTest {

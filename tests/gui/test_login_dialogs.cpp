@@ -105,6 +105,19 @@ TEST_F(LoginDialogTest, LoginModeShowsOnlyThePasswordBox) {
     }
 }
 
+TEST_F(LoginDialogTest, ChangeModeMakesNoClaimAboutTheInitialPassword) {
+    // By the time a password is changed, someone has logged in: the initial
+    // password may be anything, so the tip of the login is not shown.
+    const QStringList administrator{"AD"};
+    const QStringList operatorRights{"OPx", "1"};
+    for (const QStringList* rights : {static_cast<const QStringList*>(nullptr), &administrator, &operatorRights}) {
+        CDlgModifyLogPW change(false, rights);
+        EXPECT_EQ(Child<QLabel>(change, "1113")->text(), QString()) << (rights ? rights->front().toStdString() : "none");
+    }
+    CDlgModifyLogPW login(true);
+    EXPECT_EQ(Child<QLabel>(login, "1113")->text(), LoadStr(104));
+}
+
 TEST_F(LoginDialogTest, LoginOutcomes) {
     const struct {
         const char* name;

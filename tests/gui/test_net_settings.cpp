@@ -7,7 +7,9 @@
 #include "core/net_settings.h"
 #include "core/sql.h"
 #include "core/string_table.h"
+#include "gui/main/app_control.h"
 #include "gui/main/net_setting_dialog.h"
+#include "gui/main/service_password_dialog.h"
 #include "gui/main/test_speed_dialog.h"
 #include "platform/ini.h"
 #include "service/service_state.h"
@@ -509,4 +511,96 @@ TEST_F(TestSpeedDialog, ClosingDuringTheTestStopsAfterTheCurrentCall) {
     QCoreApplication::processEvents();
     dlg.reset();
     QCoreApplication::processEvents();
+}
+
+// ------------------------------------------------------------ what is stored is what is shown
+
+TEST_F(NetSettingDialog, ProxyBoxesTakeNoMoreThanTheFileGivesBack) {
+    InsertServerRows({{"服务器1", "h9:80"}});
+    QString typed;
+    while (typed.size() < 150)
+        typed += QStringLiteral("0123456789");
+    const QString kept = typed.left(kProxyValueMaxChars);
+    ASSERT_EQ(kept.size(), 100);
+    const char* const boxes[] = {"21015", "31017", "31018"};
+    {
+        CDlgNetSetting dlg(nullptr, Always(0));
+        Child<QComboBox>(dlg, "51044")->setCurrentIndex(0);
+        Child<QCheckBox>(dlg, "1010")->click();
+        Type(Child<QLineEdit>(dlg, "31016"), QStringLiteral("3128"));
+        for (const char* id : boxes) {
+            Type(Child<QLineEdit>(dlg, id), typed);
+            EXPECT_EQ(Child<QLineEdit>(dlg, id)->text(), kept) << id;
+        }
+        Click(dlg, "1");
+        ASSERT_EQ(dlg.result(), 1003);
+    }
+    const ProxyInfo file = ReadProxyInfo();
+    EXPECT_EQ(file.server, kept);
+    EXPECT_EQ(file.userName, kept);
+    EXPECT_EQ(file.passwd, kept);
+    EXPECT_EQ(CurrentServiceSettings().proxyHost, kept.toStdString());
+
+    // After a restart the dialog shows the same, and saving it again changes nothing.
+    const QByteArray saved = m_folder->readFile(kProxyInfoFile);
+    CDlgNetSetting again(nullptr, Always(0));
+    for (const char* id : boxes)
+        EXPECT_EQ(Child<QLineEdit>(again, id)->text(), kept) << id;
+    Click(again, "1");
+    EXPECT_EQ(again.result(), 1003);
+    EXPECT_EQ(m_folder->readFile(kProxyInfoFile), saved);
+
+    // A longer value written by hand is shown cut, and the cut value is what OK stores.
+    ini::WriteString(ProxyInfoPath(), kNetSettingSection, "UserName", typed);
+    CDlgNetSetting edited(nullptr, Always(0));
+    EXPECT_EQ(Child<QLineEdit>(edited, "31017")->text(), kept);
+    Click(edited, "1");
+    EXPECT_EQ(edited.result(), 1003);
+    EXPECT_EQ(m_folder->readFile(kProxyInfoFile), saved);
+}
+
+// ------------------------------------------------------------ "quit"
+
+TEST_F(NetSettingDialog, QuitEndsEachDialogThroughItsOwnCancel) {
+    // The file names no proxy; the connection test puts one in force that only
+    // the dialog's cancel takes back.
+    ini::WriteString(serverIni(), "ServerAddress", "hidWnd", "0");
+    RawHttpPeer proxy;
+    proxy.setReply({RawHttpPeer::SoapResultAnswer("GetStatus", "0")});
+    CDlgNetSetting net(nullptr, Always(0));
+    Child<QCheckBox>(net, "1010")->click();
+    Child<QLineEdit>(net, "21015")->setText("127.0.0.1");
+    Child<QLineEdit>(net, "31016")->setText(QString::number(proxy.port()));
+    Click(net, "1036");
+    ASSERT_EQ(CurrentServiceSettings().proxyPort, proxy.port());
+
+    // The speed test opened from the settings, ticked, when "quit" arrives.
+    int speedResult = -1;
+    QTimer::singleShot(0, &net, [&] {
+        QTimer::singleShot(0, &net, [&] {
+            auto* speed = net.findChild<CDlgTestSpeed*>();
+            if (!speed)
+                return;
+            QObject::connect(speed, &QDialog::finished, [&](int result) { speedResult = result; });
+            Child<QCheckBox>(*speed, "1010")->setChecked(true);
+            HandleInstanceMessage("quit");
+        });
+        Click(net, "1003");
+        if (net.isVisible())
+            net.done(-1); // quit did not end it
+    });
+    EXPECT_EQ(net.exec(), IDCANCEL);
+    EXPECT_EQ(speedResult, IDCANCEL);
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_EQ(CurrentServiceSettings().proxyPort, 0) << "the settings' cancel put the file's proxy back";
+    EXPECT_EQ(ini::ReadString(serverIni(), "ServerAddress", "hidWnd"), "1") << "the speed test's cancel stored its box";
+    EXPECT_FALSE(QFile::exists(ProxyInfoPath())) << "nothing saved";
+    ClearQuitRequest();
+
+    // Another dialog ends with its own cancel result, not a plain "rejected".
+    CDlgModiSerPWD password;
+    QTimer::singleShot(0, &password, [] { HandleInstanceMessage("quit"); });
+    EXPECT_EQ(password.exec(), 1002);
+    EXPECT_TRUE(m_main->calls("UDPPwd").empty());
+    ClearQuitRequest();
 }
