@@ -203,7 +203,8 @@ ProxyInfo CDlgNetSetting::proxyFromControls() const {
 }
 
 void CDlgNetSetting::enableProxyControls(bool enable) {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->testConnection, m_ui->proxyType, m_ui->proxyServer,
-                                                      m_ui->proxyPort, m_ui->proxyUser, m_ui->proxyPasswd})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_ui->testConnection, m_ui->proxyType, m_ui->proxyServer,
+                                         m_ui->proxyPort, m_ui->proxyUser, m_ui->proxyPasswd})
         w->setEnabled(enable);
 }

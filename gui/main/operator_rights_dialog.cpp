@@ -19,9 +19,9 @@ CDlgOperatorRights::CDlgOperatorRights(const QStringList* rights, QWidget* paren
     ApplyControlIds(this);
     // Named members, so a box missing from the form fails the build.
     const Ui::CDlgOperatorRights& ui = *m_ui;
-    m_boxes = {nullptr,      ui.right1,  ui.right2,  ui.right3,  ui.right4,  ui.right5,  nullptr,
-               ui.right7,    ui.right8,  ui.right9,  ui.right10, ui.right11, ui.right12, ui.right13,
-               ui.right14,   ui.right15, ui.right16, ui.right17, ui.right18, ui.right19, ui.right20};
+    m_boxes = {nullptr,    ui.right1,  ui.right2,  ui.right3,  ui.right4,  ui.right5,  nullptr,
+               ui.right7,  ui.right8,  ui.right9,  ui.right10, ui.right11, ui.right12, ui.right13,
+               ui.right14, ui.right15, ui.right16, ui.right17, ui.right18, ui.right19, ui.right20};
     static_assert(std::tuple_size_v<decltype(m_boxes)> == kRightCount + 1);
 
     connect(m_ui->ok, &QPushButton::clicked, this, &CDlgOperatorRights::OnOK);

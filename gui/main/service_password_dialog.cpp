@@ -13,7 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CDlgModiSerPWD::CDlgModiSerPWD(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CDlgModiSerPWD>()) {
+CDlgModiSerPWD::CDlgModiSerPWD(QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CDlgModiSerPWD>()) {
     m_ui->setupUi(this);
     ApplyControlIds(this);
     connect(m_ui->ok, &QPushButton::clicked, this, &CDlgModiSerPWD::OnOK);
@@ -28,8 +29,8 @@ void CDlgModiSerPWD::reject() { done(1002); }
 void CDlgModiSerPWD::OnOK() {
     const QString newPassword = m_ui->newPassword->text();
     const AccountFields account = g_pAccount.get();
-    if (const int refusal = CheckServicePasswordInput(m_ui->current->text(), newPassword, m_ui->confirm->text(),
-                                                      account[kAccountPassword])) {
+    if (const int refusal = CheckServicePasswordInput(m_ui->current->text(), newPassword,
+                                                      m_ui->confirm->text(), account[kAccountPassword])) {
         ShowMessageBox(LoadStr(refusal), mb::Ok | mb::IconWarning);
         return;
     }

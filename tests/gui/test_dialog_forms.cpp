@@ -62,7 +62,8 @@ QStringList ShownTexts(QWidget& dialog) {
         }
         if (auto* table = qobject_cast<QTableWidget*>(w)) {
             for (int c = 0; c < table->columnCount(); ++c)
-                texts << (table->horizontalHeaderItem(c) ? table->horizontalHeaderItem(c)->text() : QString());
+                texts << (table->horizontalHeaderItem(c) ? table->horizontalHeaderItem(c)->text()
+                                                         : QString());
         }
     }
     return texts;
@@ -113,41 +114,69 @@ TEST_F(DialogFormsTest, EveryFormSpeaksEnglish) {
         {"login",
          [] { return std::make_unique<CDlgModifyLogPW>(true); },
          "Trial--" + LoadStr(102),
-         {{"1023", "Administrator"}, {"1024", "Operator"}, {"1114", LoadStr(103)}, {"1113", LoadStr(104)},
-          {"1", LoadStr(102)}, {"2", "Cancel"}}},
+         {{"1023", "Administrator"},
+          {"1024", "Operator"},
+          {"1114", LoadStr(103)},
+          {"1113", LoadStr(104)},
+          {"1", LoadStr(102)},
+          {"2", "Cancel"}}},
         {"change of a login password",
          [&] { return std::make_unique<CDlgModifyLogPW>(false, &adminRights); },
          "Modify the login password",
-         {{"1023", "Administrator"}, {"1024", "Operator"}, {"1115", "New password:"},
-          {"1116", "Confirm the new password:"}, {"1", "OK"}, {"2", "Cancel"}}},
+         {{"1023", "Administrator"},
+          {"1024", "Operator"},
+          {"1115", "New password:"},
+          {"1116", "Confirm the new password:"},
+          {"1", "OK"},
+          {"2", "Cancel"}}},
         {"service password",
          [] { return std::make_unique<CDlgModiSerPWD>(); },
          "Modify the account password",
-         {{"label:1014", "Old password:"}, {"label:21015", "New password:"},
-          {"label:31016", "Confirm the new password:"}, {"1", "OK"}, {"2", "Cancel"}}},
+         {{"label:1014", "Old password:"},
+          {"label:21015", "New password:"},
+          {"label:31016", "Confirm the new password:"},
+          {"1", "OK"},
+          {"2", "Cancel"}}},
         {"network settings",
          [] { return std::make_unique<CDlgNetSetting>(nullptr, [] { return 0u; }); },
          "Network Settings",
-         {{"label:51044", "Select a server:"}, {"1005", "Get servers"}, {"1003", "Test speed"},
-          {"1010", "Use a proxy server"}, {"1036", "Test connection"}, {"label:21015", "Server:"},
-          {"label:31016", "Port:"}, {"label:31017", "User name:"}, {"label:31018", "Password:"},
+         {{"label:51044", "Select a server:"},
+          {"1005", "Get servers"},
+          {"1003", "Test speed"},
+          {"1010", "Use a proxy server"},
+          {"1036", "Test connection"},
+          {"label:21015", "Server:"},
+          {"label:31016", "Port:"},
+          {"label:31017", "User name:"},
+          {"label:31018", "Password:"},
           {"1092", "Note: choosing a server by hand is not recommended; do so only when the program "
                    "cannot work normally"},
-          {"1", "OK"}, {"2", "Cancel"}}},
+          {"1", "OK"},
+          {"2", "Cancel"}}},
         {"speed test",
          [&] { return std::make_unique<CDlgTestSpeed>(&addresses); },
          "Test speed",
-         {{"1118", "Start test"}, {"31006", "Use server"}, {"1161", "Close"}, {"1010", "Do not show at start-up"}}},
+         {{"1118", "Start test"},
+          {"31006", "Use server"},
+          {"1161", "Close"},
+          {"1010", "Do not show at start-up"}}},
         {"operator rights",
          [&] { return std::make_unique<CDlgOperatorRights>(&adminRights); },
          "Operator rights",
-         {{"10100", "Add"}, {"10103", "Group management and export"}, {"10106", "Modify the account password"},
-          {"10119", "Data engine"}, {"1", "Modify"}, {"2", "Exit"}}},
+         {{"10100", "Add"},
+          {"10103", "Group management and export"},
+          {"10106", "Modify the account password"},
+          {"10119", "Data engine"},
+          {"1", "Modify"},
+          {"2", "Exit"}}},
         {"recharge",
          [] { return std::make_unique<CDlgRecharge>(); },
          "Recharge",
-         {{"1053", "Please enter the recharge card's number and password"}, {"label:1014", "Card number:"},
-          {"label:21015", "Card password:"}, {"1", "OK"}, {"2", "Cancel"}}},
+         {{"1053", "Please enter the recharge card's number and password"},
+          {"label:1014", "Card number:"},
+          {"label:21015", "Card password:"},
+          {"1", "OK"},
+          {"2", "Cancel"}}},
     };
     for (const auto& d : dialogs) {
         SCOPED_TRACE(d.name);
@@ -163,7 +192,8 @@ TEST_F(DialogFormsTest, EveryFormSpeaksEnglish) {
     CDlgTestSpeed speed(&addresses);
     const auto* list = Child<QTableWidget>(speed, "1014");
     ASSERT_EQ(list->columnCount(), CDlgTestSpeed::ColumnCount);
-    const QStringList columns{"Server", "Description", "Response time (main)", "Result", "Network delay (reference)"};
+    const QStringList columns{"Server", "Description", "Response time (main)", "Result",
+                              "Network delay (reference)"};
     for (int c = 0; c < list->columnCount(); ++c)
         EXPECT_EQ(list->horizontalHeaderItem(c)->text().toStdString(), columns[c].toStdString()) << c;
 }

@@ -110,9 +110,11 @@ TEST_F(LoginDialogTest, ChangeModeMakesNoClaimAboutTheInitialPassword) {
     // password may be anything, so the tip of the login is not shown.
     const QStringList administrator{"AD"};
     const QStringList operatorRights{"OPx", "1"};
-    for (const QStringList* rights : {static_cast<const QStringList*>(nullptr), &administrator, &operatorRights}) {
+    for (const QStringList* rights :
+         {static_cast<const QStringList*>(nullptr), &administrator, &operatorRights}) {
         CDlgModifyLogPW change(false, rights);
-        EXPECT_EQ(Child<QLabel>(change, "1113")->text(), QString()) << (rights ? rights->front().toStdString() : "none");
+        EXPECT_EQ(Child<QLabel>(change, "1113")->text(), QString())
+            << (rights ? rights->front().toStdString() : "none");
     }
     CDlgModifyLogPW login(true);
     EXPECT_EQ(Child<QLabel>(login, "1113")->text(), LoadStr(104));

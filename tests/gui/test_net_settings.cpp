@@ -593,7 +593,8 @@ TEST_F(NetSettingDialog, QuitEndsEachDialogThroughItsOwnCancel) {
     EXPECT_EQ(speedResult, IDCANCEL);
     EXPECT_TRUE(QuitRequested());
     EXPECT_EQ(CurrentServiceSettings().proxyPort, 0) << "the settings' cancel put the file's proxy back";
-    EXPECT_EQ(ini::ReadString(serverIni(), "ServerAddress", "hidWnd"), "1") << "the speed test's cancel stored its box";
+    EXPECT_EQ(ini::ReadString(serverIni(), "ServerAddress", "hidWnd"), "1")
+        << "the speed test's cancel stored its box";
     EXPECT_FALSE(QFile::exists(ProxyInfoPath())) << "nothing saved";
     ClearQuitRequest();
 
