@@ -70,6 +70,6 @@ void HandleInstanceMessage(const QByteArray& message) {
     } else if (g_commandHandler) {
         g_commandHandler(message);
     } else {
-        LogWrite(g_logRun, "INFO,command ignored (no handler yet): " + AnsiToUtf8(message.left(200).toStdString()));
+        LogWrite(g_logRun, "INFO,command ignored (no handler yet): " + LogEscape(AnsiToUtf8(message.left(200).toStdString())));
     }
 }

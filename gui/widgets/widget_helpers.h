@@ -3,6 +3,7 @@
 // not be empty, a number-list box, the "really close?" question of the
 // composers, the tray balloon, the OK/Cancel row and the password box.
 #include <QString>
+#include <functional>
 
 class QAbstractItemView;
 class QDialog;
@@ -49,6 +50,12 @@ extern QSystemTrayIcon* g_trayIcon;
 // tray icon or a system tray it does nothing. Safe to call from any thread:
 // off the GUI thread the balloon is handed to it.
 void ShowTrayBalloon(const QString& title, const QString& text);
+
+// The last step of ShowTrayBalloon, on the GUI thread with the icon that is
+// up: by default the icon's own balloon when a system tray exists. Tests
+// replace it to see what arrives; returns the previous one.
+using TrayBalloonPresenter = std::function<void(QSystemTrayIcon& icon, const QString& title, const QString& text)>;
+TrayBalloonPresenter SetTrayBalloonPresenter(TrayBalloonPresenter presenter);
 
 // The button row at the foot of a dialog: a stretch, then OK (object name
 // "1", the default button, so Enter means OK) and Cancel ("2"). The buttons
