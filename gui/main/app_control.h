@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <functional>
 
+class QWidget;
+
 // "quit": every open dialog ends without questions and start-up goes on to
 // its normal exit sequence.
 void RequestQuit();
@@ -11,7 +13,8 @@ bool QuitRequested();
 void ClearQuitRequest();
 
 // "show": the window that is up comes to the front and asks for attention.
-void BringProgramToFront();
+// Returns that window (null when none is up).
+QWidget* BringProgramToFront();
 
 // Add-in commands (fields joined by ",|,|", code page 936). The main window
 // registers its handler; until then commands are logged and ignored.
