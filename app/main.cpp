@@ -1,6 +1,6 @@
 // Corvelane: start-up and shut-down of the main program.
-#include "core/app_globals.h"
 #include "core/account.h"
+#include "core/app_globals.h"
 #include "core/companions.h"
 #include "core/convert.h"
 #include "core/database.h"
@@ -9,10 +9,10 @@
 #include "core/startup.h"
 #include "core/string_table.h"
 #include "gui/main/app_control.h"
-#include "gui/widgets/gui_services.h"
 #include "gui/main/main_window.h"
 #include "gui/main/skin.h"
 #include "gui/main/start_window.h"
+#include "gui/widgets/gui_services.h"
 #include "platform/instance_channel.h"
 #include "platform/msgbox.h"
 #include "service/service_state.h"
@@ -75,8 +75,9 @@ int SendCommand(int argc, char** argv, const char* text) {
     const std::string bytes = UnicodeToAnsi(QString::fromLocal8Bit(text));
     if (SendInstanceMessage(QByteArray::fromStdString(bytes)))
         return kCommandDelivered;
-    std::fprintf(stderr, "Corvelane runs, but the running program did not answer; the command may not have been "
-                         "delivered.\n");
+    std::fprintf(stderr,
+                 "Corvelane runs, but the running program did not answer; the command may not have been "
+                 "delivered.\n");
     return kCommandNoAnswer;
 }
 
@@ -94,9 +95,10 @@ bool NobodySeesWindows() {
 int InboxFailed(const InstanceServer& inbox) {
     LogWrite(g_logRun, "ERROR,single instance," + UnicodeToUtf8(inbox.errorString()));
     SetUiLanguage(ReadLanguageSetting());
-    ShowMessageBox(QCoreApplication::translate("CCorvelaneApp", "程序无法启动：单实例锁或本地通道无法建立。\n%1")
-                       .arg(inbox.errorString()),
-                   mb::IconError);
+    ShowMessageBox(
+        QCoreApplication::translate("CCorvelaneApp", "程序无法启动：单实例锁或本地通道无法建立。\n%1")
+            .arg(inbox.errorString()),
+        mb::IconError);
     LogClose(g_logRun);
     LogClose(g_logSend);
     return kExitNoInbox;

@@ -21,8 +21,8 @@ bool StartCompanion(const char* executable, const QStringList& arguments) {
     const QString program = AppPath(QString::fromLatin1(executable));
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
-        LogWrite(g_logRun, "ERROR,start " + std::string(executable) + ",not an executable file: " +
-                               LogEscape(program));
+        LogWrite(g_logRun,
+                 "ERROR,start " + std::string(executable) + ",not an executable file: " + LogEscape(program));
         return false;
     }
     qint64 pid = 0;
@@ -52,8 +52,8 @@ void MoveWaitingUpdater() {
     // one that cannot be made executable would fail at its next start.
     const mode_t mode = hadOld ? (oldStat.st_mode & 07777) : 0755;
     if (g_chmod(updater.constData(), mode) != 0)
-        LogWrite(g_logRun, std::string("ERROR,chmod Brannock,") + std::strerror(errno) + ",mode=" +
-                               QString::number(mode, 8).toStdString());
+        LogWrite(g_logRun, std::string("ERROR,chmod Brannock,") + std::strerror(errno) +
+                               ",mode=" + QString::number(mode, 8).toStdString());
 }
 
 ChmodFunction SetChmodForTests(ChmodFunction function) {

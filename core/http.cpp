@@ -130,7 +130,9 @@ size_t WriteAnswer(char* data, size_t size, size_t count, void* user) {
 
 int Fail(QString& errorText, const QString& url, const QString& why) {
     errorText = why;
-    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,%1,url=%2").arg(QString::fromStdString(LogEscape(why)), QString::fromStdString(LogEscape(url))));
+    LogWriteString(g_logRun,
+                   QStringLiteral("ERROR,HttpGet,%1,url=%2")
+                       .arg(QString::fromStdString(LogEscape(why)), QString::fromStdString(LogEscape(url))));
     return -1;
 }
 
@@ -158,9 +160,13 @@ void HttpCancel::removeSocket(int fd) {
     m_sockets.erase(std::remove(m_sockets.begin(), m_sockets.end(), fd), m_sockets.end());
 }
 
-HttpCancelScope::HttpCancelScope(HttpCancel& cancel) : m_previous(t_cancel) { t_cancel = &cancel; }
+HttpCancelScope::HttpCancelScope(HttpCancel& cancel) : m_previous(t_cancel) {
+    t_cancel = &cancel;
+}
 
-HttpCancelScope::~HttpCancelScope() { t_cancel = m_previous; }
+HttpCancelScope::~HttpCancelScope() {
+    t_cancel = m_previous;
+}
 
 int HttpGetTransferCount() {
     return g_transfers.load();
@@ -258,6 +264,8 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
         return static_cast<int>(buffer.size());
 
     errorText = buffer.empty() ? QStringLiteral("HTTP %1").arg(status) : enc::DecodeText(buffer);
-    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,HTTP status %1,url=%2").arg(status).arg(QString::fromStdString(LogEscape(url))));
+    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,HTTP status %1,url=%2")
+                                 .arg(status)
+                                 .arg(QString::fromStdString(LogEscape(url))));
     return 0;
 }

@@ -206,7 +206,9 @@ std::string LogEscape(std::string_view text) {
     return out;
 }
 
-std::string LogEscape(const QString& text) { return LogEscape(UnicodeToUtf8(text)); }
+std::string LogEscape(const QString& text) {
+    return LogEscape(UnicodeToUtf8(text));
+}
 
 void LogClose(LOG_FILE& log) {
     std::lock_guard lock(log.mutex);

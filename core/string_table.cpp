@@ -278,7 +278,8 @@ void InstallQtChinese() {
         return;
     if (!g_qtChinese) {
         auto* translator = new QTranslator(app);
-        if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             delete translator;
             return;
         }

@@ -84,7 +84,7 @@ bool InstanceRunning() {
         return false;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
-        return errno != ENOENT;  // a lock that cannot be looked at may be held
+        return errno != ENOENT; // a lock that cannot be looked at may be held
     // Whoever runs holds the lock exclusively; a shared lock shows it without
     // taking anything from a start that comes at the same moment.
     bool held = false;
@@ -148,13 +148,16 @@ bool InstanceServer::listen() {
     m_error.clear();
     const QString lockPath = InstanceLockPath();
     if (lockPath.isEmpty())
-        return fail(Failure::Error, QStringLiteral("no folder of the user's own for the lock (HOME not set?)"));
+        return fail(Failure::Error,
+                    QStringLiteral("no folder of the user's own for the lock (HOME not set?)"));
     // Of two starts at the same moment exactly one gets the lock; the other
     // is the second instance and delivers its message instead.
     if (m_lockFd < 0) {
-        m_lockFd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        m_lockFd =
+            ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (m_lockFd < 0)
-            return fail(Failure::Error, QStringLiteral("cannot open the lock file: %1: %2").arg(ErrnoText(errno), lockPath));
+            return fail(Failure::Error,
+                        QStringLiteral("cannot open the lock file: %1: %2").arg(ErrnoText(errno), lockPath));
     }
     for (int attempt = 1;; ++attempt) {
         if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0)
@@ -163,7 +166,8 @@ bool InstanceServer::listen() {
         if (err == EINTR)
             continue;
         if (err != EWOULDBLOCK)
-            return fail(Failure::Error, QStringLiteral("cannot lock the lock file: %1: %2").arg(ErrnoText(err), lockPath));
+            return fail(Failure::Error,
+                        QStringLiteral("cannot lock the lock file: %1: %2").arg(ErrnoText(err), lockPath));
         if (attempt >= kLockAttempts)
             return fail(Failure::AnotherInstance, QStringLiteral("another process holds %1").arg(lockPath));
         QThread::msleep(kLockRetryMs);
@@ -171,7 +175,8 @@ bool InstanceServer::listen() {
     const QString name = InstanceChannelName();
     QLocalServer::removeServer(name);  // left behind by an instance that died
     if (!m_server.listen(name))
-        return fail(Failure::Error, QStringLiteral("cannot listen on the socket: %1: %2").arg(m_server.errorString(), name));
+        return fail(Failure::Error,
+                    QStringLiteral("cannot listen on the socket: %1: %2").arg(m_server.errorString(), name));
     return true;
 }
 

@@ -51,7 +51,8 @@ bool MessageBoxAnswer::settled() const {
 
 int MessageBoxAnswer::wait(unsigned type, int timeoutMs) {
     std::unique_lock lock(g_answerMutex);
-    g_answerChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_settled || g_closing; });
+    g_answerChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [this] { return m_settled || g_closing; });
     if (!m_settled) {
         m_answer = CautiousAnswer(type);
         m_settled = true;

@@ -73,6 +73,7 @@ void HandleInstanceMessage(const QByteArray& message) {
     } else if (g_commandHandler) {
         g_commandHandler(message);
     } else {
-        LogWrite(g_logRun, "INFO,command ignored (no handler yet): " + LogEscape(AnsiToUtf8(message.left(200).toStdString())));
+        LogWrite(g_logRun, "INFO,command ignored (no handler yet): " +
+                               LogEscape(AnsiToUtf8(message.left(200).toStdString())));
     }
 }

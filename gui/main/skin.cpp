@@ -58,7 +58,7 @@ bool ReadSkinFile(const QString& path, QByteArray& bytes) {
         if (n < 0)
             readError = errno;
         if (n <= 0)
-            break;  // at 0 the file shrank meanwhile: what was read counts
+            break; // at 0 the file shrank meanwhile: what was read counts
         got += n;
     }
     ::close(fd);

@@ -54,7 +54,8 @@ void ShowTrayBalloon(const QString& title, const QString& text);
 // The last step of ShowTrayBalloon, on the GUI thread with the icon that is
 // up: by default the icon's own balloon when a system tray exists. Tests
 // replace it to see what arrives; returns the previous one.
-using TrayBalloonPresenter = std::function<void(QSystemTrayIcon& icon, const QString& title, const QString& text)>;
+using TrayBalloonPresenter =
+    std::function<void(QSystemTrayIcon& icon, const QString& title, const QString& text)>;
 TrayBalloonPresenter SetTrayBalloonPresenter(TrayBalloonPresenter presenter);
 
 // The button row at the foot of a dialog: a stretch, then OK (object name

@@ -189,20 +189,21 @@ TEST(ProgramRuns, NewUpdaterIsMovedInBeforeItStarts) {
     EXPECT_TRUE(p->waitForFinished(10000));
 }
 
-QString LockFile() { return QStringLiteral("run/CSQXWND_QEL-%1.lock").arg(::getuid()); }
+QString LockFile() {
+    return QStringLiteral("run/CSQXWND_QEL-%1.lock").arg(::getuid());
+}
 
 // A process of its own that holds the instance lock, as a running program would.
 class LockHolder {
 public:
     explicit LockHolder(const QString& path) {
-        m_process.start(QStringLiteral("/usr/bin/python3"),
-                        {QStringLiteral("-c"),
-                         QStringLiteral("import fcntl,sys,time\n"
-                                        "f=open(sys.argv[1],'w')\n"
-                                        "fcntl.flock(f,fcntl.LOCK_EX)\n"
-                                        "print('locked',flush=True)\n"
-                                        "time.sleep(60)\n"),
-                         path});
+        m_process.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"),
+                                                             QStringLiteral("import fcntl,sys,time\n"
+                                                                            "f=open(sys.argv[1],'w')\n"
+                                                                            "fcntl.flock(f,fcntl.LOCK_EX)\n"
+                                                                            "print('locked',flush=True)\n"
+                                                                            "time.sleep(60)\n"),
+                                                             path});
         m_process.waitForStarted(5000);
         QElapsedTimer t;
         t.start();
@@ -224,7 +225,7 @@ TEST(ProgramRuns, InboxThatCannotBeSetUpEndsTheProgramWithAnError) {
     ASSERT_TRUE(QDir().mkpath(run.file(LockFile())));
     const int code = run.run({}, 10000);
     EXPECT_NE(code, 0);
-    EXPECT_NE(code, -1);  // ended by itself, not held
+    EXPECT_NE(code, -1); // ended by itself, not held
     EXPECT_TRUE(run.runLog().contains(QStringLiteral("ERROR,single instance,")));
     EXPECT_TRUE(run.runLog().contains(run.file(LockFile())));
     EXPECT_FALSE(QFile::exists(run.file(QStringLiteral("DB/SystemData.db3"))));
@@ -268,7 +269,8 @@ TEST(ProgramRuns, ShowBringsTheLoginForward) {
     QProcess* first = run.start();
     ASSERT_TRUE(run.waitForLog(QStringLiteral("INFO,language=")));
     EXPECT_EQ(run.command(QStringLiteral("show")), 0);
-    EXPECT_TRUE(run.waitForLog(QStringLiteral("INFO,show requested through the program's inbox,window=CDlgModifyLogPW")));
+    EXPECT_TRUE(run.waitForLog(
+        QStringLiteral("INFO,show requested through the program's inbox,window=CDlgModifyLogPW")));
     EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
     EXPECT_TRUE(first->waitForFinished(10000));
 }
@@ -278,7 +280,8 @@ TEST(ProgramRuns, CommandWithALineBreakIsOneLogLine) {
     QProcess* p = run.start();
     ASSERT_TRUE(run.waitForLog(QStringLiteral("INFO,language=")));
     EXPECT_EQ(run.command(QStringLiteral("SendSMS,|,|1\r\nERROR,forged line")), 0);
-    EXPECT_TRUE(run.waitForLog(QStringLiteral("INFO,command ignored (no handler yet): SendSMS,|,|1\\r\\nERROR,forged line\r\n")));
+    EXPECT_TRUE(run.waitForLog(
+        QStringLiteral("INFO,command ignored (no handler yet): SendSMS,|,|1\\r\\nERROR,forged line\r\n")));
     EXPECT_FALSE(run.runLog().contains(QStringLiteral("\r\nERROR,forged")));
     EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
     EXPECT_TRUE(p->waitForFinished(10000));
@@ -299,10 +302,11 @@ TEST(ProgramRuns, SkinThatIsAFifoDoesNotHoldTheStart) {
 
 TEST(ProgramRuns, VersionReportToAHostThatNeverAnswersHoldsNothingUp) {
     RawHttpPeer silent;
-    silent.setReply({std::string(), 120000});  // takes the request, answers never
+    silent.setReply({std::string(), 120000}); // takes the request, answers never
     ProgramRun run;
     run.writeFile(QStringLiteral("ServerInfo.ini"),
-                  "[Deployment]\nVersionUploadUrl=" + QByteArray::fromStdString(silent.url("/saveCSV")) + "\n");
+                  "[Deployment]\nVersionUploadUrl=" + QByteArray::fromStdString(silent.url("/saveCSV")) +
+                      "\n");
     QProcess* p = run.start();
     ASSERT_TRUE(run.waitForLog(QStringLiteral("INFO,language=")));
     // The login is up while the report still waits for its answer.

@@ -76,13 +76,13 @@ TEST_F(StartupTest, OtherIdsOfAKnownLanguageChooseByPrimaryLanguage) {
     const int localeRule = QLocale::system().language() == QLocale::Chinese ? kLangChinese : kLangEnglish;
     struct Case {
         QByteArray bytes;
-        int id;        // what ReadLanguageSetting gives (and start-up logs)
-        int language;  // what SetUiLanguage then chooses
+        int id;       // what ReadLanguageSetting gives (and start-up logs)
+        int language; // what SetUiLanguage then chooses
     } cases[] = {
-        {QByteArray("\x09\x08\x00\x00", 4), 2057, kLangEnglish},  // English (UK)
-        {QByteArray("\x04\x04\x00\x00", 4), 1028, kLangChinese},  // Chinese (traditional)
-        {QByteArray("\x04\x10\x00\x00", 4), 4100, kLangChinese},  // Chinese (Singapore)
-        {QByteArray("\x11\x04\x00\x00", 4), localeRule, localeRule},  // Japanese: the locale decides
+        {QByteArray("\x09\x08\x00\x00", 4), 2057, kLangEnglish},     // English (UK)
+        {QByteArray("\x04\x04\x00\x00", 4), 1028, kLangChinese},     // Chinese (traditional)
+        {QByteArray("\x04\x10\x00\x00", 4), 4100, kLangChinese},     // Chinese (Singapore)
+        {QByteArray("\x11\x04\x00\x00", 4), localeRule, localeRule}, // Japanese: the locale decides
     };
     for (const auto& c : cases) {
         m_folder->writeFile("Language.ini", c.bytes);
@@ -204,7 +204,8 @@ TEST_F(StartupTest, WaitingUpdaterWhoseModeCannotBeSetIsLogged) {
     MoveWaitingUpdater();
     SetChmodForTests(previous);
     EXPECT_EQ(m_folder->readFile("Brannock"), "#!/bin/sh\necho new\n");
-    EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,chmod Brannock,") + QString::fromLocal8Bit(std::strerror(EROFS)) +
+    EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,chmod Brannock,") +
+                                  QString::fromLocal8Bit(std::strerror(EROFS)) +
                                   QStringLiteral(",mode=750")));
 }
 
@@ -245,7 +246,7 @@ TEST_F(InboxTest, OneListenerAndMessagesArrive) {
 }
 
 TEST_F(InboxTest, OnlyALiveHolderMakesASecondStart) {
-    EXPECT_FALSE(InstanceRunning());  // no lock file yet
+    EXPECT_FALSE(InstanceRunning()); // no lock file yet
     {
         InstanceServer first;
         ASSERT_TRUE(first.listen());
@@ -254,7 +255,7 @@ TEST_F(InboxTest, OnlyALiveHolderMakesASecondStart) {
         EXPECT_FALSE(second.listen());
         EXPECT_EQ(second.failure(), InstanceServer::Failure::AnotherInstance);
     }
-    EXPECT_FALSE(InstanceRunning());  // the file stays, the lock went
+    EXPECT_FALSE(InstanceRunning()); // the file stays, the lock went
 
     // A lock file that cannot be opened or locked is no other instance.
     const QString lock = InstanceLockPath();
@@ -267,7 +268,9 @@ TEST_F(InboxTest, OnlyALiveHolderMakesASecondStart) {
     ASSERT_TRUE(QDir(lock).removeRecursively());
 
     // Nor is a lock file that is a link: it would lock (or create) elsewhere.
-    ASSERT_EQ(::symlink(m_dir.filePath(QStringLiteral("elsewhere")).toUtf8().constData(), lock.toUtf8().constData()), 0);
+    ASSERT_EQ(::symlink(m_dir.filePath(QStringLiteral("elsewhere")).toUtf8().constData(),
+                        lock.toUtf8().constData()),
+              0);
     InstanceServer linked;
     EXPECT_FALSE(linked.listen());
     EXPECT_EQ(linked.failure(), InstanceServer::Failure::Error);

@@ -240,7 +240,7 @@ protected:
 
 TEST_F(HttpGetTest, CancelEndsATransferThatWaitsForItsAnswer) {
     RawHttpPeer silent;
-    silent.setReply({std::string(), 120000});  // takes the request, never answers
+    silent.setReply({std::string(), 120000}); // takes the request, never answers
     const QString url = QString::fromStdString(silent.url("/saveCSV"));
     HttpCancel cancel;
     int result = 0;

@@ -471,7 +471,7 @@ TEST(LogEscape, OutsideTextStaysOnOneLineAndReadsBack) {
         {"SendSMS,|,|1\r\nERROR,forged", "SendSMS,|,|1\\r\\nERROR,forged"},
         {"tab\there", "tab\\there"},
         {std::string("nul\0bell\a esc\x1b del\x7f", 19), "nul\\x00bell\\x07 esc\\x1B del\\x7F"},
-        {"C:\\dir\\n.txt", "C:\\\\dir\\\\n.txt"},  // a backslash cannot pass for an escape
+        {"C:\\dir\\n.txt", "C:\\\\dir\\\\n.txt"}, // a backslash cannot pass for an escape
         {"中文 and UTF-8 stay", "中文 and UTF-8 stay"},
         {"", ""},
     };

@@ -66,7 +66,7 @@ protected:
 TEST_F(GuiServicesTest, WorkerQuestionWaitsForTheAnswerFromTheGuiThread) {
     struct Case {
         unsigned type;
-        QMessageBox::StandardButton click;  // NoButton: "quit" ends the box
+        QMessageBox::StandardButton click; // NoButton: "quit" ends the box
         int expected;
     } cases[] = {
         {mb::YesNo | mb::IconQuestion, QMessageBox::Yes, IDYES},
@@ -87,7 +87,7 @@ TEST_F(GuiServicesTest, WorkerQuestionWaitsForTheAnswerFromTheGuiThread) {
         WhenBoxIsUp(
             [&](QMessageBox& box) {
                 onGuiThread = box.thread() == qApp->thread();
-                EXPECT_FALSE(done.load());  // the worker still waits
+                EXPECT_FALSE(done.load()); // the worker still waits
                 if (c.click == QMessageBox::NoButton)
                     RequestQuit();
                 else
@@ -132,7 +132,7 @@ TEST_F(GuiServicesTest, BoxesSpeakTheChosenLanguage) {
     } cases[] = {
         {kLangChinese, QStringLiteral("确定"), QStringLiteral("取消")},
         {kLangEnglish, QStringLiteral("OK"), QStringLiteral("Cancel")},
-        {kLangChinese, QStringLiteral("确定"), QStringLiteral("取消")},  // and back again
+        {kLangChinese, QStringLiteral("确定"), QStringLiteral("取消")}, // and back again
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(SetUiLanguage(c.language));

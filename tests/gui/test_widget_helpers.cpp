@@ -217,10 +217,11 @@ TEST(ShowTrayBalloonTest, WorkersHandTheBalloonToTheGuiThread) {
         QString text;
     };
     std::vector<Shown> shown;
-    const TrayBalloonPresenter previous =
-        SetTrayBalloonPresenter([&](QSystemTrayIcon& icon, const QString& title, const QString& text) {
-            shown.push_back({&icon, QThread::currentThread() == qApp->thread(), title + QLatin1Char('|') + text});
-        });
+    const TrayBalloonPresenter previous = SetTrayBalloonPresenter([&](QSystemTrayIcon& icon,
+                                                                      const QString& title,
+                                                                      const QString& text) {
+        shown.push_back({&icon, QThread::currentThread() == qApp->thread(), title + QLatin1Char('|') + text});
+    });
 
     ASSERT_EQ(g_trayIcon, nullptr);
     ShowTrayBalloon("title", "no icon yet");
@@ -233,7 +234,7 @@ TEST(ShowTrayBalloonTest, WorkersHandTheBalloonToTheGuiThread) {
 
     std::thread worker([] { ShowTrayBalloon("title", "from a worker"); });
     worker.join();
-    EXPECT_EQ(shown.size(), 1u);  // not from the worker itself: it waits for the GUI thread
+    EXPECT_EQ(shown.size(), 1u); // not from the worker itself: it waits for the GUI thread
     QApplication::processEvents();
     ASSERT_EQ(shown.size(), 2u);
 
