@@ -1,6 +1,6 @@
 // Corvelane: start-up and shut-down of the main program.
-#include "core/app_globals.h"
 #include "core/account.h"
+#include "core/app_globals.h"
 #include "core/companions.h"
 #include "core/convert.h"
 #include "core/database.h"
@@ -9,15 +9,17 @@
 #include "core/startup.h"
 #include "core/string_table.h"
 #include "gui/main/app_control.h"
-#include "gui/widgets/gui_services.h"
 #include "gui/main/main_window.h"
 #include "gui/main/skin.h"
 #include "gui/main/start_window.h"
+#include "gui/widgets/gui_services.h"
 #include "platform/instance_channel.h"
+#include "platform/msgbox.h"
 #include "service/service_state.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstring>
@@ -26,15 +28,80 @@ namespace {
 
 constexpr double kVersion = 4.61;
 
+// Exit codes of `Corvelane --command`, also named in the usage text.
+constexpr int kCommandDelivered = 0;
+constexpr int kCommandNobodyRuns = 1;
+constexpr int kCommandNoAnswer = 2;
+// A command line the program does not understand.
+constexpr int kExitUsage = 64;
+// The single-instance inbox could not be set up.
+constexpr int kExitNoInbox = 3;
+
+constexpr char kUsage[] =
+    "Usage: Corvelane [--command <text>] [--help]\n"
+    "  (no options)      start the program; when it already runs, bring it forward\n"
+    "  --command <text>  hand <text> to the running program (\"show\", \"quit\" or an add-in command)\n"
+    "                    exit 0: delivered and acknowledged; 1: no program running;\n"
+    "                    2: a program runs but did not answer\n"
+    "  --help            print this text\n";
+
+enum class Action { Start, Help, Command, Usage };
+
+// Only these options are ours; anything else (Qt's own options) goes to QApplication.
+Action ParseArguments(int argc, char** argv, const char*& commandText) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return Action::Help;
+        if (std::strcmp(argv[i], "--command") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return Action::Usage;
+            commandText = argv[i + 1];
+            return Action::Command;
+        }
+    }
+    return Action::Start;
+}
+
 // `Corvelane --command "<text>"`: hands one command to the running program.
 // It is not a start: no window, no start lines.
 int SendCommand(int argc, char** argv, const char* text) {
+    // A free lock means no program runs: say so at once instead of waiting
+    // for a socket that nobody will open.
+    if (!InstanceRunning()) {
+        std::fprintf(stderr, "Corvelane is not running; the command was not delivered.\n");
+        return kCommandNobodyRuns;
+    }
     QCoreApplication app(argc, argv);
     const std::string bytes = UnicodeToAnsi(QString::fromLocal8Bit(text));
     if (SendInstanceMessage(QByteArray::fromStdString(bytes)))
-        return 0;
-    std::fprintf(stderr, "Corvelane is not running; the command was not delivered.\n");
-    return 1;
+        return kCommandDelivered;
+    std::fprintf(stderr,
+                 "Corvelane runs, but the running program did not answer; the command may not have been "
+                 "delivered.\n");
+    return kCommandNoAnswer;
+}
+
+// On a platform without a screen nobody could answer a box: its text goes to
+// standard error and the cautious answer is taken, so the program never
+// waits for a click that cannot come.
+bool NobodySeesWindows() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+// The inbox is set up by every start; when that fails for any reason but a
+// running program, this start cannot be told apart from the next one and
+// must not go on.
+int InboxFailed(const InstanceServer& inbox) {
+    LogWrite(g_logRun, "ERROR,single instance," + UnicodeToUtf8(inbox.errorString()));
+    SetUiLanguage(ReadLanguageSetting());
+    ShowMessageBox(
+        QCoreApplication::translate("CCorvelaneApp", "程序无法启动：单实例锁或本地通道无法建立。\n%1")
+            .arg(inbox.errorString()),
+        mb::IconError);
+    LogClose(g_logRun);
+    LogClose(g_logSend);
+    return kExitNoInbox;
 }
 
 void WriteStartLines() {
@@ -59,15 +126,27 @@ void ExitSequence() {
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--command") == 0)
-            return SendCommand(argc, argv, argv[i + 1]);
+    const char* commandText = nullptr;
+    switch (ParseArguments(argc, argv, commandText)) {
+    case Action::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case Action::Usage:
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    case Action::Command:
+        return SendCommand(argc, argv, commandText);
+    case Action::Start:
+        break;
+    }
 
     ResetFileAttributes();
     QApplication app(argc, argv);
     // Between the start window and the main window no window is open.
     app.setQuitOnLastWindowClosed(false);
     InstallGuiServices();
+    if (NobodySeesWindows())
+        SetMessageBoxHandler(nullptr);
 
     g_logSend.daily = g_logRun.daily = 1;
     g_logSend.enc = g_logRun.enc = 1;
@@ -78,6 +157,8 @@ int main(int argc, char** argv) {
     // One instance only: a second start brings the first to the front.
     InstanceServer inbox;
     if (!inbox.listen()) {
+        if (inbox.failure() != InstanceServer::Failure::AnotherInstance)
+            return InboxFailed(inbox);
         SendInstanceMessage(kInstanceShow);
         return 0;
     }
@@ -104,7 +185,11 @@ int main(int argc, char** argv) {
         if (result == 1003 && !QuitRequested()) {
             CCorvelaneDlg mainWindow(start.takeLoginResult());
             mainWindow.exec();
+            // Workers still asking a question get the cautious answer, so
+            // the window's joins below never wait on a box nobody will see.
+            CloseMessageBoxes();
         }
+        CloseMessageBoxes();
     }
     ExitSequence();
     return 0;

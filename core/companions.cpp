@@ -15,12 +15,14 @@
 
 namespace {
 
+ChmodFunction g_chmod = &::chmod;
+
 bool StartCompanion(const char* executable, const QStringList& arguments) {
     const QString program = AppPath(QString::fromLatin1(executable));
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable()) {
-        LogWrite(g_logRun, "ERROR,start " + std::string(executable) + ",not an executable file: " +
-                               UnicodeToUtf8(program));
+        LogWrite(g_logRun,
+                 "ERROR,start " + std::string(executable) + ",not an executable file: " + LogEscape(program));
         return false;
     }
     qint64 pid = 0;
@@ -46,8 +48,18 @@ void MoveWaitingUpdater() {
         LogWrite(g_logRun, std::string("ERROR,move temp/Brannock,") + std::strerror(errno));
         return;
     }
-    // The new copy takes the old updater's mode (it must stay executable).
-    ::chmod(updater.constData(), hadOld ? (oldStat.st_mode & 07777) : 0755);
+    // The new copy takes the old updater's mode (it must stay executable);
+    // one that cannot be made executable would fail at its next start.
+    const mode_t mode = hadOld ? (oldStat.st_mode & 07777) : 0755;
+    if (g_chmod(updater.constData(), mode) != 0)
+        LogWrite(g_logRun, std::string("ERROR,chmod Brannock,") + std::strerror(errno) +
+                               ",mode=" + QString::number(mode, 8).toStdString());
+}
+
+ChmodFunction SetChmodForTests(ChmodFunction function) {
+    const ChmodFunction previous = g_chmod;
+    g_chmod = function ? function : &::chmod;
+    return previous;
 }
 
 bool StartUpdater(const QString& updateAddress, bool silentCheck) {

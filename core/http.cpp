@@ -6,9 +6,12 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,6 +19,28 @@ constexpr long kConnectTimeoutSeconds = 10;
 constexpr long kTotalTimeoutSeconds = 60;
 
 std::atomic<int> g_transfers{0};
+
+thread_local HttpCancel* t_cancel = nullptr;
+
+int AbortWhenCancelled(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<HttpCancel*>(user)->cancelled() ? 1 : 0;
+}
+
+curl_socket_t OpenCancellableSocket(void* user, curlsocktype, curl_sockaddr* address) {
+    const int fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (fd < 0)
+        return CURL_SOCKET_BAD;
+    if (!static_cast<HttpCancel*>(user)->addSocket(fd)) {
+        ::close(fd);
+        return CURL_SOCKET_BAD;
+    }
+    return fd;
+}
+
+int CloseCancellableSocket(void* user, curl_socket_t fd) {
+    static_cast<HttpCancel*>(user)->removeSocket(fd);
+    return ::close(fd);
+}
 
 // curl_global_init is not thread-safe itself; the first HttpGet of any
 // thread does it, exactly once. It is never undone: the program ends first.
@@ -105,11 +130,43 @@ size_t WriteAnswer(char* data, size_t size, size_t count, void* user) {
 
 int Fail(QString& errorText, const QString& url, const QString& why) {
     errorText = why;
-    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,%1,url=%2").arg(why, url));
+    LogWriteString(g_logRun,
+                   QStringLiteral("ERROR,HttpGet,%1,url=%2")
+                       .arg(QString::fromStdString(LogEscape(why)), QString::fromStdString(LogEscape(url))));
     return -1;
 }
 
 } // namespace
+
+void HttpCancel::cancel() {
+    m_cancelled = true;
+    std::lock_guard lock(m_mutex);
+    // The socket stays open (libcurl closes it): shut down, a waiting poll
+    // returns at once instead of at the next progress tick.
+    for (int fd : m_sockets)
+        ::shutdown(fd, SHUT_RDWR);
+}
+
+bool HttpCancel::addSocket(int fd) {
+    std::lock_guard lock(m_mutex);
+    if (m_cancelled)
+        return false;
+    m_sockets.push_back(fd);
+    return true;
+}
+
+void HttpCancel::removeSocket(int fd) {
+    std::lock_guard lock(m_mutex);
+    m_sockets.erase(std::remove(m_sockets.begin(), m_sockets.end(), fd), m_sockets.end());
+}
+
+HttpCancelScope::HttpCancelScope(HttpCancel& cancel) : m_previous(t_cancel) {
+    t_cancel = &cancel;
+}
+
+HttpCancelScope::~HttpCancelScope() {
+    t_cancel = m_previous;
+}
 
 int HttpGetTransferCount() {
     return g_transfers.load();
@@ -145,6 +202,8 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
                     QStringLiteral("host not configured: \"%1\" (set it in ServerInfo.ini [Deployment])")
                         .arg(hostText));
 
+    if (t_cancel && t_cancel->cancelled())
+        return Fail(errorText, url, QStringLiteral("cancelled"));
     if (!GlobalInit())
         return Fail(errorText, url, QStringLiteral("libcurl initialisation failed"));
     std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
@@ -177,9 +236,22 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, curlError);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, verify ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, verify ? 2L : 0L);
+    if (t_cancel) {
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenCancelled);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, t_cancel);
+        curl_easy_setopt(h, CURLOPT_OPENSOCKETFUNCTION, &OpenCancellableSocket);
+        curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, t_cancel);
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETFUNCTION, &CloseCancellableSocket);
+        curl_easy_setopt(h, CURLOPT_CLOSESOCKETDATA, t_cancel);
+    }
 
     ++g_transfers;
     const CURLcode rc = curl_easy_perform(h);
+    if (t_cancel && t_cancel->cancelled()) {
+        buffer.clear();
+        return Fail(errorText, url, QStringLiteral("cancelled"));
+    }
     if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && sink.capped)) {
         buffer.clear();
         QString why = QString::fromUtf8(curlError[0] ? curlError : curl_easy_strerror(rc));
@@ -192,6 +264,8 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
         return static_cast<int>(buffer.size());
 
     errorText = buffer.empty() ? QStringLiteral("HTTP %1").arg(status) : enc::DecodeText(buffer);
-    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,HTTP status %1,url=%2").arg(status).arg(url));
+    LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,HTTP status %1,url=%2")
+                                 .arg(status)
+                                 .arg(QString::fromStdString(LogEscape(url))));
     return 0;
 }

@@ -4,8 +4,11 @@
 // safe to call from any thread.
 #include <QString>
 
+#include <atomic>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The most answer bytes HttpGet keeps; the rest of a longer answer is not read.
 constexpr int kHttpGetMaxAnswer = 2046;
@@ -31,6 +34,38 @@ constexpr int kHttpGetMaxAnswer = 2046;
 // so no name lookup leaves the machine. Failures are logged in g_logRun as
 // "ERROR,HttpGet..." lines, without the query (it carries the password digest).
 int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer);
+
+// Stops transfers from another thread: a worker puts its HttpGet calls under
+// an HttpCancel with HttpCancelScope; cancel() (from any thread) ends the
+// running transfer at once (its connections are shut down, and libcurl's
+// progress callback aborts it) and every later one before it starts. A
+// cancelled HttpGet fails with -1, "cancelled".
+class HttpCancel {
+public:
+    void cancel();
+    bool cancelled() const { return m_cancelled; }
+
+    // Used by HttpGet for the connections of its transfers.
+    bool addSocket(int fd);
+    void removeSocket(int fd);
+
+private:
+    std::atomic<bool> m_cancelled{false};
+    std::mutex m_mutex;
+    std::vector<int> m_sockets;
+};
+
+// While it lives, HttpGet on this thread obeys `cancel`.
+class HttpCancelScope {
+public:
+    explicit HttpCancelScope(HttpCancel& cancel);
+    ~HttpCancelScope();
+    HttpCancelScope(const HttpCancelScope&) = delete;
+    HttpCancelScope& operator=(const HttpCancelScope&) = delete;
+
+private:
+    HttpCancel* m_previous;
+};
 
 // Test seam: how many transfers HttpGet has handed to libcurl so far.
 int HttpGetTransferCount();

@@ -174,6 +174,42 @@ void LogWrite(LOG_FILE& log, std::string_view text) {
 
 void LogWriteString(LOG_FILE& log, const QString& text) { LogWrite(log, UnicodeToUtf8(text)); }
 
+std::string LogEscape(std::string_view text) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20 || c == 0x7F) {
+                out += "\\x";
+                out.push_back(digits[c >> 4]);
+                out.push_back(digits[c & 0x0F]);
+            } else {
+                out.push_back(ch);
+            }
+        }
+    }
+    return out;
+}
+
+std::string LogEscape(const QString& text) {
+    return LogEscape(UnicodeToUtf8(text));
+}
+
 void LogClose(LOG_FILE& log) {
     std::lock_guard lock(log.mutex);
     if (log.file) {

@@ -44,6 +44,13 @@ bool LogOpen(LOG_FILE& log, std::string_view name, int enc);
 void LogWrite(LOG_FILE& log, std::string_view text);
 void LogWriteString(LOG_FILE& log, const QString& text);
 void LogClose(LOG_FILE& log);
+
+// Text from outside (file names, add-in commands, service answers) made safe
+// for one log line: control characters (below 0x20, and 0x7F) become "\r",
+// "\n", "\t" or "\xHH", and a backslash becomes "\\", so such a text can
+// neither break a line nor forge one. Other bytes stay as they are.
+std::string LogEscape(std::string_view text);
+std::string LogEscape(const QString& text);
 void LogConsoleWrite(const char* text);
 
 // The send-record file SendInfo/<yyyymmdd>.txt; `date` may carry dashes.

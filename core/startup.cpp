@@ -15,7 +15,10 @@ int ReadLanguageSetting() {
         if (b.size() == 4) {
             const auto u = [&](int i) { return static_cast<quint32>(static_cast<unsigned char>(b[i])); };
             const int id = static_cast<int>(u(0) | u(1) << 8 | u(2) << 16 | u(3) << 24);
-            return id == kLangEnglish ? kLangEnglish : kLangChinese;
+            // Any English or Chinese id (2057, 1028, 4100, ...) is kept: its
+            // primary language chooses. Another language falls to the locale.
+            if (IsKnownUiLanguage(id))
+                return id;
         }
     }
     return QLocale::system().language() == QLocale::Chinese ? kLangChinese : kLangEnglish;

@@ -3,9 +3,11 @@
 // tests can call them.
 #include <sqlite3.h>
 
-// The user-interface language: the first four bytes of "Language.ini" in the
-// program folder (little-endian, 2052 or 1033); without the file, a Chinese
-// system locale gives 2052 and any other 1033.
+// The user-interface language id: the first four bytes of "Language.ini" in
+// the program folder (little-endian) when their primary language is English
+// or Chinese (2057 and 1028 stay as they are; SetUiLanguage chooses by the
+// primary language); otherwise, or without the file, a Chinese system locale
+// gives 2052 and any other 1033.
 int ReadLanguageSetting();
 
 enum class ProbeResult { Empty, HasRows, Failed };

@@ -1,6 +1,7 @@
 #include "core/string_table.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
 
@@ -247,6 +248,9 @@ const QString kEnglishTranslation = QStringLiteral(":/i18n/corvelane_en.qm");
 std::mutex g_mutex;
 // Owned by the application object, so it goes when the application goes.
 QPointer<QTranslator> g_english;
+// Qt's own texts (the buttons of message boxes and standard dialogs) in
+// Chinese; in English Qt needs no translation.
+QPointer<QTranslator> g_qtChinese;
 std::atomic<int> g_language{kLangChinese};
 
 bool InstallEnglish() {
@@ -264,6 +268,25 @@ bool InstallEnglish() {
     // Installing twice would list the translator twice; take it out first.
     QCoreApplication::removeTranslator(g_english);
     return QCoreApplication::installTranslator(g_english);
+}
+
+// Without Debian's Qt translations the boxes keep Qt's English buttons; our
+// own texts are Chinese all the same, so this is no reason to refuse Chinese.
+void InstallQtChinese() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    if (!g_qtChinese) {
+        auto* translator = new QTranslator(app);
+        if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            delete translator;
+            return;
+        }
+        g_qtChinese = translator;
+    }
+    QCoreApplication::removeTranslator(g_qtChinese);
+    QCoreApplication::installTranslator(g_qtChinese);
 }
 
 } // namespace
@@ -290,13 +313,21 @@ bool SetUiLanguage(int langId) {
     if (primary == kPrimaryChinese) {
         if (g_english)
             QCoreApplication::removeTranslator(g_english);
+        InstallQtChinese();
         g_language = kLangChinese;
         return true;
     }
     if (primary != kPrimaryEnglish || !InstallEnglish())
         return false;
+    if (g_qtChinese)
+        QCoreApplication::removeTranslator(g_qtChinese);
     g_language = kLangEnglish;
     return true;
+}
+
+bool IsKnownUiLanguage(int langId) {
+    const int primary = langId & kPrimaryLanguageMask;
+    return primary == kPrimaryChinese || primary == kPrimaryEnglish;
 }
 
 int UiLanguage() {

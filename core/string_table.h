@@ -36,5 +36,8 @@ std::vector<int> StringTableIds();
 // to the application object: after creating a new one, set the language again.
 bool SetUiLanguage(int langId);
 
+// True when SetUiLanguage knows the id's primary language (English or Chinese).
+bool IsKnownUiLanguage(int langId);
+
 // The language chosen last: 2052 (the default) or 1033.
 int UiLanguage();

@@ -8,44 +8,104 @@
 #include <QFile>
 #include <QThread>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 constexpr quint32 kMaxMessageBytes = 1 << 20;
 constexpr char kAck = '1';
+constexpr char kProgramFolderName[] = "Corvelane";
+// InstanceRunning holds the lock for a moment; a start that meets it then
+// looks again before it takes itself for the second start.
+constexpr int kLockAttempts = 10;
+constexpr int kLockRetryMs = 20;
+
+QString ErrnoText(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// A folder only this user can enter: made 0700 when missing, refused when it
+// is a link or somebody else's, tightened to 0700 when it is looser.
+QString OwnFolder(const QByteArray& path) {
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return {};
+    if ((st.st_mode & 0777) != 0700 && ::chmod(path.constData(), 0700) != 0)
+        return {};
+    return QFile::decodeName(path);
+}
+
+QString PrivateFolder() {
+    QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    if (cache.isEmpty() || !cache.startsWith('/')) {
+        QByteArray home = qgetenv("HOME");
+        if (home.isEmpty()) {
+            if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+                home = pw->pw_dir;
+        }
+        if (home.isEmpty())
+            return {};
+        cache = home + "/.cache";
+        ::mkdir(cache.constData(), 0700);
+    }
+    return OwnFolder(cache + '/' + kProgramFolderName);
+}
+
 } // namespace
+
+QString InstanceFolder() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(QFile::decodeName(runtime)).exists())
+        return QFile::decodeName(runtime);
+    return PrivateFolder();
+}
 
 QString InstanceChannelName() {
     const QString name = QStringLiteral("CSQXWND_QEL-%1").arg(::getuid());
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime && QDir(QString::fromLocal8Bit(runtime)).exists())
-        return QString::fromLocal8Bit(runtime) + QLatin1Char('/') + name;
-    return name;
+    const QString folder = InstanceFolder();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + name;
 }
 
-namespace {
-
-// Whoever holds this lock is the running instance. The kernel drops it when
-// the process ends, however it ends, so a crashed instance never blocks the next.
-QString LockPath() {
-    QString name = InstanceChannelName();
-    if (!name.contains(QLatin1Char('/')))
-        name = QDir::tempPath() + QLatin1Char('/') + name;
-    return name + QStringLiteral(".lock");
+QString InstanceLockPath() {
+    const QString name = InstanceChannelName();
+    return name.isEmpty() ? QString() : name + QStringLiteral(".lock");
 }
 
-} // namespace
+bool InstanceRunning() {
+    const QString path = InstanceLockPath();
+    if (path.isEmpty())
+        return false;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return errno != ENOENT; // a lock that cannot be looked at may be held
+    // Whoever runs holds the lock exclusively; a shared lock shows it without
+    // taking anything from a start that comes at the same moment.
+    bool held = false;
+    if (::flock(fd, LOCK_SH | LOCK_NB) == 0)
+        ::flock(fd, LOCK_UN);
+    else
+        held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
 
 bool SendInstanceMessage(const QByteArray& message, int timeoutMs) {
     QLocalSocket socket;
     // The instance that won the lock may not be listening yet: try for a while.
     QElapsedTimer clock;
     clock.start();
+    const QString name = InstanceChannelName();
+    if (name.isEmpty())
+        return false;
     for (;;) {
-        socket.connectToServer(InstanceChannelName());
+        socket.connectToServer(name);
         if (socket.waitForConnected(timeoutMs))
             break;
         if (clock.elapsed() > timeoutMs)
@@ -77,19 +137,47 @@ InstanceServer::~InstanceServer() {
         ::close(m_lockFd);
 }
 
+bool InstanceServer::fail(Failure failure, const QString& error) {
+    m_failure = failure;
+    m_error = error;
+    return false;
+}
+
 bool InstanceServer::listen() {
+    m_failure = Failure::None;
+    m_error.clear();
+    const QString lockPath = InstanceLockPath();
+    if (lockPath.isEmpty())
+        return fail(Failure::Error,
+                    QStringLiteral("no folder of the user's own for the lock (HOME not set?)"));
     // Of two starts at the same moment exactly one gets the lock; the other
     // is the second instance and delivers its message instead.
     if (m_lockFd < 0) {
-        m_lockFd = ::open(QFile::encodeName(LockPath()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        m_lockFd =
+            ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (m_lockFd < 0)
-            return false;
+            return fail(Failure::Error,
+                        QStringLiteral("cannot open the lock file: %1: %2").arg(ErrnoText(errno), lockPath));
     }
-    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0)
-        return false;
+    for (int attempt = 1;; ++attempt) {
+        if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0)
+            break;
+        const int err = errno;
+        if (err == EINTR)
+            continue;
+        if (err != EWOULDBLOCK)
+            return fail(Failure::Error,
+                        QStringLiteral("cannot lock the lock file: %1: %2").arg(ErrnoText(err), lockPath));
+        if (attempt >= kLockAttempts)
+            return fail(Failure::AnotherInstance, QStringLiteral("another process holds %1").arg(lockPath));
+        QThread::msleep(kLockRetryMs);
+    }
     const QString name = InstanceChannelName();
     QLocalServer::removeServer(name);  // left behind by an instance that died
-    return m_server.listen(name);
+    if (!m_server.listen(name))
+        return fail(Failure::Error,
+                    QStringLiteral("cannot listen on the socket: %1: %2").arg(m_server.errorString(), name));
+    return true;
 }
 
 void InstanceServer::onConnection() {

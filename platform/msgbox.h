@@ -1,8 +1,8 @@
 #pragma once
 // One road for every message box. The GUI installs a handler that shows the
 // box on the GUI thread; tests install a recorder. Code on a worker thread
-// calls the same function and the handler decides (it never blocks a worker
-// on a modal box).
+// calls the same function: a plain box is handed to the GUI thread and the
+// worker goes on; a question waits, bounded, for the GUI thread's answer.
 #include <QString>
 #include <functional>
 
@@ -37,6 +37,35 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // The title used when a caller gives none: the product's display name.
 void SetMessageBoxTitle(const QString& title);
 QString MessageBoxTitle();
+
+// The answer that changes nothing: IDOK for a plain box, IDNO for Yes/No,
+// IDCANCEL for OK/Cancel and Yes/No/Cancel.
+int CautiousAnswer(unsigned type);
+
+// A question a worker thread asked, on its way to the GUI thread. The GUI
+// thread answers it with set(); the worker waits in wait(). The first answer
+// counts; one that comes after the worker stopped waiting is dropped.
+class MessageBoxAnswer {
+public:
+    void set(int answer);
+    // True once answered, or once the worker gave up waiting: the box need
+    // not be shown any more.
+    bool settled() const;
+    // The GUI thread's answer, or the cautious answer for `type` after
+    // `timeoutMs` or as soon as the program is closing (CloseMessageBoxes).
+    int wait(unsigned type, int timeoutMs);
+
+private:
+    int m_answer = 0;
+    bool m_settled = false;
+};
+
+// The program is closing: workers that wait for an answer get the cautious
+// one now, and later questions get it at once. ReopenMessageBoxes undoes it
+// (tests that run start-up more than once).
+void CloseMessageBoxes();
+void ReopenMessageBoxes();
+bool MessageBoxesClosing();
 
 // Shows a box and returns the answer. Without a handler (no GUI) the text
 // goes to standard error and the answer is the cautious one: IDOK for a plain

@@ -32,7 +32,9 @@ QString ServiceTr(const char* text) { return QCoreApplication::translate("CWebSe
 
 void ShowServiceError(const QString& text) { ShowMessageBox(text, mb::Ok | mb::IconError); }
 
-std::string LogText(const char* text) { return text ? std::string(text) : std::string("(null)"); }
+std::string LogText(const char* text) {
+    return text ? LogEscape(std::string_view(text)) : std::string("(null)");
+}
 
 std::string DigestForLog(const std::string& digest) { return digest.substr(0, 4) + "..."; }
 

@@ -61,29 +61,33 @@ bool QuitRequested() { return g_quit; }
 
 void ClearQuitRequest() { g_quit = false; }
 
-void BringProgramToFront() {
+QWidget* BringProgramToFront() {
     QWidget* w = FrontWindow();
     if (!w)
-        return;
+        return nullptr;
     if (w->isMinimized())
         w->showNormal();
     w->show();
     w->raise();
     w->activateWindow();
     QApplication::alert(w);
+    return w;
 }
 
 void SetInstanceCommandHandler(InstanceCommandHandler handler) { g_commandHandler = std::move(handler); }
 
 void HandleInstanceMessage(const QByteArray& message) {
     if (message == kInstanceShow) {
-        BringProgramToFront();
+        const QWidget* w = BringProgramToFront();
+        LogWrite(g_logRun, "INFO,show requested through the program's inbox,window=" +
+                               (w ? LogEscape(w->objectName()) : std::string("none")));
     } else if (message == kInstanceQuit) {
         LogWrite(g_logRun, "INFO,quit requested through the program's inbox");
         RequestQuit();
     } else if (g_commandHandler) {
         g_commandHandler(message);
     } else {
-        LogWrite(g_logRun, "INFO,command ignored (no handler yet): " + AnsiToUtf8(message.left(200).toStdString()));
+        LogWrite(g_logRun, "INFO,command ignored (no handler yet): " +
+                               LogEscape(AnsiToUtf8(message.left(200).toStdString())));
     }
 }

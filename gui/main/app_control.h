@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <functional>
 
+class QWidget;
+
 // "quit": every open dialog ends as if cancelled, through its own reject()
 // (its cancel handler runs and it returns its own cancel result), and
 // start-up goes on to its normal exit sequence. A reject() must therefore
@@ -13,7 +15,8 @@ bool QuitRequested();
 void ClearQuitRequest();
 
 // "show": the window that is up comes to the front and asks for attention.
-void BringProgramToFront();
+// Returns that window (null when none is up).
+QWidget* BringProgramToFront();
 
 // Add-in commands (fields joined by ",|,|", code page 936). The main window
 // registers its handler; until then commands are logged and ignored.

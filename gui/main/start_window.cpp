@@ -38,7 +38,28 @@ CdlgStartWnd::CdlgStartWnd(QWidget* parent) : QDialog(parent) {
     OnInitDialog();
 }
 
-CdlgStartWnd::~CdlgStartWnd() = default;
+CdlgStartWnd::~CdlgStartWnd() {
+    StopVersionReport();
+}
+
+void CdlgStartWnd::StartVersionReport() {
+    if (m_versionWorker.joinable())
+        return;
+    // Read on the GUI thread: the worker touches no global of the windows.
+    const AccountFields account = g_pAccount.get();
+    const char* version = ClientVersionText(g_strAppTitle);
+    m_versionWorker = std::thread([this, account, version] {
+        HttpCancelScope scope(m_versionCancel);
+        ReportClientVersion(account, version);
+    });
+}
+
+void CdlgStartWnd::StopVersionReport() {
+    // At exit a report still on its way is abandoned at once, then joined.
+    m_versionCancel.cancel();
+    if (m_versionWorker.joinable())
+        m_versionWorker.join();
+}
 
 std::unique_ptr<QStringList> CdlgStartWnd::takeLoginResult() {
     return std::move(m_loginResult);
@@ -51,8 +72,8 @@ void CdlgStartWnd::OnInitDialog() {
         QImageReader reader(picturePath);
         m_picture = reader.read();
         if (m_picture.isNull())
-            LogWrite(g_logRun, "ERROR,start picture not loaded: " + UnicodeToUtf8(picturePath) + "," +
-                                   UnicodeToUtf8(reader.errorString()));
+            LogWrite(g_logRun, "ERROR,start picture not loaded: " + LogEscape(picturePath) + "," +
+                                   LogEscape(reader.errorString()));
     }
     if (!m_picture.isNull())
         setFixedSize(m_picture.size());
@@ -96,6 +117,7 @@ void CdlgStartWnd::OnTimer() {
     raise();
     activateWindow();
 
+    StartVersionReport();
     if (CheckForUpdate()) {
         done(kResultEnd);
         return;
@@ -138,13 +160,12 @@ void CdlgStartWnd::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
+int ReportClientVersion(const AccountFields& account, const char* versionText) {
+    CWebServiceClient client(account[kAccountSerial], account[kAccountPassword]);
+    return client.UploadClientVersion(versionText);
+}
+
 bool CheckForUpdate() {
-    {
-        // The report's answer is not used; HTTP time-outs bound the wait.
-        const AccountFields account = g_pAccount.get();
-        CWebServiceClient client(account[kAccountSerial], account[kAccountPassword]);
-        client.UploadClientVersion(ClientVersionText(g_strAppTitle));
-    }
     return StartUpdaterAtStart();
 }
 

@@ -2,12 +2,16 @@
 // The branded start window: loads the branding and shared settings, reports
 // the version, starts the updater and runs the login. Ends with 1003 after a
 // successful login, 1002 otherwise.
+#include "core/account.h"
+#include "core/http.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QStringList>
 #include <QTimer>
 
 #include <memory>
+#include <thread>
 
 class CdlgStartWnd : public QDialog {
     Q_OBJECT
@@ -30,16 +34,26 @@ private:
     void showEvent(QShowEvent* event) override;
     void OnInitDialog();
     void OnTimer();
+    // The version report runs beside the login, never in the GUI thread's way.
+    void StartVersionReport();
+    void StopVersionReport();
 
     QImage m_picture;
     QTimer m_timer; // timer 1: the update check and the login, once
     bool m_timerStarted = false;
     QStringList m_serverAddresses;
     std::unique_ptr<QStringList> m_loginResult;
+    HttpCancel m_versionCancel;
+    std::thread m_versionWorker;
 };
 
-// Reports the version, moves a waiting updater into place and starts the
-// updater: to install (true: the program ends) or for a silent check.
+// The version report (its answer is not used): 0 when the server took it,
+// -3 otherwise. Blocks for the transfer; the start window calls it on its
+// worker, under the worker's HttpCancel.
+int ReportClientVersion(const AccountFields& account, const char* versionText);
+
+// Moves a waiting updater into place and starts the updater: to install
+// (true: the program ends) or for a silent check.
 bool CheckForUpdate();
 
 // Points the service client at defaultAddress of ServerInfo.ini, else at the

@@ -11,7 +11,14 @@
 #include <QThread>
 #include <QUrl>
 
+#include <memory>
+
 namespace {
+
+// How long a worker waits for the user to answer its question. A box left
+// unanswered longer than this no longer holds up the worker's job: the
+// worker takes the cautious answer and a later click is ignored.
+constexpr int kWorkerQuestionWaitMs = 10 * 60 * 1000;
 
 QMessageBox::Icon IconOf(unsigned type) {
     switch (type & mb::IconMask) {
@@ -43,16 +50,38 @@ int ShowOnGuiThread(const MessageBoxRequest& req) {
     default:
         box.setStandardButtons(QMessageBox::Ok);
     }
-    switch (box.exec()) {
+    box.exec();
+    // A box ended without a button (by "quit", which ends every open dialog)
+    // gets the cautious answer, never OK.
+    switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
         return IDNO;
     case QMessageBox::Cancel:
         return IDCANCEL;
-    default:
+    case QMessageBox::Ok:
         return IDOK;
+    default:
+        return CautiousAnswer(req.type);
     }
+}
+
+// A worker asks and waits for the answer from the GUI thread; the box is
+// shown there unless the worker stopped waiting before it came up.
+int AskFromWorker(const MessageBoxRequest& req) {
+    if (MessageBoxesClosing())
+        return CautiousAnswer(req.type);
+    auto answer = std::make_shared<MessageBoxAnswer>();
+    QMetaObject::invokeMethod(
+        qApp,
+        [req, answer] {
+            if (answer->settled() || MessageBoxesClosing())
+                return;
+            answer->set(ShowOnGuiThread(req));
+        },
+        Qt::QueuedConnection);
+    return answer->wait(req.type, kWorkerQuestionWaitMs);
 }
 
 } // namespace
@@ -61,8 +90,9 @@ void InstallGuiServices() {
     SetMessageBoxHandler([](const MessageBoxRequest& req) -> int {
         if (!req.fromWorkerThread)
             return ShowOnGuiThread(req);
-        // A worker never waits on a modal box: the box is posted to the GUI
-        // thread and the worker goes on with the plain answer.
+        if ((req.type & mb::ButtonMask) != mb::Ok)
+            return AskFromWorker(req);
+        // A plain message has nothing to answer: the worker goes on.
         QMetaObject::invokeMethod(qApp, [req] { ShowOnGuiThread(req); }, Qt::QueuedConnection);
         return IDOK;
     });

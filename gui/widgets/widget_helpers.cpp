@@ -17,6 +17,22 @@
 QSystemTrayIcon* g_trayIcon = nullptr;
 
 namespace {
+void PresentOnTray(QSystemTrayIcon& icon, const QString& title, const QString& text) {
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        icon.showMessage(title, text, QSystemTrayIcon::Information, 300);
+}
+// Used on the GUI thread only.
+TrayBalloonPresenter g_balloonPresenter = &PresentOnTray;
+} // namespace
+
+TrayBalloonPresenter SetTrayBalloonPresenter(TrayBalloonPresenter presenter) {
+    std::swap(g_balloonPresenter, presenter);
+    if (!g_balloonPresenter)
+        g_balloonPresenter = &PresentOnTray;
+    return presenter;
+}
+
+namespace {
 constexpr char kControlIdProperty[] = "controlId";
 
 QString Tr(const char* text) { return QCoreApplication::translate("WidgetHelpers", text); }
@@ -112,8 +128,8 @@ void ShowTrayBalloon(const QString& title, const QString& text) {
     auto show = [title, text] {
         // Read the icon on the GUI thread: the window may have dropped it
         // while the balloon was on its way.
-        if (g_trayIcon && QSystemTrayIcon::isSystemTrayAvailable())
-            g_trayIcon->showMessage(title, text, QSystemTrayIcon::Information, 300);
+        if (g_trayIcon)
+            g_balloonPresenter(*g_trayIcon, title, text);
     };
     if (QThread::currentThread() == app->thread())
         show();

@@ -3,6 +3,7 @@
 // not be empty, a number-list box, the "really close?" question of the
 // composers, the tray balloon, and the control ids of the forms.
 #include <QString>
+#include <functional>
 
 class QAbstractItemView;
 class QLineEdit;
@@ -53,3 +54,11 @@ void ShowTrayBalloon(const QString& title, const QString& text);
 // control's object name, so lookups and tests find a control by its number.
 // Call it right after setupUi.
 void ApplyControlIds(QWidget* root);
+
+// The last step of ShowTrayBalloon, on the GUI thread with the icon that is
+// up: by default the icon's own balloon when a system tray exists. Tests
+// replace it to see what arrives; returns the previous one.
+using TrayBalloonPresenter =
+    std::function<void(QSystemTrayIcon& icon, const QString& title, const QString& text)>;
+TrayBalloonPresenter SetTrayBalloonPresenter(TrayBalloonPresenter presenter);
+

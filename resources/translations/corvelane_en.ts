@@ -1087,6 +1087,15 @@ It may take a while. Continue?</translation>
     </message>
 </context>
 <context>
+    <name>CCorvelaneApp</name>
+    <message>
+        <source>程序无法启动：单实例锁或本地通道无法建立。
+%1</source>
+        <translation>The program cannot start: its single-instance lock or local channel cannot be set up.
+%1</translation>
+    </message>
+</context>
+<context>
     <name>CCorvelaneDlg</name>
     <message>
         <source>主窗口将在后续版本中提供。</source>

@@ -1,12 +1,16 @@
 // End-to-end runs of the real program: single instance, the inbox, the
-// converter hand-over, the language.
+// command line, the converter hand-over, the language, the skin, the version
+// report.
 #include "tests/support/program_run.h"
+#include "tests/support/raw_http_peer.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -113,6 +117,11 @@ TEST(ProgramRuns, LanguageFromTheFileOrTheSystemLocale) {
         const char* expected;
     } cases[] = {
         {QByteArray("\x09\x04\x00\x00", 4), "zh_CN.UTF-8", "INFO,language=1033"},
+        // Another id of a known language keeps its id; its primary language chooses.
+        {QByteArray("\x09\x08\x00\x00", 4), "zh_CN.UTF-8", "INFO,language=2057"},
+        {QByteArray("\x04\x04\x00\x00", 4), "C", "INFO,language=1028"},
+        // An unknown language falls to the locale rule.
+        {QByteArray("\x11\x04\x00\x00", 4), "C", "INFO,language=1033"},
         {QByteArray(), "zh_CN.UTF-8", "INFO,language=2052"},
         {QByteArray(), "C", "INFO,language=1033"},
     };
@@ -178,6 +187,145 @@ TEST(ProgramRuns, NewUpdaterIsMovedInBeforeItStarts) {
     EXPECT_FALSE(QFile::exists(run.file(QStringLiteral("temp/Brannock"))));
     EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
     EXPECT_TRUE(p->waitForFinished(10000));
+}
+
+QString LockFile() {
+    return QStringLiteral("run/CSQXWND_QEL-%1.lock").arg(::getuid());
+}
+
+// A process of its own that holds the instance lock, as a running program would.
+class LockHolder {
+public:
+    explicit LockHolder(const QString& path) {
+        m_process.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"),
+                                                             QStringLiteral("import fcntl,sys,time\n"
+                                                                            "f=open(sys.argv[1],'w')\n"
+                                                                            "fcntl.flock(f,fcntl.LOCK_EX)\n"
+                                                                            "print('locked',flush=True)\n"
+                                                                            "time.sleep(60)\n"),
+                                                             path});
+        m_process.waitForStarted(5000);
+        QElapsedTimer t;
+        t.start();
+        while (!m_process.readAllStandardOutput().contains("locked") && t.elapsed() < 10000)
+            m_process.waitForReadyRead(100);
+    }
+    ~LockHolder() {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+
+private:
+    QProcess m_process;
+};
+
+TEST(ProgramRuns, InboxThatCannotBeSetUpEndsTheProgramWithAnError) {
+    ProgramRun run;
+    // A folder where the lock file goes: no live holder, but no lock either.
+    ASSERT_TRUE(QDir().mkpath(run.file(LockFile())));
+    const int code = run.run({}, 10000);
+    EXPECT_NE(code, 0);
+    EXPECT_NE(code, -1); // ended by itself, not held
+    EXPECT_TRUE(run.runLog().contains(QStringLiteral("ERROR,single instance,")));
+    EXPECT_TRUE(run.runLog().contains(run.file(LockFile())));
+    EXPECT_FALSE(QFile::exists(run.file(QStringLiteral("DB/SystemData.db3"))));
+}
+
+TEST(ProgramRuns, LockHeldByAnotherProcessIsASecondStart) {
+    ProgramRun run;
+    LockHolder holder(run.file(LockFile()));
+    // It holds the lock but does not listen: a start is the second start and
+    // ends quietly; a command knows a program runs but gets no answer.
+    EXPECT_EQ(run.run({}, 10000), 0);
+    EXPECT_FALSE(run.runLog().contains(QStringLiteral("ERROR,")));
+    EXPECT_FALSE(QFile::exists(run.file(QStringLiteral("DB/SystemData.db3"))));
+    EXPECT_EQ(run.command(QStringLiteral("quit")), 2);
+}
+
+TEST(ProgramRuns, CommandLineWithoutAStart) {
+    ProgramRun run;
+    // A command without its text is a usage error, never a start.
+    const int alone = run.run({QStringLiteral("--command")}, 10000);
+    EXPECT_NE(alone, 0);
+    EXPECT_NE(alone, -1);
+
+    QProcess* help = run.start({QStringLiteral("--help")});
+    ASSERT_TRUE(help->waitForFinished(10000));
+    EXPECT_EQ(help->exitCode(), 0);
+    EXPECT_TRUE(help->readAllStandardOutput().contains("--command"));
+
+    // Nothing runs: known at once from the free lock, without waiting for a socket.
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(run.command(QStringLiteral("quit")), 1);
+    EXPECT_LT(t.elapsed(), 2000);
+
+    EXPECT_TRUE(run.runLog().isEmpty());
+    EXPECT_FALSE(QFile::exists(run.file(QStringLiteral("DB/SystemData.db3"))));
+}
+
+TEST(ProgramRuns, ShowBringsTheLoginForward) {
+    ProgramRun run;
+    QProcess* first = run.start();
+    ASSERT_TRUE(run.waitForLog(QStringLiteral("INFO,language=")));
+    EXPECT_EQ(run.command(QStringLiteral("show")), 0);
+    EXPECT_TRUE(run.waitForLog(
+        QStringLiteral("INFO,show requested through the program's inbox,window=CDlgModifyLogPW")));
+    EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
+    EXPECT_TRUE(first->waitForFinished(10000));
+}
+
+TEST(ProgramRuns, CommandWithALineBreakIsOneLogLine) {
+    ProgramRun run;
+    QProcess* p = run.start();
+    ASSERT_TRUE(run.waitForLog(QStringLiteral("INFO,language=")));
+    EXPECT_EQ(run.command(QStringLiteral("SendSMS,|,|1\r\nERROR,forged line")), 0);
+    EXPECT_TRUE(run.waitForLog(
+        QStringLiteral("INFO,command ignored (no handler yet): SendSMS,|,|1\\r\\nERROR,forged line\r\n")));
+    EXPECT_FALSE(run.runLog().contains(QStringLiteral("\r\nERROR,forged")));
+    EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
+    EXPECT_TRUE(p->waitForFinished(10000));
+}
+
+TEST(ProgramRuns, SkinThatIsAFifoDoesNotHoldTheStart) {
+    ProgramRun run;
+    QDir().mkpath(run.file(QStringLiteral("urf")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(run.file(QStringLiteral("urf/pipe.urf"))).constData(), 0644), 0);
+    run.writeFile(QStringLiteral("CsqxConfig.ini"), "[DefaultSkin]\ndefaultS=pipe.urf\n");
+    QProcess* p = run.start();
+    EXPECT_TRUE(run.waitForLog(QStringLiteral("ERROR,LoadSkin,not a regular file")));
+    EXPECT_EQ(run.command(QStringLiteral("show")), 0);
+    EXPECT_TRUE(run.waitForLog(QStringLiteral("window=CDlgModifyLogPW")));
+    EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
+    EXPECT_TRUE(p->waitForFinished(10000));
+}
+
+TEST(ProgramRuns, VersionReportToAHostThatNeverAnswersHoldsNothingUp) {
+    RawHttpPeer silent;
+    silent.setReply({std::string(), 120000}); // takes the request, answers never
+    ProgramRun run;
+    run.writeFile(QStringLiteral("ServerInfo.ini"),
+                  "[Deployment]\nVersionUploadUrl=" + QByteArray::fromStdString(silent.url("/saveCSV")) +
+                      "\n");
+    QProcess* p = run.start();
+    ASSERT_TRUE(run.waitForLog(QStringLiteral("INFO,language=")));
+    // The login is up while the report still waits for its answer.
+    QElapsedTimer t;
+    t.start();
+    while (silent.requests().empty() && t.elapsed() < 10000)
+        QThread::msleep(20);
+    ASSERT_EQ(silent.requests().size(), 1u);
+    t.restart();
+    EXPECT_EQ(run.command(QStringLiteral("show")), 0);
+    EXPECT_TRUE(run.waitForLog(QStringLiteral("window=CDlgModifyLogPW"), 2000));
+    EXPECT_LT(t.elapsed(), 2000);
+    // "quit" stops the report and the program ends at once.
+    t.restart();
+    EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
+    EXPECT_TRUE(p->waitForFinished(2000));
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(p->exitCode(), 0);
+    EXPECT_TRUE(run.runLog().endsWith(QStringLiteral("  END.\r\n")));
 }
 
 } // namespace

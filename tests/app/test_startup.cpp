@@ -20,8 +20,14 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +72,28 @@ TEST_F(StartupTest, LanguageFromLanguageIni) {
     }
 }
 
+TEST_F(StartupTest, OtherIdsOfAKnownLanguageChooseByPrimaryLanguage) {
+    const int localeRule = QLocale::system().language() == QLocale::Chinese ? kLangChinese : kLangEnglish;
+    struct Case {
+        QByteArray bytes;
+        int id;       // what ReadLanguageSetting gives (and start-up logs)
+        int language; // what SetUiLanguage then chooses
+    } cases[] = {
+        {QByteArray("\x09\x08\x00\x00", 4), 2057, kLangEnglish},     // English (UK)
+        {QByteArray("\x04\x04\x00\x00", 4), 1028, kLangChinese},     // Chinese (traditional)
+        {QByteArray("\x04\x10\x00\x00", 4), 4100, kLangChinese},     // Chinese (Singapore)
+        {QByteArray("\x11\x04\x00\x00", 4), localeRule, localeRule}, // Japanese: the locale decides
+    };
+    for (const auto& c : cases) {
+        m_folder->writeFile("Language.ini", c.bytes);
+        const int id = ReadLanguageSetting();
+        EXPECT_EQ(id, c.id);
+        EXPECT_TRUE(SetUiLanguage(id)) << id;
+        EXPECT_EQ(UiLanguage(), c.language) << id;
+    }
+    SetUiLanguage(kLangChinese);
+}
+
 TEST_F(StartupTest, ConverterHandOverNeedsTwoEmptyTablesThatCouldBeSeen) {
     EXPECT_FALSE(OldDatabaseWaitsForConversion(g_pDB));  // no crm.mdb
     m_folder->writeFile("crm.mdb", "old data");
@@ -99,6 +127,36 @@ TEST_F(StartupTest, SkinsAreStyleSheetsAndOnlyText) {
 
     m_folder->writeFile("CsqxConfig.ini", "[DefaultSkin]\ndefaultS=../DB/SystemData.db3\n");
     EXPECT_TRUE(ConfiguredSkinPath().isEmpty());
+}
+
+TEST_F(StartupTest, OnlyRegularSkinFilesAreRead) {
+    QDir().mkpath(m_folder->file("urf"));
+    ASSERT_EQ(::mkfifo(m_folder->file("urf/pipe.urf").toUtf8().constData(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", m_folder->file("urf/zero.urf").toUtf8().constData()), 0);
+    m_folder->writeFile("urf/big.urf", QByteArray(4 * 1024 * 1024 + 1, 'a'));
+    for (const char* name : {"urf/pipe.urf", "urf/zero.urf", "urf/big.urf", "urf"}) {
+        // A FIFO without a writer would block a plain open for ever.
+        std::atomic<bool> done{false};
+        bool loaded = true;
+        std::thread loader([&] {
+            loaded = LoadSkin(m_folder->file(QString::fromLatin1(name)));
+            done = true;
+        });
+        QElapsedTimer t;
+        t.start();
+        while (!done && t.elapsed() < 5000)
+            QThread::msleep(10);
+        if (!done) {
+            // Unblock the reader so the test can end, then fail.
+            QFile writer(m_folder->file(QString::fromLatin1(name)));
+            writer.open(QIODevice::WriteOnly);
+        }
+        loader.join();
+        EXPECT_TRUE(done.load()) << name;
+        EXPECT_FALSE(loaded) << name;
+    }
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,LoadSkin,not a regular file")));
 }
 
 TEST_F(StartupTest, CompanionsStartFromTheProgramFolderWithArgumentLists) {
@@ -136,6 +194,21 @@ TEST_F(StartupTest, WaitingUpdaterReplacesTheOldOneKeepingItsMode) {
     EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,move temp/Brannock")));
 }
 
+TEST_F(StartupTest, WaitingUpdaterWhoseModeCannotBeSetIsLogged) {
+    writeStub("Brannock", 0750);
+    m_folder->writeFile("temp/Brannock", "#!/bin/sh\necho new\n");
+    const ChmodFunction previous = SetChmodForTests([](const char*, mode_t) {
+        errno = EROFS;
+        return -1;
+    });
+    MoveWaitingUpdater();
+    SetChmodForTests(previous);
+    EXPECT_EQ(m_folder->readFile("Brannock"), "#!/bin/sh\necho new\n");
+    EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,chmod Brannock,") +
+                                  QString::fromLocal8Bit(std::strerror(EROFS)) +
+                                  QStringLiteral(",mode=750")));
+}
+
 // The inbox: one listener per user (the tests use a folder of their own for
 // it), length-prefixed messages, acknowledged.
 class InboxTest : public ::testing::Test {
@@ -170,6 +243,66 @@ TEST_F(InboxTest, OneListenerAndMessagesArrive) {
     EXPECT_TRUE(delivered);
     ASSERT_EQ(received.size(), 1);
     EXPECT_EQ(received.front(), gbk);
+}
+
+TEST_F(InboxTest, OnlyALiveHolderMakesASecondStart) {
+    EXPECT_FALSE(InstanceRunning()); // no lock file yet
+    {
+        InstanceServer first;
+        ASSERT_TRUE(first.listen());
+        EXPECT_TRUE(InstanceRunning());
+        InstanceServer second;
+        EXPECT_FALSE(second.listen());
+        EXPECT_EQ(second.failure(), InstanceServer::Failure::AnotherInstance);
+    }
+    EXPECT_FALSE(InstanceRunning()); // the file stays, the lock went
+
+    // A lock file that cannot be opened or locked is no other instance.
+    const QString lock = InstanceLockPath();
+    ASSERT_TRUE(QFile::remove(lock));
+    ASSERT_TRUE(QDir().mkpath(lock));
+    InstanceServer blocked;
+    EXPECT_FALSE(blocked.listen());
+    EXPECT_EQ(blocked.failure(), InstanceServer::Failure::Error);
+    EXPECT_TRUE(blocked.errorString().contains(lock));
+    ASSERT_TRUE(QDir(lock).removeRecursively());
+
+    // Nor is a lock file that is a link: it would lock (or create) elsewhere.
+    ASSERT_EQ(::symlink(m_dir.filePath(QStringLiteral("elsewhere")).toUtf8().constData(),
+                        lock.toUtf8().constData()),
+              0);
+    InstanceServer linked;
+    EXPECT_FALSE(linked.listen());
+    EXPECT_EQ(linked.failure(), InstanceServer::Failure::Error);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("elsewhere"))));
+}
+
+TEST(InboxFolder, WithoutARuntimeFolderAFolderOfTheUsersOwn) {
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    QTemporaryDir home;
+    qunsetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_CACHE_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    const QString folder = InstanceFolder();
+    const QString lock = InstanceLockPath();
+    bool listened = false;
+    {
+        InstanceServer server;
+        listened = server.listen();
+    }
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    qputenv("HOME", oldHome);
+    if (!oldCache.isEmpty())
+        qputenv("XDG_CACHE_HOME", oldCache);
+
+    EXPECT_EQ(folder, home.path() + QStringLiteral("/.cache/Corvelane"));
+    EXPECT_TRUE(lock.startsWith(folder + QLatin1Char('/')));
+    EXPECT_TRUE(listened);
+    struct stat st {};
+    ASSERT_EQ(::lstat(folder.toUtf8().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST_F(InboxTest, SocketLeftBehindDoesNotStopAStart) {

@@ -8,17 +8,21 @@
 #include "platform/url_open.h"
 #include "tests/support/http_server.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/raw_http_peer.h"
 #include "tests/support/test_helpers.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -233,6 +237,45 @@ protected:
 
     ProgramFolder m_folder;
 };
+
+TEST_F(HttpGetTest, CancelEndsATransferThatWaitsForItsAnswer) {
+    RawHttpPeer silent;
+    silent.setReply({std::string(), 120000}); // takes the request, never answers
+    const QString url = QString::fromStdString(silent.url("/saveCSV"));
+    HttpCancel cancel;
+    int result = 0;
+    QString error;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        HttpCancelScope scope(cancel);
+        std::string answer;
+        result = HttpGet(error, url, "sn=1", answer);
+        done = true;
+    });
+    QElapsedTimer t;
+    t.start();
+    while (silent.requests().empty() && t.elapsed() < 10000)
+        QThread::msleep(10);
+    ASSERT_EQ(silent.requests().size(), 1u);
+    EXPECT_FALSE(done.load());
+    t.restart();
+    cancel.cancel();
+    worker.join();
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(error, QStringLiteral("cancelled"));
+
+    // Under a cancelled scope no later transfer starts; other threads are not touched.
+    const int transfers = HttpGetTransferCount();
+    std::thread after([&] {
+        HttpCancelScope scope(cancel);
+        std::string answer;
+        result = HttpGet(error, url, "", answer);
+    });
+    after.join();
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(HttpGetTransferCount(), transfers);
+}
 
 TEST_F(HttpGetTest, AnswersByStatus) {
     LoopbackHttpServer server;

@@ -463,4 +463,21 @@ TEST_F(LogTest, ClosedOrUnopenedLogDropsLinesSilently) {
     EXPECT_EQ(Entries(m_folder->file("Log")), "qx.txt_2024-05-01.txt");
 }
 
+TEST(LogEscape, OutsideTextStaysOnOneLineAndReadsBack) {
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"SendSMS,|,|1\r\nERROR,forged", "SendSMS,|,|1\\r\\nERROR,forged"},
+        {"tab\there", "tab\\there"},
+        {std::string("nul\0bell\a esc\x1b del\x7f", 19), "nul\\x00bell\\x07 esc\\x1B del\\x7F"},
+        {"C:\\dir\\n.txt", "C:\\\\dir\\\\n.txt"}, // a backslash cannot pass for an escape
+        {"中文 and UTF-8 stay", "中文 and UTF-8 stay"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogEscape(c.in), c.out) << c.in;
+    EXPECT_EQ(LogEscape(QStringLiteral("名单\n.xls")), "名单\\n.xls");
+}
+
 } // namespace

@@ -388,9 +388,9 @@ TEST_F(StartWindowTest, VersionReportCarriesAccountAndVersionText) {
     const std::string query = path + "?sn=SN-0001&pwd=" + ServiceDigest(u"SN-0001", u"pw") + "&csVersion=";
 
     g_strAppTitle = QString::fromLatin1(kProductDisplayName);
-    EXPECT_FALSE(CheckForUpdate());
+    EXPECT_EQ(ReportClientVersion(g_pAccount.get(), ClientVersionText(g_strAppTitle)), 0);
     g_strAppTitle = QStringLiteral("另一商号");
-    EXPECT_FALSE(CheckForUpdate());
+    EXPECT_EQ(ReportClientVersion(g_pAccount.get(), ClientVersionText(g_strAppTitle)), 0);
 
     const auto requests = m_main->pageRequests();
     ASSERT_EQ(requests.size(), 2u);

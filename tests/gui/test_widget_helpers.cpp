@@ -10,6 +10,7 @@
 #include <QSystemTrayIcon>
 #include <QTableView>
 #include <QTextEdit>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -209,21 +210,48 @@ TEST(ConfirmCloseIfEditedTest, ReadsTheWidgets) {
 
 // ---- ShowTrayBalloon ---------------------------------------------------------
 
-TEST(ShowTrayBalloonTest, HarmlessWithAndWithoutATray) {
+TEST(ShowTrayBalloonTest, WorkersHandTheBalloonToTheGuiThread) {
+    struct Shown {
+        QSystemTrayIcon* icon;
+        bool onGuiThread;
+        QString text;
+    };
+    std::vector<Shown> shown;
+    const TrayBalloonPresenter previous = SetTrayBalloonPresenter([&](QSystemTrayIcon& icon,
+                                                                      const QString& title,
+                                                                      const QString& text) {
+        shown.push_back({&icon, QThread::currentThread() == qApp->thread(), title + QLatin1Char('|') + text});
+    });
+
     ASSERT_EQ(g_trayIcon, nullptr);
     ShowTrayBalloon("title", "no icon yet");
+    EXPECT_TRUE(shown.empty());
 
     QSystemTrayIcon icon;
     g_trayIcon = &icon;
     ShowTrayBalloon("title", "from the GUI thread");
+    ASSERT_EQ(shown.size(), 1u);
+
     std::thread worker([] { ShowTrayBalloon("title", "from a worker"); });
     worker.join();
+    EXPECT_EQ(shown.size(), 1u); // not from the worker itself: it waits for the GUI thread
     QApplication::processEvents();
+    ASSERT_EQ(shown.size(), 2u);
+
     // The window drops the icon before the queued balloon arrives.
     std::thread late([] { ShowTrayBalloon("title", "after the icon went away"); });
     late.join();
     g_trayIcon = nullptr;
     QApplication::processEvents();
+    SetTrayBalloonPresenter(previous);
+
+    ASSERT_EQ(shown.size(), 2u);
+    for (const Shown& s : shown) {
+        EXPECT_EQ(s.icon, &icon);
+        EXPECT_TRUE(s.onGuiThread) << s.text.toStdString();
+    }
+    EXPECT_EQ(shown[0].text, QStringLiteral("title|from the GUI thread"));
+    EXPECT_EQ(shown[1].text, QStringLiteral("title|from a worker"));
 }
 
 } // namespace
