@@ -16,8 +16,37 @@ namespace {
 constexpr int kSendTimeoutSeconds = 150;
 constexpr size_t kMaxSendIdBytes = 63;
 
+// Whether a result text begins with a number (blanks and a sign may come
+// first) within its first `maxBytes` bytes. An empty or non-numeric answer
+// is broken, not a send id: read as a number it would pass for 0.
+bool HoldsNumber(const char* result, size_t maxBytes) {
+    if (!result)
+        return false;
+    size_t i = 0;
+    auto at = [&](size_t k) -> char { return k < maxBytes ? result[k] : '\0'; };
+    while (at(i) == ' ' || at(i) == '\t')
+        ++i;
+    if (at(i) == '-' || at(i) == '+')
+        ++i;
+    return at(i) >= '0' && at(i) <= '9';
+}
+
 // Result texts of the send operations: the first five bytes decide.
-bool Accepted(const char* result) { return result && LeadingNumber(result, 5) >= 0; }
+bool Accepted(const char* result) { return HoldsNumber(result, 5) && LeadingNumber(result, 5) >= 0; }
+
+// The fields that travel in code page 936 hold only ASCII in practice (times
+// and numbers); anything else would put raw GBK bytes into the UTF-8 request,
+// so such a value is refused before the call.
+bool AsciiOnly(const char* logName, const char* field, const QString& value) {
+    for (const QChar c : value) {
+        if (c.unicode() > 0x7F) {
+            LogWrite(g_logRun, std::string("Error,") + logName + "," + field +
+                                   " holds a character outside ASCII: " + LogEscape(value));
+            return false;
+        }
+    }
+    return true;
+}
 
 std::string Fmt(const char* format, int value) {
     char buf[256];
@@ -54,6 +83,8 @@ int CWebServiceClient::SendSms(const char* operation, const char* logName, const
                                std::string& outId, const std::string& mobile, const QString& content,
                                const QString& stime, const std::string& ext) {
     const bool international = std::string_view(operation) == "qxSmsSend_g";
+    if (!AsciiOnly(logName, "stime", stime))
+        return -1;
     const std::string contentUtf8 = UnicodeToUtf8(content);
     const std::string stimeAnsi = UnicodeToAnsi(stime);
     int rc;
@@ -103,6 +134,8 @@ int CWebServiceClient::CallSmsSendIntl(std::string& outId, const std::string& mo
 
 int CWebServiceClient::CallSmsSendAuto(const QString& mobile, const QString& content, const QString& stime,
                                        std::string& outId) {
+    if (!AsciiOnly("qxSmsSend", "mobile", mobile) || !AsciiOnly("qxSmsSend", "stime", stime))
+        return -1;
     _ns1__qxSmsSend req;
     _ns1__qxSmsSendResponse resp;
     req.sn = Dup(m_sn), req.pwd = Dup(m_digest), req.mobile = Dup(UnicodeToAnsi(mobile));
@@ -217,7 +250,9 @@ int CWebServiceClient::CallAudioSend(const QString& title, const QString& mobile
         outcome = kResultNetworkFailure;
     } else {
         LogWrite(g_logRun, "qxAudioSend，webResult=" + LogText(resp.qxAudioSendResult));
-        outcome = resp.qxAudioSendResult ? ShowResultCode(resp.qxAudioSendResult) : -1;
+        outcome = HoldsNumber(resp.qxAudioSendResult, static_cast<size_t>(-1))
+                      ? ShowResultCode(resp.qxAudioSendResult)
+                      : -1;
     }
     EndCall();
     return outcome;

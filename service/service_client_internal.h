@@ -13,7 +13,10 @@
 QString ServiceTr(const char* text);
 // An error box titled with the product's name.
 void ShowServiceError(const QString& text);
-// A result text for the run log; a missing result shows as "(null)".
+// A result text for the run log; a missing result shows as "(null)". Control
+// characters are escaped, and a text longer than kMaxLoggedResultBytes is cut
+// there with its full length noted.
+inline constexpr size_t kMaxLoggedResultBytes = 2048;
 std::string LogText(const char* text);
 // The digest is a credential: logs show only its beginning.
 std::string DigestForLog(const std::string& digest);

@@ -33,7 +33,17 @@ QString ServiceTr(const char* text) { return QCoreApplication::translate("CWebSe
 void ShowServiceError(const QString& text) { ShowMessageBox(text, mb::Ok | mb::IconError); }
 
 std::string LogText(const char* text) {
-    return text ? LogEscape(std::string_view(text)) : std::string("(null)");
+    if (!text)
+        return "(null)";
+    std::string_view view(text);
+    if (view.size() <= kMaxLoggedResultBytes)
+        return LogEscape(view);
+    // A huge answer would make a huge log line: its head and its length say
+    // enough. The cut never splits a UTF-8 sequence.
+    size_t cut = kMaxLoggedResultBytes;
+    while (cut > 0 && (static_cast<unsigned char>(view[cut]) & 0xC0) == 0x80)
+        --cut;
+    return LogEscape(view.substr(0, cut)) + "...(" + std::to_string(view.size()) + " bytes)";
 }
 
 std::string DigestForLog(const std::string& digest) { return digest.substr(0, 4) + "..."; }
@@ -190,7 +200,18 @@ int RightsOfRoles(const char* roles) {
     return n < 20 ? kMasks[n] : -1;
 }
 
+std::string ChannelEndpoint(const QString& address) {
+    const QString text = address.trimmed();
+    if (text.isEmpty())
+        return {};
+    // The settings give a channel server as "host:port"; the service answers
+    // on the same path there as on the main endpoint.
+    if (text.contains(QLatin1String("://")))
+        return text.toStdString();
+    return "http://" + text.toStdString() + "/webservice.asmx";
+}
+
 void SelectChannelServer(CWebServiceClient& client, const QString& channel) {
-    const std::string address = UnicodeToAnsi(ChannelServerAddress(channel));
-    client.SetEndpoint(address.c_str());  // an empty address keeps the configured endpoint
+    const std::string endpoint = ChannelEndpoint(ChannelServerAddress(channel));
+    client.SetEndpoint(endpoint.c_str()); // an empty address keeps the configured endpoint
 }

@@ -150,6 +150,11 @@ std::string Base64EncodeLines(std::string_view bytes);
 // The rights mask of the ROLES number the service sends.
 int RightsOfRoles(const char* roles);
 
+// The endpoint of a channel server's address text: "host:port" becomes
+// "http://host:port/webservice.asmx", a full URL stays as it is, an empty
+// text gives an empty endpoint (none).
+std::string ChannelEndpoint(const QString& address);
+
 // Points a client at a channel's own server ("彩信" MMS, "语音" voice); other
 // channels, and a channel without an address, keep the configured endpoint.
 void SelectChannelServer(CWebServiceClient& client, const QString& channel);

@@ -3,6 +3,7 @@
 // and the two result-text helpers.
 #include "core/account.h"
 #include "platform/ini.h"
+#include "service/service_client_internal.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"
 #include "tests/support/raw_http_peer.h"
@@ -35,6 +36,38 @@ protected:
 };
 
 // ------------------------------------------------------------ construction
+
+TEST_F(ClientBasics, ChannelServerAddressesBecomeEndpoints) {
+    struct Case {
+        const char* address;
+        std::string endpoint;
+    };
+    const std::string full = m_backup->url("/mms.asmx");
+    const Case cases[] = {
+        {"h:81", "http://h:81/webservice.asmx"},
+        {" 127.0.0.1:8060 ", "http://127.0.0.1:8060/webservice.asmx"},
+        {full.c_str(), full},
+        {"", m_main->url()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        ini::WriteString(m_folder->file("ServerInfo.ini"), "ExtServerAddress", "ExtAddress1", Q(c.address));
+        CWebServiceClient client = Client();
+        SelectChannelServer(client, Q("彩信"));
+        EXPECT_EQ(client.endpoint(), c.endpoint);
+        // Another channel keeps the configured endpoint whatever the address.
+        CWebServiceClient other = Client();
+        SelectChannelServer(other, Q("传真"));
+        EXPECT_EQ(other.endpoint(), m_main->url());
+    }
+    // A full URL is really used for the call.
+    ini::WriteString(m_folder->file("ServerInfo.ini"), "ExtServerAddress", "ExtAddress1", Q(full.c_str()));
+    CWebServiceClient client = Client();
+    SelectChannelServer(client, Q("彩信"));
+    EXPECT_EQ(SendOne(client), 0);
+    ASSERT_EQ(m_backup->calls("qxSmsSend").size(), 1u);
+    EXPECT_EQ(m_backup->calls("qxSmsSend")[0].path, "/mms.asmx");
+}
 
 TEST_F(ClientBasics, KeepsTheCredentialsAsUtf8AndTheirDigest) {
     CWebServiceClient client(Q(kSerial), Q(kPassword));
@@ -265,6 +298,19 @@ TEST_F(ClientBasics, AnAnswerLargerThanTheLimitIsRefused) {
     EXPECT_EQ(id, "kept");
 }
 
+TEST_F(ClientBasics, ALongResultTextIsLoggedByItsHeadAndLength) {
+    // The cut lands inside a three-byte character: it backs off to its start.
+    const std::string result = std::string(kMaxLoggedResultBytes - 1, 'x') + "你" + std::string(5000, 'y');
+    m_main->script("qxSmsSend", LoopbackAnswer::Text(result));
+    CWebServiceClient client = Client();
+    EXPECT_EQ(SendOne(client), -1);
+    const QString log = runLog();
+    const QString expected = Q("qxSmsSend，webResult=") + QString(kMaxLoggedResultBytes - 1, QLatin1Char('x')) +
+                             QStringLiteral("...(%1 bytes)\r\n").arg(result.size());
+    EXPECT_TRUE(log.contains(expected));
+    EXPECT_FALSE(log.contains(QStringLiteral("yyyy")));
+}
+
 TEST_F(ClientBasics, AnAnswerWithoutItsResultIsAFailureLoggedAsNull) {
     m_main->script("qxSmsSend", LoopbackAnswer::Missing());
     CWebServiceClient client = Client();
@@ -305,7 +351,7 @@ TEST_F(ClientBasics, OneClientServesSeveralCallsInARow) {
 
 TEST_F(ClientBasics, ClientsOnSeveralThreadsShareNothing) {
     m_main->setAnswerer([](const LoopbackCall& call) -> std::optional<LoopbackAnswer> {
-        return LoopbackAnswer::Text("id-" + call.field("mobile").value_or("?"));
+        return LoopbackAnswer::Text("9" + call.field("mobile").value_or("?"));
     });
     constexpr int kThreads = 4;
     constexpr int kCalls = 5;
@@ -315,9 +361,9 @@ TEST_F(ClientBasics, ClientsOnSeveralThreadsShareNothing) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < kCalls; ++i) {
                 CWebServiceClient client(Q(kSerial), Q(kPassword));
-                const std::string mobile = std::to_string(t) + "-" + std::to_string(i);
+                const std::string mobile = std::to_string(t) + "0" + std::to_string(i);
                 std::string id;
-                if (client.CallSmsSend(id, mobile, Q("x"), QString(), "") == 0 && id == "id-" + mobile)
+                if (client.CallSmsSend(id, mobile, Q("x"), QString(), "") == 0 && id == "9" + mobile)
                     ++good;
             }
         });

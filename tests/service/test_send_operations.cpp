@@ -2,6 +2,7 @@
 // voice, MMS) against the loopback service, and the attachment encoder.
 #include "core/account.h"
 #include "core/app_globals.h"
+#include "platform/ini.h"
 #include "service/web_service_client.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -130,6 +132,11 @@ TEST_F(SendOperations, SmsResultDecidesByItsFirstFiveBytes) {
         {"123456789012", 0, "123456789012"}, // first five bytes positive
         {"1234-", 0, "1234-"},
         {seventy, 0, std::string(63, '8')},
+        // No number at all: a broken answer, never a send id of 0.
+        {"", -1, "kept"},
+        {"abc", -1, "kept"},
+        {" -", -1, "kept"},
+        {"     7", -1, "kept"}, // the number lies past the five bytes that decide
     };
     CWebServiceClient client = Client();
     for (const Case& c : cases) {
@@ -142,15 +149,41 @@ TEST_F(SendOperations, SmsResultDecidesByItsFirstFiveBytes) {
     EXPECT_TRUE(m_boxes->shown().empty());
 }
 
-TEST_F(SendOperations, SmsTimeGoesInCodePage936AndTheContentInUtf8) {
+// Times and the automatic reply's numbers travel in code page 936; a value
+// outside ASCII would put raw GBK bytes into the UTF-8 request, so it is
+// refused before anything goes out.
+TEST_F(SendOperations, TimesAndNumbersOutsideAsciiAreRefusedBeforeTheCall) {
     RawHttpPeer peer;
     peer.setReply({RawHttpPeer::SoapResultAnswer("qxSmsSend", "1")});
+    ini::WriteString(m_folder->file("ServerInfo.ini"), "Deployment", "IntlEndpoint",
+                     QString::fromStdString(peer.url()));
     CWebServiceClient client = Client();
     client.SetEndpoint(peer.url().c_str());
+    struct Case {
+        const char* name;
+        std::function<int(std::string&)> call;
+    };
+    const Case cases[] = {
+        {"sms stime", [&](std::string& id) { return client.CallSmsSend(id, "13800000000", Q("你好"), Q("2024年"), ""); }},
+        {"intl stime",
+         [&](std::string& id) { return client.CallSmsSendIntl(id, "85290000000", Q("你好"), Q("定时"), ""); }},
+        {"auto mobile", [&](std::string& id) { return client.CallSmsSendAuto(Q("１３８"), Q("你好"), QString(), id); }},
+        {"auto stime", [&](std::string& id) { return client.CallSmsSendAuto(Q("138"), Q("你好"), Q("定时"), id); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string id = "kept";
+        EXPECT_EQ(c.call(id), -1);
+        EXPECT_EQ(id, "kept");
+    }
+    EXPECT_TRUE(peer.requests().empty());
+    EXPECT_EQ(runLog().count(Q("holds a character outside ASCII")), 4);
+
+    // The content is UTF-8 and an ASCII time goes as it is.
     std::string id;
-    EXPECT_EQ(client.CallSmsSend(id, "13800000000", Q("你好"), Q("定时"), ""), 0);
+    EXPECT_EQ(client.CallSmsSend(id, "13800000000", Q("你好"), Q("2024-05-01 08:00:00"), ""), 0);
     const std::string body = OnlyBody(peer);
-    EXPECT_NE(body.find("<ns1:stime>\xb6\xa8\xca\xb1</ns1:stime>"), std::string::npos) << body;
+    EXPECT_NE(body.find("<ns1:stime>2024-05-01 08:00:00</ns1:stime>"), std::string::npos) << body;
     EXPECT_NE(body.find("<ns1:content>\xe4\xbd\xa0\xe5\xa5\xbd</ns1:content>"), std::string::npos) << body;
 }
 
@@ -165,11 +198,11 @@ TEST_F(SendOperations, SmsNetworkFailureIsMinusOneWithoutABox) {
 }
 
 TEST_F(SendOperations, InternationalSmsGoesToItsOwnEndpoint) {
-    m_backup->script("qxSmsSend_g", LoopbackAnswer::Text("G-1"));
+    m_backup->script("qxSmsSend_g", LoopbackAnswer::Text("7001"));
     CWebServiceClient client = Client();
     std::string id;
     EXPECT_EQ(client.CallSmsSendIntl(id, "0044700900123", Q("hello 你好"), Q("2024-05-01 08:00:00"), "3"), 0);
-    EXPECT_EQ(id, "G-1");
+    EXPECT_EQ(id, "7001");
     EXPECT_TRUE(m_main->calls().empty());
     const auto calls = m_backup->calls("qxSmsSend_g");
     ASSERT_EQ(calls.size(), 1u);
@@ -185,7 +218,7 @@ TEST_F(SendOperations, InternationalSmsGoesToItsOwnEndpoint) {
     EXPECT_EQ(client.endpoint(), m_main->url()); // the client's own copy stays
     const QString log = runLog();
     EXPECT_TRUE(log.contains(Q("call qxSmsSend_USCOREg\r\n")));
-    EXPECT_TRUE(log.contains(Q("qxSmsSend，webResult=G-1\r\n")));
+    EXPECT_TRUE(log.contains(Q("qxSmsSend，webResult=7001\r\n")));
 }
 
 TEST_F(SendOperations, InternationalSmsFailures) {
@@ -202,11 +235,11 @@ TEST_F(SendOperations, InternationalSmsFailures) {
 }
 
 TEST_F(SendOperations, AutomaticReplyRequestAndLogLines) {
-    m_main->script("qxSmsSend", LoopbackAnswer::Text("A-7"));
+    m_main->script("qxSmsSend", LoopbackAnswer::Text("7007"));
     CWebServiceClient client = Client();
     std::string id;
     EXPECT_EQ(client.CallSmsSendAuto(Q("13800000000"), Q("自动回复"), Q("2024-05-01 08:00:00"), id), 0);
-    EXPECT_EQ(id, "A-7");
+    EXPECT_EQ(id, "7007");
     const LoopbackCall call = OnlyCall("qxSmsSend");
     EXPECT_EQ(call.field("sn"), kSerial);
     EXPECT_EQ(call.field("pwd"), digest());
@@ -217,7 +250,7 @@ TEST_F(SendOperations, AutomaticReplyRequestAndLogLines) {
     EXPECT_EQ(call.field("rrid"), "");
     const QString log = runLog();
     EXPECT_TRUE(log.contains(Q("自动回复或者自动转发时call qxSmsSend\r\n")));
-    EXPECT_TRUE(log.contains(Q("自动回复或者自动转发时qxSmsSend，webResult=A-7\r\n")));
+    EXPECT_TRUE(log.contains(Q("自动回复或者自动转发时qxSmsSend，webResult=7007\r\n")));
 
     m_main->script("qxSmsSend", LoopbackAnswer::Text("-2"));
     id = "kept";
@@ -229,17 +262,17 @@ TEST_F(SendOperations, AutomaticReplyRequestAndLogLines) {
     EXPECT_TRUE(m_boxes->shown().empty());
 }
 
-TEST_F(SendOperations, AutomaticReplyNumbersGoInCodePage936) {
+TEST_F(SendOperations, AutomaticReplyNumbersGoAsTheyAre) {
     RawHttpPeer peer;
     peer.setReply({RawHttpPeer::SoapResultAnswer("qxSmsSend", "1")});
     CWebServiceClient client = Client();
     client.SetEndpoint(peer.url().c_str());
     std::string id;
-    EXPECT_EQ(client.CallSmsSendAuto(Q("测试"), Q("你好"), Q("定时"), id), 0);
+    EXPECT_EQ(client.CallSmsSendAuto(Q("13800000000,13900000000"), Q("你好"), Q("2024-05-01"), id), 0);
     const std::string body = OnlyBody(peer);
-    EXPECT_NE(body.find("<ns1:mobile>\xb2\xe2\xca\xd4</ns1:mobile>"), std::string::npos) << body;
+    EXPECT_NE(body.find("<ns1:mobile>13800000000,13900000000</ns1:mobile>"), std::string::npos) << body;
     EXPECT_NE(body.find("<ns1:content>\xe4\xbd\xa0\xe5\xa5\xbd</ns1:content>"), std::string::npos) << body;
-    EXPECT_NE(body.find("<ns1:stime>\xb6\xa8\xca\xb1</ns1:stime>"), std::string::npos) << body;
+    EXPECT_NE(body.find("<ns1:stime>2024-05-01</ns1:stime>"), std::string::npos) << body;
 }
 
 // -------------------------------------------------------------------- gxmt
@@ -266,7 +299,7 @@ TEST_F(SendOperations, GxmtSendsTheLoggedInAccountAndUtf8Lists) {
 TEST_F(SendOperations, GxmtResults) {
     CWebServiceClient client = Client();
     for (const auto& [result, rc] :
-         {std::pair<const char*, int>{"0", 0}, {"15", 0}, {"-6", -1}, {"-99999", -1}}) {
+         {std::pair<const char*, int>{"0", 0}, {"15", 0}, {"-6", -1}, {"-99999", -1}, {"", -1}, {"abc", -1}}) {
         SCOPED_TRACE(result);
         m_main->script("gxmt", LoopbackAnswer::Text(result));
         EXPECT_EQ(client.CallGxmt(Q("1"), Q("x"), QString(), QString()), rc);
@@ -423,6 +456,11 @@ TEST_F(SendOperations, VoiceResultsGoThroughShowResultCode) {
     EXPECT_EQ(client.CallAudioSend(Q("t"), Q("1"), QString(), Q("x"), QString(), QString()), 0);
     m_main->script("qxAudioSend", LoopbackAnswer::Missing());
     EXPECT_EQ(client.CallAudioSend(Q("t"), Q("1"), QString(), Q("x"), QString(), QString()), -1);
+    // An answer without a number is as broken as a missing one.
+    for (const char* broken : {"", "abc"}) {
+        m_main->script("qxAudioSend", LoopbackAnswer::Text(broken));
+        EXPECT_EQ(client.CallAudioSend(Q("t"), Q("1"), QString(), Q("x"), QString(), QString()), -1) << broken;
+    }
     EXPECT_TRUE(m_boxes->shown().empty());
 
     client.SetEndpoint(ClosedEndpoint().c_str());
