@@ -9,6 +9,7 @@
 #include "platform/ini.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -259,6 +260,11 @@ QString CustomerDatabasePath() { return AppPath(QStringLiteral("DB/CustomerData.
 sqlite3* OpenConnection(const QString& path) {
     sqlite3* db = nullptr;
     const std::string p = UnicodeToUtf8(path);
+    // A new database file is the owner's alone; the engine gives its -wal and
+    // -shm files the same mode. An existing file keeps its mode.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
     int rc = sqlite3_open_v2(p.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         LogWrite(g_logRun, "ERROR,OpenConnection," + p + "," + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
@@ -357,7 +363,10 @@ int OpenDatabase() {
     const QString systemPath = SystemDatabasePath();
     UnscrambleDatabaseFile(systemPath);
     MakeOwnerWritable(systemPath);
-    CreateDirectoryTree(AppPath(QStringLiteral("DB")));
+    // The database holds the service password: a new folder is the user's alone.
+    const QString dbFolder = AppPath(QStringLiteral("DB"));
+    if (!QFileInfo::exists(dbFolder) && CreateDirectoryTree(dbFolder))
+        ::chmod(QFile::encodeName(dbFolder).constData(), 0700);
     g_pDB = OpenConnection(systemPath);
 
     if (g_nCustomize) {
@@ -372,11 +381,14 @@ int OpenDatabase() {
     if (g_pCustomerDB && !TableExists(g_pCustomerDB, "CountmsgRecord"))
         ExecSql(nullptr, g_pCustomerDB, kCreateCountmsgRecord);
 
+    // The base schema creates Register too, so whether it is new is known only
+    // from before.
+    const bool hadRegister = TableExists(g_pDB, "Register");
     CreateBaseSchema(g_pDB);
     for (const char* sql : kStartupStatements) {
         if (sql) {
             RunSchemaStatement(g_pDB, sql);
-        } else if (RunSchemaStatement(g_pDB, kCreateRegister) == SQLITE_OK) {
+        } else if (RunSchemaStatement(g_pDB, kCreateRegister) == SQLITE_OK || !hadRegister) {
             LogWrite(g_logRun, "db中没有账号信息，新建Register 成功！");
         }
     }

@@ -84,6 +84,17 @@ TEST_F(DatabaseTest, FreshFolderGetsTheWholeSchemaSeedsAndDefaults) {
     EXPECT_FALSE(QFile::exists(m_folder->file("DB/CustomerData.db3")));
     // The expected failures of the start-up statements are no errors.
     EXPECT_FALSE(runLog().contains(QStringLiteral("ErrCode")));
+    EXPECT_EQ(runLog().count(QStringLiteral("db中没有账号信息，新建Register 成功！")), 1);
+
+    // The database holds the service password: only its owner may read it.
+    struct stat st {};
+    for (const auto& [name, mode] : {std::pair<const char*, unsigned>{"DB", 0700u},
+                                     {"DB/SystemData.db3", 0600u},
+                                     {"DB/SystemData.db3-wal", 0600u},
+                                     {"DB/SystemData.db3-shm", 0600u}}) {
+        ASSERT_EQ(::stat(m_folder->file(name).toUtf8().constData(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 0777, mode) << name;
+    }
 }
 
 TEST_F(DatabaseTest, OpeningAgainChangesNothing) {
@@ -96,6 +107,8 @@ TEST_F(DatabaseTest, OpeningAgainChangesNothing) {
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM accountInfo"), 22);
     EXPECT_EQ(Scalar(g_pDB, "SELECT fieldValue FROM accountInfo WHERE fieldName='name17'"), 1);
     EXPECT_FALSE(runLog().contains(QStringLiteral("ErrCode")));
+    // Register was new only the first time.
+    EXPECT_EQ(runLog().count(QStringLiteral("新建Register")), 1);
 }
 
 TEST_F(DatabaseTest, CustomisedInstallationGetsTheCustomerDatabase) {
