@@ -23,4 +23,4 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDe
 cmake --build "$build" --parallel "$(nproc)" --target service_tests
 echo "sanitize.sh: build took $(( $(date +%s) - start )) s"
 
-"$build/bin/service_tests" "$@"
+"$build/tests/service_tests" "$@"

@@ -3,8 +3,12 @@
 // asks for it) and, for a trial, points every service address at a local
 // messaging service.
 //
-//   corvelane-provision --folder DIR [--serial S --password P [--sign X]]
+//   corvelane-provision --folder DIR [--store-account]
 //                       [--local-service http://127.0.0.1:PORT]
+//
+// --store-account takes the account from the environment (CORVELANE_SERIAL,
+// CORVELANE_PASSWORD, CORVELANE_SIGN), never from the command line, where
+// any user of the machine could read it.
 #include "core/database.h"
 #include "core/log.h"
 #include "core/paths.h"
@@ -16,16 +20,30 @@
 #include <QString>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr, "usage: corvelane-provision --folder DIR [--serial S --password P [--sign X]]\n"
-                         "                           [--local-service http://127.0.0.1:PORT]\n");
+int Usage(const char* why) {
+    std::fprintf(stderr,
+                 "corvelane-provision: %s\n"
+                 "usage: corvelane-provision --folder DIR [--store-account] [--local-service http://127.0.0.1:PORT]\n"
+                 "  --store-account stores CORVELANE_SERIAL, CORVELANE_PASSWORD and CORVELANE_SIGN\n"
+                 "  from the environment as the program folder's service account.\n",
+                 why);
     return 2;
+}
+
+bool IsUtf8(const char* text) {
+    return QByteArrayView(text, static_cast<qsizetype>(std::strlen(text))).isValidUtf8();
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }
 
 bool StoreAccount(const std::string& serial, const std::string& password, const std::string& sign) {
@@ -65,16 +83,38 @@ bool PointAtLocalService(const QString& base) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     std::map<std::string, std::string> options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strncmp(argv[i], "--", 2) != 0)
-            return Usage();
-        options[argv[i] + 2] = argv[i + 1];
+    bool storeAccount = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--store-account") {
+            storeAccount = true;
+            continue;
+        }
+        if (arg != "--folder" && arg != "--local-service")
+            return Usage(("unknown option " + LogEscape(arg)).c_str());
+        if (i + 1 >= argc)
+            return Usage((arg + " needs a value").c_str());
+        if (!IsUtf8(argv[i + 1]))
+            return Usage((arg + " is not valid UTF-8").c_str());
+        options[arg.substr(2)] = argv[++i];
     }
-    if (argc % 2 == 0 || !options.count("folder"))
-        return Usage();
-    const QString folder = QDir(QString::fromLocal8Bit(options["folder"].c_str())).absolutePath();
-    if (!QDir().mkpath(folder))
-        return Usage();
+    if (options["folder"].empty())
+        return Usage("--folder names no folder");
+    std::string serial, password, sign;
+    if (storeAccount) {
+        serial = Environment("CORVELANE_SERIAL");
+        password = Environment("CORVELANE_PASSWORD");
+        sign = Environment("CORVELANE_SIGN");
+        if (serial.empty())
+            return Usage("--store-account without CORVELANE_SERIAL");
+        if (!IsUtf8(serial.c_str()) || !IsUtf8(password.c_str()) || !IsUtf8(sign.c_str()))
+            return Usage("the account in the environment is not valid UTF-8");
+    }
+    const QString folder = QDir(QString::fromUtf8(options["folder"].c_str())).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "corvelane-provision: cannot create the folder %s\n", options["folder"].c_str());
+        return 1;
+    }
     SetAppDirectory(folder);
     g_logRun.daily = 1;
     LogOpen(g_logRun, "run.txt", 1);
@@ -91,8 +131,8 @@ int main(int argc, char** argv) {
             result = 1;
         }
     }
-    if (options.count("serial")) {
-        if (OpenDatabase() != 0 || !StoreAccount(options["serial"], options["password"], options["sign"])) {
+    if (storeAccount) {
+        if (OpenDatabase() != 0 || !StoreAccount(serial, password, sign)) {
             std::fprintf(stderr, "corvelane-provision: cannot store the account in DB/SystemData.db3\n");
             result = 1;
         }

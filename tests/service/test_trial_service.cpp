@@ -1,9 +1,11 @@
 // The standalone loopback service (corvelane-loopback-service) as a trial
 // run uses it: the client sends, fetches replies and reports, and reads the
 // account information from it; another account is refused.
+#include "platform/ini.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"
 #include "tests/support/service_fixture.h"
+#include "tests/support/test_helpers.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -15,11 +17,13 @@ namespace {
 class TrialProgram {
 public:
     TrialProgram(const char* serial, const char* password) {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The password travels in the environment, never on the command line.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CORVELANE_TRIAL_PASSWORD"), QString::fromLatin1(password));
+        m_process.setProcessEnvironment(env);
         m_process.start(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM),
                         {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--serial"),
-                         QString::fromLatin1(serial), QStringLiteral("--password"),
-                         QString::fromLatin1(password)});
+                         QString::fromLatin1(serial)});
         QByteArray out;
         QDeadlineTimer deadline(15000);
         while (!out.contains('\n') && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
@@ -40,9 +44,15 @@ public:
     int port() const { return m_port; }
     std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/webservice.asmx"; }
     QProcess& process() { return m_process; }
+    // What the program logged so far (its standard error).
+    QString log() {
+        m_log += m_process.readAllStandardError();
+        return QString::fromUtf8(m_log);
+    }
 
 private:
     QProcess m_process;
+    QByteArray m_log;
     int m_port = 0;
 };
 
@@ -100,6 +110,24 @@ TEST_F(TrialService, SendsRepliesReportsAndAccountInformation) {
     EXPECT_EQ(renewed.CallSmsSend(id, "13800138000", QStringLiteral("hi"), QString(), ""), 0);
     EXPECT_EQ(id, "2026121000003");
     EXPECT_TRUE(m_boxes->texts().isEmpty()) << m_boxes->texts().join(QLatin1Char('|')).toStdString();
+}
+
+// The request log shows a digest by its first four characters only.
+TEST_F(TrialService, RequestLogKeepsDigestsShort) {
+    TrialProgram program(kSerial, kPassword);
+    ASSERT_GT(program.port(), 0);
+    const std::string digest = UpperMd5(QByteArray(kSerial) + kPassword);
+    const std::string balanceUrl = "http://127.0.0.1:" + std::to_string(program.port()) + "/GetBalance.ashx";
+    ini::WriteString(m_folder->file("ServerInfo.ini"), "Deployment", "BalanceUrl", QString::fromStdString(balanceUrl));
+    CWebServiceClient client(QString::fromLatin1(kSerial), QString::fromLatin1(kPassword));
+    QString reply;
+    EXPECT_EQ(client.HttpGetBalance(reply), 0);
+    QDeadlineTimer deadline(5000);
+    while (!program.log().contains(QStringLiteral("GET ")) && !deadline.hasExpired())
+        program.process().waitForReadyRead(100);
+    const QString log = program.log();
+    EXPECT_TRUE(log.contains(QString::fromStdString("pwd=" + digest.substr(0, 4) + "..."))) << log.toStdString();
+    EXPECT_FALSE(log.contains(QString::fromStdString(digest.substr(0, 8)))) << log.toStdString();
 }
 
 TEST_F(TrialService, AnotherAccountIsRefused) {

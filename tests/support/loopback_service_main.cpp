@@ -1,7 +1,10 @@
 // corvelane-loopback-service: the loopback messaging service as a program of
 // its own, for trying the client without the real service.
 //
-//   corvelane-loopback-service [--port N] [--serial S] [--password P]
+//   corvelane-loopback-service [--port N] [--serial S]
+//
+// The trial password comes from the environment (CORVELANE_TRIAL_PASSWORD,
+// default "trial"), never from the command line, where any user could read it.
 //
 // It serves on 127.0.0.1 (port 0, the default, lets the system choose), prints
 // "PORT <n>" on standard output once it listens, and runs until SIGINT or
@@ -50,7 +53,7 @@ struct Options {
 };
 
 void Usage() {
-    std::cerr << "usage: corvelane-loopback-service [--port N] [--serial S] [--password P]\n";
+    std::cerr << "usage: CORVELANE_TRIAL_PASSWORD=P corvelane-loopback-service [--port N] [--serial S]\n";
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -67,8 +70,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.port = static_cast<int>(port);
         } else if (arg == "--serial") {
             options.serial = value;
-        } else if (arg == "--password") {
-            options.password = value;
         } else {
             return false;
         }
@@ -79,6 +80,19 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 // Percent escapes over code page 936 bytes, "+" for a blank: how the service
 // writes the text of a received message.
 std::string PercentEncodeGbk(const QString& text) { return UrlEncode(enc::ToGbk(text)); }
+
+// A page request as the log shows it: every "pwd=" value (a password digest)
+// cut to its first four characters, as the client's own log does.
+std::string MaskDigests(std::string request) {
+    for (size_t at = request.find("pwd="); at != std::string::npos; at = request.find("pwd=", at)) {
+        at += 4;
+        const size_t end = std::min(request.find('&', at), request.size());
+        if (end - at > 4)
+            request.replace(at + 4, end - at - 4, "...");
+        at += std::min<size_t>(end - at, 7);
+    }
+    return request;
+}
 
 std::string Field(const LoopbackCall& call, const char* name) {
     return call.field(name).value_or("");
@@ -235,6 +249,8 @@ int main(int argc, char** argv) {
         Usage();
         return 2;
     }
+    if (const char* password = std::getenv("CORVELANE_TRIAL_PASSWORD"); password && *password)
+        options.password = password;
     // The signals are taken through a descriptor; every thread started after
     // this inherits the mask, so none of them is interrupted by them.
     sigset_t stopSignals;
@@ -252,7 +268,8 @@ int main(int argc, char** argv) {
         // Shared with the answerer: a call still running at the end keeps it alive.
         auto account = std::make_shared<TrialAccount>(options, service.port());
         service.setAnswerer([account](const LoopbackCall& call) { return account->Answer(call); });
-        service.setPageObserver([](const std::string& request) { std::cerr << "GET " << request << std::endl; });
+        service.setPageObserver(
+            [](const std::string& request) { std::cerr << "GET " << MaskDigests(request) << std::endl; });
         service.scriptPage("/GetBalance.ashx", {200, "1000"});
         service.scriptPage("/apis/rims-provider/snExt/synchro/saveCSV", {200, "0"});
         std::cout << "PORT " << service.port() << std::endl;
