@@ -36,6 +36,8 @@ constexpr int kCommandNoAnswer = 2;
 constexpr int kExitUsage = 64;
 // The single-instance inbox could not be set up.
 constexpr int kExitNoInbox = 3;
+// The database cannot be used.
+constexpr int kExitDatabase = 4;
 
 constexpr char kUsage[] =
     "Usage: Corvelane [--command <text>] [--help]\n"
@@ -104,6 +106,16 @@ int InboxFailed(const InstanceServer& inbox) {
     return kExitNoInbox;
 }
 
+// A database that cannot be used is never used silently, and never changed:
+// the user is told which file and why, and the program ends. The run marker
+// stays, so the next start checks the file again.
+int DatabaseFailed(int code) {
+    ShowMessageBox(DatabaseFailureText(code), mb::IconError);
+    LogClose(g_logRun);
+    LogClose(g_logSend);
+    return kExitDatabase;
+}
+
 void WriteStartLines() {
     char line[64];
     std::snprintf(line, sizeof line, "start...Version=%f", kVersion);
@@ -118,6 +130,7 @@ void ExitSequence() {
     CloseDatabase();
     LogWrite(g_logRun, "END.");
     LogWrite(g_logSend, "END.");
+    MarkRunEnded();
     LogClose(g_logRun);
     LogClose(g_logSend);
     g_pAccount.clear();
@@ -168,13 +181,22 @@ int main(int argc, char** argv) {
     SetUiLanguage(language);
     LogWrite(g_logRun, "INFO,language=" + std::to_string(language));
 
-    if (OpenDatabase() == 0 && OldDatabaseWaitsForConversion(g_pDB)) {
+    // After a run that did not end cleanly the database's pages are checked
+    // before anything uses them.
+    const bool checkPages = PreviousRunUnfinished();
+    MarkRunStarted();
+    if (const int opened = OpenDatabase(checkPages); opened != 0)
+        return DatabaseFailed(opened);
+    if (OldDatabaseWaitsForConversion(g_pDB)) {
         // The old client's data moves into the new database once, by the converter.
         CloseDatabase();
-        if (StartConverter(true))
+        if (StartConverter(true)) {
+            MarkRunEnded();
             return 0;
+        }
         LogWrite(g_logRun, "ERROR,the converter could not be started; starting normally");
-        OpenDatabase();
+        if (const int opened = OpenDatabase(); opened != 0)
+            return DatabaseFailed(opened);
     }
 
     LoadSkin(ConfiguredSkinPath());

@@ -8,6 +8,8 @@
 #include "platform/file_io.h"
 #include "platform/ini.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -357,7 +359,68 @@ void ResetFileAttributes() {
         MakeOwnerWritable(AppPath(QString::fromLatin1(name)));
 }
 
-int OpenDatabase() {
+namespace {
+
+// The first read of the file tells a file that is no database, or whose pages
+// are damaged, before anything writes to it.
+// Plain engine calls: a failure here is one log line, not a failed statement.
+int ProbeStep(sqlite3* db, const char* sql, std::string& firstColumn) {
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) {
+            const unsigned char* text = sqlite3_column_text(st, 0);
+            firstColumn = text ? reinterpret_cast<const char*>(text) : "";
+        }
+    }
+    sqlite3_finalize(st);
+    return rc;
+}
+
+int ProbeDatabase(sqlite3* db, bool checkPages) {
+    std::string value;
+    int rc = ProbeStep(db, "SELECT COUNT(*) FROM sqlite_master", value);
+    std::string what = "first read";
+    if (rc == SQLITE_ROW && checkPages) {
+        rc = ProbeStep(db, "PRAGMA quick_check", value);
+        what = "quick_check";
+        if (rc == SQLITE_ROW && value != "ok") {
+            LogWrite(g_logRun, "ERROR,OpenDatabase,quick_check," + LogEscape(value));
+            return kDatabaseDamaged;
+        }
+    }
+    if (rc == SQLITE_ROW)
+        return 0;
+    LogWrite(g_logRun, "ERROR,OpenDatabase," + what + "," + LogEscape(std::string(sqlite3_errmsg(db))));
+    switch (sqlite3_errcode(db) & 0xFF) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return kDatabaseDamaged;
+    case SQLITE_READONLY:
+    case SQLITE_FULL:
+        return kDatabaseUnwritable;
+    default:
+        return kDatabaseNotOpened;
+    }
+}
+
+} // namespace
+
+QString DatabaseFailureText(int code) {
+    const QString path = QDir::toNativeSeparators(SystemDatabasePath());
+    auto tr = [](const char* text) { return QCoreApplication::translate("Database", text); };
+    switch (code) {
+    case kDatabaseDamaged:
+        return tr("数据库文件已损坏或不是数据库，程序无法使用它：\n%1\n请从备份恢复该文件。").arg(path);
+    case kDatabaseUnwritable:
+        return tr("无法写入数据库文件（文件夹只读或磁盘已满）：\n%1").arg(path);
+    default:
+        return tr("无法打开数据库文件：\n%1").arg(path);
+    }
+}
+
+int OpenDatabase(bool checkPages) {
     g_nCustomize = ini::ReadInt(OemIniPath(), QStringLiteral("System"), QStringLiteral("Customize"), 0);
 
     const QString systemPath = SystemDatabasePath();
@@ -367,6 +430,16 @@ int OpenDatabase() {
     const QString dbFolder = AppPath(QStringLiteral("DB"));
     if (!QFileInfo::exists(dbFolder) && CreateDirectoryTree(dbFolder))
         ::chmod(QFile::encodeName(dbFolder).constData(), 0700);
+    // An existing file is read before anything may write to it (even the
+    // switch to WAL rewrites its header), through a read-only connection.
+    if (QFileInfo(systemPath).isFile()) {
+        sqlite3* probe = nullptr;
+        int rc = sqlite3_open_v2(UnicodeToUtf8(systemPath).c_str(), &probe, SQLITE_OPEN_READONLY, nullptr);
+        rc = rc == SQLITE_OK ? ProbeDatabase(probe, checkPages) : kDatabaseNotOpened;
+        sqlite3_close_v2(probe);
+        if (rc != 0)
+            return rc;
+    }
     g_pDB = OpenConnection(systemPath);
 
     if (g_nCustomize) {
@@ -376,8 +449,11 @@ int OpenDatabase() {
     }
     if (!g_pDB) {
         LogWrite(g_logRun, "ERROR,打开数据库出错!");
-        return -1;
+        CloseDatabase();
+        const QFileInfo folder(dbFolder);
+        return folder.isDir() && !folder.isWritable() ? kDatabaseUnwritable : kDatabaseNotOpened;
     }
+
     if (g_pCustomerDB && !TableExists(g_pCustomerDB, "CountmsgRecord"))
         ExecSql(nullptr, g_pCustomerDB, kCreateCountmsgRecord);
 

@@ -20,8 +20,18 @@ QString CustomerDatabasePath();  // <program folder>/DB/CustomerData.db3
 sqlite3* OpenConnection(const QString& path);
 void CloseConnection(sqlite3* db);
 
-// 0 when DB/SystemData.db3 is open and migrated, -1 when it could not be opened.
-int OpenDatabase();
+// 0 when DB/SystemData.db3 is open and migrated. Otherwise nothing is open
+// and the file is left as it was: kDatabaseNotOpened when it could not be
+// opened, kDatabaseDamaged when it is not a database or its pages are damaged,
+// kDatabaseUnwritable when its folder is read-only or the disk is full. With
+// `checkPages` the whole file is checked first (PRAGMA quick_check), as after
+// a run that did not end cleanly.
+inline constexpr int kDatabaseNotOpened = -1;
+inline constexpr int kDatabaseDamaged = -2;
+inline constexpr int kDatabaseUnwritable = -3;
+int OpenDatabase(bool checkPages = false);
+// The message for the user that says why OpenDatabase failed, naming the file.
+QString DatabaseFailureText(int code);
 void CloseDatabase();
 
 // 0 when the file is now plain, -1 cannot be opened, -2 header unreadable,

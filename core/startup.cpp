@@ -1,5 +1,6 @@
 #include "core/startup.h"
 
+#include "core/log.h"
 #include "core/paths.h"
 #include "core/program_files.h"
 #include "core/sql.h"
@@ -43,3 +44,19 @@ bool OldDatabaseWaitsForConversion(sqlite3* db) {
         return false;
     return ProbeTableRows(db, "sendInfo") == ProbeResult::Empty;
 }
+
+QString RunMarkerPath() {
+    std::string folder, base;
+    LogFolderAndBase("run.txt", folder, base);
+    return QString::fromStdString(folder) + QStringLiteral("/enc/Corvelane.running");
+}
+
+bool PreviousRunUnfinished() { return QFile::exists(RunMarkerPath()); }
+
+void MarkRunStarted() {
+    QFile marker(RunMarkerPath());
+    if (!marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        LogWrite(g_logRun, "ERROR,run marker," + LogEscape(marker.errorString()));
+}
+
+void MarkRunEnded() { QFile::remove(RunMarkerPath()); }

@@ -20,3 +20,11 @@ ProbeResult ProbeTableRows(sqlite3* db, const char* table);
 // counts as "not empty": the converter rewrites tables and must never run
 // over data that could not be seen.
 bool OldDatabaseWaitsForConversion(sqlite3* db);
+
+// A marker beside the logs ("enc/Corvelane.running") says a run is under way.
+// A start that finds it follows a run that did not end cleanly (a crash, a
+// kill, a power cut), so the database is checked before it is used.
+QString RunMarkerPath();
+bool PreviousRunUnfinished();
+void MarkRunStarted();
+void MarkRunEnded();

@@ -4947,4 +4947,27 @@ Messages available in your account: %d</translation>
         <translation>You have new messages, please check them!</translation>
     </message>
 </context>
+<context>
+    <name>Database</name>
+    <message>
+        <source>数据库文件已损坏或不是数据库，程序无法使用它：
+%1
+请从备份恢复该文件。</source>
+        <translation>The database file is damaged or is not a database, so the program cannot use it:
+%1
+Please restore the file from a backup.</translation>
+    </message>
+    <message>
+        <source>无法写入数据库文件（文件夹只读或磁盘已满）：
+%1</source>
+        <translation>The database file cannot be written (its folder is read-only or the disk is full):
+%1</translation>
+    </message>
+    <message>
+        <source>无法打开数据库文件：
+%1</source>
+        <translation>The database file cannot be opened:
+%1</translation>
+    </message>
+</context>
 </TS>

@@ -5,6 +5,8 @@
 #include "tests/support/raw_http_peer.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -329,3 +331,59 @@ TEST(ProgramRuns, VersionReportToAHostThatNeverAnswersHoldsNothingUp) {
 }
 
 } // namespace
+
+namespace {
+
+// A database whose pages past the first are damaged: the first read works,
+// only a check of the whole file finds the damage.
+QByteArray DatabaseWithDamagedPages(const QString& path) {
+    QDir().mkpath(QFileInfo(path).path());
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode=DELETE; CREATE TABLE filler (t TEXT);"
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 2000) "
+                 "INSERT INTO filler SELECT printf('%0100d', i) FROM n;",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    for (qsizetype i = 4096 * 3; i < 4096 * 6 && i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(0xA5);
+    f.seek(0);
+    f.write(bytes);
+    return bytes;
+}
+
+} // namespace
+
+TEST(ProgramRuns, DatabaseThatIsNoDatabaseIsNeverUsed) {
+    ProgramRun run;
+    QByteArray junk(64, '\0');
+    for (int i = 0; i < junk.size(); ++i)
+        junk[i] = static_cast<char>((i * 37 + 11) & 0xFF);
+    run.writeFile(QStringLiteral("DB/SystemData.db3"), junk);
+    const int code = run.run({}, 10000);
+    EXPECT_NE(code, 0);
+    EXPECT_NE(code, -1);
+    EXPECT_EQ(run.readFile(QStringLiteral("DB/SystemData.db3")), junk);
+    const QString log = run.runLog();
+    EXPECT_EQ(log.count(QStringLiteral("ERROR,")), 1) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("ERROR,OpenDatabase,first read,")));
+    EXPECT_FALSE(log.contains(QStringLiteral("CREATE TABLE")));
+}
+
+TEST(ProgramRuns, DamagedPagesAreFoundAfterARunThatDidNotEnd) {
+    ProgramRun run;
+    const QByteArray damaged = DatabaseWithDamagedPages(run.file(QStringLiteral("DB/SystemData.db3")));
+    // The previous run left its marker: it never reached "END.".
+    run.writeFile(QStringLiteral("enc/Corvelane.running"), QByteArray());
+    const int code = run.run({}, 10000);
+    EXPECT_NE(code, 0);
+    EXPECT_NE(code, -1);
+    EXPECT_EQ(run.readFile(QStringLiteral("DB/SystemData.db3")), damaged);
+    EXPECT_TRUE(run.runLog().contains(QStringLiteral("ERROR,OpenDatabase,quick_check,")));
+    // The next start checks the file again.
+    EXPECT_TRUE(QFile::exists(run.file(QStringLiteral("enc/Corvelane.running"))));
+}

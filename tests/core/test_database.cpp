@@ -227,6 +227,35 @@ TEST_F(DatabaseTest, ScrambledFileBecomesItsPlainSource) {
     EXPECT_EQ(UnscrambleDatabaseFile(m_folder->file("missing.db3")), -1);
 }
 
+TEST_F(DatabaseTest, FileThatIsNoDatabaseIsLeftAloneAndNamed) {
+    const QByteArray junk = QByteArray("not a database at all, just bytes ").repeated(2);
+    m_folder->writeFile("DB/SystemData.db3", junk);
+    EXPECT_EQ(OpenDatabase(), kDatabaseDamaged);
+    EXPECT_EQ(g_pDB, nullptr);
+    EXPECT_EQ(m_folder->readFile("DB/SystemData.db3"), junk);
+    EXPECT_FALSE(QFile::exists(m_folder->file("DB/SystemData.db3-wal")));
+    EXPECT_EQ(runLog().count(QStringLiteral("ERROR,")), 1);
+    EXPECT_TRUE(DatabaseFailureText(kDatabaseDamaged).contains(SystemDatabasePath()));
+    EXPECT_NE(DatabaseFailureText(kDatabaseUnwritable), DatabaseFailureText(kDatabaseDamaged));
+}
+
+TEST_F(DatabaseTest, PageCheckFindsDamageTheFirstReadMisses) {
+    ASSERT_EQ(OpenDatabase(), 0);
+    ExecSql(nullptr, g_pDB,
+            "PRAGMA journal_mode=DELETE;"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i < 3000) "
+            "INSERT INTO ContactList (name) SELECT printf('%0100d', i) FROM n;");
+    CloseDatabase();
+    QByteArray bytes = m_folder->readFile("DB/SystemData.db3");
+    ASSERT_GT(bytes.size(), 4096 * 40);
+    for (qsizetype i = bytes.size() - 4096 * 8; i < bytes.size() - 4096 * 4; ++i)
+        bytes[i] = static_cast<char>(0xA5);
+    m_folder->writeFile("DB/SystemData.db3", bytes);
+    EXPECT_EQ(OpenDatabase(true), kDatabaseDamaged);
+    EXPECT_EQ(m_folder->readFile("DB/SystemData.db3"), bytes);
+    EXPECT_TRUE(runLog().contains(QStringLiteral("ERROR,OpenDatabase,quick_check,")));
+}
+
 TEST_F(DatabaseTest, UnopenableDatabaseIsReported) {
     QDir().mkpath(m_folder->file("DB/SystemData.db3"));  // a folder where the file should be
     EXPECT_EQ(OpenDatabase(), -1);
