@@ -28,6 +28,10 @@ int CWebServiceClient::Invoke(const char* operation, int timeoutSeconds, Operati
         timeoutSeconds = std::min(timeoutSeconds, cap);
     m_proxy.recv_timeout = m_proxy.send_timeout = timeoutSeconds;
     m_proxy.connect_timeout = std::min(timeoutSeconds, 20);
+    // The stall time-outs restart with every byte: a server that drips its
+    // answer would hold the call for ever. The whole exchange gets the same
+    // bound.
+    m_proxy.transfer_timeout = timeoutSeconds;
     const std::string action = m_namespaceUri + operation;
     const std::string& url = endpoint ? *endpoint : m_endpoint;
     if (const int refused = RefuseUnconfiguredHost(url))

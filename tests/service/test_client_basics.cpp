@@ -332,6 +332,22 @@ TEST_F(ClientBasics, AnAnswerLaterThanTheTimeOutIsAFailure) {
     EXPECT_TRUE(runLog().contains(Q("Error,qxSmsSend，nRet=")));
 }
 
+TEST_F(ClientBasics, AnAnswerThatDripsEndsAtTheOperationsTimeOut) {
+    SetServiceTimeoutCap(2);
+    RawHttpPeer peer;
+    // About 500 bytes, one every 300 ms: each byte comes well within the stall
+    // time-out, the whole answer would take minutes.
+    peer.setReply({RawHttpPeer::SoapResultAnswer("qxSmsSend", "1"), 0, 300});
+    CWebServiceClient client = Client();
+    client.SetEndpoint(peer.url().c_str());
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(SendOne(client), -1);
+    EXPECT_LT(timer.elapsed(), 15000);
+    EXPECT_EQ(peer.requests().size(), 1u);
+    EXPECT_TRUE(runLog().contains(Q("Error,qxSmsSend，nRet=")));
+}
+
 TEST_F(ClientBasics, OneClientServesSeveralCallsInARow) {
     m_main->script("qxSmsSend", LoopbackAnswer::Text("5"));
     CWebServiceClient client = Client();

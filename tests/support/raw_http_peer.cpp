@@ -38,13 +38,14 @@ bool ReadMore(int fd, std::string& into) {
     return true;
 }
 
-void WriteAll(int fd, std::string_view bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (n <= 0)
-            return;
+            return false;
         bytes.remove_prefix(static_cast<size_t>(n));
     }
+    return true;
 }
 
 } // namespace
@@ -192,5 +193,15 @@ void RawHttpPeer::serve(int fd) {
             m_stopWake.wait_for(lock, std::chrono::milliseconds(reply.delayMs),
                                 [this] { return m_stop.load(); });
     }
-    WriteAll(fd, reply.bytes);
+    if (reply.dripMs <= 0) {
+        WriteAll(fd, reply.bytes);
+        return;
+    }
+    for (const char byte : reply.bytes) {
+        if (!WriteAll(fd, std::string(1, byte)))
+            return;
+        std::unique_lock lock(m_mutex);
+        if (m_stopWake.wait_for(lock, std::chrono::milliseconds(reply.dripMs), [this] { return m_stop.load(); }))
+            return;
+    }
 }

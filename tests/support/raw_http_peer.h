@@ -17,6 +17,7 @@
 struct RawHttpReply {
     std::string bytes; // written as given; empty: close without answering
     int delayMs = 0;   // waited before answering (the peer's stop ends the wait)
+    int dripMs = 0;    // > 0: the answer goes one byte at a time, this long apart
 };
 
 class RawHttpPeer {
