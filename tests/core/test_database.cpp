@@ -4,10 +4,15 @@
 #include "platform/ini.h"
 #include "tests/support/program_folder.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -225,6 +230,51 @@ TEST_F(DatabaseTest, ScrambledFileBecomesItsPlainSource) {
     m_folder->writeFile("short.db3", "QEL");
     EXPECT_EQ(UnscrambleDatabaseFile(m_folder->file("short.db3")), -2);
     EXPECT_EQ(UnscrambleDatabaseFile(m_folder->file("missing.db3")), -1);
+}
+
+// A plain copy that cannot be written whole leaves the scrambled file as it
+// was. The write is made to fail by a file-size limit, in a child process so
+// the limit stays there.
+TEST_F(DatabaseTest, UnscramblingThatCannotWriteKeepsTheScrambledFile) {
+    ASSERT_EQ(OpenDatabase(), 0);
+    CloseDatabase();
+    const QByteArray scrambled = Scramble(m_folder->readFile("DB/SystemData.db3"));
+    m_folder->writeFile("DB/SystemData.db3", scrambled);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(UnscrambleDatabaseFile(m_folder->file("DB/SystemData.db3")) + 100);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status) - 100, -4);
+    EXPECT_EQ(m_folder->readFile("DB/SystemData.db3"), scrambled);
+    EXPECT_TRUE(runLog().contains(QStringLiteral("error,db解密失败,")));
+    // No half-written copy is left beside it.
+    EXPECT_EQ(QDir(m_folder->file("DB")).entryList(QDir::Files), QStringList{QStringLiteral("SystemData.db3")});
+}
+
+TEST_F(DatabaseTest, ResetFileAttributesGivesTheOwnerWriteAccess) {
+    const char* names[] = {"DB/SystemData.db3", "Corvelane", "ServerInfo.ini", "CsqxConfig.ini", "Brannock",
+                           "OEM/OemInfo.ini"};
+    for (const char* name : names) {
+        m_folder->writeFile(name, "x");
+        ASSERT_EQ(::chmod(m_folder->file(name).toUtf8().constData(), 0444), 0);
+    }
+    m_folder->writeFile("other.ini", "x");
+    ::chmod(m_folder->file("other.ini").toUtf8().constData(), 0444);
+    ResetFileAttributes();
+    struct stat st {};
+    for (const char* name : names) {
+        ASSERT_EQ(::stat(m_folder->file(name).toUtf8().constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0644u) << name; // the owner's write bit, nothing more
+    }
+    ::stat(m_folder->file("other.ini").toUtf8().constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0444u); // only the program's own files
 }
 
 TEST_F(DatabaseTest, FileThatIsNoDatabaseIsLeftAloneAndNamed) {
