@@ -22,8 +22,26 @@ enum class Encoding { Utf8, Utf8Bom, Utf16LeBom, Gbk };
 struct Document {
     Encoding encoding = Encoding::Utf8;
     QStringList lines;
+    // A code page 936 file's lines as they were read. A line the program did
+    // not touch is written back from these bytes, so bytes that do not decode
+    // survive a write of another key. Null for a line that is new or changed.
+    QList<QByteArray> raw;
     QString eol = QStringLiteral("\n");
     bool endsWithEol = true;
+
+    void setLine(int i, const QString& text) {
+        lines[i] = text;
+        raw[i] = QByteArray();
+    }
+    void insertLine(int i, const QString& text) {
+        lines.insert(i, text);
+        raw.insert(i, QByteArray());
+    }
+    void appendLine(const QString& text) { insertLine(static_cast<int>(lines.size()), text); }
+    void removeLine(int i) {
+        lines.removeAt(i);
+        raw.removeAt(i);
+    }
 };
 
 // Writers in this process take turns, so two threads never lose each other's keys.
@@ -63,6 +81,22 @@ Document Parse(const QByteArray& bytes) {
     doc.lines = text.split(QLatin1Char('\n'));
     if (doc.endsWithEol && !doc.lines.isEmpty())
         doc.lines.removeLast();  // the empty piece after the last line break
+    doc.raw = QList<QByteArray>(doc.lines.size());
+    if (doc.encoding == Encoding::Gbk) {
+        // A line break byte is never part of a two-byte character, so the
+        // bytes split into the same lines as the text.
+        QList<QByteArray> pieces = bytes.split('\n');
+        if (doc.endsWithEol && !pieces.isEmpty())
+            pieces.removeLast();
+        if (pieces.size() == doc.lines.size()) {
+            for (qsizetype i = 0; i < pieces.size(); ++i) {
+                QByteArray& piece = pieces[i];
+                if (doc.eol.size() == 2 && piece.endsWith('\r'))
+                    piece.chop(1);
+                doc.raw[i] = piece.isNull() ? QByteArray("") : piece;
+            }
+        }
+    }
     return doc;
 }
 
@@ -81,8 +115,21 @@ QByteArray Serialise(const Document& doc) {
         return out;
     }
     case Encoding::Gbk: {
-        std::string g = enc::ToGbk(text);
-        return QByteArray(g.data(), static_cast<qsizetype>(g.size()));
+        const QByteArray eol = doc.eol.toLatin1();
+        QByteArray out;
+        for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+            if (i > 0)
+                out += eol;
+            if (i < doc.raw.size() && !doc.raw[i].isNull()) {
+                out += doc.raw[i];
+            } else {
+                const std::string g = enc::ToGbk(doc.lines[i]);
+                out.append(g.data(), static_cast<qsizetype>(g.size()));
+            }
+        }
+        if (doc.endsWithEol && !doc.lines.isEmpty())
+            out += eol;
+        return out;
     }
     }
     return {};
@@ -272,9 +319,9 @@ bool WriteString(const QString& path, const QString& section, const QString& key
         int header = FindSection(doc, section);
         if (header < 0) {
             if (!doc.lines.isEmpty() && !doc.lines.back().trimmed().isEmpty())
-                doc.lines.append(QString());
-            doc.lines.append(QLatin1Char('[') + OneLine(section) + QLatin1Char(']'));
-            doc.lines.append(line);
+                doc.appendLine(QString());
+            doc.appendLine(QLatin1Char('[') + OneLine(section) + QLatin1Char(']'));
+            doc.appendLine(line);
             doc.endsWithEol = true;
             return true;
         }
@@ -283,14 +330,14 @@ bool WriteString(const QString& path, const QString& section, const QString& key
         if (at >= 0) {
             if (doc.lines[at] == line)
                 return false;
-            doc.lines[at] = line;
+            doc.setLine(at, line);
             return true;
         }
         // After the section's last non-empty line, so blank separators stay below it.
         int insertAt = end;
         while (insertAt > header + 1 && doc.lines[insertAt - 1].trimmed().isEmpty())
             --insertAt;
-        doc.lines.insert(insertAt, line);
+        doc.insertLine(insertAt, line);
         if (insertAt == doc.lines.size() - 1)
             doc.endsWithEol = true;
         return true;
@@ -307,7 +354,7 @@ bool DeleteKey(const QString& path, const QString& section, const QString& key) 
         int at = FindKey(doc, header, SectionEnd(doc, header), key);
         if (at < 0)
             return false;
-        doc.lines.removeAt(at);
+        doc.removeLine(at);
         return true;
     });
 }

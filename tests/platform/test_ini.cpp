@@ -103,6 +103,28 @@ TEST_F(IniTest, WritesBackInTheEncodingItWasReadIn) {
     EXPECT_EQ(read("utf8.ini"), QByteArray("[S]\nk=新值\n"));
 }
 
+// Stray bytes that do not decode (a lead byte without its trail, 0x80, 0xFF)
+// stay as they were in every line the write did not touch.
+TEST_F(IniTest, GbkLinesWithStrayBytesSurviveAWriteOfAnotherKey) {
+    const QByteArray before = QByteArray::fromStdString(enc::ToGbk(u"[设置]\r\n名称=中文\r\n")) +
+                              "stray=\x81\r\nhigh=\x80\xff\xfe\r\n" +
+                              QByteArray::fromStdString(enc::ToGbk(u"[其他]\r\n")) + "k=\xb6\xa8\x7f\r\n";
+    for (const bool endsWithLineBreak : {true, false}) {
+        SCOPED_TRACE(endsWithLineBreak);
+        const QByteArray original = endsWithLineBreak ? before : before.chopped(2);
+        write(original, "stray.ini");
+        ASSERT_TRUE(ini::WriteString(path("stray.ini"), "设置", "名称", "新名"));
+        QByteArray expected = original;
+        expected.replace(QByteArray::fromStdString(enc::ToGbk(u"名称=中文")),
+                         QByteArray::fromStdString(enc::ToGbk(u"名称=新名")));
+        EXPECT_EQ(read("stray.ini"), expected);
+        ASSERT_TRUE(ini::DeleteKey(path("stray.ini"), "其他", "k"));
+        expected.replace(endsWithLineBreak ? QByteArray("k=\xb6\xa8\x7f\r\n") : QByteArray("\r\nk=\xb6\xa8\x7f"),
+                         QByteArray());
+        EXPECT_EQ(read("stray.ini"), expected);
+    }
+}
+
 TEST_F(IniTest, FileModesAndReadOnlyFiles) {
     ASSERT_TRUE(ini::WriteString(path("secret.ini"), "S", "pwd", "x", 0600));
     EXPECT_EQ(modeOf(path("secret.ini")), 0600u);
