@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, runs the service client's tests under
-# AddressSanitizer, then every test with ctest.
+# Installs what is missing, builds the programs and benchmarks, then builds
+# every test with AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# them all with ctest (scripts/sanitize.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
-# The service client once more under AddressSanitizer (threads, sockets, the
-# generated SOAP code), in a build of its own.
-bash "$root/scripts/sanitize.sh" --gtest_brief=1
-build=${BUILD_DIR:-$root/build}
-cd "$build"
-ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+bash "$root/scripts/sanitize.sh"
