@@ -32,8 +32,6 @@ constexpr size_t kMarkerLength = 13;
 constexpr size_t kScrambledLength = 32768;
 constexpr unsigned char kScrambleKey = 0x5C;
 
-QString OemIniPath() { return AppPath(QStringLiteral("OEM/OemInfo.ini")); }
-
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 void MakeOwnerWritable(const QString& path) {
@@ -124,7 +122,7 @@ constexpr char kCreateCountmsgRecord[] = "CREATE TABLE [CountmsgRecord] (\t[send
 // rewritten a single time per installation; the marker in the database keeps
 // it from running again even when the OEM file cannot record it.
 void RewriteDisplayOrderOnce(sqlite3* db) {
-    const QString oem = OemIniPath();
+    const QString oem = OemInfoIniPath();
     if (ini::ReadInt(oem, QStringLiteral("System"), QStringLiteral("UpdateIndexValue"), 0) != 0)
         return;
     const int version = UserVersion(db);
@@ -421,7 +419,7 @@ QString DatabaseFailureText(int code) {
 }
 
 int OpenDatabase(bool checkPages) {
-    g_nCustomize = ini::ReadInt(OemIniPath(), QStringLiteral("System"), QStringLiteral("Customize"), 0);
+    g_nCustomize = ini::ReadInt(OemInfoIniPath(), QStringLiteral("System"), QStringLiteral("Customize"), 0);
 
     const QString systemPath = SystemDatabasePath();
     UnscrambleDatabaseFile(systemPath);

@@ -132,7 +132,9 @@ QString ProxyInfoPath() {
 
 ProxyInfo ReadProxyInfo(const QString& path) {
     ProxyInfo info;
-    info.agency = LeadingNumber(ProxyKey(path, "Agency"));
+    // The switch is a profile integer ("0x1" is on), as every reader of the
+    // file has always taken it.
+    info.agency = ini::ReadInt(path, QString::fromLatin1(kNetSettingSection), QStringLiteral("Agency"), 0);
     info.server = ProxyKey(path, "Server");
     info.port = ProxyKey(path, "Port");
     info.userName = ProxyKey(path, "UserName");
@@ -162,31 +164,28 @@ int ProxyPortNumber(const QString& port) {
     return LeadingNumber(port);
 }
 
-QString ServerInfoPath() {
-    return g_strServerIni.isEmpty() ? ServerIniPath() : g_strServerIni;
-}
-
 QString ReadDefaultAddress() {
-    return ini::ReadString(ServerInfoPath(), kServerAddressSection, "defaultAddress", QString(),
-                           kDefaultAddressMaxChars);
+    return ini::ReadString(ServerIniPath(), kServerAddressSection, "defaultAddress", QString(),
+                           kDefaultAddressMaxChars)
+        .trimmed();
 }
 
 bool WriteDefaultAddress(const QString& endpoint) {
-    const bool ok = ini::WriteString(ServerInfoPath(), kServerAddressSection, "defaultAddress", endpoint);
+    const bool ok = ini::WriteString(ServerIniPath(), kServerAddressSection, "defaultAddress", endpoint);
     if (!ok)
-        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(ServerInfoPath()));
+        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(ServerIniPath()));
     return ok;
 }
 
 int ReadHidWnd() {
     return LeadingNumber(
-        ini::ReadString(ServerInfoPath(), kServerAddressSection, "hidWnd", QString(), kHidWndMaxChars));
+        ini::ReadString(ServerIniPath(), kServerAddressSection, "hidWnd", QString(), kHidWndMaxChars));
 }
 
 bool WriteHidWnd(int hide) {
     const bool ok =
-        ini::WriteString(ServerInfoPath(), kServerAddressSection, "hidWnd", QString::number(hide));
+        ini::WriteString(ServerIniPath(), kServerAddressSection, "hidWnd", QString::number(hide));
     if (!ok)
-        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(ServerInfoPath()));
+        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(ServerIniPath()));
     return ok;
 }

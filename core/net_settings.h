@@ -67,8 +67,10 @@ bool StoreServerList(sqlite3* db, const QStringList& entries);
 
 // ---- ProxyInfo.ini [NetSetting] ---------------------------------------------------
 
+// The one reader of this file: the start window and the network settings
+// both take the proxy from here.
 struct ProxyInfo {
-    int agency = 0; // non-zero: use the proxy
+    int agency = 0; // non-zero: use the proxy (a profile integer: "0x1" is 1)
     QString server;
     QString port;
     QString userName;
@@ -89,10 +91,9 @@ int ProxyPortNumber(const QString& port);
 
 // ---- ServerInfo.ini [ServerAddress] -----------------------------------------------
 
-// g_strServerIni, or the program folder's "ServerInfo.ini" before the start
-// window set it.
-QString ServerInfoPath();
-// The chosen endpoint, at most 100 characters; empty when none was chosen.
+// The file is ServerIniPath() (core/deployment.h), its one path helper.
+// The chosen endpoint, at most 100 characters, blanks trimmed; empty when none
+// was chosen. The one reader of defaultAddress.
 QString ReadDefaultAddress();
 bool WriteDefaultAddress(const QString& endpoint);
 // hidWnd: non-zero hides the speed test at start-up; at most 20 characters read.

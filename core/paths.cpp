@@ -44,6 +44,10 @@ void SetAppDirectory(const QString& folder) {
 
 QString AppPath(const QString& relative) { return GetAppDirectory() + QLatin1Char('/') + relative; }
 
+QString OemInfoIniPath() {
+    return AppPath(QStringLiteral("OEM/OemInfo.ini"));
+}
+
 bool CreateDirectoryTree(const QString& path) {
     QString p = path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));

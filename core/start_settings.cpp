@@ -49,10 +49,6 @@ QString OemFile(const QString& name) {
 
 } // namespace
 
-QString OemInfoIniPath() {
-    return AppPath(QStringLiteral("OEM/OemInfo.ini"));
-}
-
 QString LoadBranding() {
     const QString ini = OemInfoIniPath();
     const auto read = [&ini](const char* key) {
@@ -141,27 +137,6 @@ QString AccountIniPath(const QString& folder, const QString& serial) {
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         name.clear();
     return folder + QLatin1Char('/') + name + QLatin1String(".ini");
-}
-
-QString ConfiguredServiceAddress() {
-    return ini::ReadString(ServerIniPath(), QStringLiteral("ServerAddress"), QStringLiteral("defaultAddress"))
-        .trimmed();
-}
-
-QString ProxyIniPath() {
-    return AppPath(QStringLiteral("ProxyInfo.ini"));
-}
-
-ProxyIniSettings ReadProxyIni() {
-    const QString ini = ProxyIniPath();
-    const QString section = QStringLiteral("NetSetting");
-    ProxyIniSettings s;
-    s.agency = ini::ReadInt(ini, section, QStringLiteral("Agency"), 0) != 0;
-    s.server = ini::ReadString(ini, section, QStringLiteral("Server"));
-    s.port = ini::ReadInt(ini, section, QStringLiteral("Port"), 0);
-    s.userName = ini::ReadString(ini, section, QStringLiteral("UserName"));
-    s.password = ini::ReadString(ini, section, QStringLiteral("Passwd"));
-    return s;
 }
 
 const char* ClientVersionText(const QString& appTitle) {

@@ -38,20 +38,6 @@ bool LoadStoredAccount(sqlite3* db, AccountRecord& account);
 // ".." counts as none, which gives "<folder>/.ini".
 QString AccountIniPath(const QString& folder, const QString& serial);
 
-// defaultAddress of [ServerAddress] in ServerInfo.ini; empty when not set.
-QString ConfiguredServiceAddress();
-
-// [NetSetting] of ProxyInfo.ini.
-struct ProxyIniSettings {
-    bool agency = false; // Agency non-zero: the proxy is used
-    QString server;
-    int port = 0;
-    QString userName;
-    QString password;
-};
-QString ProxyIniPath();
-ProxyIniSettings ReadProxyIni();
-
 // The version text the version report sends: "zodo2.0" under the product's
 // own display name, one fixed text under any OEM title.
 const char* ClientVersionText(const QString& appTitle);

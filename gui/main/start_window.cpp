@@ -6,6 +6,7 @@
 #include "core/database.h"
 #include "core/deployment.h"
 #include "core/log.h"
+#include "core/net_settings.h"
 #include "core/paths.h"
 #include "core/start_settings.h"
 #include "gui/main/app_control.h"
@@ -170,14 +171,14 @@ bool CheckForUpdate() {
 }
 
 void ApplyServerAddress() {
-    const QString address = ConfiguredServiceAddress();
+    const QString address = ReadDefaultAddress();
     SetServiceUrl(address.isEmpty() ? BuiltInMainEndpoint() : UnicodeToUtf8(address));
 }
 
 void ApplyProxyFromIni() {
-    const ProxyIniSettings proxy = ReadProxyIni();
+    const ProxyInfo proxy = ReadProxyInfo();
     if (!proxy.agency)
         return;
-    SetProxySettings(UnicodeToUtf8(proxy.server).c_str(), proxy.port, UnicodeToUtf8(proxy.userName).c_str(),
-                     UnicodeToUtf8(proxy.password).c_str());
+    SetProxySettings(UnicodeToUtf8(proxy.server).c_str(), ProxyPortNumber(proxy.port),
+                     UnicodeToUtf8(proxy.userName).c_str(), UnicodeToUtf8(proxy.passwd).c_str());
 }

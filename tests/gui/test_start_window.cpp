@@ -6,6 +6,7 @@
 #include "core/deployment.h"
 #include "core/database.h"
 #include "core/md5.h"
+#include "core/net_settings.h"
 #include "core/start_settings.h"
 #include "gui/main/gui_globals.h"
 #include "gui/main/login_dialog.h"
@@ -232,9 +233,9 @@ TEST_F(StartSettingsTest, ProxyAppliesOnlyWhenAgencyIsSet) {
     const struct {
         const char* agency; // nullptr: no ProxyInfo.ini
         int port;           // expected proxy port, 0: no proxy
-    } cases[] = {{nullptr, 0}, {"0", 0}, {"", 0}, {"1", 3128}, {"2", 3128}};
+    } cases[] = {{nullptr, 0}, {"0", 0}, {"", 0}, {"1", 3128}, {"2", 3128}, {"0x1", 3128}, {"0x0", 0}};
     for (const auto& c : cases) {
-        QFile::remove(ProxyIniPath());
+        QFile::remove(ProxyInfoPath());
         SetProxySettings(nullptr, 0, nullptr, nullptr);
         if (c.agency) {
             writeIni("ProxyInfo.ini", "NetSetting", "Agency", QString::fromLatin1(c.agency));
@@ -246,6 +247,8 @@ TEST_F(StartSettingsTest, ProxyAppliesOnlyWhenAgencyIsSet) {
         ApplyProxyFromIni();
         const ServiceSettings s = CurrentServiceSettings();
         EXPECT_EQ(s.proxyPort, c.port) << (c.agency ? c.agency : "(no file)");
+        // The network settings read the switch the same way.
+        EXPECT_EQ(ReadProxyInfo().agency != 0, c.port != 0) << (c.agency ? c.agency : "(no file)");
         if (c.port) {
             EXPECT_EQ(s.proxyHost, "proxy.local");
             EXPECT_EQ(s.proxyUser, "user");
