@@ -15,6 +15,7 @@
 #include <climits>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,7 +41,76 @@ bool MakeOwnerOnly(const QString& path) {
     return ::chmod(native.constData(), mode & ~static_cast<mode_t>(077)) == 0;
 }
 
+RenameFunction& SettingsRename() {
+    static RenameFunction rename;
+    return rename;
+}
+
+int RenameFile(const QString& from, const QString& to) {
+    const QByteArray a = QFile::encodeName(from), b = QFile::encodeName(to);
+    return SettingsRename() ? SettingsRename()(a.constData(), b.constData()) : ::rename(a.constData(), b.constData());
+}
+
+std::vector<ini::KeyValue> ProxyKeys(const ProxyInfo& info) {
+    return {{QStringLiteral("Agency"), QString::number(info.agency)},
+            {QStringLiteral("Server"), info.server},
+            {QStringLiteral("Port"), info.port},
+            {QStringLiteral("UserName"), info.userName},
+            {QStringLiteral("Passwd"), info.passwd}};
+}
+
 } // namespace
+
+void SetSettingsRenameForTests(RenameFunction rename) { SettingsRename() = std::move(rename); }
+
+bool SaveNetworkSettings(const ProxyInfo& info, const QString& endpoint) {
+    const QString proxyPath = ProxyInfoPath();
+    const QString serverPath = ServerIniPath();
+    auto fail = [](const QString& why) {
+        LogWriteString(g_logRun, QStringLiteral("ERROR,SaveNetworkSettings,%1").arg(why));
+        return false;
+    };
+    if (!MakeOwnerOnly(proxyPath))
+        return fail(QStringLiteral("cannot make %1 owner-only").arg(proxyPath));
+    QByteArray proxyContent, serverContent;
+    mode_t proxyMode = kOwnerOnly, serverMode = 0644;
+    if (!ini::PrepareWrite(proxyPath, kNetSettingSection, ProxyKeys(info), kOwnerOnly, proxyContent, proxyMode) ||
+        !ini::PrepareWrite(serverPath, kServerAddressSection, {{QStringLiteral("defaultAddress"), endpoint}}, 0644,
+                           serverContent, serverMode))
+        return fail(QStringLiteral("cannot read or may not write the settings files"));
+    const QString proxyTmp = ini::WriteTemporary(proxyPath, proxyContent, proxyMode);
+    const QString serverTmp = proxyTmp.isEmpty() ? QString() : ini::WriteTemporary(serverPath, serverContent, serverMode);
+    if (serverTmp.isEmpty()) {
+        QFile::remove(proxyTmp);
+        return fail(QStringLiteral("cannot write a temporary file"));
+    }
+    // The old proxy file stays reachable under a second name until both are in.
+    const QString proxyOld = proxyPath + QStringLiteral(".old");
+    QFile::remove(proxyOld);
+    const bool hadProxy = QFile::exists(proxyPath);
+    if (hadProxy && ::link(QFile::encodeName(proxyPath).constData(), QFile::encodeName(proxyOld).constData()) != 0) {
+        QFile::remove(proxyTmp);
+        QFile::remove(serverTmp);
+        return fail(QStringLiteral("cannot keep %1 for a roll-back").arg(proxyPath));
+    }
+    if (RenameFile(proxyTmp, proxyPath) != 0) {
+        QFile::remove(proxyTmp);
+        QFile::remove(serverTmp);
+        QFile::remove(proxyOld);
+        return fail(QStringLiteral("cannot replace %1").arg(proxyPath));
+    }
+    if (RenameFile(serverTmp, serverPath) != 0) {
+        QFile::remove(serverTmp);
+        const bool restored = hadProxy ? ::rename(QFile::encodeName(proxyOld).constData(),
+                                                  QFile::encodeName(proxyPath).constData()) == 0
+                                       : QFile::remove(proxyPath);
+        return fail(QStringLiteral("cannot replace %1; %2 %3")
+                        .arg(serverPath, proxyPath,
+                             restored ? QStringLiteral("put back") : QStringLiteral("NOT put back")));
+    }
+    QFile::remove(proxyOld);
+    return true;
+}
 
 QString NormaliseEndpoint(const QString& address) {
     if (address.contains(QLatin1String("http")))
@@ -147,14 +217,7 @@ bool SaveProxyInfo(const ProxyInfo& info, const QString& path) {
         LogWriteString(g_logRun, QStringLiteral("ERROR,cannot make %1 owner-only").arg(path));
         return false;
     }
-    const auto write = [&](const char* key, const QString& value) {
-        return ini::WriteString(path, kNetSettingSection, key, value, kOwnerOnly);
-    };
-    bool ok = write("Agency", QString::number(info.agency));
-    ok = write("Server", info.server) && ok;
-    ok = write("Port", info.port) && ok;
-    ok = write("UserName", info.userName) && ok;
-    ok = write("Passwd", info.passwd) && ok;
+    const bool ok = ini::WriteStrings(path, kNetSettingSection, ProxyKeys(info), kOwnerOnly);
     if (!ok)
         LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(path));
     return ok;

@@ -81,10 +81,20 @@ struct ProxyInfo {
 QString ProxyInfoPath();
 // Each key at most 100 characters; a missing key is empty, Agency then 0.
 ProxyInfo ReadProxyInfo(const QString& path = ProxyInfoPath());
-// Writes the five keys. The file holds a password: it is created owner-only
+// Writes the five keys in one replacement of the file. The file holds a password: it is created owner-only
 // (0600), and an existing file readable by others is made owner-only before
 // anything is written. False when any write failed.
 bool SaveProxyInfo(const ProxyInfo& info, const QString& path = ProxyInfoPath());
+
+// The proxy and the chosen endpoint (defaultAddress) as one change: both files
+// are prepared as temporary files, each with all its keys, then renamed over
+// the old ones. When the second rename fails the first file is put back, so
+// either both are saved or neither. False (logged) when nothing was saved.
+bool SaveNetworkSettings(const ProxyInfo& info, const QString& endpoint);
+
+// Tests make a rename fail; null restores the system's rename.
+using RenameFunction = std::function<int(const char* from, const char* to)>;
+void SetSettingsRenameForTests(RenameFunction rename);
 
 // The port text as a number, read as atoi does ("8080x" 8080, "x" 0).
 int ProxyPortNumber(const QString& port);

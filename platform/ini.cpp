@@ -216,37 +216,55 @@ bool OwnerMayWrite(const QString& path, bool& exists, mode_t& mode) {
     return (st.st_mode & S_IWUSR) != 0;
 }
 
-bool ReplaceFile(const QString& path, const QByteArray& content, mode_t mode) {
-    QByteArray target = QFile::encodeName(path);
-    QByteArray tmp = target + ".tmp-XXXXXX";
+QByteArray TemporaryBeside(const QString& path, const QByteArray& content, mode_t mode) {
+    QByteArray tmp = QFile::encodeName(path) + ".tmp-XXXXXX";
     int fd = ::mkstemp(tmp.data());
     if (fd < 0)
-        return false;
+        return {};
     bool ok = ::fchmod(fd, mode) == 0;
     ok = ok && WriteAll(fd, content.constData(), static_cast<size_t>(content.size()));
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = ::rename(tmp.constData(), target.constData()) == 0;
-    if (!ok)
+    if (!ok) {
         ::unlink(tmp.constData());
-    return ok;
+        return {};
+    }
+    return tmp;
 }
 
-template <typename Edit>
-bool Modify(const QString& path, mode_t newFileMode, Edit edit) {
-    std::lock_guard lock(WriteMutex());
+bool ReplaceFile(const QString& path, const QByteArray& content, mode_t mode) {
+    const QByteArray tmp = TemporaryBeside(path, content, mode);
+    if (tmp.isEmpty())
+        return false;
+    if (::rename(tmp.constData(), QFile::encodeName(path).constData()) == 0)
+        return true;
+    ::unlink(tmp.constData());
+    return false;
+}
+
+// Reads the file into `doc` and its mode into `mode` (newFileMode for a file
+// that does not exist yet). False when it cannot be read or written.
+bool Load(const QString& path, mode_t newFileMode, Document& doc, mode_t& mode) {
     bool exists = false;
-    mode_t mode = newFileMode;
+    mode = newFileMode;
     if (!OwnerMayWrite(path, exists, mode))
         return false;
-    Document doc;
     if (exists) {
         QByteArray bytes;
         if (!ReadFileBytes(path, bytes))
             return false;
         doc = Parse(bytes);
     }
+    return true;
+}
+
+template <typename Edit>
+bool Modify(const QString& path, mode_t newFileMode, Edit edit) {
+    std::lock_guard lock(WriteMutex());
+    Document doc;
+    mode_t mode = newFileMode;
+    if (!Load(path, newFileMode, doc, mode))
+        return false;
     if (!edit(doc))
         return true;  // nothing to change
     return ReplaceFile(path, Serialise(doc), mode);
@@ -312,10 +330,12 @@ int ReadInt(const QString& path, const QString& section, const QString& key, int
     return static_cast<int>(negative ? 0u - result : result);
 }
 
-bool WriteString(const QString& path, const QString& section, const QString& key, const QString& value,
-                 mode_t newFileMode) {
+namespace {
+
+// Sets one key in the document; false when it already held that value.
+bool SetKey(Document& doc, const QString& section, const QString& key, const QString& value) {
     const QString line = OneLine(key) + QLatin1Char('=') + OneLine(value);
-    return Modify(path, newFileMode, [&](Document& doc) {
+    {
         int header = FindSection(doc, section);
         if (header < 0) {
             if (!doc.lines.isEmpty() && !doc.lines.back().trimmed().isEmpty())
@@ -341,7 +361,41 @@ bool WriteString(const QString& path, const QString& section, const QString& key
         if (insertAt == doc.lines.size() - 1)
             doc.endsWithEol = true;
         return true;
-    });
+    }
+}
+
+bool SetKeys(Document& doc, const QString& section, const std::vector<KeyValue>& values) {
+    bool changed = false;
+    for (const KeyValue& kv : values)
+        changed = SetKey(doc, section, kv.key, kv.value) || changed;
+    return changed;
+}
+
+} // namespace
+
+bool WriteString(const QString& path, const QString& section, const QString& key, const QString& value,
+                 mode_t newFileMode) {
+    return WriteStrings(path, section, {{key, value}}, newFileMode);
+}
+
+bool WriteStrings(const QString& path, const QString& section, const std::vector<KeyValue>& values,
+                  mode_t newFileMode) {
+    return Modify(path, newFileMode, [&](Document& doc) { return SetKeys(doc, section, values); });
+}
+
+bool PrepareWrite(const QString& path, const QString& section, const std::vector<KeyValue>& values,
+                  mode_t newFileMode, QByteArray& content, mode_t& mode) {
+    std::lock_guard lock(WriteMutex());
+    Document doc;
+    if (!Load(path, newFileMode, doc, mode))
+        return false;
+    SetKeys(doc, section, values);
+    content = Serialise(doc);
+    return true;
+}
+
+QString WriteTemporary(const QString& path, const QByteArray& content, mode_t mode) {
+    return QFile::decodeName(TemporaryBeside(path, content, mode));
 }
 
 bool DeleteKey(const QString& path, const QString& section, const QString& key) {

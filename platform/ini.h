@@ -9,6 +9,9 @@
 // anything else is code page 936. A file is written back in the encoding it
 // was read in; a new file is UTF-8.
 #include <QString>
+
+#include <sys/types.h>
+#include <vector>
 #include <sys/types.h>
 
 namespace ini {
@@ -27,6 +30,24 @@ int ReadInt(const QString& path, const QString& section, const QString& key, int
 // write it (the read-only attribute) is not changed: false.
 bool WriteString(const QString& path, const QString& section, const QString& key, const QString& value,
                  mode_t newFileMode = 0644);
+
+// Several keys of one section, written in one replacement of the file.
+struct KeyValue {
+    QString key;
+    QString value;
+};
+bool WriteStrings(const QString& path, const QString& section, const std::vector<KeyValue>& values,
+                  mode_t newFileMode = 0644);
+
+// For a change of several files at once: the bytes `path` would hold with
+// `values` set in `section`, and the mode it would have. False when the file
+// cannot be read or its owner may not write it.
+bool PrepareWrite(const QString& path, const QString& section, const std::vector<KeyValue>& values,
+                  mode_t newFileMode, QByteArray& content, mode_t& mode);
+// Writes `content` to a new temporary file beside `path` (synced, with
+// `mode`) and returns its name; empty on failure. The caller renames it over
+// `path` or removes it.
+QString WriteTemporary(const QString& path, const QByteArray& content, mode_t mode);
 
 // Removes a key (first match); true also when there was nothing to remove.
 bool DeleteKey(const QString& path, const QString& section, const QString& key);

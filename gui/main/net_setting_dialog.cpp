@@ -173,10 +173,12 @@ void CDlgNetSetting::OnOK() {
         ShowMessageBox(LoadStr(235), mb::Ok | mb::IconWarning);
         return;
     }
-    if (!SaveProxyInfo(info) || !UseServerAddress(m_addresses[selected])) {
+    const QString endpoint = NormaliseEndpoint(m_addresses[selected]);
+    if (!SaveNetworkSettings(info, endpoint)) {
         ShowMessageBox(tr("保存网络设置失败!"), mb::Ok | mb::IconWarning);
         return;
     }
+    SetServiceUrl(UnicodeToUtf8(endpoint));
     ApplyProxyInfo(info);
     ShowMessageBox(LoadStr(193), mb::Ok | mb::IconInformation);
     done(kResultServerChosen);

@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -168,6 +169,51 @@ TEST_F(NetSettingsDb, AFailedStoreKeepsTheOldList) {
     EXPECT_TRUE(StoreServerList(g_pDB, {"h1", "", "h3"}));
     EXPECT_EQ(ServerRows(),
               (Rows{{"服务器1", "http://h1/webservice.asmx"}, {"服务器3", "http://h3/webservice.asmx"}}));
+}
+
+// Both files change together or not at all; each file is replaced once.
+TEST_F(NetSettingsDb, NetworkSettingsAreSavedAsOneChange) {
+    m_folder->writeFile("ProxyInfo.ini", "; mine\n[NetSetting]\nAgency=0\nServer=old\n");
+    m_folder->writeFile("ServerInfo.ini", "[ServerAddress]\ndefaultAddress=http://old/webservice.asmx\n");
+    const QByteArray proxyBefore = m_folder->readFile("ProxyInfo.ini");
+    const QByteArray serverBefore = m_folder->readFile("ServerInfo.ini");
+    const ProxyInfo info{1, "127.0.0.1", "3128", "user", "pw"};
+    const QString endpoint = QStringLiteral("http://new:8060/webservice.asmx");
+
+    struct Case {
+        const char* name;
+        int failingCall; // the rename that fails (1 the proxy file, 2 the server file)
+    };
+    for (const Case c : {Case{"first rename fails", 1}, Case{"second rename fails", 2}}) {
+        SCOPED_TRACE(c.name);
+        int calls = 0;
+        SetSettingsRenameForTests([&](const char* from, const char* to) {
+            return ++calls == c.failingCall ? -1 : ::rename(from, to);
+        });
+        EXPECT_FALSE(SaveNetworkSettings(info, endpoint));
+        SetSettingsRenameForTests(nullptr);
+        EXPECT_EQ(m_folder->readFile("ProxyInfo.ini"), proxyBefore);
+        EXPECT_EQ(m_folder->readFile("ServerInfo.ini"), serverBefore);
+        // No temporary or roll-back copy is left behind.
+        EXPECT_EQ(QDir(m_folder->path()).entryList({QStringLiteral("*.ini*")}, QDir::Files),
+                  (QStringList{QStringLiteral("ProxyInfo.ini"), QStringLiteral("ServerInfo.ini")}));
+    }
+
+    int renames = 0;
+    SetSettingsRenameForTests([&](const char* from, const char* to) {
+        ++renames;
+        return ::rename(from, to);
+    });
+    EXPECT_TRUE(SaveNetworkSettings(info, endpoint));
+    SetSettingsRenameForTests(nullptr);
+    EXPECT_EQ(renames, 2); // one replacement per file, all keys at once
+    EXPECT_EQ(ReadDefaultAddress(), endpoint);
+    const ProxyInfo back = ReadProxyInfo();
+    EXPECT_EQ(back.agency, 1);
+    EXPECT_EQ(back.server, "127.0.0.1");
+    EXPECT_EQ(back.passwd, "pw");
+    EXPECT_TRUE(m_folder->readFile("ProxyInfo.ini").startsWith("; mine"));
+    EXPECT_EQ(FileMode(ProxyInfoPath()), 0600);
 }
 
 TEST_F(NetSettingsDb, ProxyInfoIsOwnerOnlyAndStaysSo) {
