@@ -231,7 +231,7 @@ TEST_F(InboxTest, OneListenerAndMessagesArrive) {
 
     QList<QByteArray> received;
     QObject::connect(&first, &InstanceServer::messageReceived, [&](const QByteArray& m) { received << m; });
-    QByteArray gbk("SendSMS,|,|13800000000,|,|\xc4\xe3\xba\xc3", 34);
+    QByteArray gbk("SendSMS,|,|13800000000,|,|\xc4\xe3\xba\xc3");
     bool delivered = false;
     // The sender blocks; the listener answers from the event loop.
     std::thread sender([&] { delivered = SendInstanceMessage(gbk); });
