@@ -267,7 +267,7 @@ sqlite3* OpenConnection(const QString& path) {
         ::close(fd);
     int rc = sqlite3_open_v2(p.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
-        LogWrite(g_logRun, "ERROR,OpenConnection," + p + "," + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+        LogWrite(g_logRun, "ERROR,OpenConnection," + LogEscape(p) + "," + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
         sqlite3_close_v2(db);
         return nullptr;
     }

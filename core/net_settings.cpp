@@ -214,12 +214,12 @@ ProxyInfo ReadProxyInfo(const QString& path) {
 
 bool SaveProxyInfo(const ProxyInfo& info, const QString& path) {
     if (!MakeOwnerOnly(path)) {
-        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot make %1 owner-only").arg(path));
+        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot make %1 owner-only").arg(QString::fromStdString(LogEscape(path))));
         return false;
     }
     const bool ok = ini::WriteStrings(path, kNetSettingSection, ProxyKeys(info), kOwnerOnly);
     if (!ok)
-        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(path));
+        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(QString::fromStdString(LogEscape(path))));
     return ok;
 }
 
@@ -236,7 +236,7 @@ QString ReadDefaultAddress() {
 bool WriteDefaultAddress(const QString& endpoint) {
     const bool ok = ini::WriteString(ServerIniPath(), kServerAddressSection, "defaultAddress", endpoint);
     if (!ok)
-        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(ServerIniPath()));
+        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(QString::fromStdString(LogEscape(ServerIniPath()))));
     return ok;
 }
 
@@ -249,6 +249,6 @@ bool WriteHidWnd(int hide) {
     const bool ok =
         ini::WriteString(ServerIniPath(), kServerAddressSection, "hidWnd", QString::number(hide));
     if (!ok)
-        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(ServerIniPath()));
+        LogWriteString(g_logRun, QStringLiteral("ERROR,cannot write %1").arg(QString::fromStdString(LogEscape(ServerIniPath()))));
     return ok;
 }

@@ -41,7 +41,7 @@ QString OemFile(const QString& name) {
     const QString folder = QDir::cleanPath(OemFolder());
     const QString path = QDir::cleanPath(folder + QLatin1Char('/') + relative);
     if (QDir::isAbsolutePath(relative) || !path.startsWith(folder + QLatin1Char('/'))) {
-        LogWrite(g_logRun, "ERROR,OEM file outside the OEM folder ignored: " + UnicodeToUtf8(name));
+        LogWrite(g_logRun, "ERROR,OEM file outside the OEM folder ignored: " + LogEscape(name));
         return QString();
     }
     return path;

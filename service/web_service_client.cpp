@@ -115,7 +115,7 @@ int CWebServiceClient::RefuseUnconfiguredHost(const std::string& url) {
     const std::string host = m_proxy.host;
     if (!IsRefusedHost(QString::fromUtf8(host)))
         return SOAP_OK;
-    LogWrite(g_logRun, "ERROR,CWebServiceClient,host not configured: \"" + host +
+    LogWrite(g_logRun, "ERROR,CWebServiceClient,host not configured: \"" + LogEscape(host) +
                            "\" (set it in ServerInfo.ini [Deployment])");
     return soap_set_receiver_error(&m_proxy, "host not configured", host.c_str(), SOAP_TCP_ERROR);
 }
