@@ -15,14 +15,19 @@
 #include "gui/widgets/gui_services.h"
 #include "platform/instance_channel.h"
 #include "platform/msgbox.h"
+#include "platform/worker_thread.h"
 #include "service/service_state.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QProcess>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -168,14 +173,14 @@ int main(int argc, char** argv) {
     WriteStartLines();
 
     // One instance only: a second start brings the first to the front.
-    InstanceServer inbox;
-    if (!inbox.listen()) {
-        if (inbox.failure() != InstanceServer::Failure::AnotherInstance)
-            return InboxFailed(inbox);
+    auto inbox = std::make_unique<InstanceServer>();
+    if (!inbox->listen()) {
+        if (inbox->failure() != InstanceServer::Failure::AnotherInstance)
+            return InboxFailed(*inbox);
         SendInstanceMessage(kInstanceShow);
         return 0;
     }
-    QObject::connect(&inbox, &InstanceServer::messageReceived, &HandleInstanceMessage);
+    QObject::connect(inbox.get(), &InstanceServer::messageReceived, &HandleInstanceMessage);
 
     const int language = ReadLanguageSetting();
     SetUiLanguage(language);
@@ -214,5 +219,13 @@ int main(int argc, char** argv) {
         CloseMessageBoxes();
     }
     ExitSequence();
+    // A worker that did not end within its bound may still touch what the
+    // exit sequence released: end here, without running destructors under it.
+    if (AnyWorkerLeftRunning())
+        std::_Exit(0);
+    // The language switch: the new start must not find this one's inbox.
+    inbox.reset();
+    if (RestartRequested())
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), {}, QDir::currentPath());
     return 0;
 }

@@ -26,6 +26,8 @@ int CWebServiceClient::Invoke(const char* operation, int timeoutSeconds, Operati
                               Request& request, Response& response, const std::string* endpoint) {
     if (const int cap = ServiceTimeoutCap(); cap > 0)
         timeoutSeconds = std::min(timeoutSeconds, cap);
+    if (m_timeoutCap > 0)
+        timeoutSeconds = std::min(timeoutSeconds, m_timeoutCap);
     m_proxy.recv_timeout = m_proxy.send_timeout = timeoutSeconds;
     m_proxy.connect_timeout = std::min(timeoutSeconds, 20);
     // The stall time-outs restart with every byte: a server that drips its

@@ -58,6 +58,9 @@ public:
     void SetEndpoint(const char* url);
     // Copies the shared proxy settings into this client's connection; false.
     bool ApplyProxySettings();
+    // Caps every later call's time-out at `seconds` for this client only
+    // (0: no cap of its own).
+    void SetTimeoutCap(int seconds) { m_timeoutCap = seconds; }
 
     const std::string& sn() const { return m_sn; }
     const std::string& pwd() const { return m_pwd; }
@@ -124,6 +127,7 @@ private:
     std::string m_pwd;
     std::string m_digest;
     std::string m_endpoint;
+    int m_timeoutCap = 0;
     std::string m_namespaceUri;
     std::vector<Namespace> m_namespaces;
     // The connection points at these; they live as long as the client.

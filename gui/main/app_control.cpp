@@ -14,6 +14,7 @@
 
 namespace {
 std::atomic<bool> g_quit{false};
+std::atomic<bool> g_restart{false};
 InstanceCommandHandler g_commandHandler;
 
 QWidget* FrontWindow() {
@@ -58,6 +59,10 @@ void RequestQuit() {
 }
 
 bool QuitRequested() { return g_quit; }
+
+void RequestRestart() { g_restart = true; }
+
+bool RestartRequested() { return g_restart; }
 
 void ClearQuitRequest() { g_quit = false; }
 

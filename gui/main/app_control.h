@@ -14,6 +14,12 @@ bool QuitRequested();
 // Forgets an earlier request (tests that run the start-up pieces more than once).
 void ClearQuitRequest();
 
+// The language switch: the program starts itself again once it has ended,
+// after its inbox and logs are closed (else the new start would find the
+// ending one and only bring it forward).
+void RequestRestart();
+bool RestartRequested();
+
 // "show": the window that is up comes to the front and asks for attention.
 // Returns that window (null when none is up).
 QWidget* BringProgramToFront();

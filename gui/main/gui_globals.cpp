@@ -8,6 +8,28 @@
 #include <algorithm>
 
 QIcon g_hLogoIcon;
+QFont g_fontBold;
+QFont g_fontNormal;
+QFont g_fontLabel;
+
+void SetSharedFonts(int languageId) {
+    const bool english = (languageId & 0x3FF) == 9;
+    QFont normal;
+    if (english) {
+        normal.setStyleHint(QFont::SansSerif);
+        normal.setFamily(QStringLiteral("Sans Serif"));
+        normal.setPixelSize(14);
+    } else {
+        normal.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+        normal.setPixelSize(12);
+    }
+    normal.setWeight(QFont::Normal);
+    g_fontNormal = normal;
+    g_fontLabel = normal;
+    g_fontBold = normal;
+    if (!english)
+        g_fontBold.setWeight(QFont::Bold);
+}
 
 namespace {
 constexpr int kLogoSize = 30;

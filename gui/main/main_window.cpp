@@ -1,37 +1,585 @@
 #include "gui/main/main_window.h"
 
+#include "automation/auto_settings.h"
+#include "channels/mail_settings.h"
+#include "core/account.h"
 #include "core/app_globals.h"
+#include "core/db_backup.h"
 #include "core/helpers.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/program_files.h"
+#include "core/string_table.h"
+#include "gui/automation/dlg_task_tip.h"
+#include "gui/main/app_control.h"
+#include "gui/main/backup_commands.h"
+#include "gui/main/gui_globals.h"
+#include "gui/widgets/information_pane.h"
+#include "gui/widgets/modal_runner.h"
+#include "gui/widgets/tree_helpers.h"
+#include "gui/widgets/widget_helpers.h"
+#include "gui/widgets/zsplitter.h"
+#include "platform/ini.h"
+#include "platform/msgbox.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+
+ACCOUNT_SERVICE_INFO g_accountServiceInfo;
+
+namespace {
+QPointer<CCorvelaneDlg> g_mainWindow;
+QLabel* g_statusLabels[3] = {};
+
+constexpr int kJoinBoundMs = 60000;
+constexpr double kVersion = 4.61;
+
+QString Tr(const char* text) { return QCoreApplication::translate("CCorvelaneDlg", text); }
+
+QString Minute(const QDateTime& t) { return t.toString(QStringLiteral("yyyy-MM-dd HH:mm")); }
+} // namespace
+
+void g_hStatusBar(int part, const QString& text) {
+    if (!g_mainWindow || part < 0 || part > 2 || !g_statusLabels[part])
+        return;
+    g_statusLabels[part]->setText(text);
+}
+
+FeatureMaskResult FetchFeatureMask(int timeoutSeconds) {
+    FeatureMaskResult result;
+    const AccountFields account = g_pAccount.get();
+    if (account[kAccountSerial].isEmpty())
+        return result;
+    CWebServiceClient client(account[kAccountSerial], account[kAccountPassword]);
+    if (timeoutSeconds > 0)
+        client.SetTimeoutCap(timeoutSeconds);
+    ACCOUNT_SERVICE_INFO info;
+    // The wrapper fills its record even for a refused call: only an answer
+    // of 0 or more counts.
+    if (client.CallGetAllInfo2(info) < 0)
+        return result;
+    result.rights = info.rights;
+    result.update = info.update;
+    result.serviceCode = info.serviceCode;
+    result.servers = info.servers;
+    return result;
+}
 
 QString MainWindowTitle(const QStringList* rights) {
     const QString kind = rights && !rights->isEmpty() ? rights->front() : QString();
     QString who;
     if (kind.startsWith(QLatin1String("OP")))
-        who = QCoreApplication::translate("CCorvelaneDlg", "操作员");
+        who = Tr("操作员");
     else if (kind.startsWith(QLatin1String("AD")))
-        who = QCoreApplication::translate("CCorvelaneDlg", "管理员");
+        who = Tr("管理员");
     // The translated text keeps the two "%s" of its source.
-    const QString format = QCoreApplication::translate("CCorvelaneDlg", "%s 当前登录权限--%s");
-    const QStringList parts = format.split(QLatin1String("%s"));
+    const QStringList parts = Tr("%s 当前登录权限--%s").split(QLatin1String("%s"));
     if (parts.size() != 3)
         return g_strAppTitle;
     return parts[0] + g_strAppTitle + parts[1] + who + parts[2];
 }
 
-CCorvelaneDlg::CCorvelaneDlg(std::unique_ptr<QStringList> loginRights, QWidget* parent) : QDialog(parent) {
+CCorvelaneDlg::CCorvelaneDlg(std::unique_ptr<QStringList> loginRights, QWidget* parent)
+    : QDialog(parent), m_clock([] { return QDateTime::currentDateTime(); }) {
     g_pLoginRights = std::move(loginRights);
+    g_mainWindow = this;
+    g_accountServiceInfo = ACCOUNT_SERVICE_INFO();
     setObjectName(QStringLiteral("CCorvelaneDlg"));
     setWindowTitle(MainWindowTitle(g_pLoginRights.get()));
-    auto* layout = new QVBoxLayout(this);
-    auto* note = new QLabel(
-        QCoreApplication::translate("CCorvelaneDlg", "主窗口将在后续版本中提供。"), this);
-    note->setObjectName(QStringLiteral("placeholderNote"));
-    layout->addWidget(note);
-    resize(640, 400);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    if (!g_hLogoIcon.isNull())
+        setWindowIcon(g_hLogoIcon);
+    setMinimumSize(1000, 700);
+    SetSharedFonts(UiLanguage());
+
+    m_menuBar = new QMenuBar(this);
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("1000"));
+    m_tree->setHeaderHidden(true);
+    m_browser = new InformationPane(this);
+    m_browser->setObjectName(QStringLiteral("1001"));
+    m_splitter = new ZSplitter(this);
+    m_splitter->setObjectName(QStringLiteral("1002"));
+    // The bar moves the right edges of the tree and the information pane
+    // and may only move sideways; it stays hidden as the layout wants.
+    m_splitter->addLinked(m_tree, 8);
+    m_splitter->addLinked(m_browser, 8);
+    m_splitter->setDirections(12);
+    m_splitter->hide();
+    connect(m_splitter, &ZSplitter::moved, this, [this](const QRect& rect, QWidget* linked) {
+        if (linked == m_tree && m_currentView) {
+            QRect r = m_currentView->geometry();
+            r.setLeft(rect.right() + 3);
+            m_currentView->setGeometry(r);
+        }
+    });
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setSizeGripEnabled(false);
+    static const int kWidths[3] = {380, 160, 0};
+    for (int i = 0; i < 3; ++i) {
+        m_statusParts[i] = new QLabel(m_statusBar);
+        m_statusParts[i]->setTextFormat(Qt::PlainText);
+        m_statusParts[i]->setObjectName(QStringLiteral("statusPart%1").arg(i));
+        if (kWidths[i])
+            m_statusParts[i]->setFixedWidth(kWidths[i]);
+        m_statusBar->addWidget(m_statusParts[i], kWidths[i] ? 0 : 1);
+        g_statusLabels[i] = m_statusParts[i];
+    }
+    m_statusParts[1]->setText(QStringLiteral("%1: %2").arg(LoadStr(366)).arg(kVersion, 0, 'f', 2));
+    m_statusParts[0]->setText(QStringLiteral("%1:%2  %3:%4")
+                                  .arg(LoadStr(330), g_pAccount.field(kAccountSerial), LoadStr(331),
+                                       g_pAccount.field(kAccountServiceNumber)));
+
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelection(); });
+    SetInstanceCommandHandler([this](const QByteArray& command) { OnCopyData(command); });
+    resize(1000, 700);
 }
 
-CCorvelaneDlg::~CCorvelaneDlg() = default;
+CCorvelaneDlg::~CCorvelaneDlg() {
+    SetInstanceCommandHandler(nullptr);
+    JoinWorkers();
+    g_trayIcon = nullptr;
+    m_trayIcon.reset();
+    for (QLabel*& label : g_statusLabels)
+        label = nullptr;
+}
+
+void CCorvelaneDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_initDone) {
+        m_initDone = true;
+        // After the first paint, so the window is up while the service answers.
+        QTimer::singleShot(0, this, [this] { OnInitDialog(); });
+    }
+}
+
+void CCorvelaneDlg::OnInitDialog() {
+    if (m_closing)
+        return;
+    // The tray icon: hiding to it makes sense only where a tray exists.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_trayIcon = std::make_unique<QSystemTrayIcon>(windowIcon().isNull() ? QIcon() : windowIcon());
+        m_trayIcon->setToolTip(g_strAppTitle.left(127));
+        connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason r) { OnTrayNotify(r); });
+        m_trayIcon->show();
+        g_trayIcon = m_trayIcon.get();
+    }
+    m_statusParts[2]->setText(Tr("正在处理..."));
+    QPointer<CCorvelaneDlg> self(this);
+    m_infoWorker.start([self] {
+        const FeatureMaskResult result = FetchFeatureMask();
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, result] {
+                if (self)
+                    self->ApplyFeatureMask(result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CCorvelaneDlg::ApplyFeatureMask(const FeatureMaskResult& result) {
+    if (m_closing || m_commandsReady)
+        return;
+    g_accountServiceInfo.rights = result.rights;
+    g_accountServiceInfo.update = result.update;
+    g_accountServiceInfo.servers = result.servers;
+    g_accountServiceInfo.serviceCode = result.serviceCode;
+    g_pAccount.setField(kAccountServiceNumber, result.serviceCode);
+    m_statusParts[0]->setText(QStringLiteral("%1:%2  %3:%4")
+                                  .arg(LoadStr(330), g_pAccount.field(kAccountSerial), LoadStr(331),
+                                       result.serviceCode));
+    BuildToolBar();
+    BuildMenu();
+    FillMainTree();
+    m_statusParts[2]->clear();
+    m_commandsReady = true;
+    StartTimers();
+    StartWorkers();
+    OnSize();
+    emit commandsBuilt();
+}
+
+// ---- timers ----------------------------------------------------------------
+
+void CCorvelaneDlg::StartTimer(int id, int periodMs, bool precise) {
+    QTimer*& t = m_timers[id];
+    if (!t) {
+        t = new QTimer(this);
+        t->setObjectName(QStringLiteral("timer%1").arg(id));
+        connect(t, &QTimer::timeout, this, [this, id] { OnTimer(id); });
+    }
+    t->setTimerType(precise ? Qt::PreciseTimer : Qt::CoarseTimer);
+    t->start(periodMs);
+}
+
+void CCorvelaneDlg::KillTimer(int id) {
+    if (QTimer* t = timer(id))
+        t->stop();
+}
+
+QTimer* CCorvelaneDlg::timer(int id) const {
+    auto it = m_timers.find(id);
+    return it == m_timers.end() ? nullptr : it->second;
+}
+
+void CCorvelaneDlg::StartTimers() {
+    StartTimer(1, 50);
+    StartTimer(14, 60000);
+    LoadDateMsgSettings();
+    LoadAutoSettings();
+    if (m_dateAutoOn)
+        StartTimer(10, 60000, true);
+}
+
+void CCorvelaneDlg::OnTimer(int id) {
+    if (m_closing)
+        return;
+    const QDateTime now = m_clock();
+    switch (id) {
+    case 1:
+        KillTimer(1);
+        m_busy = false;
+        if (QTreeWidgetItem* contacts = m_tree->topLevelItemCount() ? m_tree->topLevelItem(0) : nullptr)
+            m_tree->setCurrentItem(contacts->childCount() ? contacts->child(0) : contacts);
+        if (!g_strInformUrl.isEmpty())
+            m_browser->fetch(g_strInformUrl);
+        break;
+    case 10: {
+        // One step per minute, whatever the timer's drift.
+        const QString minute = Minute(now);
+        if (minute == m_lastDateMinute)
+            break;
+        m_lastDateMinute = minute;
+        // Sending the due date messages comes with the SMS sending; until
+        // then nothing is due.
+        break;
+    }
+    case 11:
+        ReceiveMessages(0);
+        break;
+    case 12: {
+        const QString minute = Minute(now);
+        if (minute == m_lastTaskMinute)
+            break;
+        m_lastTaskMinute = minute;
+        const QString ids = DueTaskTipIds(m_taskTips, now);
+        if (!ids.isEmpty()) {
+            CDlgTaskTip tip(this);
+            tip.SetTaskIds(ids);
+            RunModal(tip);
+        }
+        break;
+    }
+    case 13:
+        KillTimer(13);
+        break;
+    case 14:
+        KillTimer(14);
+        m_bAutoBackupDue = true;
+        ArmIdle();
+        break;
+    default:
+        break;
+    }
+}
+
+// The daily copy waits for a moment when nothing but this window is modal:
+// never under a dialog, never in the middle of a command.
+bool CCorvelaneDlg::IdleForBackup() const {
+    if (CurrentModalDialog())
+        return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    return !modal || modal == this;
+}
+
+void CCorvelaneDlg::ArmIdle() {
+    if (m_idleArmed)
+        return;
+    m_idleArmed = true;
+    QTimer::singleShot(0, this, [this] {
+        m_idleArmed = false;
+        if (!m_bAutoBackupDue || m_closing)
+            return;
+        if (!IdleForBackup()) {
+            QTimer::singleShot(1000, this, [this] { ArmIdle(); });
+            return;
+        }
+        OnKickIdle();
+    });
+}
+
+void CCorvelaneDlg::OnKickIdle() {
+    if (!m_bAutoBackupDue || !IdleForBackup())
+        return;
+    m_bAutoBackupDue = false;
+    m_backupWorker.start([] { AutoBackupDatabase(); });
+}
+
+// ---- automatic settings ----------------------------------------------------
+
+void CCorvelaneDlg::LoadAutoSettings() {
+    const AutoSettingsLoad load = ReadAutoSettings(g_strAccountIni);
+    m_strAuto5Content = load.auto5Content;
+    m_holidays.clear();
+    if (load.receiveIntervalMs > 0)
+        StartTimer(11, load.receiveIntervalMs);
+    else
+        KillTimer(11);
+}
+
+void CCorvelaneDlg::LoadDateMsgSettings() { m_dateAutoOn = ::LoadDateMsgSettings(m_dateMsgs); }
+
+void CCorvelaneDlg::LoadTaskTips() {
+    ::LoadTaskTips(m_taskTips);
+    StartTimer(12, 60000, true);
+}
+
+void CCorvelaneDlg::ReceiveMessages(int manual) {
+    // Receiving comes with the received-traffic processing.
+    if (manual)
+        ShowLaterNotice();
+}
+
+// ---- workers -----------------------------------------------------------------
+
+void CCorvelaneDlg::StartWorkers() {
+    if (MailReceiveEnabled(g_strAccountIni)) {
+        m_mailControl.running = true;
+        m_mailControl.stop.reset();
+        m_mailWorker.start([this] { EmailThreadProc(m_mailControl); });
+    }
+    if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0) {
+        m_reportControl.running = true;
+        m_reportControl.stop.reset();
+        m_reportWorker.start([this] { ReportThreadProc(m_reportControl); });
+    }
+}
+
+void CCorvelaneDlg::JoinWorkers() {
+    m_mailControl.running = false;
+    m_mailControl.stop.set();
+    m_reportControl.running = false;
+    m_reportControl.stop.set();
+    struct Named {
+        WorkerThread* worker;
+        const char* name;
+    };
+    const Named workers[] = {{&m_mailWorker, "mail"},
+                             {&m_reportWorker, "report"},
+                             {&m_infoWorker, "feature mask"},
+                             {&m_jobWorker, "job"},
+                             {&m_backupWorker, "daily copy"}};
+    for (const Named& w : workers) {
+        if (!w.worker->join(kJoinBoundMs))
+            LogWrite(g_logRun, std::string("ERROR,the ") + w.name +
+                                   " worker did not end within 60 s; the program ends without waiting for it");
+    }
+}
+
+// ---- closing -----------------------------------------------------------------
+
+void CCorvelaneDlg::OnClose(bool ask) {
+    if (m_closing)
+        return;
+    m_closing = true;
+    for (auto& [id, t] : m_timers)
+        t->stop();
+    m_mailControl.running = false;
+    m_mailControl.stop.set();
+    m_reportControl.running = false;
+    m_reportControl.stop.set();
+    if (ask && !QuitRequested() &&
+        ini::ReadInt(g_strAccountIni, QStringLiteral("SysSetting"), QStringLiteral("Auto7"), 0) == 0) {
+        if (ShowMessageBox(LoadStr(332), mb::YesNo | mb::IconQuestion, LoadStr(333)) == IDYES)
+            BackupDatabase(this);
+    }
+    // Questions of workers get the cautious answer now, so no join waits on
+    // a box; then every worker ends before what it uses goes away.
+    CloseMessageBoxes();
+    JoinWorkers();
+    for (auto& [id, view] : m_views)
+        delete view;
+    m_views.clear();
+    m_currentView = nullptr;
+    g_pAccount.clear();
+    m_numContents.clear();
+    if (m_restartOnClose)
+        RequestRestart();
+    done(0);
+}
+
+void CCorvelaneDlg::closeEvent(QCloseEvent* event) {
+    if (!m_closing) {
+        event->ignore();
+        // Out of the event handler: the question and the joins run from the loop.
+        QTimer::singleShot(0, this, [this] { OnClose(true); });
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void CCorvelaneDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Esc do nothing in the main window.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void CCorvelaneDlg::accept() {}
+
+void CCorvelaneDlg::reject() {
+    // Esc does nothing; a "quit" from the program's inbox ends the window
+    // through here without a question.
+    if (QuitRequested())
+        OnClose(false);
+}
+
+// ---- look ----------------------------------------------------------------------
+
+void CCorvelaneDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    OnSize();
+}
+
+void CCorvelaneDlg::OnSize() {
+    const int w = width(), h = height();
+    const int menuHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, w, menuHeight);
+    const int toolHeight = m_toolBar->sizeHint().height();
+    m_toolBar->setGeometry(0, menuHeight, w - 2, toolHeight);
+    const int statusHeight = m_statusBar->sizeHint().height();
+    const int bottom = h - statusHeight;
+    const int top = menuHeight + toolHeight + 5;
+    const int treeWidth = 220;
+    // The tree above the information pane on the left, the view on the right.
+    const int paneHeight = std::max(120, (bottom - top) / 3);
+    m_tree->setGeometry(2, top, treeWidth, bottom - top - paneHeight - 3);
+    m_browser->setGeometry(2, bottom - paneHeight, treeWidth, paneHeight - 2);
+    m_splitter->setGeometry(treeWidth + 2, top, 4, bottom - top);
+    if (m_currentView)
+        m_currentView->setGeometry(treeWidth + 8, top, w - treeWidth - 10, bottom - top);
+    m_statusBar->setGeometry(0, bottom, w, statusHeight);
+}
+
+void CCorvelaneDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !(windowState() & Qt::WindowMinimized))
+        return;
+    // Hide to the tray only where there is one to come back from.
+    if (!m_trayIcon || !QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        hide();
+        ShowTrayBalloon(Tr("温馨提示"), Tr("%s 已经最小化到这里.").replace(QLatin1String("%s"), g_strAppTitle));
+        StartTimer(13, 2000);
+    });
+}
+
+void CCorvelaneDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+    case QSystemTrayIcon::DoubleClick:
+    case QSystemTrayIcon::Context:
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+        QApplication::alert(this);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- tree ----------------------------------------------------------------------
+
+void CCorvelaneDlg::FillMainTree() {
+    m_busy = true;
+    m_tree->clear();
+    const int mask = featureMask();
+    auto add = [&](QTreeWidgetItem* parent, const QString& text, qint64 code) {
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
+        item->setText(0, text);
+        item->setData(0, kTreeItemDataRole, code);
+        return item;
+    };
+    auto channel = [&](const QString& text, qint64 code) {
+        QTreeWidgetItem* item = add(nullptr, text, code);
+        add(item, LoadStr(133), code + 1);
+        add(item, LoadStr(134), code + 2);
+        add(item, LoadStr(135), code + 3);
+        return item;
+    };
+    QTreeWidgetItem* contacts = add(nullptr, LoadStr(122), node::Contacts);
+    FillGroupTree(m_tree);
+    QTreeWidgetItem* sms = channel(LoadStr(123), node::Sms);
+    add(sms, LoadStr(124), node::Received);
+    add(sms, LoadStr(125), node::Survey);
+    struct Optional {
+        int text;
+        qint64 code;
+        int bit;
+        bool records;
+    };
+    const Optional optional[] = {{126, node::Tasks, feature::Tasks, false},  {127, node::Fax, feature::Fax, true},
+                                 {128, node::Email, feature::Email, true},   {129, node::Mms, feature::Mms, true},
+                                 {130, node::Voice, feature::Voice, true},
+                                 {131, node::NetManagement, feature::NetManagement, false}};
+    for (const Optional& o : optional) {
+        if (mask & o.bit)
+            continue;
+        if (o.records)
+            channel(LoadStr(o.text), o.code);
+        else
+            add(nullptr, LoadStr(o.text), o.code);
+    }
+    add(nullptr, LoadStr(132), node::NetMessages);
+    contacts->setExpanded(true);
+    sms->setExpanded(true);
+}
+
+void CCorvelaneDlg::SelectNode(qint64 code) {
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        if (QTreeWidgetItem* item = FindTreeItemByData(m_tree, m_tree->topLevelItem(i), code)) {
+            m_tree->setCurrentItem(item);
+            return;
+        }
+    }
+}
+
+void CCorvelaneDlg::OnTreeSelection() {
+    if (m_busy)
+        return;
+    QTreeWidgetItem* item = m_tree->currentItem();
+    if (!item)
+        return;
+    const qint64 code = item->data(0, kTreeItemDataRole).toLongLong();
+    m_currentGroup = code < node::kFirstFixedNode ? int(code) : -1;
+}
+
+QString CCorvelaneDlg::statusText(int part) const {
+    return part >= 0 && part < 3 && m_statusParts[part] ? m_statusParts[part]->text() : QString();
+}

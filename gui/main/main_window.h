@@ -1,10 +1,89 @@
 #pragma once
-// The main window. For now a placeholder that shows who is logged in; the
-// menu, group tree and views come in a later version.
-#include <QDialog>
-#include <QStringList>
+// The program's main window: menu, tool bar, group tree, information pane,
+// status bar, tray icon, timers and the two workers of the mail-to-SMS and
+// status-report loops. Its modal loop is the program's main loop.
+#include "automation/date_messages.h"
+#include "automation/task_tips.h"
+#include "core/net_messages.h"
+#include "platform/event.h"
+#include "platform/worker_thread.h"
+#include "service/web_service_client.h"
+#include "sms/num_content.h"
 
+#include <QDateTime>
+#include <QDialog>
+#include <QPointer>
+#include <QStringList>
+#include <QSystemTrayIcon>
+
+#include <atomic>
+#include <functional>
+#include <map>
 #include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class InformationPane;
+class ZSplitter;
+
+// What GetAllInfo2 told about the account after login: the feature mask
+// `rights` (a set bit withholds a feature), the server list and the update
+// text. Written on the GUI thread only.
+extern ACCOUNT_SERVICE_INFO g_accountServiceInfo;
+
+// Bits of the feature mask.
+namespace feature {
+constexpr int InstantMessaging = 0x40;
+constexpr int NetManagement = 0x80;
+constexpr int NetDisk = 0x100;
+constexpr int Voice = 0x200;
+constexpr int Mms = 0x400;
+constexpr int Tasks = 0x800;
+constexpr int NetPhone = 0x1000;
+constexpr int Fax = 0x2000;
+constexpr int Email = 0x4000;
+} // namespace feature
+
+// Fixed node codes of the group tree (groups are their GroupID, below
+// kFirstFixedNode; 0 is the contacts node).
+namespace node {
+constexpr qint64 Contacts = 0;
+constexpr qint64 kFirstFixedNode = 999999999;
+constexpr qint64 Sms = 1000000000;
+constexpr qint64 Received = 1000000004;
+constexpr qint64 Survey = 1000000005;
+constexpr qint64 Tasks = 1000001000;
+constexpr qint64 Fax = 1000002000;
+constexpr qint64 Email = 1000003000;
+constexpr qint64 Mms = 1000004000;
+constexpr qint64 Voice = 1000005000;
+constexpr qint64 NetManagement = 1000006000;
+constexpr qint64 NetMessages = 1000007000;
+} // namespace node
+
+// Sets the text of part `part` (0-2) of the main window's status bar, as
+// plain text. Nothing happens while no main window is up.
+void g_hStatusBar(int part, const QString& text);
+
+// The result of a feature-mask request: only an answer of 0 or more counts.
+struct FeatureMaskResult {
+    int rights = 0;
+    QString update;
+    QString serviceCode;
+    QStringList servers;
+};
+// Asks the service for the account's feature mask with the logged-in
+// account; a failed or refused call gives the empty result (mask 0, no
+// service number). Runs on any thread.
+FeatureMaskResult FetchFeatureMask(int timeoutSeconds = 0);
 
 class CCorvelaneDlg : public QDialog {
     Q_OBJECT
@@ -12,6 +91,136 @@ public:
     // Takes the login's rights array and publishes it as g_pLoginRights.
     explicit CCorvelaneDlg(std::unique_ptr<QStringList> loginRights, QWidget* parent = nullptr);
     ~CCorvelaneDlg() override;
+
+    // Menu and tool-bar commands 32771-32959.
+    void OnMenuCommand(int id);
+    // A command of the spreadsheet add-in (code page 936, fields joined by ",|,|").
+    void OnCopyData(const QByteArray& command);
+    // The one road out: close box, Exit, "C" and "quit" (which asks nothing).
+    void OnClose(bool ask = true);
+    // Selects the tree node with that code (first found, depth first).
+    void SelectNode(qint64 code);
+
+    void LoadAutoSettings();
+    void LoadDateMsgSettings();
+    void LoadTaskTips();
+    void ReceiveMessages(int manual);
+    void OnTimer(int id);
+    void OnKickIdle();
+    void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
+
+    // ---- state, for the program and its tests
+    // True once the feature mask arrived and the menus were built.
+    bool commandsReady() const { return m_commandsReady; }
+    int featureMask() const { return g_accountServiceInfo.rights; }
+    // The menu entry of a command (null when it has none).
+    QAction* menuAction(int id) const;
+    // Tool-bar button `index` (0-16).
+    QAction* toolButton(int index) const;
+    QMenuBar* menuBar() const { return m_menuBar; }
+    QTreeWidget* tree() const { return m_tree; }
+    QTimer* timer(int id) const;
+    QString statusText(int part) const;
+    bool restartOnClose() const { return m_restartOnClose; }
+    bool backupDue() const { return m_bAutoBackupDue; }
+    bool mailWorkerRunning() const { return m_mailWorker.running(); }
+    bool reportWorkerRunning() const { return m_reportWorker.running(); }
+    // The clock of the minute timers (tests replace it).
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    std::vector<TASK_TIP>& taskTips() { return m_taskTips; }
+
+signals:
+    // The feature mask arrived and the menus, tool bar and tree are built.
+    void commandsBuilt();
+    // A worker job (balance, compression, updater, net messages) ended.
+    void jobFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void accept() override;
+    void reject() override;
+
+private:
+    void OnInitDialog();
+    void ApplyFeatureMask(const FeatureMaskResult& result);
+    void BuildToolBar();
+    void BuildMenu();
+    void BuildSkinMenu(QMenu* view);
+    void OnSkin(int position);
+    void FillMainTree();
+    void OnTreeSelection();
+    void OnSize();
+    void StartTimers();
+    void StartWorkers();
+    void JoinWorkers();
+    void StartTimer(int id, int periodMs, bool precise = false);
+    void KillTimer(int id);
+    void ArmIdle();
+    bool IdleForBackup() const;
+
+    // Commands (main_window_commands.cpp).
+    bool Refused(int id);
+    void RunAddInCommand(const QStringList& fields);
+    void OpenSmsComposer(const QStringList& numbers, const QString& content);
+    void ShowLaterNotice();
+    void QueryBalance();
+    void CompressDatabase();
+    void LaunchUpdater();
+    void FetchAndOfferNetMessages();
+    void SwitchLanguage();
+    void OpenHelpPage(int id);
+    void OpenMailSettings();
+    void RestoreFromBackup();
+    bool RunJob(std::function<void()> job);
+
+    QMenuBar* m_menuBar = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    ZSplitter* m_splitter = nullptr;
+    InformationPane* m_browser = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_statusParts[3] = {};
+    QWidget* m_currentView = nullptr;
+    std::map<unsigned, QWidget*> m_views;
+    std::map<int, QAction*> m_menuActions;
+    std::vector<QAction*> m_toolActions;
+    std::vector<QAction*> m_skinActions;
+    QStringList m_skinNames;
+    std::map<int, QTimer*> m_timers;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+
+    std::vector<NUM_CONTENT> m_numContents;
+    std::vector<DATEMSGVALUE> m_dateMsgs;
+    bool m_dateAutoOn = false;
+    std::vector<TASK_TIP> m_taskTips;
+    std::vector<HOLIDAYCONTENT> m_holidays;
+    std::vector<NET_SMS> m_netSms;
+    QString m_strAuto5Content;
+    QString m_lastTaskMinute;
+    QString m_lastDateMinute;
+
+    int m_currentGroup = -1;
+    bool m_busy = true;
+    bool m_bAutoBackupDue = false;
+    bool m_restartOnClose = false;
+    bool m_commandsReady = false;
+    bool m_initDone = false;
+    bool m_closing = false;
+    bool m_idleArmed = false;
+    std::function<QDateTime()> m_clock;
+
+    // The two loops of the other subsystems, and the window's own jobs.
+    WorkerControl m_mailControl;
+    WorkerControl m_reportControl;
+    WorkerThread m_mailWorker;
+    WorkerThread m_reportWorker;
+    WorkerThread m_infoWorker;
+    WorkerThread m_jobWorker;
+    WorkerThread m_backupWorker;
 };
 
 // "%s 当前登录权限--%s": the product name and the kind of the login.

@@ -1,5 +1,7 @@
 #include "gui/widgets/widget_helpers.h"
 
+#include "core/helpers.h"
+
 #include "platform/msgbox.h"
 
 #include <QAbstractItemModel>
@@ -84,6 +86,13 @@ bool CheckEditNotEmpty(QTextEdit* edit) {
 bool CheckNumberListEdit(QPlainTextEdit* edit) { return CheckNumberList(edit); }
 
 bool CheckNumberListEdit(QTextEdit* edit) { return CheckNumberList(edit); }
+
+bool RefuseIfRightDenied(int right) {
+    if (!IsRightDenied(right))
+        return false;
+    ShowMessageBox(QCoreApplication::translate("Rights", "您没有相应权限进行此操作."), mb::Ok | mb::IconWarning);
+    return true;
+}
 
 bool ConfirmCloseIfEdited(const QString& content, int listRows) {
     if (content.isEmpty() && listRows <= 0)

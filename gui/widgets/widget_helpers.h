@@ -36,6 +36,11 @@ bool ConfirmCloseIfEdited(const QTextEdit* content, const QAbstractItemView* lis
 bool ConfirmCloseIfEdited(const QPlainTextEdit* content, const QAbstractItemView* list);
 bool ConfirmCloseIfEdited(const QLineEdit* content, const QAbstractItemView* list);
 
+// Every command and view that an operator right guards: when the logged-in
+// user lacks `right` (-1: administrators only), says "您没有相应权限进行此
+// 操作." with the warning icon and returns true.
+bool RefuseIfRightDenied(int right);
+
 // The rows of a list, 0 for a null view or one without a model.
 int ItemViewRowCount(const QAbstractItemView* list);
 

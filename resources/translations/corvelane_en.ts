@@ -4970,4 +4970,11 @@ Please restore the file from a backup.</translation>
 %1</translation>
     </message>
 </context>
+<context>
+    <name>Rights</name>
+    <message>
+        <source>您没有相应权限进行此操作.</source>
+        <translation>You have no permission for this operation.</translation>
+    </message>
+</context>
 </TS>
