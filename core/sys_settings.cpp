@@ -8,11 +8,15 @@ const QString kSysSection = QStringLiteral("SysSetting");
 const QString kPrefixSection = QStringLiteral("SMPre");
 const QString kGroupSection = QStringLiteral("GroupName");
 
-QString Flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 // A count box is read as a number the way a dialog reads one: text that is
 // no number counts as 0.
-int Number(const QString& text) { return text.trimmed().toInt(); }
+int Number(const QString& text) {
+    return text.trimmed().toInt();
+}
 
 bool IsLineBreak(QChar c) {
     return c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::ParagraphSeparator ||
@@ -55,8 +59,8 @@ SysSettingValues ReadSysSettingValues(const std::vector<SYSSETTING>* settings, c
     v.endTime = ini::ReadString(iniPath, kSysSection, QStringLiteral("EndTime"), QString(), 100);
     v.skipWeekend = ini::ReadInt(iniPath, kSysSection, QStringLiteral("Auto100"), 0) != 0;
 
-    v.prefixInUse =
-        ini::ReadString(iniPath, kPrefixSection, QStringLiteral("inUse"), QString(), 10) == QLatin1String("1");
+    v.prefixInUse = ini::ReadString(iniPath, kPrefixSection, QStringLiteral("inUse"), QString(), 10) ==
+                    QLatin1String("1");
     v.showPartNumber = true;
     v.pre1 = ini::ReadString(iniPath, kPrefixSection, QStringLiteral("pre1"));
     v.pre2 = ini::ReadString(iniPath, kPrefixSection, QStringLiteral("pre2"));
@@ -140,8 +144,9 @@ int SaveSysSettings(const QString& path, const SysSettingValues& v) {
     if (v.birthday && (Number(v.birthdayDays) < 0 || Number(v.birthdayDays) > 30))
         return 316;
     if (!Write(path, kSysSection,
-               {KV{"Auto6", Flag(v.birthday)}, KV{"Content6", v.birthdayDays}, KV{"Auto7", Flag(v.noBackupPrompt)},
-                KV{"Content7", QString()}, KV{"TranspondName", Flag(v.transpondName)}}))
+               {KV{"Auto6", Flag(v.birthday)}, KV{"Content6", v.birthdayDays},
+                KV{"Auto7", Flag(v.noBackupPrompt)}, KV{"Content7", QString()},
+                KV{"TranspondName", Flag(v.transpondName)}}))
         return kSysSettingsWriteFailed;
 
     if (v.diySmsCount && Number(v.smsCount) < 1)
@@ -161,8 +166,9 @@ int SaveSysSettings(const QString& path, const SysSettingValues& v) {
         return kSysSettingsWriteFailed;
     if (const int refusal = CheckSmsPrefix(v.prefixInUse, v.showPartNumber, v.pre1, v.pre3))
         return refusal;
-    if (!Write(path, kPrefixSection,
-               {KV{"pre1", v.pre1}, KV{"pre2", v.pre2}, KV{"pre3", v.pre3}, KV{"bHasB", Flag(v.showPartCount)}}))
+    if (!Write(
+            path, kPrefixSection,
+            {KV{"pre1", v.pre1}, KV{"pre2", v.pre2}, KV{"pre3", v.pre3}, KV{"bHasB", Flag(v.showPartCount)}}))
         return kSysSettingsWriteFailed;
 
     std::vector<KV> names;

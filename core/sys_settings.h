@@ -42,8 +42,8 @@ struct SysSettingValues {
     QString pre1;
     QString pre2;
     QString pre3;
-    bool showPartCount = false;  // [SMPre] bHasB
-    QStringList groupNames;      // [GroupName] Name0-Name6; missing ones are written empty
+    bool showPartCount = false; // [SMPre] bHasB
+    QStringList groupNames;     // [GroupName] Name0-Name6; missing ones are written empty
 };
 
 // The dialog's values from the settings array (entries 0-9 as the loader

@@ -31,7 +31,9 @@ namespace {
 
 const QString kTimeFormat = QStringLiteral("HH:mm:ss");
 
-QString Flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 // "%d" placeholders filled in order.
 QString FormatCounts(QString text, std::initializer_list<qsizetype> values) {
@@ -55,7 +57,8 @@ CDlgSYSSetting::CDlgSYSSetting(std::vector<SYSSETTING>* settings, QWidget* paren
     m_ui->setupUi(this);
     ApplyControlIds(this);
 
-    m_ui->pre2->addItems({QStringLiteral("/"), QStringLiteral("\\"), QStringLiteral("."), QStringLiteral(",")});
+    m_ui->pre2->addItems(
+        {QStringLiteral("/"), QStringLiteral("\\"), QStringLiteral("."), QStringLiteral(",")});
     m_ui->startTime->setDisplayFormat(kTimeFormat);
     m_ui->endTime->setDisplayFormat(kTimeFormat);
     // How the splash text is used is open; it keeps the value it was given.
@@ -84,7 +87,9 @@ CDlgSYSSetting::CDlgSYSSetting(std::vector<SYSSETTING>* settings, QWidget* paren
 
 CDlgSYSSetting::~CDlgSYSSetting() = default;
 
-void CDlgSYSSetting::reject() { done(IDCANCEL); }
+void CDlgSYSSetting::reject() {
+    done(IDCANCEL);
+}
 
 void CDlgSYSSetting::FillGroupCombos() {
     QStringList names;
@@ -93,8 +98,8 @@ void CDlgSYSSetting::FillGroupCombos() {
         while (st.step() == SQLITE_ROW)
             names << st.qtext(1);
     }
-    for (QComboBox* combo : {m_ui->forwardGroup, m_ui->ext1Group, m_ui->ext2Group, m_ui->ext3Group, m_ui->ext4Group,
-                             m_ui->ext5Group, m_ui->ext6Group}) {
+    for (QComboBox* combo : {m_ui->forwardGroup, m_ui->ext1Group, m_ui->ext2Group, m_ui->ext3Group,
+                             m_ui->ext4Group, m_ui->ext5Group, m_ui->ext6Group}) {
         combo->addItems(names);
         combo->setCurrentIndex(-1); // only a stored name selects an entry
     }
@@ -188,8 +193,8 @@ void CDlgSYSSetting::OnCheckBoxes() {
     m_ui->smsCount->setEnabled(m_ui->diySmsCount->isChecked());
     m_ui->perMsgCount->setEnabled(m_ui->diyPerMsgCount->isChecked());
     const bool prefix = m_ui->prefixInUse->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->pre1, m_ui->pre2, m_ui->pre3, m_ui->showPartNumber,
-                                                      m_ui->showPartCount})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->pre1, m_ui->pre2, m_ui->pre3,
+                                                      m_ui->showPartNumber, m_ui->showPartCount})
         w->setEnabled(prefix);
 }
 
@@ -231,7 +236,9 @@ void CDlgSYSSetting::OnReplyChanged() {
         FormatCounts(tr("(最多70个字.已输入%d个,还剩余%d个.)"), {length, kMaxReplyLength - length}));
 }
 
-void CDlgSYSSetting::OnForwardChanged() { CheckNumberListEdit(m_ui->forwardNumbers); }
+void CDlgSYSSetting::OnForwardChanged() {
+    CheckNumberListEdit(m_ui->forwardNumbers);
+}
 
 bool CDlgSYSSetting::eventFilter(QObject* watched, QEvent* event) {
     // The reply goes out as one SMS line: Enter is refused in it.

@@ -17,7 +17,8 @@ public:
         return {m_list->ItemTextWidth(), m_list->MeasureItem(index.data(Qt::DisplayRole).toString())};
     }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const QPalette& pal = option.palette;
         painter->save();
@@ -43,7 +44,9 @@ CMultiLineListBox::CMultiLineListBox(QWidget* parent) : QListWidget(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-int CMultiLineListBox::ItemTextWidth() const { return qMax(1, viewport()->width() - 2 * spacing()); }
+int CMultiLineListBox::ItemTextWidth() const {
+    return qMax(1, viewport()->width() - 2 * spacing());
+}
 
 int CMultiLineListBox::MeasureItem(const QString& text) const {
     const QRect bounds = fontMetrics().boundingRect(QRect(0, 0, ItemTextWidth(), INT_MAX / 2), kTextFlags,

@@ -11,7 +11,9 @@
 
 namespace {
 
-bool IsAllowedDigitChar(QChar c) { return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+'); }
+bool IsAllowedDigitChar(QChar c) {
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+');
+}
 
 // Characters that are typed text rather than an editing key (Backspace,
 // Enter, Tab and Delete arrive as control characters).
@@ -24,7 +26,9 @@ bool IsPrintable(const QString& text) {
 
 } // namespace
 
-MyRichEditCtrl::MyRichEditCtrl(QWidget* parent) : QTextEdit(parent) { setAcceptRichText(false); }
+MyRichEditCtrl::MyRichEditCtrl(QWidget* parent) : QTextEdit(parent) {
+    setAcceptRichText(false);
+}
 
 std::unique_ptr<QMenu> MyRichEditCtrl::BuildContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
@@ -94,7 +98,9 @@ void MyRichEditCtrl::inputMethodEvent(QInputMethodEvent* event) {
     event->accept();
 }
 
-bool MyRichEditCtrl::canInsertFromMimeData(const QMimeData* source) const { return source && source->hasText(); }
+bool MyRichEditCtrl::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText();
+}
 
 void MyRichEditCtrl::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText())

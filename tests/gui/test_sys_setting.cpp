@@ -88,7 +88,8 @@ SysSettingValues Acceptable() {
     return v;
 }
 
-void SendKey(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString()) {
+void SendKey(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
+             const QString& text = QString()) {
     QKeyEvent press(QEvent::KeyPress, key, mods, text);
     QApplication::sendEvent(w, &press);
     QKeyEvent release(QEvent::KeyRelease, key, mods, text);
@@ -114,25 +115,32 @@ TEST_F(SysSetting, EachRuleStopsTheSaveAtItsPlace) {
         const char* missingSection;
         const char* missingKey;
     } cases[] = {
-        {"receive every 4 s", [](auto& v) { v.receiveSeconds = "4"; }, 313, nullptr, nullptr, "SysSetting", "Auto1"},
+        {"receive every 4 s", [](auto& v) { v.receiveSeconds = "4"; }, 313, nullptr, nullptr, "SysSetting",
+         "Auto1"},
         {"receive, no number", [](auto& v) { v.receiveSeconds = "abc"; }, 313, nullptr, nullptr, "SysSetting",
          "Auto1"},
-        {"empty reply", [](auto& v) { v.replyText.clear(); }, 314, "SysSetting", "Content1", "SysSetting", "Auto2"},
-        {"empty sound path", [](auto& v) { v.soundPath.clear(); }, 315, "SysSetting", "Content4", "SysSetting",
-         "Auto5"},
-        {"birthday 31 days", [](auto& v) { v.birthdayDays = "31"; }, 316, "SysSetting", "Content5", "SysSetting",
-         "Auto6"},
-        {"birthday -1 days", [](auto& v) { v.birthdayDays = "-1"; }, 316, "SysSetting", "Content5", "SysSetting",
-         "Auto6"},
+        {"empty reply", [](auto& v) { v.replyText.clear(); }, 314, "SysSetting", "Content1", "SysSetting",
+         "Auto2"},
+        {"empty sound path", [](auto& v) { v.soundPath.clear(); }, 315, "SysSetting", "Content4",
+         "SysSetting", "Auto5"},
+        {"birthday 31 days", [](auto& v) { v.birthdayDays = "31"; }, 316, "SysSetting", "Content5",
+         "SysSetting", "Auto6"},
+        {"birthday -1 days", [](auto& v) { v.birthdayDays = "-1"; }, 316, "SysSetting", "Content5",
+         "SysSetting", "Auto6"},
         {"mass batch 0", [](auto& v) { v.smsCount = "0"; }, 317, "SysSetting", "TranspondName", "SysSetting",
          "DIYSmsCount"},
-        {"personalised batch 0", [](auto& v) { v.perMsgCount = "0"; }, 317, "SysSetting", "SmsCount", "SysSetting",
-         "DIYPerMsgCount"},
-        {"prefix without A", [](auto& v) { v.showPartNumber = false; }, 319, "SMPre", "inUse", "SMPre", "pre1"},
+        {"personalised batch 0", [](auto& v) { v.perMsgCount = "0"; }, 317, "SysSetting", "SmsCount",
+         "SysSetting", "DIYPerMsgCount"},
+        {"prefix without A", [](auto& v) { v.showPartNumber = false; }, 319, "SMPre", "inUse", "SMPre",
+         "pre1"},
         {"opening digit", [](auto& v) { v.pre1 = "1"; }, 320, "SMPre", "inUse", "SMPre", "pre1"},
         {"closing digit", [](auto& v) { v.pre3 = "9"; }, 320, "SMPre", "inUse", "SMPre", "pre1"},
-        {"round brackets", [](auto& v) { v.pre1 = "("; v.pre3 = ")"; }, 321, "SysSetting", "EndTime", "SMPre",
-         "pre1"},
+        {"round brackets",
+         [](auto& v) {
+             v.pre1 = "(";
+             v.pre3 = ")";
+         },
+         321, "SysSetting", "EndTime", "SMPre", "pre1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,7 +230,8 @@ TEST_F(SysSetting, PastedReplyIsCutAndCounted) {
         const char* counter;
     } cases[] = {
         {"80 characters", QString(80, 'x'), QString(70, 'x'), "(最多70个字.已输入70个,还剩余0个.)"},
-        {"pair at unit 70", QString(69, 'a') + pair + "bb", QString(69, 'a'), "(最多70个字.已输入69个,还剩余1个.)"},
+        {"pair at unit 70", QString(69, 'a') + pair + "bb", QString(69, 'a'),
+         "(最多70个字.已输入69个,还剩余1个.)"},
         {"short", "你好", "你好", "(最多70个字.已输入2个,还剩余68个.)"},
     };
     for (const auto& c : cases) {
@@ -307,15 +316,17 @@ TEST_F(SysSetting, RoundBracketsAreRefusedAfterTheKeysUpToInUse) {
 }
 
 TEST_F(SysSetting, OpeningShowsTheArrayAndTheFile) {
-    for (const char* sql : {"INSERT INTO ContactGroup VALUES(0,'根',0)", "INSERT INTO ContactGroup VALUES(1,'客户',0)",
-                            "INSERT INTO ContactGroup VALUES(2,'客户二',0)", "INSERT INTO ContactGroup VALUES(3,'同事',0)"})
+    for (const char* sql :
+         {"INSERT INTO ContactGroup VALUES(0,'根',0)", "INSERT INTO ContactGroup VALUES(1,'客户',0)",
+          "INSERT INTO ContactGroup VALUES(2,'客户二',0)", "INSERT INTO ContactGroup VALUES(3,'同事',0)"})
         ASSERT_EQ(ExecSql(nullptr, g_pDB, sql), SQLITE_OK);
-    m_folder->writeFile("SN0001.ini", "[SysSetting]\r\nAuto1=1\r\nContent1=30\r\nAuto2=0\r\nContent2=稍后回复\r\n"
-                                      "Auto3=1\r\nContent3=1,2\r\nAuto5=1\r\nContent5=/s/a.wav\r\nAuto6=1\r\n"
-                                      "Content6=3\r\nAuto7=1\r\nTranspondName=1\r\nDIYSmsCount=1\r\nSmsCount=200\r\n"
-                                      "StartTime=22:30:05\r\nEndTime=junk\r\nAuto100=1\r\n"
-                                      "[SMPre]\r\ninUse=1\r\npre1=<\r\npre2=.\r\npre3=>\r\nbHasB=1\r\n"
-                                      "[GroupName]\r\nName0=客户\r\nName2=同事\r\nName3=客\r\n");
+    m_folder->writeFile("SN0001.ini",
+                        "[SysSetting]\r\nAuto1=1\r\nContent1=30\r\nAuto2=0\r\nContent2=稍后回复\r\n"
+                        "Auto3=1\r\nContent3=1,2\r\nAuto5=1\r\nContent5=/s/a.wav\r\nAuto6=1\r\n"
+                        "Content6=3\r\nAuto7=1\r\nTranspondName=1\r\nDIYSmsCount=1\r\nSmsCount=200\r\n"
+                        "StartTime=22:30:05\r\nEndTime=junk\r\nAuto100=1\r\n"
+                        "[SMPre]\r\ninUse=1\r\npre1=<\r\npre2=.\r\npre3=>\r\nbHasB=1\r\n"
+                        "[GroupName]\r\nName0=客户\r\nName2=同事\r\nName3=客\r\n");
     ReadAutoSettings(g_strAccountIni);
     CDlgSYSSetting dlg(&g_sysSettings);
 
