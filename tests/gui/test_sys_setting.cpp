@@ -17,14 +17,17 @@
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/program_folder.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimeEdit>
@@ -447,6 +450,39 @@ TEST_F(SysSetting, ModalEndings) {
         EXPECT_EQ(dlg.exec(), results[i]);
         EXPECT_EQ(fileExists(), results[i] == 1003);
     }
+}
+
+TEST_F(SysSetting, SpeaksEnglish) {
+    ASSERT_TRUE(SetUiLanguage(kLangEnglish));
+    struct Restore {
+        ~Restore() { SetUiLanguage(kLangChinese); }
+    } restore;
+    CDlgSYSSetting dlg(&g_sysSettings);
+    QStringList shown{dlg.windowTitle()};
+    for (QWidget* w : dlg.findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            shown << label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            shown << button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            shown << box->title();
+    }
+    for (const QString& text : shown) {
+        const bool chinese = std::any_of(text.begin(), text.end(), [](QChar c) {
+            return (c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff) ||
+                   (c.unicode() >= 0xff00 && c.unicode() <= 0xffef);
+        });
+        EXPECT_FALSE(chinese) << text.toStdString();
+    }
+    EXPECT_EQ(dlg.windowTitle(), "System Settings");
+    EXPECT_EQ(Child<QLabel>(dlg, "1112")->text(), "(At most 70 characters. 0 entered, 70 left.)");
+    EXPECT_EQ(Child<QPushButton>(dlg, "2")->text(), "Exit");
+    QStringList menu;
+    const std::unique_ptr<QMenu> contextMenu = Child<MyRichEditCtrl>(dlg, "1012")->BuildContextMenu();
+    for (QAction* a : contextMenu->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    EXPECT_EQ(menu, (QStringList{"Cut", "Copy", "Paste", "Delete", "Select All"}));
 }
 
 } // namespace
