@@ -11,8 +11,13 @@
 namespace {
 
 // Bounds a side before it is converted to int, so a wild factor cannot
-// overflow; a picture this large is refused by QImage anyway.
+// overflow.
 constexpr double kLargestSide = 1 << 20;
+
+// QImage itself puts no limit on a picture it makes, so a wild factor would
+// ask for terabytes; the bound is the one Qt's reader uses for pictures it
+// loads (256 MiB at 32 bits a pixel).
+constexpr qint64 kLargestPixelCount = qint64(256) * 1024 * 1024 / 4;
 
 int ScaledLength(int length, double factor) {
     const double product = length * factor;
@@ -103,9 +108,11 @@ bool ResizeImageFile(const QString& source, const QString& target, double scaleX
     QImage picture;
     if (source.isEmpty() || !picture.load(source))
         return false;
-    const QImage scaled =
-        picture.scaled(ScaledLength(picture.width(), scaleX), ScaledLength(picture.height(), scaleY),
-                       Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const int width = ScaledLength(picture.width(), scaleX);
+    const int height = ScaledLength(picture.height(), scaleY);
+    if (qint64(width) * height > kLargestPixelCount)
+        return false;
+    const QImage scaled = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (scaled.isNull())
         return false;
     if (target.isEmpty())

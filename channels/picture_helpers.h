@@ -13,7 +13,8 @@ constexpr int kJpegQuality = 80;
 // pixel) and, when `target` is not empty, saves it there: as a GIF89a with a
 // 256-colour palette when the target's name ends in ".gif" (any case), else
 // as JPEG of quality 80. False when the source cannot be read, the scaled
-// picture cannot be made, or the target cannot be written.
+// picture cannot be made (more than 64 million pixels are refused), or the
+// target cannot be written.
 bool ResizeImageFile(const QString& source, const QString& target, double scaleX, double scaleY);
 
 // Saves `image` as JPEG of quality 80; false when it cannot be written.
