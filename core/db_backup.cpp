@@ -128,6 +128,7 @@ DbCopyResult BackupPages(sqlite3* src, sqlite3* dst, const DbCopyProgress& progr
     if (!backup)
         return {DbCopyStatus::TargetFailed, EngineErrno(dst)};
     DbCopyStatus status = DbCopyStatus::Ok;
+    int failure = SQLITE_OK;
     int busyWaits = 0;
     for (;;) {
         const int rc = sqlite3_backup_step(backup, kPagesPerStep);
@@ -143,19 +144,25 @@ DbCopyResult BackupPages(sqlite3* src, sqlite3* dst, const DbCopyProgress& progr
         } else if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++busyWaits <= kMaxBusyWaits) {
             sqlite3_sleep(kBusyWaitMs);
         } else {
-            status = DbCopyStatus::SourceFailed;
+            failure = rc;
             break;
         }
     }
+    // The source is only read: a full disk, a read-only or unopenable file,
+    // an I/O error are the copy's side; damage or lasting locks the source's.
+    const int systemError = sqlite3_system_errno(dst);
     sqlite3_backup_finish(backup);
-    if (status == DbCopyStatus::SourceFailed) {
-        // The step's error is the destination's when the copy could not be written.
-        const int destError = sqlite3_errcode(dst);
-        if (destError != SQLITE_OK && destError != SQLITE_DONE)
-            return {DbCopyStatus::TargetFailed, EngineErrno(dst)};
+    switch (failure & 0xFF) {
+    case SQLITE_OK:
+        return {status, status == DbCopyStatus::Ok ? 0 : ECANCELED};
+    case SQLITE_FULL:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        return {DbCopyStatus::TargetFailed, systemError ? systemError : EIO};
+    default:
         return {DbCopyStatus::SourceFailed, EngineErrno(src)};
     }
-    return {status, status == DbCopyStatus::Ok ? 0 : ECANCELED};
 }
 
 // Gives the finished copy its name; without `replace` an existing file of

@@ -203,6 +203,14 @@ TEST_F(DbBackup, FailedCopyKeepsOlderBackup) {
         EXPECT_EQ(m_folder->readFile("locked/older.bak"), older);
     }
 
+    // The copy is complete but cannot take the name: what has it stays.
+    m_folder->writeFile("taken.bak/inside", older);
+    const DbCopyResult taken = CopyDatabaseFile(db(), m_folder->file("taken.bak"), true);
+    EXPECT_EQ(taken.status, DbCopyStatus::PublishFailed);
+    EXPECT_EQ(taken.error, EISDIR);
+    EXPECT_EQ(m_folder->readFile("taken.bak/inside"), older);
+    EXPECT_FALSE(Exists(m_folder->file("taken.bak.tmp")));
+
     // A complete copy does replace it.
     EXPECT_EQ(BackupDatabaseTo(target), 354);
     EXPECT_EQ(NamesInFile(target), Original());
