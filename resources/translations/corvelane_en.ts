@@ -1469,6 +1469,10 @@ It may take a while. Continue?</translation>
         <source>移动到组</source>
         <translation>Move to group</translation>
     </message>
+    <message>
+        <source>恢复数据失败！</source>
+        <translation>Data recovery failed!</translation>
+    </message>
 </context>
 <context>
     <name>CDlgNetSetting</name>
