@@ -1469,6 +1469,10 @@ It may take a while. Continue?</translation>
         <source>移动到组</source>
         <translation>Move to group</translation>
     </message>
+    <message>
+        <source>恢复数据失败！</source>
+        <translation>Data recovery failed!</translation>
+    </message>
 </context>
 <context>
     <name>CDlgNetSetting</name>
@@ -1681,6 +1685,58 @@ It may take a while. Continue?</translation>
     <message>
         <source>其它设置...</source>
         <translation>Other settings...</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>天</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <source>闪屏内容</source>
+        <translation>Splash text</translation>
+    </message>
+    <message>
+        <source>不处理时间段</source>
+        <translation>No processing from</translation>
+    </message>
+    <message>
+        <source>至</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>自动处理</source>
+        <translation>Automatic processing</translation>
+    </message>
+    <message>
+        <source>批量提交</source>
+        <translation>Batch sizes</translation>
+    </message>
+    <message>
+        <source>拆分短信前缀</source>
+        <translation>Prefix of split messages</translation>
+    </message>
+    <message>
+        <source>扩展号分组</source>
+        <translation>Groups of extension codes</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>不启用前缀时,拆分的长短信使用默认前缀[A/B].</source>
+        <translation>Without a prefix, split long messages carry the default prefix [A/B].</translation>
+    </message>
+    <message>
+        <source>声音文件(*.mp3;*.wav;*.avi;*.mid;*.wma;)|*.mp3;*.wav;*.avi;*.mid;*.wma;|</source>
+        <translation>Sound files(*.mp3;*.wav;*.avi;*.mid;*.wma;)|*.mp3;*.wav;*.avi;*.mid;*.wma;|</translation>
+    </message>
+    <message>
+        <source>设置文件无法写入:%1</source>
+        <translation>The settings file cannot be written: %1</translation>
     </message>
 </context>
 <context>
@@ -4968,6 +5024,29 @@ Please restore the file from a backup.</translation>
 %1</source>
         <translation>The database file cannot be opened:
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>MyRichEditCtrl</name>
+    <message>
+        <source>剪切</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select All</translation>
     </message>
 </context>
 <context>

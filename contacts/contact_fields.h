@@ -1,0 +1,35 @@
+#pragma once
+// A contact's field values by the fields' display names (for the
+// personalised-field markers of message texts) and the names of the fields
+// in use and visible.
+#include "core/database.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+// One field reference: the ContactList column holding the value and the
+// fieldDisplay id.
+struct NAMEORID {
+    QString nameOfValue;
+    int fieldID = 0;
+};
+
+// Appends to `out` exactly one value per entry of `names` (display names of
+// fieldDisplay), so later values stay aligned with their names: the value of
+// the contact `perNO` when it is not 0, else of the first contact that is not
+// deleted with the mobile number `mobile`. A field that is unknown, names no
+// ContactList column, or has no value gives "". The sex values "男" and "女"
+// come out as "先生" and "女士", so a message can address the contact.
+// Returns the field references, one per name (empty for an unknown field).
+// Failures are logged "查询ID和名称时出错了" and "查询字段值时出错了".
+std::vector<NAMEORID> GetContactFieldValues(QStringList& out, const QStringList& names, const QString& mobile,
+                                            int64_t perNO, sqlite3* db = g_pDB);
+
+// The display names of the fields in use and visible, in display order.
+// `condition` is a fragment of our own code ("AND fieldID<>3") put into the
+// statement's WHERE clause; never pass text from outside. A failure is logged
+// "查询在用且可见的字段时出错了" and gives the names read until then.
+QStringList VisibleFieldNames(const QString& condition, sqlite3* db = g_pDB);
