@@ -4,24 +4,8 @@
 #include "platform/url_open.h"
 
 #include <QMetaObject>
-#include <QTextDocument>
-
-namespace {
-
-// QTextDocument loads a "file:" resource by itself when the view refused it,
-// so the document has to refuse as well.
-class NoResourceDocument : public QTextDocument {
-public:
-    using QTextDocument::QTextDocument;
-
-protected:
-    QVariant loadResource(int, const QUrl&) override { return QVariant(); }
-};
-
-} // namespace
 
 InformationPane::InformationPane(QWidget* parent) : QTextBrowser(parent) {
-    setDocument(new NoResourceDocument(this));
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &InformationPane::onAnchorClicked);
@@ -40,7 +24,9 @@ void InformationPane::joinWorker() {
 }
 
 QVariant InformationPane::loadResource(int, const QUrl&) {
-    return QVariant();
+    // Empty data, not an invalid QVariant: for an invalid one QTextDocument
+    // reads a "file:" resource itself.
+    return QVariant(QByteArray());
 }
 
 bool InformationPane::fetch(const QString& url) {

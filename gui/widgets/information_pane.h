@@ -27,8 +27,8 @@ public:
     bool fetch(const QString& url);
     bool fetching() const { return m_fetching; }
 
-    // Every resource a page names (pictures, style sheets) is refused: the
-    // page shows its text and links only.
+    // Every resource a page names (pictures, style sheets) is refused with
+    // empty data: the page shows its text and links only.
     QVariant loadResource(int type, const QUrl& name) override;
 
 signals:
