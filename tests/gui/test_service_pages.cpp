@@ -3,6 +3,7 @@
 // administration view, the network disk, About and the disclaimer.
 #include "core/account.h"
 #include "core/app_globals.h"
+#include "core/string_table.h"
 #include "gui/main/about_dialog.h"
 #include "gui/main/gui_globals.h"
 #include "gui/main/net_mgt_view.h"
@@ -17,6 +18,7 @@
 #include "tests/support/program_folder.h"
 #include "tests/support/test_helpers.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -439,6 +441,69 @@ TEST_F(ServicePages, ResBookShowsItsStatementAndClosesWithCancel) {
         EXPECT_FALSE(book.isVisible());
         EXPECT_EQ(book.result(), IDCANCEL);
     }
+}
+
+// ---------------------------------------------------------------- English
+
+bool HasChinese(const QString& text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x3000 && u <= 0x303f) || (u >= 0x4e00 && u <= 0x9fff) || (u >= 0xff00 && u <= 0xffef))
+            return true;
+    }
+    return false;
+}
+
+QStringList ShownTexts(QWidget& window) {
+    QStringList texts{window.windowTitle()};
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            texts << button->text();
+    }
+    return texts;
+}
+
+TEST_F(ServicePages, EveryWindowSpeaksEnglish) {
+    ASSERT_TRUE(SetUiLanguage(kLangEnglish));
+    struct ChineseAgain {
+        ~ChineseAgain() { SetUiLanguage(kLangChinese); }
+    } chineseAgain;
+    const OemScope templates({}); // About keeps its own texts
+    CDlgAbout about;
+    CDlgResBook book;
+    CDlgNetStore store; // shown without a configured host: the note of failure
+    store.show();
+    QApplication::processEvents();
+    CDlgNetMGT selfService;
+    CDlgNetMGT administration;
+    administration.SetNodeCode(1000006001);
+    const struct {
+        const char* name;
+        QWidget* window;
+        std::vector<std::pair<const char*, QString>> texts;
+    } windows[] = {
+        {"about", &about,
+         {{"1129", "Mass messaging client"}, {"1156", "Copyright:"}, {"1155", "Website:"}, {"1", "OK"}}},
+        {"disclaimer", &book, {}},
+        {"network disk", &store, {{"2", "Close"}, {"note", "The network disk page could not be opened."}}},
+        {"self-service", &selfService, {{"pageName", "Self-service list"}, {"openInBrowser", "Open in browser"}}},
+        {"administration", &administration, {{"pageName", "Administration"}}},
+    };
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.name);
+        for (const auto& [id, text] : w.texts) {
+            QWidget* control = Child<QWidget>(*w.window, id);
+            const QString shown = qobject_cast<QLabel*>(control) ? static_cast<QLabel*>(control)->text()
+                                                                 : static_cast<QAbstractButton*>(control)->text();
+            EXPECT_EQ(shown.toStdString(), text.toStdString()) << id;
+        }
+        for (const QString& shown : ShownTexts(*w.window))
+            EXPECT_FALSE(HasChinese(shown)) << shown.toStdString();
+    }
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(store.windowTitle(), QStringLiteral("Network hard disk"));
 }
 
 } // namespace
