@@ -20,9 +20,9 @@ QString Encoded(const QString& value) {
 void LogNotOpened(const QString& why, const QString& url) {
     const qsizetype mark = url.indexOf(QLatin1Char('?'));
     const QString page = mark < 0 ? url : url.left(mark);
-    LogWriteString(g_logRun, QStringLiteral("ERROR,OpenServicePage,%1,url=%2")
-                                 .arg(QString::fromStdString(LogEscape(why)),
-                                      QString::fromStdString(LogEscape(page))));
+    LogWriteString(g_logRun,
+                   QStringLiteral("ERROR,OpenServicePage,%1,url=%2")
+                       .arg(QString::fromStdString(LogEscape(why)), QString::fromStdString(LogEscape(page))));
 }
 
 } // namespace

@@ -42,7 +42,9 @@ CDlgAbout::CDlgAbout(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<U
 
 CDlgAbout::~CDlgAbout() = default;
 
-void CDlgAbout::reject() { done(IDCANCEL); }
+void CDlgAbout::reject() {
+    done(IDCANCEL);
+}
 
 void CDlgAbout::SetVersion(double version) {
     m_ui->version->setText(QString::asprintf("%.2f", version));

@@ -23,8 +23,8 @@ void CDlgNetMGT::SetNodeCode(qint64 code) {
 
 bool CDlgNetMGT::OnOpenInBrowser() {
     if (m_nodeCode == kSelfServiceNode)
-        return OpenServicePage(
-            OpenAccountWebPage(SelfServicePageUrl(), QStringLiteral("sn"), QStringLiteral("pwd"), QStringLiteral("list")));
+        return OpenServicePage(OpenAccountWebPage(SelfServicePageUrl(), QStringLiteral("sn"),
+                                                  QStringLiteral("pwd"), QStringLiteral("list")));
     // Carries the plain password: handed to the browser, nowhere else.
     return OpenServicePage(AdministrationPageUrl());
 }

@@ -16,7 +16,9 @@ CDlgNetStore::CDlgNetStore(QWidget* parent) : QDialog(parent), m_ui(std::make_un
 
 CDlgNetStore::~CDlgNetStore() = default;
 
-void CDlgNetStore::reject() { done(IDCANCEL); }
+void CDlgNetStore::reject() {
+    done(IDCANCEL);
+}
 
 void CDlgNetStore::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -26,7 +28,7 @@ void CDlgNetStore::showEvent(QShowEvent* event) {
 
 void CDlgNetStore::OpenPage() {
     m_tried = true;
-    m_opened = OpenServicePage(
-        OpenAccountWebPage(SelfServicePageUrl(), QStringLiteral("sn"), QStringLiteral("pwd"), QStringLiteral("hard")));
+    m_opened = OpenServicePage(OpenAccountWebPage(SelfServicePageUrl(), QStringLiteral("sn"),
+                                                  QStringLiteral("pwd"), QStringLiteral("hard")));
     m_ui->note->setText(m_opened ? tr("网络硬盘已在浏览器中打开。") : tr("无法打开网络硬盘页面。"));
 }

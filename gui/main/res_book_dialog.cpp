@@ -15,4 +15,6 @@ CDlgResBook::CDlgResBook(QWidget* parent) : QDialog(parent), m_ui(std::make_uniq
 
 CDlgResBook::~CDlgResBook() = default;
 
-void CDlgResBook::reject() { done(IDCANCEL); }
+void CDlgResBook::reject() {
+    done(IDCANCEL);
+}

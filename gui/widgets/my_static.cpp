@@ -19,7 +19,8 @@ void CMyStatic::mousePressEvent(QMouseEvent* event) {
 }
 
 void CMyStatic::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_pressed = false;
     QLabel::mouseReleaseEvent(event);

@@ -90,9 +90,8 @@ TEST_F(ServicePages, NetMessagesUrlEncodesTheSerial) {
               QStringLiteral("http://www.example.com/return_wx?sn=") + encoded);
 
     // The deployment's host and the logged-in account.
-    m_folder->writeFile(QStringLiteral("ServerInfo.ini"),
-                        QByteArray("[Deployment]\nWebHost=127.0.0.1:") + QByteArray::number(m_server.port()) +
-                            "\n");
+    m_folder->writeFile(QStringLiteral("ServerInfo.ini"), QByteArray("[Deployment]\nWebHost=127.0.0.1:") +
+                                                              QByteArray::number(m_server.port()) + "\n");
     const AccountFields previous = g_pAccount.get();
     AccountFields account;
     account[kAccountSerial] = serial;
@@ -119,17 +118,27 @@ TEST(ServicePagesParse, Cases) {
         std::vector<std::pair<QString, QString>> records;
     } cases[] = {
         {"no line end at all", "title:a content:b", {}},
-        {"text before the first title is skipped", "junk\rmore junk title:A\rcontent:B\r",
+        {"text before the first title is skipped",
+         "junk\rmore junk title:A\rcontent:B\r",
          {{QStringLiteral("A"), QStringLiteral("B")}}},
-        {"last content line without its line end", "title:A\r\ncontent:B",
+        {"last content line without its line end",
+         "title:A\r\ncontent:B",
          {{QStringLiteral("A"), QStringLiteral("B")}}},
-        {"title line cut before its line end", "title:A\ncontent:B\ntitle:C", {{QStringLiteral("A"), QStringLiteral("B")}}},
+        {"title line cut before its line end",
+         "title:A\ncontent:B\ntitle:C",
+         {{QStringLiteral("A"), QStringLiteral("B")}}},
         {"short lines give empty texts", "title\rcont\r", {{QString(), QString()}}},
-        {"one character after the key is skipped, whatever it is", "title=x\ncontent y\n",
+        {"one character after the key is skipped, whatever it is",
+         "title=x\ncontent y\n",
          {{QStringLiteral("x"), QStringLiteral("y")}}},
-        {"cut two-byte sequence dropped", "title:A\ncontent:\xc3\xa9\xc3", {{QStringLiteral("A"), QString::fromUtf8("é")}}},
-        {"cut four-byte sequence dropped", "title:A\ncontent:z\xf0\x9f\x98", {{QStringLiteral("A"), QStringLiteral("z")}}},
-        {"whole four-byte sequence kept", "title:A\ncontent:\xf0\x9f\x98\x80",
+        {"cut two-byte sequence dropped",
+         "title:A\ncontent:\xc3\xa9\xc3",
+         {{QStringLiteral("A"), QString::fromUtf8("é")}}},
+        {"cut four-byte sequence dropped",
+         "title:A\ncontent:z\xf0\x9f\x98",
+         {{QStringLiteral("A"), QStringLiteral("z")}}},
+        {"whole four-byte sequence kept",
+         "title:A\ncontent:\xf0\x9f\x98\x80",
          {{QStringLiteral("A"), QString::fromUtf8("\xf0\x9f\x98\x80")}}},
     };
     for (const auto& c : cases) {
@@ -143,13 +152,9 @@ TEST(ServicePagesParse, Utf8CompleteLength) {
         std::string bytes;
         size_t length;
     } cases[] = {
-        {"", 0},
-        {"abc", 3},
-        {"a\xe4\xb8\xad", 4},
-        {"a\xe4\xb8", 1},
-        {"a\xe4", 1},
-        {"\xf0\x9f\x98", 0},
-        {"a\x80\x80\x80\x80", 5}, // stray continuation bytes are not a cut sequence
+        {"", 0},      {"abc", 3},          {"a\xe4\xb8\xad", 4},     {"a\xe4\xb8", 1},
+        {"a\xe4", 1}, {"\xf0\x9f\x98", 0}, {"a\x80\x80\x80\x80", 5}, // stray continuation bytes are not a cut
+                                                                     // sequence
         {"a\xff", 2},
     };
     for (const auto& c : cases) {
@@ -184,7 +189,8 @@ TEST_F(ServicePages, UnconfiguredHostOpensNothingAndLogsNoQuery) {
 
     // No ServerInfo.ini: every host is the ".invalid" default.
     const QString admin = AdministrationPageUrl();
-    EXPECT_TRUE(admin.contains(QLatin1String("admin_user=SN77&admin_pass=Plain%21Secret"))) << admin.toStdString();
+    EXPECT_TRUE(admin.contains(QLatin1String("admin_user=SN77&admin_pass=Plain%21Secret")))
+        << admin.toStdString();
     EXPECT_FALSE(OpenServicePage(admin));
     EXPECT_EQ(OpenAccountWebPage(SelfServicePageUrl(), QStringLiteral("sn"), QStringLiteral("pwd"), QString())
                   .section(QLatin1Char('?'), 0, 0),
@@ -198,8 +204,9 @@ TEST_F(ServicePages, UnconfiguredHostOpensNothingAndLogsNoQuery) {
     EXPECT_TRUE(OpenServicePage(AdministrationPageUrl()));
     OpenAccountWebPage(SelfServicePageUrl(), QStringLiteral("sn"), QStringLiteral("pwd"), QString());
     ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0], QStringLiteral("http://www.example.com/admin/index.php/index/login.html?admin_user=SN77&"
-                                        "admin_pass=Plain%21Secret"));
+    EXPECT_EQ(opened[0],
+              QStringLiteral("http://www.example.com/admin/index.php/index/login.html?admin_user=SN77&"
+                             "admin_pass=Plain%21Secret"));
     EXPECT_TRUE(opened[1].startsWith(QLatin1String("http://self.example.com/login.aspx?sn=SN77&pwd=")));
 
     SetUrlOpener(previous);

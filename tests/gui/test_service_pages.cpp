@@ -112,14 +112,16 @@ TEST_F(ServicePages, InformationPaneLoadsNothingByItself) {
     }
 
     InformationPane pane;
-    for (int type : {QTextDocument::ImageResource, QTextDocument::StyleSheetResource, QTextDocument::HtmlResource})
+    for (int type :
+         {QTextDocument::ImageResource, QTextDocument::StyleSheetResource, QTextDocument::HtmlResource})
         EXPECT_FALSE(HasData(pane.loadResource(type, pictureUrl))) << type;
     pane.setHtml(QStringLiteral("<img src=\"%1\">").arg(pictureUrl.toString()));
     EXPECT_FALSE(HasData(pane.document()->resource(QTextDocument::ImageResource, pictureUrl)));
 
     // The served page names a local file, a remote picture and a style sheet.
     ASSERT_TRUE(FetchAndWait(pane, server.url(QStringLiteral("/inform"))));
-    EXPECT_TRUE(pane.toPlainText().contains(QString::fromUtf8("通知 notice"))) << pane.toPlainText().toStdString();
+    EXPECT_TRUE(pane.toPlainText().contains(QString::fromUtf8("通知 notice")))
+        << pane.toPlainText().toStdString();
     pane.resize(400, 300);
     pane.show();
     QApplication::processEvents();
@@ -224,7 +226,8 @@ TEST_F(ServicePages, NetMgtNamesItsPageAndOpensItOnlyOnTheButton) {
         QString url;
     } cases[] = {
         {1000006000, QString::fromUtf8("自助服务列表"),
-         QStringLiteral("http://self.example.com/login.aspx?sn=SN-0042&pwd=") + digest + QStringLiteral("&flag=list")},
+         QStringLiteral("http://self.example.com/login.aspx?sn=SN-0042&pwd=") + digest +
+             QStringLiteral("&flag=list")},
         {1000006001, QString::fromUtf8("管理后台"),
          QStringLiteral("http://www.example.com/admin/index.php/index/login.html?admin_user=SN-0042&"
                         "admin_pass=Plain%26Secret")},
@@ -297,8 +300,8 @@ struct OemTexts {
 class OemScope {
 public:
     explicit OemScope(const OemTexts& t)
-        : m_saved{g_strAppTitle, g_strCopyright, g_strCompanyUrl, g_strCompanyPhone, g_strHotLine,
-                  g_strNationwidePhone} {
+        : m_saved{g_strAppTitle,     g_strCopyright, g_strCompanyUrl,
+                  g_strCompanyPhone, g_strHotLine,   g_strNationwidePhone} {
         Set(t);
     }
     ~OemScope() { Set(m_saved); }
@@ -336,8 +339,8 @@ TEST_F(ServicePages, AboutShowsTheOemTextsAsPlainText) {
         const char* id;
         QString text;
     } labels[] = {
-        {"1129", g_strAppTitle}, {"1081", QStringLiteral("4.61")}, {"1043", g_strCopyright},
-        {"1080", g_strCompanyUrl}, {"1130", g_strCompanyPhone},    {"1131", g_strHotLine},
+        {"1129", g_strAppTitle},        {"1081", QStringLiteral("4.61")}, {"1043", g_strCopyright},
+        {"1080", g_strCompanyUrl},      {"1130", g_strCompanyPhone},      {"1131", g_strHotLine},
         {"1132", g_strNationwidePhone},
     };
     for (const auto& l : labels) {
@@ -383,8 +386,8 @@ TEST_F(ServicePages, AboutHidesEmptyLabelsAndKeepsTemplatesWithoutAName) {
     }
     {
         // No product name: every other OEM text is ignored, every label stays.
-        const OemScope oem({QString(), QStringLiteral("C"), QStringLiteral("www.x.example"), QStringLiteral("T"),
-                            QStringLiteral("H"), QStringLiteral("N")});
+        const OemScope oem({QString(), QStringLiteral("C"), QStringLiteral("www.x.example"),
+                            QStringLiteral("T"), QStringLiteral("H"), QStringLiteral("N")});
         CDlgAbout about;
         QStringList shown;
         for (const char* id : {"1129", "1043", "1080", "1130", "1131", "1132"})
@@ -484,19 +487,23 @@ TEST_F(ServicePages, EveryWindowSpeaksEnglish) {
         QWidget* window;
         std::vector<std::pair<const char*, QString>> texts;
     } windows[] = {
-        {"about", &about,
+        {"about",
+         &about,
          {{"1129", "Mass messaging client"}, {"1156", "Copyright:"}, {"1155", "Website:"}, {"1", "OK"}}},
         {"disclaimer", &book, {}},
         {"network disk", &store, {{"2", "Close"}, {"note", "The network disk page could not be opened."}}},
-        {"self-service", &selfService, {{"pageName", "Self-service list"}, {"openInBrowser", "Open in browser"}}},
+        {"self-service",
+         &selfService,
+         {{"pageName", "Self-service list"}, {"openInBrowser", "Open in browser"}}},
         {"administration", &administration, {{"pageName", "Administration"}}},
     };
     for (const auto& w : windows) {
         SCOPED_TRACE(w.name);
         for (const auto& [id, text] : w.texts) {
             QWidget* control = Child<QWidget>(*w.window, id);
-            const QString shown = qobject_cast<QLabel*>(control) ? static_cast<QLabel*>(control)->text()
-                                                                 : static_cast<QAbstractButton*>(control)->text();
+            const QString shown = qobject_cast<QLabel*>(control)
+                                      ? static_cast<QLabel*>(control)->text()
+                                      : static_cast<QAbstractButton*>(control)->text();
             EXPECT_EQ(shown.toStdString(), text.toStdString()) << id;
         }
         for (const QString& shown : ShownTexts(*w.window))
