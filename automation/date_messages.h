@@ -18,7 +18,7 @@ struct DATEMSGVALUE {
 
 // One holiday due for a reminder.
 struct HOLIDAYCONTENT {
-    QString date;  // the coming occurrence, "YYYY-MM-DD"
+    QString date; // the coming occurrence, "YYYY-MM-DD"
     QString name;
 };
 

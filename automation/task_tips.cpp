@@ -9,7 +9,9 @@ namespace {
 const QString kMinuteFormat = QStringLiteral("yyyy-MM-dd HH:mm");
 }
 
-void LoadTaskTips(std::vector<TASK_TIP>& tips) { tips.clear(); }
+void LoadTaskTips(std::vector<TASK_TIP>& tips) {
+    tips.clear();
+}
 
 QString DueTaskTipIds(const std::vector<TASK_TIP>& tips, const QDateTime& now) {
     const QString minute = now.toString(kMinuteFormat);

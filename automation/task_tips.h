@@ -8,8 +8,8 @@ class QDateTime;
 
 // One pending window reminder of a task occurrence.
 struct TASK_TIP {
-    QString fullTime;    // the occurrence, "%Y-%m-%d %H:%M"
-    QString preMinutes;  // minutes before it that the reminder is due
+    QString fullTime;   // the occurrence, "%Y-%m-%d %H:%M"
+    QString preMinutes; // minutes before it that the reminder is due
     int taskID = 0;
 };
 

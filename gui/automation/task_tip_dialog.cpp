@@ -3,4 +3,6 @@
 CDlgTaskTip::CDlgTaskTip(QWidget* parent)
     : PlaceholderDialog(parent, "CDlgTaskTip", QT_TRANSLATE_NOOP("CDlgTaskTip", "任务界面提醒")) {}
 
-void CDlgTaskTip::SetTaskIds(const QString& taskIds) { m_taskIds = taskIds; }
+void CDlgTaskTip::SetTaskIds(const QString& taskIds) {
+    m_taskIds = taskIds;
+}

@@ -3,4 +3,6 @@
 CDlgSendFax::CDlgSendFax(QWidget* parent)
     : PlaceholderDialog(parent, "CDlgSendFax", QT_TRANSLATE_NOOP("CDlgSendFax", "群发传真")) {}
 
-void CDlgSendFax::SetNumbers(const QStringList& numbers) { m_numbers = numbers; }
+void CDlgSendFax::SetNumbers(const QStringList& numbers) {
+    m_numbers = numbers;
+}

@@ -3,7 +3,9 @@
 CDlgSendMMS::CDlgSendMMS(QWidget* parent)
     : PlaceholderDialog(parent, "CDlgSendMMS", QT_TRANSLATE_NOOP("CDlgSendMMS", "发送彩信")) {}
 
-void CDlgSendMMS::SetPersonalised(bool personalised) { m_personalised = personalised; }
+void CDlgSendMMS::SetPersonalised(bool personalised) {
+    m_personalised = personalised;
+}
 
 void CDlgSendMMS::SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows) {
     m_listSql = listSql;

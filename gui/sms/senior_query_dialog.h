@@ -1,5 +1,6 @@
 #pragma once
-// The advanced query: a condition built from the chosen fields. Comes in a later version: for now a placeholder.
+// The advanced query: a condition built from the chosen fields. Comes in a
+// later version: for now a placeholder.
 #include "gui/widgets/placeholder_dialog.h"
 
 #include <QStringList>

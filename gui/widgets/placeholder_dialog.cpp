@@ -18,8 +18,11 @@ PlaceholderDialog::PlaceholderDialog(QWidget* parent, const char* context, const
 
 PlaceholderDialog::~PlaceholderDialog() = default;
 
-void PlaceholderDialog::reject() { done(kPlaceholderResult); }
+void PlaceholderDialog::reject() {
+    done(kPlaceholderResult);
+}
 
 void PlaceholderDialog::SetCaption(const char* caption) {
-    setWindowTitle(caption ? QCoreApplication::translate(m_context, caption) : QString::fromLatin1(m_context));
+    setWindowTitle(caption ? QCoreApplication::translate(m_context, caption)
+                           : QString::fromLatin1(m_context));
 }

@@ -11,7 +11,7 @@ class PlaceholderDialog;
 }
 
 // The result every placeholder ends with.
-inline constexpr int kPlaceholderResult = 2;  // IDCANCEL
+inline constexpr int kPlaceholderResult = 2; // IDCANCEL
 
 class PlaceholderDialog : public QDialog {
     Q_OBJECT

@@ -19,4 +19,6 @@ PlaceholderView::PlaceholderView(QWidget* parent, const char* context) : QWidget
     layout->addStretch();
 }
 
-void PlaceholderView::SetDetail(const QString& detail) { m_detail->setText(detail); }
+void PlaceholderView::SetDetail(const QString& detail) {
+    m_detail->setText(detail);
+}

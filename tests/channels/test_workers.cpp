@@ -23,7 +23,8 @@ const struct {
 } kWorkers[] = {
     {"report", ReportThreadProc, QStringLiteral("INFO,report thread started"),
      QStringLiteral("INFO,report thread ended")},
-    {"mail", EmailThreadProc, QStringLiteral("INFO,mail thread started"), QStringLiteral("INFO,mail thread ended")},
+    {"mail", EmailThreadProc, QStringLiteral("INFO,mail thread started"),
+     QStringLiteral("INFO,mail thread ended")},
 };
 
 class Workers : public ProgramFolderTest {};

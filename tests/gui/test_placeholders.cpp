@@ -138,8 +138,8 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
              return d;
          },
          "群发邮件", "Mass Email"},
-        {"DlgEmailSetting", [] { return std::make_unique<DlgEmailSetting>(); }, "收取邮件并将其内容发送短信相关设置",
-         "Email setting"},
+        {"DlgEmailSetting", [] { return std::make_unique<DlgEmailSetting>(); },
+         "收取邮件并将其内容发送短信相关设置", "Email setting"},
         {"CDlgTelPaper", [] { return std::make_unique<CDlgTelPaper>(); }, "生成手机报", "Mobile news"},
     };
 }
