@@ -242,6 +242,11 @@ TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
     EXPECT_EQ(Child<QLabel>(records, "detail")->text(), QStringLiteral("1000000005"));
     received.QueryRecords(QStringLiteral("<b>x</b>"), -1);
     EXPECT_EQ(Child<QLabel>(received, "detail")->textFormat(), Qt::PlainText);
+
+    ChineseAfterwards restore;
+    ASSERT_TRUE(SetUiLanguage(kLangEnglish));
+    CDlgTask englishTasks(&mainWindow);
+    EXPECT_EQ(Child<QLabel>(englishTasks, "note")->text(), kNoteEnglish);
 }
 
 } // namespace
