@@ -5108,4 +5108,22 @@ Please restore the file from a backup.</translation>
         <translation>Select All</translation>
     </message>
 </context>
+<context>
+    <name>PlaceholderDialog</name>
+    <message>
+        <source>此功能将在后续版本中提供。</source>
+        <translation>This function comes in a later version.</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>PlaceholderView</name>
+    <message>
+        <source>此功能将在后续版本中提供。</source>
+        <translation>This function comes in a later version.</translation>
+    </message>
+</context>
 </TS>
