@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -13,6 +14,8 @@
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -280,6 +283,14 @@ TEST(VirtualList, AMillionRowsAreSetAtOnceAndOnlyPaintedRowsAreAskedFor) {
         EXPECT_LE(row, last);
     }
 
+    // A typed letter does not search the rows through the owner.
+    w.owner.rowsAsked.clear();
+    w.list.setCurrentIndex(w.list.model()->index(0, 0));
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
+    QApplication::sendEvent(&w.list, &key);
+    EXPECT_LT(w.owner.rowsAsked.size(), 100u);
+    EXPECT_EQ(w.list.currentIndex().row(), 0);
+
     // Shrinking and growing again is no per-row work either.
     timer.restart();
     w.list.SetItemCount(10);
@@ -316,6 +327,44 @@ TEST(VirtualList, ToolTipShowsTheFullTextOfTheCellUnderTheMouse) {
         w.MoveMouse(c.at);
         EXPECT_EQ(w.list.ToolTipText(), c.text);
     }
+}
+
+// Ticks in the first column only; the owner keeps the ticked rows.
+struct TickingOwner : RecordingOwner {
+    std::set<int> ticked;
+    std::optional<bool> CellChecked(int row, int column) override {
+        if (column != 0)
+            return std::nullopt;
+        return ticked.count(row) > 0;
+    }
+    void SetCellChecked(int row, int column, bool checked) override {
+        ASSERT_EQ(column, 0);
+        if (checked)
+            ticked.insert(row);
+        else
+            ticked.erase(row);
+    }
+};
+
+TEST(VirtualList, CheckBoxesAreTheOwners) {
+    TickingOwner owner;
+    owner.ticked = {2};
+    CVirtualListCtrl list;
+    list.InsertColumn(0, QStringLiteral("手机号码"), 95);
+    list.InsertColumn(1, QStringLiteral("联系人"), 80);
+    list.SetOwner(&owner);
+    list.SetItemCount(1000);
+    QAbstractItemModel* model = list.model();
+    EXPECT_EQ(model->index(2, 0).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+    EXPECT_EQ(model->index(3, 0).data(Qt::CheckStateRole), QVariant(Qt::Unchecked));
+    EXPECT_FALSE(model->index(2, 1).data(Qt::CheckStateRole).isValid());
+
+    // What the view writes back (a click or Space on the box) reaches the owner.
+    EXPECT_TRUE(model->setData(model->index(3, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(model->setData(model->index(2, 0), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(owner.ticked, std::set<int>{3});
+    EXPECT_EQ(model->index(3, 0).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+    EXPECT_EQ(owner.askedOutsideHint, 0);
 }
 
 // The smallest row source: rows by position, keys alongside.
