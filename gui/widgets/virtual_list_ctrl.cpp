@@ -91,11 +91,18 @@ public:
     int Count() const { return m_count; }
 
     // Rows come and go as one range each way: the view adjusts its section
-    // list, selection and scroll position, and no row is asked for.
+    // list, keeps the selection and scroll position of the rows that stay,
+    // and no row is asked for.
     void SetCount(int count) {
         count = std::max(count, 0);
         ForgetHint();
-        if (count > m_count) {
+        if (m_count == 0 && count > 0) {
+            // Nothing to keep: the view lays its rows out in one go, which
+            // is cheaper than inserting them.
+            beginResetModel();
+            m_count = count;
+            endResetModel();
+        } else if (count > m_count) {
             beginInsertRows(QModelIndex(), m_count, count - 1);
             m_count = count;
             endInsertRows();
