@@ -38,7 +38,9 @@ struct BenchOwner : VirtualListOwner {
 class BareModel : public QAbstractTableModel {
 public:
     explicit BareModel(VirtualListOwner* owner) : m_owner(owner) {}
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : kRows; }
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : kRows;
+    }
     int columnCount(const QModelIndex& parent = QModelIndex()) const override {
         return parent.isValid() ? 0 : kColumns;
     }
@@ -90,7 +92,7 @@ struct BareUnderTest {
     QTableView& table() { return *view; }
 };
 
-double g_seconds[4] = {0, 0, 0, 0};  // mean: bare show, control show, bare scroll, control scroll
+double g_seconds[4] = {0, 0, 0, 0}; // mean: bare show, control show, bare scroll, control scroll
 
 double Since(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -114,7 +116,7 @@ template <typename UnderTest> void ShowAndPaint(benchmark::State& state, int slo
         const double s = Since(t0);
         state.SetIterationTime(s);
         total += s;
-        list.reset();  // not timed: the next iteration's clock starts after it
+        list.reset(); // not timed: the next iteration's clock starts after it
     }
     Report(state, slot, total);
 }
@@ -143,10 +145,18 @@ template <typename UnderTest> void ScrollToEndAndPaint(benchmark::State& state, 
     Report(state, slot, total);
 }
 
-void BM_BareShowAndPaint(benchmark::State& state) { ShowAndPaint<BareUnderTest>(state, 0); }
-void BM_ListShowAndPaint(benchmark::State& state) { ShowAndPaint<ListUnderTest>(state, 1); }
-void BM_BareScrollToEndAndPaint(benchmark::State& state) { ScrollToEndAndPaint<BareUnderTest>(state, 2); }
-void BM_ListScrollToEndAndPaint(benchmark::State& state) { ScrollToEndAndPaint<ListUnderTest>(state, 3); }
+void BM_BareShowAndPaint(benchmark::State& state) {
+    ShowAndPaint<BareUnderTest>(state, 0);
+}
+void BM_ListShowAndPaint(benchmark::State& state) {
+    ShowAndPaint<ListUnderTest>(state, 1);
+}
+void BM_BareScrollToEndAndPaint(benchmark::State& state) {
+    ScrollToEndAndPaint<BareUnderTest>(state, 2);
+}
+void BM_ListScrollToEndAndPaint(benchmark::State& state) {
+    ScrollToEndAndPaint<ListUnderTest>(state, 3);
+}
 
 // Each bare run comes first: the control's run reports itself against it.
 BENCHMARK(BM_BareShowAndPaint)->UseManualTime()->Unit(benchmark::kMillisecond);

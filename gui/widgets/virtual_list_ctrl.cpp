@@ -61,8 +61,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (!owner || !index.isValid() || role != Qt::CheckStateRole)
             return false;
-        owner->SetCellChecked(index.row(), index.column(),
-                              value.toInt() == static_cast<int>(Qt::Checked));
+        owner->SetCellChecked(index.row(), index.column(), value.toInt() == static_cast<int>(Qt::Checked));
         emit dataChanged(index, index, {Qt::CheckStateRole});
         return true;
     }
@@ -133,7 +132,8 @@ private:
     mutable int m_hintLast = -2;
 };
 
-CVirtualListCtrl::CVirtualListCtrl(QWidget* parent) : QTableView(parent), m_model(new VirtualListModel(this)) {
+CVirtualListCtrl::CVirtualListCtrl(QWidget* parent)
+    : QTableView(parent), m_model(new VirtualListModel(this)) {
     setModel(m_model);
     setSortingEnabled(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -242,13 +242,14 @@ bool CVirtualListCtrl::viewportEvent(QEvent* event) {
             break;
         }
         case QEvent::ToolTip: {
-            // Hovering again over the same cell brings its text back.
+            // Resting on the same cell again brings its text back.
             const auto* help = static_cast<QHelpEvent*>(event);
-            const QModelIndex index = indexAt(help->pos());
-            if (m_toolTipText.isEmpty() || !index.isValid())
+            UpdateCellToolTip(help->pos(), help->globalPos());
+            if (m_toolTipText.isEmpty())
                 QToolTip::hideText();
             else
-                QToolTip::showText(help->globalPos(), m_toolTipText, viewport(), visualRect(index));
+                QToolTip::showText(help->globalPos(), m_toolTipText, viewport(),
+                                   visualRect(indexAt(help->pos())));
             return true;
         }
         default:
@@ -266,7 +267,8 @@ void CVirtualListCtrl::UpdateCellToolTip(const QPoint& viewportPos, const QPoint
         return;
     m_nHitItem = item;
     m_nHitSubItem = subItem;
-    m_toolTipText = (item == -1 || subItem == -1) ? QString() : m_model->data(index, Qt::DisplayRole).toString();
+    m_toolTipText =
+        (item == -1 || subItem == -1) ? QString() : m_model->data(index, Qt::DisplayRole).toString();
     // The old cell's tip goes; the new one shows without a delay.
     QToolTip::hideText();
     if (!m_toolTipText.isEmpty())

@@ -107,7 +107,7 @@ private:
     void HintPaintedRows();
 
     VirtualListModel* m_model;
-    int m_nHitItem = -1;  // no cell yet, so the first cell hovered gets its text
+    int m_nHitItem = -1; // no cell yet, so the first cell hovered gets its text
     int m_nHitSubItem = -1;
     bool m_bToolTipReady = false;
     QString m_toolTipText;

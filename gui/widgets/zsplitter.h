@@ -39,13 +39,13 @@ protected:
 
 private:
     struct Link {
-        QPointer<QWidget> widget;  // a deleted widget no longer follows
+        QPointer<QWidget> widget; // a deleted widget no longer follows
         int sides;
     };
     void Step(const QPoint& mouse);
     void EndDrag();
 
-    QPoint m_dragPoint;  // where the bar was grabbed, in its own coordinates
+    QPoint m_dragPoint; // where the bar was grabbed, in its own coordinates
     bool m_bDragging = false;
     std::vector<Link> m_links;
     int m_nDirections = 0;

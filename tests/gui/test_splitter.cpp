@@ -47,8 +47,8 @@ TEST(Splitter, DirectionMaskLimitsADiagonalDrag) {
     // A free bar in the middle of the window, dragged 30 right and 40 down,
     // then 50 left and 60 up.
     const Case cases[] = {
-        {12, {130, 100}}, {3, {100, 140}},  {15, {130, 140}}, {8, {130, 100}},
-        {4, {100, 100}},  {1, {100, 140}},  {2, {100, 100}},  {0, {100, 100}},
+        {12, {130, 100}}, {3, {100, 140}}, {15, {130, 140}}, {8, {130, 100}},
+        {4, {100, 100}},  {1, {100, 140}}, {2, {100, 100}},  {0, {100, 100}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
@@ -97,9 +97,9 @@ TEST(Splitter, LinkedPanesFollowTheBarAndEachMoveIsSignalled) {
 TEST(Splitter, StepThatWouldCollapseAPaneOrLeaveTheWindowIsRefused) {
     struct Case {
         const char* what;
-        bool linkLeft;  // a left pane from x = 20 to the bar follows with its right edge
-        std::vector<int> barTo;  // where each mouse step would put the bar
-        int barX;                // where the bar ends
+        bool linkLeft;          // a left pane from x = 20 to the bar follows with its right edge
+        std::vector<int> barTo; // where each mouse step would put the bar
+        int barX;               // where the bar ends
     };
     const Case cases[] = {
         {"pane down to one pixel", true, {60, 21}, 21},
@@ -118,7 +118,7 @@ TEST(Splitter, StepThatWouldCollapseAPaneOrLeaveTheWindowIsRefused) {
         if (c.linkLeft)
             w.bar->AddLinked(w.left, ZSplitter::SideRight);
         w.bar->SetDirections(12);
-        w.Press({101, 150});  // one pixel into the bar
+        w.Press({101, 150}); // one pixel into the bar
         for (int x : c.barTo)
             w.Move({x + 1, 150});
         EXPECT_EQ(w.bar->x(), c.barX);
@@ -187,4 +187,4 @@ TEST(Splitter, CursorFollowsTheDirectionMask) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -111,7 +112,7 @@ TEST(VirtualList, HeaderClicksMoveTheSortArrowUnlessTheOwnerTakesThem) {
         const char* what;
         bool ownerHandles;
         bool sortingOn;
-        int column;  // -1: ClearSortArrow instead of a click
+        int column; // -1: ClearSortArrow instead of a click
         int sortColumn;
         int direction;
         bool signalled;
@@ -146,7 +147,8 @@ TEST(VirtualList, HeaderClicksMoveTheSortArrowUnlessTheOwnerTakesThem) {
         // What the header shows is the control's arrow, not the header's own flip.
         EXPECT_EQ(header->sortIndicatorSection(), s.sortColumn);
         if (s.sortColumn >= 0) {
-            EXPECT_EQ(header->sortIndicatorOrder(), s.direction > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+            EXPECT_EQ(header->sortIndicatorOrder(),
+                      s.direction > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
         }
         EXPECT_EQ(changes.size(), signalsBefore + (s.signalled ? 1 : 0));
         if (s.signalled) {
@@ -326,7 +328,24 @@ TEST(VirtualList, ToolTipShowsTheFullTextOfTheCellUnderTheMouse) {
         SCOPED_TRACE(c.what);
         w.MoveMouse(c.at);
         EXPECT_EQ(w.list.ToolTipText(), c.text);
+        if (!c.text.isEmpty()) {
+            // Shown at once, without the usual hover delay.
+            EXPECT_TRUE(QToolTip::isVisible());
+            EXPECT_EQ(QToolTip::text(), c.text);
+        }
     }
+
+    // A tool tip request where no mouse move was seen answers for the cell
+    // under it, and none over empty space.
+    const QPoint cell = centre(2, 1);
+    QHelpEvent help(QEvent::ToolTip, cell, w.list.viewport()->mapToGlobal(cell));
+    QApplication::sendEvent(w.list.viewport(), &help);
+    EXPECT_EQ(w.list.ToolTipText(), "r2c1");
+    EXPECT_EQ(QToolTip::text(), "r2c1");
+    const QPoint below(10, lastRow.bottom() + 10);
+    QHelpEvent helpBelow(QEvent::ToolTip, below, w.list.viewport()->mapToGlobal(below));
+    QApplication::sendEvent(w.list.viewport(), &helpBelow);
+    EXPECT_EQ(w.list.ToolTipText(), "");
 }
 
 // Ticks in the first column only; the owner keeps the ticked rows.
@@ -452,4 +471,4 @@ TEST(VirtualList, ARowSourceFeedsTheListThroughItsOwner) {
     EXPECT_EQ(model->index(0, 0).data().toString(), "13800000002");
 }
 
-}  // namespace
+} // namespace
