@@ -110,13 +110,14 @@ std::unique_ptr<char, CurlFree> UrlPart(CURLU* url, CURLUPart part, unsigned fla
 
 struct Sink {
     std::string* buffer;
+    size_t limit;
     bool capped = false;
 };
 
 size_t WriteAnswer(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
     const size_t total = size * count;
-    const size_t room = kHttpGetMaxAnswer - sink->buffer->size();
+    const size_t room = sink->limit - sink->buffer->size();
     const size_t take = total < room ? total : room;
     sink->buffer->append(data, take);
     if (take < total) {
@@ -172,7 +173,32 @@ int HttpGetTransferCount() {
     return g_transfers.load();
 }
 
-int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer) {
+size_t Utf8CompleteLength(std::string_view bytes) {
+    // Look back over at most three continuation bytes for the lead byte of
+    // the last sequence; anything else (ASCII, stray bytes) is left alone.
+    size_t i = bytes.size();
+    size_t continuation = 0;
+    while (i > 0 && continuation < 3 && (static_cast<unsigned char>(bytes[i - 1]) & 0xC0) == 0x80) {
+        --i;
+        ++continuation;
+    }
+    if (i == 0)
+        return bytes.size();
+    const auto lead = static_cast<unsigned char>(bytes[i - 1]);
+    size_t needed = 0;
+    if ((lead & 0xE0) == 0xC0)
+        needed = 1;
+    else if ((lead & 0xF0) == 0xE0)
+        needed = 2;
+    else if ((lead & 0xF8) == 0xF0)
+        needed = 3;
+    else
+        return bytes.size();
+    return continuation < needed ? i - 1 : bytes.size();
+}
+
+int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer,
+            int maxAnswer) {
     errorText.clear();
     buffer.clear();
 
@@ -220,7 +246,7 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
     }
 
     char curlError[CURL_ERROR_SIZE] = {};
-    Sink sink{&buffer};
+    Sink sink{&buffer, static_cast<size_t>(std::max(maxAnswer, 0))};
     const bool verify = !AllowInvalidCertificates();
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_CURLU, parsed.get());

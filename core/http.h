@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-// The most answer bytes HttpGet keeps; the rest of a longer answer is not read.
+// The most answer bytes HttpGet keeps by default; the rest of a longer
+// answer is not read.
 constexpr int kHttpGetMaxAnswer = 2046;
 
 // GET `url` + "?" + `query` (no "?" when `query` is empty). `query` is a byte
@@ -21,8 +22,9 @@ constexpr int kHttpGetMaxAnswer = 2046;
 // total time-out 60 s; http and https only, no redirects; HTTPS verifies
 // certificates unless AllowInvalidCertificates() (deployment.h).
 //
-// `buffer` receives at most kHttpGetMaxAnswer bytes of the answer; a longer
-// answer is cut there, which is not an error.
+// `buffer` receives at most `maxAnswer` bytes of the answer (kHttpGetMaxAnswer
+// unless the caller reads larger pages); a longer answer is cut there, which
+// is not an error.
 // Returns:
 //   n >= 0  status 200: the number of bytes in `buffer` (0 for an empty
 //           answer), `errorText` empty;
@@ -33,7 +35,13 @@ constexpr int kHttpGetMaxAnswer = 2046;
 // A host under ".invalid" (IsRefusedHost) is refused before a transfer starts,
 // so no name lookup leaves the machine. Failures are logged in g_logRun as
 // "ERROR,HttpGet..." lines, without the query (it carries the password digest).
-int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer);
+int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer,
+            int maxAnswer = kHttpGetMaxAnswer);
+
+// The length of the longest start of `bytes` that does not end inside a UTF-8
+// sequence: an answer cut by the cap may end in the middle of a character,
+// and those bytes would otherwise make the whole text look like code page 936.
+size_t Utf8CompleteLength(std::string_view bytes);
 
 // Stops transfers from another thread: a worker puts its HttpGet calls under
 // an HttpCancel with HttpCancelScope; cancel() (from any thread) ends the

@@ -1866,10 +1866,41 @@ Messages available in your account: %d</translation>
     </message>
 </context>
 <context>
+    <name>CDlgNetMGT</name>
+    <message>
+        <source>自助服务列表</source>
+        <translation>Self-service list</translation>
+    </message>
+    <message>
+        <source>管理后台</source>
+        <translation>Administration</translation>
+    </message>
+    <message>
+        <source>服务网站的页面在您的浏览器中打开。</source>
+        <translation>The service's web pages open in your browser.</translation>
+    </message>
+    <message>
+        <source>在浏览器中打开</source>
+        <translation>Open in browser</translation>
+    </message>
+</context>
+<context>
     <name>CDlgNetStore</name>
     <message>
         <source>网盘硬盘</source>
         <translation>Network hard disk</translation>
+    </message>
+    <message>
+        <source>网络硬盘已在浏览器中打开。</source>
+        <translation>The network disk has been opened in your browser.</translation>
+    </message>
+    <message>
+        <source>无法打开网络硬盘页面。</source>
+        <translation>The network disk page could not be opened.</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -1886,12 +1917,40 @@ Messages available in your account: %d</translation>
         <source>网址:</source>
         <translation>Website:</translation>
     </message>
+    <message>
+        <source>群发短信客户端</source>
+        <translation>Mass messaging client</translation>
+    </message>
+    <message>
+        <source>版权所有</source>
+        <translation>All rights reserved</translation>
+    </message>
+    <message>
+        <source>联系电话</source>
+        <translation>Telephone</translation>
+    </message>
+    <message>
+        <source>服务热线</source>
+        <translation>Service hot line</translation>
+    </message>
+    <message>
+        <source>全国免费电话</source>
+        <translation>Nationwide free number</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
 </context>
 <context>
     <name>CDlgResBook</name>
     <message>
         <source>语音短信信息安全责任书</source>
         <translation>Voice message information security agreement</translation>
+    </message>
+    <message>
+        <source>使用本软件发送语音短信的用户承诺：遵守国家有关法律法规，不发送违法、骚扰、欺诈或侵犯他人权益的信息；只向同意接收的号码发送；对所发送信息的内容承担全部责任。</source>
+        <translation>Users who send voice messages with this software undertake to obey the applicable laws and regulations; to send nothing unlawful, harassing or fraudulent and nothing that infringes the rights of others; to send only to numbers that agreed to receive messages; and to bear full responsibility for the content they send.</translation>
     </message>
 </context>
 <context>
@@ -5054,6 +5113,24 @@ Please restore the file from a backup.</translation>
     <message>
         <source>您没有相应权限进行此操作.</source>
         <translation>You have no permission for this operation.</translation>
+    </message>
+</context>
+<context>
+    <name>PlaceholderDialog</name>
+    <message>
+        <source>此功能将在后续版本中提供。</source>
+        <translation>This function comes in a later version.</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>PlaceholderView</name>
+    <message>
+        <source>此功能将在后续版本中提供。</source>
+        <translation>This function comes in a later version.</translation>
     </message>
 </context>
 </TS>

@@ -8,7 +8,9 @@
 //
 // Routes (see the script): /short and /long (200), /empty (200, no body),
 // /missing (404, UTF-8 body), /gbk-error (500, code page 936 body),
-// /empty-error (503, no body); anything else 404.
+// /empty-error (503, no body), /inform (an HTML page with a link and
+// pictures), /picture.png, /big-page (2 MiB), /return_wx (net messages
+// chosen by "sn=": cr, crlf, lf, long, empty); anything else 404.
 #include "tests/support/python_peer.h"
 
 #include <QByteArray>

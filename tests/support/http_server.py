@@ -6,13 +6,20 @@ stdout, then one line "REQUEST <json>" per request it receives, written
 before the answer goes out (so a client that has its answer can read the
 record). Ends when stdin closes, so it never outlives the test that started it.
 
-Routes (the query is ignored):
+Routes (the query is ignored but by /return_wx):
   /short        200, a short text
   /long         200, LONG_SIZE bytes of a fixed pattern
   /empty        200, no body
   /missing      404, a UTF-8 text
   /gbk-error    500, a code page 936 text
   /empty-error  503, no body
+  /inform       200, an HTML page with a link and pictures (local and remote)
+  /picture.png  200, bytes that a page must never make its reader fetch
+  /big-page     200, BIG_PAGE_SIZE bytes of "a"
+  /return_wx    net messages chosen by sn=: "cr", "crlf", "lf" (the same three
+                records with those line ends), "long" (LONG_NET_SIZE bytes of
+                records, the last one's content Chinese), "empty" (200, no
+                body); any other serial 404
   anything else 404, "no such route"
 """
 import argparse
@@ -33,6 +40,48 @@ def long_body():
     return bytes(ord("a") + i % 26 for i in range(LONG_SIZE))
 
 
+BIG_PAGE_SIZE = 2 * 1024 * 1024
+INFORM_BODY = (
+    '<html><body><p>通知 notice</p>'
+    '<a href="http://127.0.0.1:9/more">more</a>'
+    '<img src="file:///etc/hostname"><img src="/picture.png">'
+    '<link rel="stylesheet" href="/style.css">'
+    '</body></html>'
+).encode("utf-8")
+
+# Kept in step with kRecords of tests/core/test_net_messages.cpp.
+NET_RECORDS = [("第一条", "内容 一"), ("Second", "two words"), ("", "no title")]
+
+
+def net_page(eol):
+    text = "header line" + eol
+    for title, content in NET_RECORDS:
+        text += "title:" + title + eol + "content:" + content + eol
+    return text.encode("utf-8")
+
+
+# 100 records of 102 bytes, then "LAST" whose content of 26 "中" runs past
+# byte 10239, cutting the seventh character; 10300 bytes in all.
+LONG_NET_SIZE = 10300
+
+
+def long_net_page():
+    text = "".join("title:T%03d\r\ncontent:%s\r\n" % (i, "x" * 80) for i in range(100))
+    text += "title:LAST\r\ncontent:" + "中" * 26 + "\r\n"
+    body = text.encode("utf-8")
+    assert len(body) == LONG_NET_SIZE
+    return body
+
+
+NET_PAGES = {
+    "cr": (200, net_page("\r")),
+    "crlf": (200, net_page("\r\n")),
+    "lf": (200, net_page("\n")),
+    "long": (200, long_net_page()),
+    "empty": (200, b""),
+}
+
+
 ROUTES = {
     "/short": (200, SHORT_BODY),
     "/long": (200, long_body()),
@@ -40,6 +89,9 @@ ROUTES = {
     "/missing": (404, MISSING_BODY),
     "/gbk-error": (500, GBK_ERROR_BODY),
     "/empty-error": (503, b""),
+    "/inform": (200, INFORM_BODY),
+    "/picture.png": (200, b"\x89PNG not really"),
+    "/big-page": (200, b"a" * BIG_PAGE_SIZE),
 }
 
 _out_lock = threading.Lock()
@@ -68,8 +120,12 @@ class Handler(BaseHTTPRequestHandler):
             "line": self.requestline,
             "headers": [[k, v] for k, v in self.headers.items()],
         }))
-        path = self.path.split("?", 1)[0]
-        status, body = ROUTES.get(path, (404, b"no such route"))
+        path, _, query = self.path.partition("?")
+        if path == "/return_wx":
+            serial = query[3:] if query.startswith("sn=") else ""
+            status, body = NET_PAGES.get(serial, (404, b"no such serial"))
+        else:
+            status, body = ROUTES.get(path, (404, b"no such route"))
         self.send_response(status)
         self.send_header("Content-Type", "text/plain")
         self.send_header("Content-Length", str(len(body)))

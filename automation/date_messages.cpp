@@ -1,0 +1,6 @@
+#include "automation/date_messages.h"
+
+bool LoadDateMsgSettings(std::vector<DATEMSGVALUE>& settings) {
+    settings.clear();
+    return false;
+}

@@ -1,0 +1,13 @@
+#include "gui/channels/send_mms_dialog.h"
+
+CDlgSendMMS::CDlgSendMMS(QWidget* parent)
+    : PlaceholderDialog(parent, "CDlgSendMMS", QT_TRANSLATE_NOOP("CDlgSendMMS", "发送彩信")) {}
+
+void CDlgSendMMS::SetPersonalised(bool personalised) {
+    m_personalised = personalised;
+}
+
+void CDlgSendMMS::SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows) {
+    m_listSql = listSql;
+    m_tickedRows = tickedRows;
+}

@@ -1,0 +1,9 @@
+#include "gui/channels/send_sound_dialog.h"
+
+CDlgSendSound::CDlgSendSound(QWidget* parent)
+    : PlaceholderDialog(parent, "CDlgSendSound", QT_TRANSLATE_NOOP("CDlgSendSound", "语音群发")) {}
+
+void CDlgSendSound::SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows) {
+    m_listSql = listSql;
+    m_tickedRows = tickedRows;
+}

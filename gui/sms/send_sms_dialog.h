@@ -1,0 +1,36 @@
+#pragma once
+// The SMS composer. Comes in a later version: for now a placeholder.
+#include "gui/widgets/placeholder_dialog.h"
+
+#include <QStringList>
+
+#include <set>
+#include <vector>
+
+struct NET_SMS;
+
+class CDlgSendSMS : public PlaceholderDialog {
+    Q_OBJECT
+public:
+    // `numberListSource` 1: the number list is held in a virtual list.
+    CDlgSendSMS(QWidget* parent, int numberListSource);
+
+    // The numbers and text handed in by the spreadsheet add-in.
+    void SetNumbersAndContent(const QStringList& numbers, const QString& content);
+    // Net-message mode: `messages` are offered as ready-made texts; they
+    // stay the caller's.
+    void SetNetMessages(bool netMode, const std::vector<NET_SMS>* messages);
+    // The recipients: the contacts of `listSql` (a ContactList statement
+    // with its ORDER BY) whose row numbers are in `tickedRows`, which stays
+    // the caller's.
+    void SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows);
+
+private:
+    int m_numberListSource;
+    QStringList m_numbers;
+    QString m_content;
+    bool m_netMode = false;
+    const std::vector<NET_SMS>* m_netMessages = nullptr;
+    QString m_listSql;
+    const std::set<int>* m_tickedRows = nullptr;
+};

@@ -1,0 +1,252 @@
+// The dialogs and views whose functions come in a later version: each shows
+// its caption and the note, stores nothing and ends with cancel however it is
+// closed, in both languages.
+#include "automation/date_messages.h"
+#include "core/string_table.h"
+#include "gui/automation/auto_send_dialog.h"
+#include "gui/automation/batch_date_msg_dialog.h"
+#include "gui/automation/create_task_dialog.h"
+#include "gui/automation/date_msg_setting_dialog.h"
+#include "gui/automation/holiday_dialog.h"
+#include "gui/automation/task_tip_dialog.h"
+#include "gui/automation/task_view.h"
+#include "gui/automation/tip_window.h"
+#include "gui/channels/email_setting_dialog.h"
+#include "gui/channels/send_email_dialog.h"
+#include "gui/channels/send_fax_dialog.h"
+#include "gui/channels/send_mms_dialog.h"
+#include "gui/channels/send_sound_dialog.h"
+#include "gui/channels/tel_paper_dialog.h"
+#include "gui/sms/interactive_msg_dialog.h"
+#include "gui/sms/msg_lib_dialog.h"
+#include "gui/sms/msg_record_view.h"
+#include "gui/sms/per_msg_dialog.h"
+#include "gui/sms/received_record_view.h"
+#include "gui/sms/send_sms_dialog.h"
+#include "gui/sms/senior_query_dialog.h"
+#include "gui/widgets/modal_runner.h"
+#include "tests/support/dialog_driver.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace {
+
+const QString kNote = QStringLiteral("此功能将在后续版本中提供。");
+const QString kNoteEnglish = QStringLiteral("This function comes in a later version.");
+
+struct Placeholder {
+    const char* name;
+    std::function<std::unique_ptr<QDialog>()> make;
+    QString chineseTitle;
+    QString englishTitle;
+};
+
+// Every modal placeholder, each with the inputs its callers hand it.
+std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidget& mainWindow) {
+    static const std::set<int> ticked{0, 2};
+    return {
+        {"CDlgSendSMS",
+         [] {
+             auto d = std::make_unique<CDlgSendSMS>(nullptr, 1);
+             d->SetNumbersAndContent({QStringLiteral("13800000000")}, QStringLiteral("hello"));
+             d->SetNetMessages(true, nullptr);
+             d->SetRecipientSource(QStringLiteral("SELECT * FROM ContactList ORDER BY name"), &ticked);
+             return d;
+         },
+         "CDlgSendSMS", "CDlgSendSMS"},
+        {"CDlgMsgLib", [] { return std::make_unique<CDlgMsgLib>(); }, "短语库", "SMS library"},
+        {"CDlgPerMSG", [] { return std::make_unique<CDlgPerMSG>(); }, "个性短信", "Personality SMS"},
+        {"CDlgInteractiveMSG", [] { return std::make_unique<CDlgInteractiveMSG>(); }, "互动短信",
+         "Interactive message"},
+        {"CDlgSeniorQuery",
+         [] {
+             static const QStringList names{QStringLiteral("姓名")}, columns{QStringLiteral("name")};
+             auto d = std::make_unique<CDlgSeniorQuery>();
+             d->SetContactsMode(true);
+             d->SetFields(&names, &columns);
+             return d;
+         },
+         "高级查询", "Advanced query"},
+        {"CDCreateTask1", [] { return std::make_unique<CDCreateTask1>(); }, "向导", "The wizard"},
+        {"CDlgTaskTip",
+         [] {
+             auto d = std::make_unique<CDlgTaskTip>();
+             d->SetTaskIds(QStringLiteral("12,15"));
+             return d;
+         },
+         "任务界面提醒", "Task interface to remind"},
+        {"CDlgTipWnd", [&] { return std::make_unique<CDlgTipWnd>(&mainWindow); }, "节日/生日",
+         "Holiday/birthday"},
+        {"CDlgHoliday", [] { return std::make_unique<CDlgHoliday>(); }, "节假日", "Holidays"},
+        {"CDlgBatchDateMSG", [] { return std::make_unique<CDlgBatchDateMSG>(); }, "批量日期短信",
+         "Batch date message"},
+        {"CDlgDateMSGSetting", [&] { return std::make_unique<CDlgDateMSGSetting>(&dateMsgs, &mainWindow); },
+         "设置日期类型短信", "Sets the date type messages"},
+        {"CDlgAutoSend birthday",
+         [] {
+             auto d = std::make_unique<CDlgAutoSend>();
+             d->SetMobile(QStringLiteral("13800000000"));
+             d->SetDate(QStringLiteral("2026-12-11"));
+             d->SetKind(0);
+             return d;
+         },
+         "生日 － 短信发送", "Send a birthday message"},
+        {"CDlgAutoSend special date",
+         [] {
+             auto d = std::make_unique<CDlgAutoSend>();
+             d->SetKind(1);
+             return d;
+         },
+         "特殊日期 － 短信发送", "Send a special-date message"},
+        {"CDlgSendMMS",
+         [] {
+             auto d = std::make_unique<CDlgSendMMS>();
+             d->SetPersonalised(true);
+             d->SetRecipientSource(QStringLiteral("SELECT * FROM ContactList"), &ticked);
+             return d;
+         },
+         "发送彩信", "Mass MMS"},
+        {"CDlgSendSound",
+         [] {
+             auto d = std::make_unique<CDlgSendSound>();
+             d->SetRecipientSource(QStringLiteral("SELECT * FROM ContactList"), &ticked);
+             return d;
+         },
+         "语音群发", "Voice mass"},
+        {"CDlgSendFax",
+         [] {
+             auto d = std::make_unique<CDlgSendFax>();
+             d->SetNumbers({QStringLiteral("02000000000")});
+             return d;
+         },
+         "群发传真", "Mass fax"},
+        {"CDlgSendEmail",
+         [] {
+             auto d = std::make_unique<CDlgSendEmail>();
+             d->SetAddresses({QStringLiteral("a@example.invalid")});
+             return d;
+         },
+         "群发邮件", "Mass Email"},
+        {"DlgEmailSetting", [] { return std::make_unique<DlgEmailSetting>(); },
+         "收取邮件并将其内容发送短信相关设置", "Email setting"},
+        {"CDlgTelPaper", [] { return std::make_unique<CDlgTelPaper>(); }, "生成手机报", "Mobile news"},
+    };
+}
+
+// The ways a user closes a dialog, each done from inside the dialog's own loop.
+const struct {
+    const char* name;
+    std::function<void(QDialog&)> close;
+} kClosings[] = {
+    {"button", [](QDialog& d) { Click(d, "2"); }},
+    {"Esc",
+     [](QDialog& d) {
+         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+         QApplication::sendEvent(&d, &press);
+     }},
+    {"close box", [](QDialog& d) { d.close(); }},
+};
+
+// The language back to Chinese however the test ends.
+struct ChineseAfterwards {
+    ~ChineseAfterwards() { SetUiLanguage(kLangChinese); }
+};
+
+TEST(Placeholders, ShowCaptionAndNoteAndEndWithCancel) {
+    ChineseAfterwards restore;
+    std::vector<DATEMSGVALUE> dateMsgs(1);
+    dateMsgs[0].autoSend = 1;
+    QWidget mainWindow;
+    for (const int language : {kLangChinese, kLangEnglish}) {
+        const bool english = language == kLangEnglish;
+        SCOPED_TRACE(english ? "English" : "Chinese");
+        ASSERT_TRUE(SetUiLanguage(language));
+        for (const Placeholder& p : Placeholders(dateMsgs, mainWindow)) {
+            SCOPED_TRACE(p.name);
+            for (const auto& closing : kClosings) {
+                SCOPED_TRACE(closing.name);
+                std::unique_ptr<QDialog> dialog = p.make();
+                EXPECT_EQ(dialog->windowTitle(), english ? p.englishTitle : p.chineseTitle);
+                EXPECT_EQ(Child<QLabel>(*dialog, "note")->text(), english ? kNoteEnglish : kNote);
+                EXPECT_EQ(Child<QPushButton>(*dialog, "2")->text(),
+                          english ? QStringLiteral("Close") : QStringLiteral("关闭"));
+
+                bool wasShown = false;
+                QDialog* raw = dialog.get();
+                QTimer::singleShot(0, raw, [&, raw] {
+                    wasShown = raw->isVisible();
+                    closing.close(*raw);
+                });
+                EXPECT_EQ(RunModal(*dialog), 2);
+                EXPECT_TRUE(wasShown);
+                EXPECT_FALSE(dialog->isVisible());
+            }
+        }
+    }
+    // The date-message settings dialog leaves the window's list alone.
+    ASSERT_EQ(dateMsgs.size(), 1u);
+    EXPECT_EQ(dateMsgs[0].autoSend, 1);
+}
+
+// The reminder window is modeless: closing it only hides it, and it can be
+// shown again.
+TEST(Placeholders, TipWindowHidesWhenClosed) {
+    QWidget mainWindow;
+    CDlgTipWnd tip(&mainWindow);
+    for (int round = 0; round < 2; ++round) {
+        tip.show();
+        ASSERT_TRUE(tip.isVisible());
+        tip.close();
+        EXPECT_FALSE(tip.isVisible());
+        EXPECT_EQ(tip.result(), 2);
+    }
+}
+
+TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
+    QWidget mainWindow;
+    CDlgMsgRecord records(&mainWindow);
+    records.QueryRecords(1000000001, QStringLiteral(" AND mobileNum LIKE '138%'"), -1);
+    CDlgMsgRecord1Received received(&mainWindow);
+    received.QueryRecords(QStringLiteral(" AND content LIKE '%a%'"), -1);
+    CDlgTask tasks(&mainWindow);
+    tasks.LoadTasks();
+
+    const struct {
+        QWidget* view;
+        QString detail;
+    } views[] = {
+        {&records, QStringLiteral("1000000001\n AND mobileNum LIKE '138%'")},
+        {&received, QStringLiteral(" AND content LIKE '%a%'")},
+        {&tasks, QString()},
+    };
+    for (const auto& v : views) {
+        SCOPED_TRACE(v.view->objectName().toStdString());
+        EXPECT_EQ(v.view->parentWidget(), &mainWindow);
+        EXPECT_EQ(Child<QLabel>(*v.view, "note")->text(), kNote);
+        EXPECT_EQ(Child<QLabel>(*v.view, "detail")->text(), v.detail);
+    }
+
+    // A second query replaces the first; a filter shown as plain text.
+    records.QueryRecords(1000000005, QString(), -1);
+    EXPECT_EQ(Child<QLabel>(records, "detail")->text(), QStringLiteral("1000000005"));
+    received.QueryRecords(QStringLiteral("<b>x</b>"), -1);
+    EXPECT_EQ(Child<QLabel>(received, "detail")->textFormat(), Qt::PlainText);
+
+    ChineseAfterwards restore;
+    ASSERT_TRUE(SetUiLanguage(kLangEnglish));
+    CDlgTask englishTasks(&mainWindow);
+    EXPECT_EQ(Child<QLabel>(englishTasks, "note")->text(), kNoteEnglish);
+}
+
+} // namespace
