@@ -198,7 +198,11 @@ void InstanceServer::onConnection() {
                 const QByteArray message = socket->read(size);
                 socket->write(QByteArray(1, kAck));
                 socket->flush();
-                Q_EMIT messageReceived(message);
+                // Handled from the event loop, not from here: a command may
+                // open a modal dialog, and in its loop this socket can go
+                // away (the sender disconnects and it is deleted).
+                QMetaObject::invokeMethod(
+                    this, [this, message] { Q_EMIT messageReceived(message); }, Qt::QueuedConnection);
             }
         });
     }

@@ -9,6 +9,7 @@ public:
 
     // The due tasks' ids, joined by ",".
     void SetTaskIds(const QString& taskIds);
+    const QString& taskIds() const { return m_taskIds; }
 
 private:
     QString m_taskIds;

@@ -10,7 +10,9 @@
 #include "core/paths.h"
 #include "core/program_files.h"
 #include "core/string_table.h"
-#include "gui/automation/dlg_task_tip.h"
+#include "automation/report_thread.h"
+#include "channels/mail_thread.h"
+#include "gui/automation/task_tip_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
 #include "gui/main/gui_globals.h"
@@ -116,9 +118,9 @@ CCorvelaneDlg::CCorvelaneDlg(std::unique_ptr<QStringList> loginRights, QWidget* 
     m_splitter->setObjectName(QStringLiteral("1002"));
     // The bar moves the right edges of the tree and the information pane
     // and may only move sideways; it stays hidden as the layout wants.
-    m_splitter->addLinked(m_tree, 8);
-    m_splitter->addLinked(m_browser, 8);
-    m_splitter->setDirections(12);
+    m_splitter->AddLinked(m_tree, 8);
+    m_splitter->AddLinked(m_browser, 8);
+    m_splitter->SetDirections(12);
     m_splitter->hide();
     connect(m_splitter, &ZSplitter::moved, this, [this](const QRect& rect, QWidget* linked) {
         if (linked == m_tree && m_currentView) {

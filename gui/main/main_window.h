@@ -5,7 +5,7 @@
 #include "automation/date_messages.h"
 #include "automation/task_tips.h"
 #include "core/net_messages.h"
-#include "platform/event.h"
+#include "platform/worker_event.h"
 #include "platform/worker_thread.h"
 #include "service/web_service_client.h"
 #include "sms/num_content.h"

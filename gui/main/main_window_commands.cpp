@@ -16,20 +16,34 @@
 #include "core/sql.h"
 #include "core/start_settings.h"
 #include "core/string_table.h"
-#include "gui/automation/automation_placeholders.h"
-#include "gui/channels/channel_placeholders.h"
+#include "channels/mail_settings.h"
+#include "channels/mail_thread.h"
+#include "gui/automation/batch_date_msg_dialog.h"
+#include "gui/automation/create_task_dialog.h"
+#include "gui/automation/date_msg_setting_dialog.h"
+#include "gui/automation/holiday_dialog.h"
+#include "gui/channels/email_setting_dialog.h"
+#include "gui/channels/send_email_dialog.h"
+#include "gui/channels/send_fax_dialog.h"
+#include "gui/channels/send_mms_dialog.h"
+#include "gui/channels/send_sound_dialog.h"
+#include "gui/channels/tel_paper_dialog.h"
 #include "gui/main/about_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
 #include "gui/main/login_dialog.h"
 #include "gui/main/net_setting_dialog.h"
 #include "gui/main/net_store_dialog.h"
+#include "gui/main/res_book_dialog.h"
 #include "gui/main/operator_rights_dialog.h"
 #include "gui/main/recharge_dialog.h"
 #include "gui/main/service_password_dialog.h"
 #include "gui/main/skin.h"
 #include "gui/main/sys_setting_dialog.h"
-#include "gui/sms/sms_placeholders.h"
+#include "gui/sms/interactive_msg_dialog.h"
+#include "gui/sms/msg_lib_dialog.h"
+#include "gui/sms/per_msg_dialog.h"
+#include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/ini.h"
@@ -99,20 +113,20 @@ constexpr AddInCommand kAddInCommands[] = {
 };
 
 constexpr int kSkinBase = 32860;
-constexpr int kMaxSkins = 99;
+constexpr int kLanguageCommand = 32871;
+// Skin entries take the ids from 32860 on, up to 32959; the language entry's
+// id lies in that range and is left out, so a twelfth skin never stands for
+// the language switch.
+constexpr int kMaxSkinEntries = 99;  // "Windows经典" and at most 98 files
+int SkinCommandId(int position) { return kSkinBase + position + (kSkinBase + position >= kLanguageCommand ? 1 : 0); }
+int SkinPosition(int id) {
+    if (id < kSkinBase || id > kSkinBase + kMaxSkinEntries || id == kLanguageCommand)
+        return -1;
+    return id - kSkinBase - (id > kLanguageCommand ? 1 : 0);
+}
+constexpr double kVersion = 4.61;
 
 QString ConfigIniPath() { return AppPath(QString::fromLatin1(kConfigIni)); }
-
-// Opens a page of the service unless its host is one no deployment configured.
-bool OpenServicePage(const QString& url) {
-    const QString host = QUrl(url).host();
-    if (host.isEmpty() || IsRefusedHost(host)) {
-        LogWrite(g_logRun, "INFO,service page not opened, its host is not configured: " +
-                               LogEscape(UnicodeToUtf8(host)));
-        return false;
-    }
-    return OpenUrlExternally(url);
-}
 
 } // namespace
 
@@ -273,8 +287,8 @@ void CCorvelaneDlg::BuildSkinMenu(QMenu* view) {
     m_skinNames.clear();
     QStringList files = QDir(AppPath(QStringLiteral("urf")))
                             .entryList({QStringLiteral("*.urf")}, QDir::Files, QDir::Name);
-    if (files.size() > kMaxSkins)
-        files = files.mid(0, kMaxSkins);
+    if (files.size() > kMaxSkinEntries - 1)
+        files = files.mid(0, kMaxSkinEntries - 1);
     m_skinNames << QString();
     for (const QString& f : files)
         m_skinNames << f.left(f.size() - 4);
@@ -283,7 +297,7 @@ void CCorvelaneDlg::BuildSkinMenu(QMenu* view) {
     for (int p = 0; p < m_skinNames.size(); ++p) {
         QAction* a = view->addAction(p == 0 ? Tr("Windows经典") : m_skinNames[p]);
         a->setCheckable(true);
-        const int id = kSkinBase + p;
+        const int id = SkinCommandId(p);
         a->setObjectName(QStringLiteral("menu%1").arg(id));
         connect(a, &QAction::triggered, this, [this, id] { OnMenuCommand(id); });
         m_menuActions[id] = a;
@@ -336,8 +350,8 @@ void CCorvelaneDlg::ShowLaterNotice() {
 void CCorvelaneDlg::OnMenuCommand(int id) {
     if (m_closing || Refused(id))
         return;
-    if (id >= kSkinBase && id <= kSkinBase + kMaxSkins) {
-        OnSkin(id - kSkinBase);
+    if (const int skin = SkinPosition(id); skin >= 0) {
+        OnSkin(skin);
         return;
     }
     switch (id) {
@@ -458,7 +472,7 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32813:
     case 32859: {
         CDlgSendMMS dialog(this);
-        dialog.m_personalised = id == 32859 ? 1 : 0;
+        dialog.SetPersonalised(id == 32859);
         RunModal(dialog);
         break;
     }
@@ -552,7 +566,7 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
         break;
     case 32845: {
         CDlgAbout dialog(this);
-        dialog.SetVersion(QStringLiteral("4.61"));
+        dialog.SetVersion(kVersion);
         RunModal(dialog);
         break;
     }
@@ -694,7 +708,7 @@ void CCorvelaneDlg::LaunchUpdater() {
 }
 
 void CCorvelaneDlg::FetchAndOfferNetMessages() {
-    const QString url = NetMessagesUrl(g_pAccount.field(kAccountSerial));
+    const QString url = NetMessagesUrl();
     auto fetched = std::make_shared<std::vector<NET_SMS>>(m_netSms);
     QPointer<CCorvelaneDlg> self(this);
     RunJob([self, url, fetched] {
@@ -706,7 +720,7 @@ void CCorvelaneDlg::FetchAndOfferNetMessages() {
                     return;
                 self->m_netSms = *fetched;
                 CDlgSendSMS dialog(self, 1);
-                dialog.SetNetMessages(&self->m_netSms);
+                dialog.SetNetMessages(true, &self->m_netSms);
                 RunModal(dialog);
                 self->m_netSms.clear();
             },
@@ -785,11 +799,6 @@ void CCorvelaneDlg::OpenHelpPage(int id) {
         QString url = configured(key);
         if (url.isEmpty())
             url = self + QLatin1String(page);
-        const QString host = QUrl(url).host();
-        if (host.isEmpty() || IsRefusedHost(host)) {
-            OpenServicePage(url);  // logs and refuses
-            break;
-        }
         if (id == 32843)
             OpenAccountWebPage(url, QStringLiteral("sn"), QStringLiteral("pwd"), QString());
         else

@@ -17,6 +17,8 @@ public:
 
     // The numbers and text handed in by the spreadsheet add-in.
     void SetNumbersAndContent(const QStringList& numbers, const QString& content);
+    const QStringList& numbers() const { return m_numbers; }
+    const QString& content() const { return m_content; }
     // Net-message mode: `messages` are offered as ready-made texts; they
     // stay the caller's.
     void SetNetMessages(bool netMode, const std::vector<NET_SMS>* messages);

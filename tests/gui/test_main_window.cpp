@@ -3,10 +3,10 @@
 #include "core/account.h"
 #include "core/app_globals.h"
 #include "core/string_table.h"
-#include "gui/automation/automation_placeholders.h"
+#include "gui/automation/task_tip_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/main/main_window.h"
-#include "gui/sms/sms_placeholders.h"
+#include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "platform/ini.h"
 #include "platform/worker_thread.h"
@@ -37,7 +37,7 @@ struct ModalSeen {
     QString title;
 };
 
-class MainWindowTest : public ServiceTest {
+class MainWindowFixture : public ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
@@ -89,6 +89,8 @@ protected:
     ModalRunner m_previousRunner;
 };
 
+using MainWindow = MainWindowFixture;
+
 // An entry counts as shown when neither it nor the submenu holding it is hidden.
 bool EntryShown(const QAction* action) {
     if (!action || !action->isVisible())
@@ -106,7 +108,7 @@ bool TreeHasNode(QTreeWidget* tree, qint64 code) {
     return false;
 }
 
-TEST_F(MainWindowTest, FeatureMaskDecidesButtonsEntriesAndNodes) {
+TEST_F(MainWindow, FeatureMaskDecidesButtonsEntriesAndNodes) {
     struct Case {
         std::string roles;
         std::vector<int> hiddenButtons;
@@ -119,7 +121,7 @@ TEST_F(MainWindowTest, FeatureMaskDecidesButtonsEntriesAndNodes) {
         {"50176", {5, 8, 9, 11, 12, 14}, {32804, 32813, 32850, 32859, 32825}, {node::Email, node::Mms}},
         {"20",
          {5, 6, 7, 8, 9, 10, 11, 12, 13, 14},
-         {32804, 32808, 32813, 32817, 32822, 32823, 32824, 32825},
+         {32804, 32808, 32813, 32817, 32822, 32823, 32824, 32825, 32850, 32859},
          {node::Tasks, node::Fax, node::Email, node::Mms, node::Voice, node::NetManagement}},
     };
     for (const Case& c : cases) {
@@ -143,7 +145,7 @@ TEST_F(MainWindowTest, FeatureMaskDecidesButtonsEntriesAndNodes) {
     }
 }
 
-TEST_F(MainWindowTest, ServiceNumberOnlyFromAnAcceptedAnswer) {
+TEST_F(MainWindow, ServiceNumberOnlyFromAnAcceptedAnswer) {
     scriptMask("50176", "0", "1065730");
     open();
     EXPECT_EQ(m_window->featureMask(), 0xC400);
@@ -159,7 +161,7 @@ TEST_F(MainWindowTest, ServiceNumberOnlyFromAnAcceptedAnswer) {
     EXPECT_TRUE(g_pAccount.field(kAccountServiceNumber).isEmpty());
 }
 
-TEST_F(MainWindowTest, OfflineStartShowsOneBoxAndWithholdsNothing) {
+TEST_F(MainWindow, OfflineStartShowsOneBoxAndWithholdsNothing) {
     SetServiceUrl(ClosedEndpoint());
     open();
     EXPECT_EQ(m_window->featureMask(), 0);
@@ -167,7 +169,7 @@ TEST_F(MainWindowTest, OfflineStartShowsOneBoxAndWithholdsNothing) {
     EXPECT_TRUE(m_window->toolButton(11)->isVisible());
 }
 
-TEST_F(MainWindowTest, HeldAnswerLeavesTheWindowPainting) {
+TEST_F(MainWindow, HeldAnswerLeavesTheWindowPainting) {
     scriptMask("0", "0", "", TimeBoundMs(1500));
     m_window = std::make_unique<CCorvelaneDlg>(std::make_unique<QStringList>(QStringList{QStringLiteral("AD")}));
     m_window->show();
@@ -181,7 +183,7 @@ TEST_F(MainWindowTest, HeldAnswerLeavesTheWindowPainting) {
     EXPECT_TRUE(m_window->statusText(2).isEmpty());
 }
 
-TEST_F(MainWindowTest, TitleNamesTheKindOfLogin) {
+TEST_F(MainWindow, TitleNamesTheKindOfLogin) {
     g_strAppTitle = QStringLiteral("示例商号");
     open({QStringLiteral("OP1234")});
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("示例商号 当前登录权限--操作员"));
@@ -190,7 +192,7 @@ TEST_F(MainWindowTest, TitleNamesTheKindOfLogin) {
 
 // ---- commands ---------------------------------------------------------------------
 
-using MenuCommands = MainWindowTest;
+using MenuCommands = MainWindowFixture;
 
 TEST_F(MenuCommands, OperatorWithoutTheRightIsRefused) {
     QStringList rights{QStringLiteral("OP")};
@@ -239,7 +241,7 @@ TEST_F(MenuCommands, AddInSendSms) {
         }
         return int(IDCANCEL);
     };
-    m_window->OnCopyData(QByteArray("SendSMS,|,|13800000000|13900000000,|,|ÄãºÃ"));
+    m_window->OnCopyData(QByteArray("SendSMS,|,|13800000000|13900000000,|,|\xc4\xe3\xba\xc3"));
     EXPECT_EQ(modalClasses(), QStringList{QStringLiteral("CDlgSendSMS")});
     EXPECT_EQ(numbers, (QStringList{QStringLiteral("13800000000"), QStringLiteral("13900000000")}));
     EXPECT_EQ(content, QStringLiteral("你好"));
@@ -326,7 +328,7 @@ TEST_F(MenuCommands, ImportNeedsAGroup) {
 
 // ---- timers --------------------------------------------------------------------------
 
-using Timers = MainWindowTest;
+using Timers = MainWindowFixture;
 
 TEST_F(Timers, ReceiveTimerNeverPollsFasterThanFiveSeconds) {
     setAccountKey("SysSetting", "Auto1", "1");
@@ -375,7 +377,7 @@ TEST_F(Timers, DailyCopyWaitsUntilNoDialogIsOpen) {
 
 // ---- workers and closing ------------------------------------------------------------
 
-using Workers = MainWindowTest;
+using Workers = MainWindowFixture;
 
 TEST_F(Workers, OneWorkerAtATimeAndABoundedJoin) {
     WorkerThread worker;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-TEST(MainWindow, FileFilterAndChooserHook) {
+TEST(MainWindowSeams, FileFilterAndChooserHook) {
     EXPECT_EQ(QtFileFilter(QStringLiteral("备份文件(*.bak)|*.bak||")), QStringLiteral("备份文件(*.bak) (*.bak)"));
     EXPECT_EQ(QtFileFilter(QStringLiteral("声音文件(*.mp3;*.wav;)|*.mp3;*.wav;|")),
               QStringLiteral("声音文件(*.mp3;*.wav;) (*.mp3 *.wav)"));
@@ -19,7 +19,7 @@ TEST(MainWindow, FileFilterAndChooserHook) {
     SetNextFileName(std::nullopt);
 }
 
-TEST(MainWindow, ModalRunnerIsReplaceable) {
+TEST(MainWindowSeams, ModalRunnerIsReplaceable) {
     QDialog* seen = nullptr;
     ModalRunner previous = SetModalRunner([&](QDialog& d) {
         seen = CurrentModalDialog();
