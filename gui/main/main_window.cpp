@@ -13,6 +13,10 @@
 #include "automation/report_thread.h"
 #include "channels/mail_thread.h"
 #include "gui/automation/task_tip_dialog.h"
+#include "gui/automation/task_view.h"
+#include "gui/main/net_mgt_view.h"
+#include "gui/sms/msg_record_view.h"
+#include "gui/sms/received_record_view.h"
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
 #include "gui/main/gui_globals.h"
@@ -573,13 +577,76 @@ void CCorvelaneDlg::SelectNode(qint64 code) {
 }
 
 void CCorvelaneDlg::OnTreeSelection() {
-    if (m_busy)
+    if (m_busy || m_closing)
         return;
     QTreeWidgetItem* item = m_tree->currentItem();
     if (!item)
         return;
     const qint64 code = item->data(0, kTreeItemDataRole).toLongLong();
-    m_currentGroup = code < node::kFirstFixedNode ? int(code) : -1;
+    if (code < node::kFirstFixedNode) {
+        // The contact list pane comes with the contacts; until then a group
+        // only becomes the current group.
+        m_currentGroup = int(code);
+        return;
+    }
+    m_currentGroup = -1;
+    const qint64 channel = code - code % 1000;
+    const qint64 child = code % 1000;
+    const bool channelNode = channel == node::Sms || channel == node::Fax || channel == node::Email ||
+                             channel == node::Mms || channel == node::Voice;
+    unsigned viewId = 0;
+    if ((channelNode && child >= 1 && child <= 3) || code == node::Survey)
+        viewId = 190;
+    else if (code == node::Received)
+        viewId = 3134;
+    else if (code == node::Tasks)
+        viewId = 3137;
+    else if (code == node::NetManagement || code == node::NetMessages)
+        viewId = 211;
+    if (viewId == 0)
+        return;  // a channel node itself: the view stays
+    m_statusParts[2]->setText(Tr("正在处理..."));
+    QWidget*& view = m_views[viewId];
+    if (!view) {
+        switch (viewId) {
+        case 190:
+            view = new CDlgMsgRecord(this);
+            break;
+        case 3134:
+            view = new CDlgMsgRecord1Received(this);
+            break;
+        case 3137:
+            view = new CDlgTask(this);
+            break;
+        default:
+            view = new CDlgNetMGT(this);
+            break;
+        }
+    }
+    switch (viewId) {
+    case 190:
+        static_cast<CDlgMsgRecord*>(view)->QueryRecords(code, QString(), -1);
+        break;
+    case 3134: {
+        const QString section = QStringLiteral("ReceiveMsg");
+        const bool some = ini::ReadInt(g_strAccountIni, section, QStringLiteral("ShowSome"), 0) != 0;
+        static_cast<CDlgMsgRecord1Received*>(view)->QueryRecords(
+            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql"), QString(), 100) : QString(), -1);
+        break;
+    }
+    case 3137:
+        static_cast<CDlgTask*>(view)->LoadTasks();
+        break;
+    default:
+        static_cast<CDlgNetMGT*>(view)->SetNodeCode(code);
+        break;
+    }
+    if (m_currentView && m_currentView != view)
+        m_currentView->hide();
+    m_currentView = view;
+    view->show();
+    OnSize();
+    m_statusParts[2]->clear();
 }
 
 QString CCorvelaneDlg::statusText(int part) const {

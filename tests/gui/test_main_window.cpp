@@ -190,6 +190,50 @@ TEST_F(MainWindow, TitleNamesTheKindOfLogin) {
     g_strAppTitle.clear();
 }
 
+TEST_F(MainWindow, NodeCommandsShowTheirViews) {
+    open();
+    ASSERT_TRUE(WaitUntil([&] { return m_window->timer(1) && !m_window->timer(1)->isActive(); }));
+    struct Case {
+        int command;
+        const char* viewClass;
+    };
+    const Case cases[] = {{32795, "CDlgMsgRecord"}, {32849, "CDlgTask"}, {32824, "CDlgNetMGT"},
+                          {32810, "CDlgMsgRecord"}, {32811, "CDlgMsgRecord"}};
+    for (const Case& c : cases) {
+        m_window->OnMenuCommand(c.command);
+        QWidget* shown = nullptr;
+        for (QWidget* w : m_window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && QLatin1String(w->metaObject()->className()) == QLatin1String(c.viewClass))
+                shown = w;
+        EXPECT_NE(shown, nullptr) << c.command;
+    }
+}
+
+TEST_F(MainWindow, SkinMenuListsTheSkinFilesAndStoresTheChoice) {
+    m_folder->writeFile(QStringLiteral("urf/b.urf"), "QWidget { }");
+    m_folder->writeFile(QStringLiteral("urf/a.urf"), "QWidget { }");
+    m_folder->writeFile(QStringLiteral("urf/notes.txt"), "x");
+    open();
+    ASSERT_NE(m_window->menuAction(32860), nullptr);
+    EXPECT_TRUE(m_window->menuAction(32860)->isChecked());
+    ASSERT_NE(m_window->menuAction(32862), nullptr);
+    EXPECT_EQ(m_window->menuAction(32861)->text(), QStringLiteral("a"));
+    EXPECT_EQ(m_window->menuAction(32862)->text(), QStringLiteral("b"));
+    EXPECT_EQ(m_window->menuAction(32863), nullptr);
+    m_window->OnMenuCommand(32862);
+    EXPECT_TRUE(m_window->menuAction(32862)->isChecked());
+    EXPECT_FALSE(m_window->menuAction(32860)->isChecked());
+    EXPECT_EQ(ini::ReadString(m_folder->file(QStringLiteral("CsqxConfig.ini")), QStringLiteral("DefaultSkin"),
+                              QStringLiteral("defaultS")),
+              QStringLiteral("b.urf"));
+    m_window->OnMenuCommand(32860);
+    EXPECT_TRUE(ini::ReadString(m_folder->file(QStringLiteral("CsqxConfig.ini")), QStringLiteral("DefaultSkin"),
+                                QStringLiteral("defaultS"))
+                    .isEmpty());
+    // The language entry's id is never a skin.
+    EXPECT_EQ(m_window->menuAction(32871)->text(), QStringLiteral("英语"));
+}
+
 // ---- commands ---------------------------------------------------------------------
 
 using MenuCommands = MainWindowFixture;
