@@ -26,8 +26,21 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   xdotool key Return
   sleep 2
   import -window root /tmp/corvelane-main.png
+  "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command xtsz
+  sleep 2
+  import -window root /tmp/corvelane-settings.png
+  xdotool key Escape
+  sleep 1
+  "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command about
+  sleep 2
+  import -window root /tmp/corvelane-about.png
+  xdotool key Escape
+  sleep 1
   "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command quit
   sleep 2'
 /usr/bin/convert /tmp/corvelane-login.png -crop 520x320+252+229 "$out/start-window-and-login.png"
-/usr/bin/convert /tmp/corvelane-main.png -crop 680x440+162+124 "$out/main-window-placeholder.png"
+/usr/bin/convert /tmp/corvelane-main.png -crop 1004x702+0+0 +repage "$out/main-window.png"
+cp /tmp/corvelane-settings.png "$out/system-settings.png"
+cp /tmp/corvelane-about.png "$out/about.png"
+rm -f "$out/main-window-placeholder.png"
 echo "screenshots in $out"
