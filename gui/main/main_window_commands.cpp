@@ -128,6 +128,14 @@ constexpr double kVersion = 4.61;
 
 QString ConfigIniPath() { return AppPath(QString::fromLatin1(kConfigIni)); }
 
+// The add-in lives in the spreadsheet program's start folder, which only
+// exists where that program is installed; there is none here, so nothing
+// changes, as where no installation is found.
+void InstallExcelAddIn(bool remove) {
+    LogWrite(g_logRun, std::string("INFO,no spreadsheet program installed; the add-in was not ") +
+                           (remove ? "removed" : "installed"));
+}
+
 } // namespace
 
 // ---- building ----------------------------------------------------------------
@@ -539,9 +547,7 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     }
     case 32836:
     case 32837:
-        // The add-in lives in the spreadsheet program's start folder, which
-        // only exists where that program is installed; not here.
-        LogWrite(g_logRun, "INFO,no spreadsheet program installed; the add-in was not changed");
+        InstallExcelAddIn(id == 32837);
         break;
     case 32838:
     case 32839:
