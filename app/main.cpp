@@ -31,8 +31,6 @@
 
 namespace {
 
-constexpr double kVersion = 4.61;
-
 // Exit codes of `Corvelane --command`, also named in the usage text.
 constexpr int kCommandDelivered = 0;
 constexpr int kCommandNobodyRuns = 1;
@@ -123,9 +121,9 @@ int DatabaseFailed(int code) {
 
 void WriteStartLines() {
     char line[64];
-    std::snprintf(line, sizeof line, "start...Version=%f", kVersion);
+    std::snprintf(line, sizeof line, "start...Version=%f", kProgramVersion);
     LogWrite(g_logRun, line);
-    std::snprintf(line, sizeof line, "send run...Version=%f", kVersion);
+    std::snprintf(line, sizeof line, "send run...Version=%f", kProgramVersion);
     LogWrite(g_logSend, line);
 }
 

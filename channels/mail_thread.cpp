@@ -1,12 +1,5 @@
 #include "channels/mail_thread.h"
 
-#include "core/log.h"
+#include "automation/worker_loop.h"
 
-void EmailThreadProc(WorkerControl& control) {
-    LogWrite(g_logRun, "INFO,mail thread started");
-    control.stop.wait(kWorkerStartDelayMs);
-    WaitForStopRequest(control);
-    // A cleared event lets the owner start the worker again.
-    control.stop.reset();
-    LogWrite(g_logRun, "INFO,mail thread ended");
-}
+void EmailThreadProc(WorkerControl& control) { RunUntilStopped(control, "mail"); }

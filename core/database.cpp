@@ -357,10 +357,6 @@ void ResetFileAttributes() {
         MakeOwnerWritable(AppPath(QString::fromLatin1(name)));
 }
 
-namespace {
-
-// The first read of the file tells a file that is no database, or whose pages
-// are damaged, before anything writes to it.
 // Plain engine calls: a failure here is one log line, not a failed statement.
 int ProbeStep(sqlite3* db, const char* sql, std::string& firstColumn) {
     sqlite3_stmt* st = nullptr;
@@ -376,6 +372,10 @@ int ProbeStep(sqlite3* db, const char* sql, std::string& firstColumn) {
     return rc;
 }
 
+namespace {
+
+// The first read of the file tells a file that is no database, or whose pages
+// are damaged, before anything writes to it.
 int ProbeDatabase(sqlite3* db, bool checkPages) {
     std::string value;
     int rc = ProbeStep(db, "SELECT COUNT(*) FROM sqlite_master", value);

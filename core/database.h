@@ -2,6 +2,8 @@
 // The program's database files: DB/SystemData.db3 (every table but one) and,
 // for customised installations, DB/CustomerData.db3 (CountmsgRecord).
 #include <QString>
+
+#include <string>
 #include <sqlite3.h>
 
 // The GUI thread's connection to DB/SystemData.db3; null while closed.
@@ -33,6 +35,10 @@ int OpenDatabase(bool checkPages = false);
 // The message for the user that says why OpenDatabase failed, naming the file.
 QString DatabaseFailureText(int code);
 void CloseDatabase();
+
+// Runs `sql` and keeps the first column of its first row; the engine's
+// result of the first step (SQLITE_ROW when a row came). No log line.
+int ProbeStep(sqlite3* db, const char* sql, std::string& firstColumn);
 
 // 0 when the file is now plain, -1 cannot be opened, -2 header unreadable,
 // -3 neither marker. The scrambled form is rewritten through a temporary file.

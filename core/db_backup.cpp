@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <string>
@@ -109,17 +108,9 @@ sqlite3* OpenCopy(const std::string& path) {
 // DELETE first, so the checked file is complete on its own.
 bool CheckCopy(sqlite3* db) {
     sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr) != SQLITE_OK)
-        return false;
-    bool ok = false;
-    if (sqlite3_step(st) == SQLITE_ROW) {
-        const unsigned char* text = sqlite3_column_text(st, 0);
-        ok = text && std::strcmp(reinterpret_cast<const char*>(text), "ok") == 0;
-        ok = ok && sqlite3_step(st) == SQLITE_DONE;
-    }
-    sqlite3_finalize(st);
-    return ok;
+    // A sound file answers one row "ok"; a damaged one lists its problems.
+    std::string first;
+    return ProbeStep(db, "PRAGMA quick_check", first) == SQLITE_ROW && first == "ok";
 }
 
 // Copies the pages of `src` into `dst` in steps. Status Ok when all arrived.

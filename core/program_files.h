@@ -1,6 +1,9 @@
 #pragma once
 // Names shared by the three programs of one program folder.
 
+// The main program's version: the start lines, the status bar and About.
+inline constexpr double kProgramVersion = 4.61;
+
 // The companions, beside Corvelane in the program folder.
 inline constexpr const char kUpdaterExecutable[] = "Brannock";
 inline constexpr const char kConverterExecutable[] = "Keldrune";

@@ -48,7 +48,6 @@ QPointer<CCorvelaneDlg> g_mainWindow;
 QLabel* g_statusLabels[3] = {};
 
 constexpr int kJoinBoundMs = 60000;
-constexpr double kVersion = 4.61;
 
 QString Tr(const char* text) { return QCoreApplication::translate("CCorvelaneDlg", text); }
 
@@ -61,24 +60,16 @@ void g_hStatusBar(int part, const QString& text) {
     g_statusLabels[part]->setText(text);
 }
 
-FeatureMaskResult FetchFeatureMask(int timeoutSeconds) {
-    FeatureMaskResult result;
+ACCOUNT_SERVICE_INFO FetchFeatureMask(int timeoutSeconds) {
     const AccountFields account = g_pAccount.get();
     if (account[kAccountSerial].isEmpty())
-        return result;
+        return {};
     CWebServiceClient client(account[kAccountSerial], account[kAccountPassword]);
     if (timeoutSeconds > 0)
         client.SetTimeoutCap(timeoutSeconds);
     ACCOUNT_SERVICE_INFO info;
-    // The wrapper fills its record even for a refused call: only an answer
-    // of 0 or more counts.
-    if (client.CallGetAllInfo2(info) < 0)
-        return result;
-    result.rights = info.rights;
-    result.update = info.update;
-    result.serviceCode = info.serviceCode;
-    result.servers = info.servers;
-    return result;
+    // The wrapper fills its record even for a refused call.
+    return client.CallGetAllInfo2(info) < 0 ? ACCOUNT_SERVICE_INFO() : info;
 }
 
 QString MainWindowTitle(const QStringList* rights) {
@@ -146,10 +137,8 @@ CCorvelaneDlg::CCorvelaneDlg(std::unique_ptr<QStringList> loginRights, QWidget* 
         m_statusBar->addWidget(m_statusParts[i], kWidths[i] ? 0 : 1);
         g_statusLabels[i] = m_statusParts[i];
     }
-    m_statusParts[1]->setText(QStringLiteral("%1: %2").arg(LoadStr(366)).arg(kVersion, 0, 'f', 2));
-    m_statusParts[0]->setText(QStringLiteral("%1:%2  %3:%4")
-                                  .arg(LoadStr(330), g_pAccount.field(kAccountSerial), LoadStr(331),
-                                       g_pAccount.field(kAccountServiceNumber)));
+    m_statusParts[1]->setText(QStringLiteral("%1: %2").arg(LoadStr(366)).arg(kProgramVersion, 0, 'f', 2));
+    ShowAccountInStatusBar();
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelection(); });
     SetInstanceCommandHandler([this](const QByteArray& command) { OnCopyData(command); });
@@ -189,28 +178,23 @@ void CCorvelaneDlg::OnInitDialog() {
     m_statusParts[2]->setText(Tr("正在处理..."));
     QPointer<CCorvelaneDlg> self(this);
     m_infoWorker.start([self] {
-        const FeatureMaskResult result = FetchFeatureMask();
+        const ACCOUNT_SERVICE_INFO info = FetchFeatureMask();
         QMetaObject::invokeMethod(
             qApp,
-            [self, result] {
+            [self, info] {
                 if (self)
-                    self->ApplyFeatureMask(result);
+                    self->ApplyFeatureMask(info);
             },
             Qt::QueuedConnection);
     });
 }
 
-void CCorvelaneDlg::ApplyFeatureMask(const FeatureMaskResult& result) {
+void CCorvelaneDlg::ApplyFeatureMask(const ACCOUNT_SERVICE_INFO& info) {
     if (m_closing || m_commandsReady)
         return;
-    g_accountServiceInfo.rights = result.rights;
-    g_accountServiceInfo.update = result.update;
-    g_accountServiceInfo.servers = result.servers;
-    g_accountServiceInfo.serviceCode = result.serviceCode;
-    g_pAccount.setField(kAccountServiceNumber, result.serviceCode);
-    m_statusParts[0]->setText(QStringLiteral("%1:%2  %3:%4")
-                                  .arg(LoadStr(330), g_pAccount.field(kAccountSerial), LoadStr(331),
-                                       result.serviceCode));
+    g_accountServiceInfo = info;
+    g_pAccount.setField(kAccountServiceNumber, info.serviceCode);
+    ShowAccountInStatusBar();
     BuildToolBar();
     BuildMenu();
     FillMainTree();
@@ -365,12 +349,24 @@ void CCorvelaneDlg::ReceiveMessages(int manual) {
 
 // ---- workers -----------------------------------------------------------------
 
+void CCorvelaneDlg::StartMailWorker() {
+    if (m_mailWorker.running())
+        return;
+    m_mailControl.running = true;
+    m_mailControl.stop.reset();
+    m_mailWorker.start([this] { EmailThreadProc(m_mailControl); });
+}
+
+void CCorvelaneDlg::StopLoops() {
+    m_mailControl.running = false;
+    m_mailControl.stop.set();
+    m_reportControl.running = false;
+    m_reportControl.stop.set();
+}
+
 void CCorvelaneDlg::StartWorkers() {
-    if (MailReceiveEnabled(g_strAccountIni)) {
-        m_mailControl.running = true;
-        m_mailControl.stop.reset();
-        m_mailWorker.start([this] { EmailThreadProc(m_mailControl); });
-    }
+    if (MailReceiveEnabled(g_strAccountIni))
+        StartMailWorker();
     if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0) {
         m_reportControl.running = true;
         m_reportControl.stop.reset();
@@ -379,10 +375,7 @@ void CCorvelaneDlg::StartWorkers() {
 }
 
 void CCorvelaneDlg::JoinWorkers() {
-    m_mailControl.running = false;
-    m_mailControl.stop.set();
-    m_reportControl.running = false;
-    m_reportControl.stop.set();
+    StopLoops();
     struct Named {
         WorkerThread* worker;
         const char* name;
@@ -407,10 +400,7 @@ void CCorvelaneDlg::OnClose(bool ask) {
     m_closing = true;
     for (auto& [id, t] : m_timers)
         t->stop();
-    m_mailControl.running = false;
-    m_mailControl.stop.set();
-    m_reportControl.running = false;
-    m_reportControl.stop.set();
+    StopLoops();
     if (ask && !QuitRequested() &&
         ini::ReadInt(g_strAccountIni, QStringLiteral("SysSetting"), QStringLiteral("Auto7"), 0) == 0) {
         if (ShowMessageBox(LoadStr(332), mb::YesNo | mb::IconQuestion, LoadStr(333)) == IDYES)
@@ -443,15 +433,8 @@ void CCorvelaneDlg::closeEvent(QCloseEvent* event) {
 
 void CCorvelaneDlg::keyPressEvent(QKeyEvent* event) {
     // Enter and Esc do nothing in the main window.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
+    if (!SwallowEnterAndEsc(event))
         QDialog::keyPressEvent(event);
-    }
 }
 
 void CCorvelaneDlg::accept() {}
@@ -647,6 +630,12 @@ void CCorvelaneDlg::OnTreeSelection() {
     view->show();
     OnSize();
     m_statusParts[2]->clear();
+}
+
+void CCorvelaneDlg::ShowAccountInStatusBar() {
+    m_statusParts[0]->setText(QStringLiteral("%1:%2  %3:%4")
+                                  .arg(LoadStr(330), g_pAccount.field(kAccountSerial), LoadStr(331),
+                                       g_pAccount.field(kAccountServiceNumber)));
 }
 
 QString CCorvelaneDlg::statusText(int part) const {

@@ -73,17 +73,11 @@ constexpr qint64 NetMessages = 1000007000;
 // plain text. Nothing happens while no main window is up.
 void g_hStatusBar(int part, const QString& text);
 
-// The result of a feature-mask request: only an answer of 0 or more counts.
-struct FeatureMaskResult {
-    int rights = 0;
-    QString update;
-    QString serviceCode;
-    QStringList servers;
-};
 // Asks the service for the account's feature mask with the logged-in
-// account; a failed or refused call gives the empty result (mask 0, no
+// account (`timeoutSeconds` > 0 caps the call). Only an answer of 0 or more
+// counts: a failed or refused call gives the empty record (mask 0, no
 // service number). Runs on any thread.
-FeatureMaskResult FetchFeatureMask(int timeoutSeconds = 0);
+ACCOUNT_SERVICE_INFO FetchFeatureMask(int timeoutSeconds = 0);
 
 class CCorvelaneDlg : public QDialog {
     Q_OBJECT
@@ -146,7 +140,7 @@ protected:
 
 private:
     void OnInitDialog();
-    void ApplyFeatureMask(const FeatureMaskResult& result);
+    void ApplyFeatureMask(const ACCOUNT_SERVICE_INFO& info);
     void BuildToolBar();
     void BuildMenu();
     void BuildSkinMenu(QMenu* view);
@@ -156,6 +150,10 @@ private:
     void OnSize();
     void StartTimers();
     void StartWorkers();
+    void StartMailWorker();
+    void ShowAccountInStatusBar();
+    // Clears both loops' flags and sets their stop events.
+    void StopLoops();
     void JoinWorkers();
     void StartTimer(int id, int periodMs, bool precise = false);
     void KillTimer(int id);

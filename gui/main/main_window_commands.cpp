@@ -91,6 +91,12 @@ const CommandCheck* CheckOf(int id) {
     return nullptr;
 }
 
+// Runs a dialog of class `Dialog`, built from `args`, modally; its result.
+template <typename Dialog, typename... Args> int RunDialog(Args&&... args) {
+    Dialog dialog(std::forward<Args>(args)...);
+    return RunModal(dialog);
+}
+
 // Menu entries: a command and its label (a translated text of the window,
 // or a numbered string); id 0 is a separator.
 struct Entry {
@@ -124,9 +130,6 @@ int SkinPosition(int id) {
         return -1;
     return id - kSkinBase - (id > kLanguageCommand ? 1 : 0);
 }
-constexpr double kVersion = 4.61;
-
-QString ConfigIniPath() { return AppPath(QString::fromLatin1(kConfigIni)); }
 
 // The add-in lives in the spreadsheet program's start folder, which only
 // exists where that program is installed; there is none here, so nothing
@@ -322,14 +325,13 @@ void CCorvelaneDlg::OnSkin(int position) {
         return;
     for (int p = 0; p < int(m_skinActions.size()); ++p)
         m_skinActions[size_t(p)]->setChecked(p == position);
-    const QString key = QStringLiteral("defaultS");
     if (position == 0) {
         UnloadSkin();
-        ini::WriteString(ConfigIniPath(), QStringLiteral("DefaultSkin"), key, QString());
+        SaveConfiguredSkin(QString());
         return;
     }
     const QString file = m_skinNames[position] + QLatin1String(".urf");
-    ini::WriteString(ConfigIniPath(), QStringLiteral("DefaultSkin"), key, file);
+    SaveConfiguredSkin(file);
     LoadSkin(AppPath(QStringLiteral("urf/") + file));
 }
 
@@ -377,14 +379,12 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
         ShowLaterNotice();
         break;
     case 32784:
-    case 32846: {
-        CDCreateTask1 wizard(this);
-        if (RunModal(wizard) == 1003) {
+    case 32846:
+        if (RunDialog<CDCreateTask1>(this) == 1003) {
             SelectNode(node::Tasks);
             LoadTaskTips();
         }
         break;
-    }
     case 32847:
         OnClose(true);
         break;
@@ -394,19 +394,15 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32849:
         SelectNode(node::Tasks);
         break;
-    case 32788: {
-        CDlgRecharge dialog(this);
-        RunModal(dialog);
+    case 32788:
+        RunDialog<CDlgRecharge>(this);
         break;
-    }
     case 32789:
         QueryBalance();
         break;
-    case 32790: {
-        CDlgModiSerPWD dialog(this);
-        RunModal(dialog);
+    case 32790:
+        RunDialog<CDlgModiSerPWD>(this);
         break;
-    }
     case 32793:
         OpenSmsComposer({}, {});
         break;
@@ -419,45 +415,33 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32796:
         SelectNode(node::Sms + 3);
         break;
-    case 32797: {
-        CDlgMsgLib dialog(this);
-        RunModal(dialog);
+    case 32797:
+        RunDialog<CDlgMsgLib>(this);
         break;
-    }
-    case 32798: {
-        CDlgPerMSG dialog(this);
-        RunModal(dialog);
+    case 32798:
+        RunDialog<CDlgPerMSG>(this);
         break;
-    }
     case 32799: {
         const QString file = ChooseOpenFile(this, QStringLiteral("Microsoft Excel文件(*.xls)|*.xls||"));
         if (!file.isEmpty())
             OpenUrlExternally(QUrl::fromLocalFile(file).toString());
         break;
     }
-    case 32800: {
-        CDlgInteractiveMSG dialog(this);
-        RunModal(dialog);
+    case 32800:
+        RunDialog<CDlgInteractiveMSG>(this);
         break;
-    }
-    case 32801: {
-        CDlgHoliday dialog(this);
-        RunModal(dialog);
+    case 32801:
+        RunDialog<CDlgHoliday>(this);
         break;
-    }
-    case 32802: {
-        CDlgBatchDateMSG dialog(this);
-        RunModal(dialog);
+    case 32802:
+        RunDialog<CDlgBatchDateMSG>(this);
         break;
-    }
     case 32856:
         FetchAndOfferNetMessages();
         break;
-    case 32804: {
-        CDlgSendEmail dialog(this);
-        RunModal(dialog);
+    case 32804:
+        RunDialog<CDlgSendEmail>(this);
         break;
-    }
     case 32805:
     case 32806:
         SelectNode(node::Email + (id - 32803));
@@ -465,11 +449,9 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32857:
         OpenMailSettings();
         break;
-    case 32808: {
-        CDlgSendFax dialog(this);
-        RunModal(dialog);
+    case 32808:
+        RunDialog<CDlgSendFax>(this);
         break;
-    }
     case 32809:
     case 32810:
         SelectNode(node::Fax + (id - 32807));
@@ -488,20 +470,16 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32815:
         SelectNode(node::Mms + (id - 32812));
         break;
-    case 32817: {
-        CDlgSendSound dialog(this);
-        RunModal(dialog);
+    case 32817:
+        RunDialog<CDlgSendSound>(this);
         break;
-    }
     case 32818:
     case 32819:
         SelectNode(node::Voice + (id - 32816));
         break;
-    case 32823: {
-        CDlgNetStore dialog(this);
-        RunModal(dialog);
+    case 32823:
+        RunDialog<CDlgNetStore>(this);
         break;
-    }
     case 32824:
         SelectNode(node::NetManagement);
         break;
@@ -517,34 +495,24 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32828:
         RestoreFromBackup();
         break;
-    case 32831: {
-        CDlgModifyLogPW dialog(false, g_pLoginRights.get(), this);
-        RunModal(dialog);
+    case 32831:
+        RunDialog<CDlgModifyLogPW>(false, g_pLoginRights.get(), this);
         break;
-    }
-    case 32832: {
-        CDlgOperatorRights dialog(g_pLoginRights.get(), this);
-        RunModal(dialog);
+    case 32832:
+        RunDialog<CDlgOperatorRights>(g_pLoginRights.get(), this);
         break;
-    }
-    case 32833: {
-        CDlgSYSSetting dialog(&g_sysSettings, this);
-        RunModal(dialog);
+    case 32833:
+        RunDialog<CDlgSYSSetting>(&g_sysSettings, this);
         // Whatever closed it, the settings in the file are the ones in force.
         LoadAutoSettings();
         break;
-    }
-    case 32834: {
-        CDlgNetSetting dialog(this);
-        RunModal(dialog);
+    case 32834:
+        RunDialog<CDlgNetSetting>(this);
         break;
-    }
-    case 32835: {
-        CDlgDateMSGSetting dialog(&m_dateMsgs, this);
-        if (RunModal(dialog) == IDOK)
+    case 32835:
+        if (RunDialog<CDlgDateMSGSetting>(&m_dateMsgs, this) == IDOK)
             LoadDateMsgSettings();
         break;
-    }
     case 32836:
     case 32837:
         InstallExcelAddIn(id == 32837);
@@ -556,11 +524,9 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32871:
         SwitchLanguage();
         break;
-    case 32852: {
-        CDlgResBook dialog(this);
-        RunModal(dialog);
+    case 32852:
+        RunDialog<CDlgResBook>(this);
         break;
-    }
     case 32841:
         OpenUrlExternally(QUrl::fromLocalFile(AppPath(QStringLiteral("help.chm"))).toString());
         break;
@@ -572,15 +538,13 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
         break;
     case 32845: {
         CDlgAbout dialog(this);
-        dialog.SetVersion(kVersion);
+        dialog.SetVersion(kProgramVersion);
         RunModal(dialog);
         break;
     }
-    case 32850: {
-        CDlgTelPaper dialog(this);
-        RunModal(dialog);
+    case 32850:
+        RunDialog<CDlgTelPaper>(this);
         break;
-    }
     default:
         // 32822 (network telephone), 32825 (instant messaging), 32830 and the
         // other ids of the range do nothing.
@@ -592,7 +556,7 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
 
 void CCorvelaneDlg::OnCopyData(const QByteArray& command) {
     const QString text = AnsiToUnicode(command.toStdString());
-    const QStringList fields = text.split(QStringLiteral(",|,|"));
+    const QStringList fields = text.split(QLatin1String(kCommandFieldSeparator));
     LogWrite(g_logRun, "INFO,add-in command " + LogEscape(UnicodeToUtf8(fields.front().left(40))));
     if (isMinimized() || !isVisible())
         setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -700,7 +664,7 @@ void CCorvelaneDlg::LaunchUpdater() {
     QPointer<CCorvelaneDlg> self(this);
     RunJob([self] {
         MoveWaitingUpdater();
-        const FeatureMaskResult info = FetchFeatureMask(30);
+        const ACCOUNT_SERVICE_INFO info = FetchFeatureMask(30);
         QString address = info.update;
         if (address.isEmpty())
             address = ini::ReadString(ServerIniPath(), QStringLiteral("UpdateServerAddress"),
@@ -735,15 +699,10 @@ void CCorvelaneDlg::FetchAndOfferNetMessages() {
 }
 
 void CCorvelaneDlg::OpenMailSettings() {
-    DlgEmailSetting dialog(this);
-    RunModal(dialog);
+    RunDialog<DlgEmailSetting>(this);
     // Whatever the dialog's result, the saved switch decides.
     if (MailReceiveEnabled(g_strAccountIni)) {
-        if (!m_mailWorker.running()) {
-            m_mailControl.running = true;
-            m_mailControl.stop.reset();
-            m_mailWorker.start([this] { EmailThreadProc(m_mailControl); });
-        }
+        StartMailWorker();
     } else {
         m_mailControl.running = false;
         m_mailControl.stop.set();
@@ -752,13 +711,7 @@ void CCorvelaneDlg::OpenMailSettings() {
 
 void CCorvelaneDlg::RestoreFromBackup() {
     ShowMessageBox(LoadStr(341), mb::Ok | mb::IconWarning);
-    const bool end = RestoreDatabase(this, [this] {
-        m_mailControl.running = false;
-        m_mailControl.stop.set();
-        m_reportControl.running = false;
-        m_reportControl.stop.set();
-        JoinWorkers();
-    });
+    const bool end = RestoreDatabase(this, [this] { JoinWorkers(); });
     if (!end)
         return;
     // The restored file is opened by the next start.

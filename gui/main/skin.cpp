@@ -29,6 +29,11 @@ QString ConfiguredSkinPath() {
     return AppPath(QStringLiteral("urf/") + name);
 }
 
+void SaveConfiguredSkin(const QString& fileName) {
+    ini::WriteString(AppPath(QString::fromLatin1(kConfigIni)), QStringLiteral("DefaultSkin"), QStringLiteral("defaultS"),
+                     fileName);
+}
+
 namespace {
 
 // Reads a skin file only when it is a regular file, and at most the cap: a

@@ -14,6 +14,7 @@
 #include "gui/main/login_dialog.h"
 #include "service/service_state.h"
 #include "service/web_service_client.h"
+#include "gui/widgets/widget_helpers.h"
 
 #include <QCloseEvent>
 #include <QImageReader>
@@ -145,15 +146,8 @@ void CdlgStartWnd::paintEvent(QPaintEvent* event) {
 
 void CdlgStartWnd::keyPressEvent(QKeyEvent* event) {
     // Enter and Esc must not end the start window: only the login does.
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Enter:
-    case Qt::Key_Return:
-        event->accept();
-        return;
-    default:
+    if (!SwallowEnterAndEsc(event))
         QDialog::keyPressEvent(event);
-    }
 }
 
 void CdlgStartWnd::closeEvent(QCloseEvent* event) {

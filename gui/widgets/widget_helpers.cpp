@@ -7,6 +7,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSystemTrayIcon>
@@ -86,6 +87,18 @@ bool CheckEditNotEmpty(QTextEdit* edit) {
 bool CheckNumberListEdit(QPlainTextEdit* edit) { return CheckNumberList(edit); }
 
 bool CheckNumberListEdit(QTextEdit* edit) { return CheckNumberList(edit); }
+
+bool SwallowEnterAndEsc(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool RefuseIfRightDenied(int right) {
     if (!IsRightDenied(right))

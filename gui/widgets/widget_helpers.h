@@ -6,6 +6,7 @@
 #include <functional>
 
 class QAbstractItemView;
+class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QSystemTrayIcon;
@@ -35,6 +36,10 @@ bool ConfirmCloseIfEdited(const QLineEdit* content, int listRows);
 bool ConfirmCloseIfEdited(const QTextEdit* content, const QAbstractItemView* list);
 bool ConfirmCloseIfEdited(const QPlainTextEdit* content, const QAbstractItemView* list);
 bool ConfirmCloseIfEdited(const QLineEdit* content, const QAbstractItemView* list);
+
+// For windows that only their own buttons may end: true (and the key
+// accepted) for Enter, Return and Esc, which then do nothing.
+bool SwallowEnterAndEsc(QKeyEvent* event);
 
 // Every command and view that an operator right guards: when the logged-in
 // user lacks `right` (-1: administrators only), says "您没有相应权限进行此

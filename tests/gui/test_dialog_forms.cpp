@@ -45,38 +45,6 @@ protected:
     QString m_title;
 };
 
-// What a control shows: a label's or button's text, a combo's items, a table's
-// column names, a group box's title.
-QStringList ShownTexts(QWidget& dialog) {
-    QStringList texts{dialog.windowTitle()};
-    for (QWidget* w : dialog.findChildren<QWidget*>()) {
-        if (auto* label = qobject_cast<QLabel*>(w))
-            texts << label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(w))
-            texts << button->text();
-        else if (auto* box = qobject_cast<QGroupBox*>(w))
-            texts << box->title();
-        if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            for (int i = 0; i < combo->count(); ++i)
-                texts << combo->itemText(i);
-        }
-        if (auto* table = qobject_cast<QTableWidget*>(w)) {
-            for (int c = 0; c < table->columnCount(); ++c)
-                texts << (table->horizontalHeaderItem(c) ? table->horizontalHeaderItem(c)->text()
-                                                         : QString());
-        }
-    }
-    return texts;
-}
-
-bool HasChinese(const QString& text) {
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x303f) || (u >= 0x4e00 && u <= 0x9fff) || (u >= 0xff00 && u <= 0xffef))
-            return true;
-    }
-    return false;
-}
 
 // The text of the label whose buddy is the control named `id`.
 QString LabelOf(QWidget& dialog, const char* id) {

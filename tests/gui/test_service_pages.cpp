@@ -448,26 +448,6 @@ TEST_F(ServicePages, ResBookShowsItsStatementAndClosesWithCancel) {
 
 // ---------------------------------------------------------------- English
 
-bool HasChinese(const QString& text) {
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x303f) || (u >= 0x4e00 && u <= 0x9fff) || (u >= 0xff00 && u <= 0xffef))
-            return true;
-    }
-    return false;
-}
-
-QStringList ShownTexts(QWidget& window) {
-    QStringList texts{window.windowTitle()};
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        if (auto* label = qobject_cast<QLabel*>(w))
-            texts << label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(w))
-            texts << button->text();
-    }
-    return texts;
-}
-
 TEST_F(ServicePages, EveryWindowSpeaksEnglish) {
     ASSERT_TRUE(SetUiLanguage(kLangEnglish));
     struct ChineseAgain {

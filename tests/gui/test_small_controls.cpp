@@ -2,6 +2,7 @@
 // whose items wrap over several lines.
 #include "gui/widgets/multiline_list_box.h"
 #include "gui/widgets/rich_edit.h"
+#include "tests/support/dialog_driver.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,14 +24,6 @@
 #include <memory>
 
 namespace {
-
-void SendKey(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
-             const QString& text = QString()) {
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QApplication::sendEvent(w, &release);
-}
 
 QAction* MenuEntry(QMenu& menu, const QString& text) {
     for (QAction* a : menu.actions())

@@ -91,14 +91,6 @@ SysSettingValues Acceptable() {
     return v;
 }
 
-void SendKey(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
-             const QString& text = QString()) {
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QApplication::sendEvent(w, &release);
-}
-
 void PasteInto(MyRichEditCtrl* edit, const QString& text) {
     QApplication::clipboard()->setText(text);
     edit->paste();
@@ -458,22 +450,8 @@ TEST_F(SysSetting, SpeaksEnglish) {
         ~Restore() { SetUiLanguage(kLangChinese); }
     } restore;
     CDlgSYSSetting dlg(&g_sysSettings);
-    QStringList shown{dlg.windowTitle()};
-    for (QWidget* w : dlg.findChildren<QWidget*>()) {
-        if (auto* label = qobject_cast<QLabel*>(w))
-            shown << label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(w))
-            shown << button->text();
-        else if (auto* box = qobject_cast<QGroupBox*>(w))
-            shown << box->title();
-    }
-    for (const QString& text : shown) {
-        const bool chinese = std::any_of(text.begin(), text.end(), [](QChar c) {
-            return (c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff) ||
-                   (c.unicode() >= 0xff00 && c.unicode() <= 0xffef);
-        });
-        EXPECT_FALSE(chinese) << text.toStdString();
-    }
+    for (const QString& text : ShownTexts(dlg))
+        EXPECT_FALSE(HasChinese(text)) << text.toStdString();
     EXPECT_EQ(dlg.windowTitle(), "System Settings");
     EXPECT_EQ(Child<QLabel>(dlg, "1112")->text(), "(At most 70 characters. 0 entered, 70 left.)");
     EXPECT_EQ(Child<QPushButton>(dlg, "2")->text(), "Exit");

@@ -33,5 +33,15 @@ void Click(QWidget& dialog, const char* id);
 // and textEdited handlers all take part.
 void Type(QLineEdit* edit, const QString& text);
 
+// What a window shows: its title, the texts of its labels and buttons, the
+// titles of its group boxes, the items of its combos and the column names of
+// its tables.
+QStringList ShownTexts(QWidget& window);
+// True when the text holds a Chinese character or Chinese punctuation.
+bool HasChinese(const QString& text);
+
+// Presses and releases `key` on `w` (with `text` as a typed character).
+void SendKey(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString());
+
 // Types each text into the box of that name, in the order given.
 void Fill(QWidget& dialog, std::initializer_list<std::pair<const char*, QString>> boxes);
