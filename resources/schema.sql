@@ -257,3 +257,16 @@ FROM (VALUES
     (34, '自定义日期2',  'dateDef2',    0, 0, 33)
 ) AS v
 WHERE v.column1 NOT IN (SELECT fieldID FROM fieldDisplay WHERE fieldID IS NOT NULL);
+
+-- Provinces and their cities for the contact editor, only into an empty
+-- table: a user's own list is never touched.
+INSERT INTO CityInfo (Province, City)
+SELECT v.column1, v.column2
+FROM (VALUES
+    ('北京市', '北京市'),
+    ('上海市', '上海市'),
+    ('天津市', '天津市'),
+    ('重庆市', '重庆市'),
+    ('广东省', '广州市'), ('广东省', '深圳市'), ('广东省', '珠海市')
+) AS v
+WHERE NOT EXISTS (SELECT 1 FROM CityInfo);

@@ -1,0 +1,93 @@
+#include "core/numbers.h"
+
+#include "core/helpers.h"
+
+namespace {
+
+// Leading ASCII digits of `text`, at most `limit` of them.
+QString LeadingDigits(const QString& text, int limit) {
+    int n = 0;
+    while (n < text.size() && n < limit && text.at(n) >= QLatin1Char('0') && text.at(n) <= QLatin1Char('9'))
+        ++n;
+    return text.left(n);
+}
+
+// The value of the leading digits, or none without digits or on overflow.
+std::optional<qint64> LeadingValue(const QString& text) {
+    const QString digits = LeadingDigits(text, 18);
+    if (digits.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = digits.toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+bool InMobileRange(std::optional<qint64> value) {
+    return value && *value >= kMobileKeyMin && *value <= kMobileKeyMax;
+}
+
+} // namespace
+
+bool IsLegalNumber(const QString& number) {
+    if (number.isEmpty())
+        return false;
+    QString tested = number;
+    if (tested.startsWith(QLatin1Char('0')))
+        tested[0] = QLatin1Char('2');
+    if (InMobileRange(LeadingValue(tested)))
+        return true;
+    return tested.startsWith(QLatin1Char('2')) && tested.size() >= 9 && tested.size() <= 15;
+}
+
+std::optional<qint64> NumberKey(const QString& number) {
+    if (!IsLegalNumber(number))
+        return std::nullopt;
+    if (number.startsWith(QLatin1Char('0'))) {
+        // Only digits can become a key; "2" + up to 15 digits fits in 64 bits.
+        if (LeadingDigits(number, 16).size() != number.size())
+            return std::nullopt;
+        const std::optional<qint64> key = LeadingValue(QLatin1Char('2') + number);
+        if (!key || *key == kMobileKeyMax)
+            return std::nullopt;
+        return key;
+    }
+    return LeadingValue(number);
+}
+
+QString NumberFromKey(qint64 key) {
+    const QString text = QString::number(key);
+    if (key == kMobileKeyMax || !text.startsWith(QLatin1Char('2')))
+        return text;
+    return text.mid(1);
+}
+
+bool IsInternationalNumber(const QString& number) { return number.startsWith(QLatin1String("00")); }
+
+NumberToken ParseNumberToken(const QString& line) {
+    NumberToken token;
+    token.digits = LeadingDigits(line, 16);
+    if (token.digits.isEmpty())
+        return token;
+    if (token.digits.startsWith(QLatin1Char('2'))) {
+        const std::optional<qint64> value = LeadingValue(token.digits);
+        if (InMobileRange(value))
+            token.key = value;
+        return token;
+    }
+    token.key = NumberKey(token.digits);
+    token.international = token.key && IsInternationalNumber(token.digits);
+    return token;
+}
+
+bool NumbersMasked() { return !IsRightDenied(16); }
+
+QString MaskNumber(const QString& number) {
+    if (!NumbersMasked())
+        return number;
+    QString shown = number;
+    for (int i = 3; i < 7 && i < shown.size(); ++i)
+        shown[i] = QLatin1Char('*');
+    return shown;
+}

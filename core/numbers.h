@@ -1,0 +1,55 @@
+#pragma once
+// One set of rules for phone numbers, used by the editor, the entry dialogs,
+// the lists and every composer: which numbers are legal, how a number
+// becomes the 64-bit key of the number lists and back, and how a number is
+// masked for an operator who may not see it whole.
+//
+// Keys: a number that begins with "0" is keyed with a "2" written in front
+// of it ("0085212345678" -> 20085212345678), so the leading zeros survive the
+// integer; wherever a key is shown or sent that "2" is dropped again.
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+// The smallest and largest mobile number, as keys.
+inline constexpr qint64 kMobileKeyMin = 13000000000LL;
+inline constexpr qint64 kMobileKeyMax = 20000000000LL;
+
+// Legal: the value of the number's leading digits (a leading "0" read as
+// "2") lies in kMobileKeyMin..kMobileKeyMax, or the number (leading "0" read
+// as "2") begins with "2" and has 9 to 15 characters.
+bool IsLegalNumber(const QString& number);
+
+// The key of a legal number; none for an illegal one and for the one number
+// whose key would read as the mobile kMobileKeyMax ("0000000000").
+std::optional<qint64> NumberKey(const QString& number);
+
+// A key as shown or sent: as it stands when it is kMobileKeyMax or does not
+// begin with "2", else without its first "2".
+QString NumberFromKey(qint64 key);
+
+// True for a number that began with "00".
+bool IsInternationalNumber(const QString& number);
+
+// One number taken from a typed or pasted line: its leading digits (at most
+// 16; the rest of the line is ignored). A token that begins with "2" is only
+// taken as a mobile number: typed with the "2" of an international key it is
+// refused. `key` is none when the token is refused or the line holds no
+// digits at its start.
+struct NumberToken {
+    QString digits;
+    std::optional<qint64> key;
+    bool international = false;
+};
+NumberToken ParseNumberToken(const QString& line);
+
+// True when the logged-in operator holds the masking right, so numbers are
+// shown with their 4th to 7th characters hidden.
+bool NumbersMasked();
+
+// The number as the logged-in user may see it: characters 4 to 7 as "*", as
+// far as the number reaches ("13812345678" -> "138****5678", "12345" ->
+// "123**"), when NumbersMasked(); else unchanged. For display only: a masked
+// text is never written back.
+QString MaskNumber(const QString& number);
