@@ -7,7 +7,4 @@ void CDlgSendMMS::SetPersonalised(bool personalised) {
     m_personalised = personalised;
 }
 
-void CDlgSendMMS::SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows) {
-    m_listSql = listSql;
-    m_tickedRows = tickedRows;
-}
+void CDlgSendMMS::SetRecipientSource(const ContactSelection* selection) { m_selection = selection; }

@@ -2,7 +2,8 @@
 // The MMS composer. Comes in a later version: for now a placeholder.
 #include "gui/widgets/placeholder_dialog.h"
 
-#include <set>
+class ContactSelection;
+
 
 class CDlgSendMMS : public PlaceholderDialog {
     Q_OBJECT
@@ -11,13 +12,11 @@ public:
 
     // Personalised mode (one text per recipient).
     void SetPersonalised(bool personalised);
-    // The recipients: the contacts of `listSql` (a ContactList statement
-    // with its ORDER BY) whose row numbers are in `tickedRows`, which stays
-    // the caller's.
-    void SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows);
+    // The recipients: the ticked contacts of the caller's list; the
+    // selection stays the caller's.
+    void SetRecipientSource(const ContactSelection* selection);
 
 private:
     bool m_personalised = false;
-    QString m_listSql;
-    const std::set<int>* m_tickedRows = nullptr;
+    const ContactSelection* m_selection = nullptr;
 };

@@ -3,7 +3,4 @@
 CDlgSendSound::CDlgSendSound(QWidget* parent)
     : PlaceholderDialog(parent, "CDlgSendSound", QT_TRANSLATE_NOOP("CDlgSendSound", "语音群发")) {}
 
-void CDlgSendSound::SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows) {
-    m_listSql = listSql;
-    m_tickedRows = tickedRows;
-}
+void CDlgSendSound::SetRecipientSource(const ContactSelection* selection) { m_selection = selection; }

@@ -2,19 +2,18 @@
 // The voice composer. Comes in a later version: for now a placeholder.
 #include "gui/widgets/placeholder_dialog.h"
 
-#include <set>
+class ContactSelection;
+
 
 class CDlgSendSound : public PlaceholderDialog {
     Q_OBJECT
 public:
     explicit CDlgSendSound(QWidget* parent = nullptr);
 
-    // The recipients: the contacts of `listSql` (a ContactList statement
-    // with its ORDER BY) whose row numbers are in `tickedRows`, which stays
-    // the caller's.
-    void SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows);
+    // The recipients: the ticked contacts of the caller's list; the
+    // selection stays the caller's.
+    void SetRecipientSource(const ContactSelection* selection);
 
 private:
-    QString m_listSql;
-    const std::set<int>* m_tickedRows = nullptr;
+    const ContactSelection* m_selection = nullptr;
 };

@@ -13,7 +13,4 @@ void CDlgSendSMS::SetNetMessages(bool netMode, const std::vector<NET_SMS>* messa
     m_netMessages = messages;
 }
 
-void CDlgSendSMS::SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows) {
-    m_listSql = listSql;
-    m_tickedRows = tickedRows;
-}
+void CDlgSendSMS::SetRecipientSource(const ContactSelection* selection) { m_selection = selection; }

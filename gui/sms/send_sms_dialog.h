@@ -2,9 +2,10 @@
 // The SMS composer. Comes in a later version: for now a placeholder.
 #include "gui/widgets/placeholder_dialog.h"
 
+class ContactSelection;
+
 #include <QStringList>
 
-#include <set>
 #include <vector>
 
 struct NET_SMS;
@@ -22,10 +23,9 @@ public:
     // Net-message mode: `messages` are offered as ready-made texts; they
     // stay the caller's.
     void SetNetMessages(bool netMode, const std::vector<NET_SMS>* messages);
-    // The recipients: the contacts of `listSql` (a ContactList statement
-    // with its ORDER BY) whose row numbers are in `tickedRows`, which stays
-    // the caller's.
-    void SetRecipientSource(const QString& listSql, const std::set<int>* tickedRows);
+    // The recipients: the ticked contacts of the caller's list; the
+    // selection stays the caller's.
+    void SetRecipientSource(const ContactSelection* selection);
 
 private:
     int m_numberListSource;
@@ -33,6 +33,5 @@ private:
     QString m_content;
     bool m_netMode = false;
     const std::vector<NET_SMS>* m_netMessages = nullptr;
-    QString m_listSql;
-    const std::set<int>* m_tickedRows = nullptr;
+    const ContactSelection* m_selection = nullptr;
 };

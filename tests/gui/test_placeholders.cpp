@@ -22,6 +22,7 @@
 #include "gui/sms/msg_record_view.h"
 #include "gui/sms/per_msg_dialog.h"
 #include "gui/sms/received_record_view.h"
+#include "contacts/contact_selection.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
@@ -54,14 +55,14 @@ struct Placeholder {
 
 // Every modal placeholder, each with the inputs its callers hand it.
 std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidget& mainWindow) {
-    static const std::set<int> ticked{0, 2};
+    static const ContactSelection ticked(QStringLiteral("SELECT name FROM ContactList ORDER BY name, rowid"));
     return {
         {"CDlgSendSMS",
          [] {
              auto d = std::make_unique<CDlgSendSMS>(nullptr, 1);
              d->SetNumbersAndContent({QStringLiteral("13800000000")}, QStringLiteral("hello"));
              d->SetNetMessages(true, nullptr);
-             d->SetRecipientSource(QStringLiteral("SELECT * FROM ContactList ORDER BY name"), &ticked);
+             d->SetRecipientSource(&ticked);
              return d;
          },
          "CDlgSendSMS", "CDlgSendSMS"},
@@ -113,14 +114,14 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
          [] {
              auto d = std::make_unique<CDlgSendMMS>();
              d->SetPersonalised(true);
-             d->SetRecipientSource(QStringLiteral("SELECT * FROM ContactList"), &ticked);
+             d->SetRecipientSource(&ticked);
              return d;
          },
          "发送彩信", "Mass MMS"},
         {"CDlgSendSound",
          [] {
              auto d = std::make_unique<CDlgSendSound>();
-             d->SetRecipientSource(QStringLiteral("SELECT * FROM ContactList"), &ticked);
+             d->SetRecipientSource(&ticked);
              return d;
          },
          "语音群发", "Voice mass"},
