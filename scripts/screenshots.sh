@@ -43,4 +43,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 cp /tmp/corvelane-settings.png "$out/system-settings.png"
 cp /tmp/corvelane-about.png "$out/about.png"
 rm -f "$out/main-window-placeholder.png"
+# Single dialogs, drawn by the test program's screenshot cases (QWidget::grab).
+tests="${BUILD_DIR:-$root/build}/tests/gui_tests"
+if [ -x "$tests" ]; then
+  CORVELANE_SCREENSHOT_DIR="$out" xvfb-run -a -s "-screen 0 1024x768x24" \
+    "$tests" --gtest_filter='*Screenshots*' > /tmp/corvelane-dialog-screenshots.log 2>&1
+fi
 echo "screenshots in $out"
