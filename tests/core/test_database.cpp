@@ -67,13 +67,15 @@ TEST_F(DatabaseTest, FreshFolderGetsTheWholeSchemaSeedsAndDefaults) {
     ASSERT_EQ(OpenDatabase(), 0);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE type='table'"), 19);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE name='CountmsgRecord'"), 0);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 7);
+    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 9);
+    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE name IN ('index_perNO','index_groupDisplay')"), 2);
+    EXPECT_GT(Scalar(g_pDB, "SELECT COUNT(*) FROM CityInfo"), 0);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM accountInfo"), 22);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM accountInfo WHERE fieldName='0' AND fieldValue='AD'"), 1);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM accountInfo WHERE fieldName LIKE 'name%' AND fieldValue='0'"), 20);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM fieldDisplay"), 34);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM fieldDisplay WHERE fieldID=34 AND nameOfValue='dateDef2'"), 1);
-    for (const char* empty : {"ContactList", "ContactGroup", "sendInfo", "Register", "CityInfo", "holidaySMS"})
+    for (const char* empty : {"ContactList", "ContactGroup", "sendInfo", "Register", "holidaySMS"})
         EXPECT_EQ(Scalar(g_pDB, std::string("SELECT COUNT(*) FROM ") + empty), 0) << empty;
     EXPECT_TRUE(IsTableColumn(g_pDB, "Register", "Sign"));
     EXPECT_TRUE(IsTableColumn(g_pDB, "ContactList", "qq"));
