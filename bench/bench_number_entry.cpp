@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -74,7 +75,8 @@ void BM_ParseIntoSet(benchmark::State& state) {
         const auto t0 = std::chrono::steady_clock::now();
         std::unordered_set<int64_t> keys;
         for (QStringView line : QStringTokenizer(text, QLatin1Char('\n'))) {
-            const NumberToken token = ParseNumberToken(line.left(17).toString());
+            const NumberToken token =
+                ParseNumberToken(QString::fromRawData(line.data(), std::min<qsizetype>(line.size(), 17)));
             if (token.key)
                 keys.insert(*token.key);
         }

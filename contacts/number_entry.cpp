@@ -5,18 +5,33 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 namespace {
 
 bool IsLineEnd(QChar c) {
-    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
-           c == QChar::ParagraphSeparator;
+    const char16_t u = c.unicode();
+    // Most characters are above CR and below the separators: one test each.
+    if (u > u'\r' && u < u'\u2028')
+        return false;
+    return u == u'\n' || u == u'\r' || u == u'\u2028' || u == u'\u2029';
+}
+
+template <typename Each> bool Go(Each& each, QStringView line) {
+    if constexpr (std::is_void_v<decltype(each(line))>) {
+        each(line);
+        return true;
+    } else {
+        return each(line);
+    }
 }
 
 // Calls `each` with every line of `text`; CR LF, LF, CR and the Unicode
 // separators all end a line. An empty text has no line.
+// `each` returns nothing, or false to stop.
 template <typename Each> void ForEachLine(QStringView text, Each each) {
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -26,13 +41,14 @@ template <typename Each> void ForEachLine(QStringView text, Each each) {
         const QChar c = text[i];
         if (!IsLineEnd(c))
             continue;
-        each(text.mid(start, i - start));
+        if (!Go(each, text.mid(start, i - start)))
+            return;
         if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
             ++i;
         start = i + 1;
     }
     if (start < n || IsLineEnd(text[n - 1]))
-        each(text.mid(start));
+        Go(each, text.mid(start));
 }
 
 // The name of the first contact with this mobile number, or none.
@@ -65,18 +81,19 @@ QString EntryText(const QString& typed) {
 
 NumberEntryCounts AddEntryNumbers(const QString& text, VIRTUAL_LIST& list, sqlite3* db) {
     NumberEntryCounts counts;
+    // Only whether there are fewer than the limit matters: stop counting there.
     int lineCount = 0;
-    ForEachLine(text, [&](QStringView) { ++lineCount; });
+    ForEachLine(text, [&](QStringView) { return ++lineCount < kNameLookupLineLimit; });
 
     std::unique_ptr<NameLookup> names;
     if (db && lineCount < kNameLookupLineLimit)
         names = std::make_unique<NameLookup>(db);
 
-    QString line;
     ForEachLine(text, [&](QStringView view) {
-        // Only the leading digits count, at most 16 of them.
-        line = view.left(kSingleNumberMaxLength + 1).toString();
-        const NumberToken token = ParseNumberToken(line);
+        // Only the leading digits count, at most 16 of them; the text is
+        // borrowed, not copied, as it outlives the token.
+        const NumberToken token = ParseNumberToken(
+            QString::fromRawData(view.data(), std::min<qsizetype>(view.size(), kSingleNumberMaxLength + 1)));
         if (!token.key)
             return;
         const qint64 key = *token.key;

@@ -3,11 +3,11 @@
 // through a hash map, as the composers' own list will keep them.
 #include "core/virtual_list.h"
 
+#include <QHash>
 #include <QString>
 
 #include <optional>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 class HashVirtualList : public VIRTUAL_LIST {
@@ -34,7 +34,7 @@ public:
         if (it == m_index.end())
             return false;
         if (row)
-            *row = m_rows[static_cast<size_t>(it->second)].value_or(QString());
+            *row = m_rows[static_cast<size_t>(*it)].value_or(QString());
         return true;
     }
 
@@ -43,7 +43,7 @@ public:
         unindex(i);
         m_keys[static_cast<size_t>(i)] = key;
         m_rows[static_cast<size_t>(i)] = row;
-        m_index.emplace(key, i);
+        m_index.insert(key, i);
     }
 
     void SetItem(int index, const qint64* key, const QString* name) override {
@@ -61,7 +61,7 @@ public:
             m_keys[static_cast<size_t>(index)] = k;
             m_rows[static_cast<size_t>(index)] = std::move(text);
         }
-        m_index.emplace(k, index);
+        m_index.insert(k, index);
     }
 
     void RemoveAt(int i) override {
@@ -74,12 +74,6 @@ public:
     void FreeItems() override { clear(); }
     void FreeRows() override { clear(); }
 
-    void reserve(size_t n) {
-        m_keys.reserve(n);
-        m_rows.reserve(n);
-        m_index.reserve(n);
-    }
-
 private:
     void check(int i) const {
         if (i < 0 || i >= GetCount())
@@ -87,13 +81,13 @@ private:
     }
     void unindex(int i) {
         const auto it = m_index.find(m_keys[static_cast<size_t>(i)]);
-        if (it != m_index.end() && it->second == i)
+        if (it != m_index.end() && *it == i)
             m_index.erase(it);
     }
     void reindex() {
         m_index.clear();
         for (size_t i = 0; i < m_keys.size(); ++i)
-            m_index.emplace(m_keys[i], static_cast<int>(i));
+            m_index.insert(m_keys[i], static_cast<int>(i));
     }
     void clear() {
         m_keys.clear();
@@ -103,5 +97,5 @@ private:
 
     std::vector<qint64> m_keys;
     std::vector<std::optional<QString>> m_rows;
-    std::unordered_map<qint64, int> m_index;
+    QHash<qint64, int> m_index;
 };
