@@ -20,7 +20,8 @@ bool IsLineEnd(QChar c) {
     return u == u'\n' || u == u'\r' || u == u'\u2028' || u == u'\u2029';
 }
 
-template <typename Each> bool Go(Each& each, QStringView line) {
+// Hands one line to `each`; false when `each` asks to stop.
+template <typename Each> bool CallEach(Each& each, QStringView line) {
     if constexpr (std::is_void_v<decltype(each(line))>) {
         each(line);
         return true;
@@ -30,8 +31,8 @@ template <typename Each> bool Go(Each& each, QStringView line) {
 }
 
 // Calls `each` with every line of `text`; CR LF, LF, CR and the Unicode
-// separators all end a line. An empty text has no line.
-// `each` returns nothing, or false to stop.
+// separators all end a line. An empty text has no line. `each` returns
+// nothing, or false to stop.
 template <typename Each> void ForEachLine(QStringView text, Each each) {
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -41,14 +42,14 @@ template <typename Each> void ForEachLine(QStringView text, Each each) {
         const QChar c = text[i];
         if (!IsLineEnd(c))
             continue;
-        if (!Go(each, text.mid(start, i - start)))
+        if (!CallEach(each, text.mid(start, i - start)))
             return;
         if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
             ++i;
         start = i + 1;
     }
     if (start < n || IsLineEnd(text[n - 1]))
-        Go(each, text.mid(start));
+        CallEach(each, text.mid(start));
 }
 
 // The name of the first contact with this mobile number, or none.
