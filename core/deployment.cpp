@@ -25,6 +25,7 @@ constexpr Entry kEntries[] = {
     {DeploymentKey::WebHost, "WebHost", "www.corvelane.invalid"},
     {DeploymentKey::FtpHost, "FtpHost", "ftp.corvelane.invalid"},
     {DeploymentKey::ServiceNamespace, "ServiceNamespace", CORVELANE_SERVICE_NAMESPACE},
+    {DeploymentKey::NumberLocationHost, "NumberLocationHost", "location.corvelane.invalid"},
 };
 static_assert(std::size(kEntries) == kDeploymentKeyCount);
 

@@ -17,6 +17,7 @@
 //   WebHost=www.example.com                   ; host[:port]
 //   FtpHost=ftp.example.com                   ; host[:port], the cloud copy's port 4000 when none
 //   ServiceNamespace=http://ns.example.com/   ; the SOAP namespace URI, closing slash included
+//   NumberLocationHost=where.example.com      ; host[:port] of the mobile-number location page
 //   AllowInvalidCertificates=1                ; legacy HTTPS: no certificate check (default 0)
 //   LocalTrial=1                              ; set by corvelane-provision for a local trial service
 //
@@ -31,18 +32,19 @@
 inline constexpr const char kProductDisplayName[] = "Corvelane";
 
 enum class DeploymentKey {
-    MainEndpoint,     // the messaging web service
-    BackupEndpoint,   // the same service on the backup host
-    IntlEndpoint,     // the international service on the backup host
-    BalanceUrl,       // the balance page of the backup host (HttpGetBalance)
-    VersionUploadUrl, // the account-synchronisation server (UploadClientVersion)
-    SelfServiceHost,  // self-service site: "login.aspx" (self-service list, network disk)
-    WebHost,          // the service's main web site: administration, net messages
-    FtpHost,          // the contacts' cloud copy
-    ServiceNamespace, // SOAP namespace URI; the SOAPAction is this followed by the operation
+    MainEndpoint,       // the messaging web service
+    BackupEndpoint,     // the same service on the backup host
+    IntlEndpoint,       // the international service on the backup host
+    BalanceUrl,         // the balance page of the backup host (HttpGetBalance)
+    VersionUploadUrl,   // the account-synchronisation server (UploadClientVersion)
+    SelfServiceHost,    // self-service site: "login.aspx" (self-service list, network disk)
+    WebHost,            // the service's main web site: administration, net messages
+    FtpHost,            // the contacts' cloud copy
+    ServiceNamespace,   // SOAP namespace URI; the SOAPAction is this followed by the operation
+    NumberLocationHost, // the page that tells where a mobile number is registered
 };
 
-constexpr int kDeploymentKeyCount = static_cast<int>(DeploymentKey::ServiceNamespace) + 1;
+constexpr int kDeploymentKeyCount = static_cast<int>(DeploymentKey::NumberLocationHost) + 1;
 
 // The value in force: [Deployment] of ServerIniPath(), else the default.
 QString DeploymentValue(DeploymentKey key);

@@ -2181,12 +2181,28 @@ Messages available in your account: %d</translation>
         <source>格式如:  01088888888-808</source>
         <translation>Format:  01088888888-808</translation>
     </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>CDlgAddMailAddr</name>
     <message>
         <source>添加新邮件地址</source>
         <translation>Add email address</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -2198,6 +2214,14 @@ Messages available in your account: %d</translation>
     <message>
         <source>分组名称:</source>
         <translation>Group name:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -2214,6 +2238,14 @@ Messages available in your account: %d</translation>
         <source>添加至联系人</source>
         <translation>Add to contacts</translation>
     </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>CDlgDataSplit</name>
@@ -2229,12 +2261,29 @@ Messages available in your account: %d</translation>
         <source>2.分割后有利于提高运行速度.</source>
         <translation>2. Splitting the data makes the program faster.</translation>
     </message>
+    <message>
+        <source>分割</source>
+        <comment>button</comment>
+        <translation>Split</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>CDlgTelNumAttri</name>
     <message>
         <source>手机号归属地查询</source>
         <translation>Mobile phone number belongs to the query</translation>
+    </message>
+    <message>
+        <source>手机号归属地查询地址未配置</source>
+        <translation>The address of the number location page is not configured</translation>
+    </message>
+    <message>
+        <source>无法打开网页</source>
+        <translation>The web page cannot be opened</translation>
     </message>
 </context>
 <context>
