@@ -23,6 +23,8 @@ void AddTickBoxes(QTreeWidgetItem* item) {
         if (TreeItemData(child) > 0) {
             child->setFlags(child->flags() | Qt::ItemIsUserCheckable);
             child->setCheckState(0, Qt::Unchecked);
+        } else {
+            child->setFlags(child->flags() & ~Qt::ItemIsUserCheckable);
         }
         AddTickBoxes(child);
     }

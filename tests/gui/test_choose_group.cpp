@@ -94,6 +94,7 @@ TEST_F(ChooseGroup, PromptAndTreeFollowTheMode) {
         // Groups have tick boxes; "all contacts" is no group and has none.
         const QTreeWidgetItem* first = Tree(dialog)->topLevelItem(0);
         EXPECT_EQ(first->flags().testFlag(Qt::ItemIsUserCheckable), c.treeMode == 1);
+        EXPECT_EQ(first->data(0, Qt::CheckStateRole).isValid(), c.treeMode == 1);
     }
 }
 

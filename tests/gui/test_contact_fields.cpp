@@ -8,7 +8,9 @@
 #include "tests/support/dialog_driver.h"
 #include "tests/support/msgbox_recorder.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -52,6 +54,8 @@ protected:
         edit->clear();
         Type(edit, text);
         SendKey(edit, Qt::Key_Return);
+        // The box goes away once control is back in the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     static void Tick(CDlgAddField& dialog, int fieldId, bool on) {
         QTableWidget* list = Child<QTableWidget>(dialog, "1014");
@@ -150,6 +154,8 @@ TEST_F(ContactFields, EscDropsTheEditAndCancelStoresNothing) {
     QLineEdit* edit = Child<QLineEdit>(dialog, "renameEdit");
     Type(edit, QStringLiteral("x"));
     SendKey(edit, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("renameEdit"), nullptr);
     EXPECT_EQ(dialog.result(), kStayedOpen);
     EXPECT_EQ(list->item(RowOf(list, 21), 2)->text(), "爱好");
 
