@@ -29,8 +29,8 @@ constexpr int kTargetGroup = 900;
 
 struct CopyFixture {
     QTemporaryDir dir;
-    ContactSelection selection{
-        QStringLiteral("SELECT name,mobileNum FROM ContactList WHERE groupID=1 ORDER BY displayIndex, rowid")};
+    ContactSelection selection{QStringLiteral(
+        "SELECT name,mobileNum FROM ContactList WHERE groupID=1 ORDER BY displayIndex, rowid")};
     std::vector<qint64> rowids; // the ticked rows in list order, for the baseline
 
     CopyFixture() {
@@ -65,9 +65,10 @@ struct CopyFixture {
     void fill() {
         Rng rng{7};
         SqlTransaction tx(g_pDB);
-        SqlStatement st(g_pDB, "INSERT INTO ContactList (name, sex, mobileNum, eMail, coName, province, city, mark, "
-                               "groupID, perNO, isDeleted, firstLetter, displayIndex, txtDef1) "
-                               "VALUES (?1, ?2, ?3, ?4, '某某有限公司', '广东', '深圳', '', ?5, ?6, 0, 'A', ?7, ?8)");
+        SqlStatement st(
+            g_pDB, "INSERT INTO ContactList (name, sex, mobileNum, eMail, coName, province, city, mark, "
+                   "groupID, perNO, isDeleted, firstLetter, displayIndex, txtDef1) "
+                   "VALUES (?1, ?2, ?3, ?4, '某某有限公司', '广东', '深圳', '', ?5, ?6, 0, 'A', ?7, ?8)");
         if (!tx.active() || !st.ok())
             throw std::runtime_error("cannot fill the database");
         // The source group gets 100,010 rows, so "all except 10" is 100,000.
@@ -92,8 +93,8 @@ struct CopyFixture {
     }
 
     static void removeCopies() {
-        if (ExecSql(nullptr, g_pDB, "DELETE FROM ContactList WHERE groupID=" + std::to_string(kTargetGroup)) !=
-            SQLITE_OK)
+        if (ExecSql(nullptr, g_pDB,
+                    "DELETE FROM ContactList WHERE groupID=" + std::to_string(kTargetGroup)) != SQLITE_OK)
             throw std::runtime_error("cannot remove the copies");
     }
 };
@@ -124,7 +125,9 @@ bool BareLoop() {
     return tx.commit() == SQLITE_OK;
 }
 
-bool ChooserCopy() { return CopyContactsToGroups(Fixture().selection, {kTargetGroup}); }
+bool ChooserCopy() {
+    return CopyContactsToGroups(Fixture().selection, {kTargetGroup});
+}
 
 void Run(benchmark::State& state, bool (*work)(), int slot) {
     Fixture();
@@ -146,8 +149,12 @@ void Run(benchmark::State& state, bool (*work)(), int slot) {
         state.counters["x_bare"] = g_seconds[slot] / g_seconds[0];
 }
 
-void BM_BarePreparedLoop(benchmark::State& state) { Run(state, BareLoop, 0); }
-void BM_ChooserCopy(benchmark::State& state) { Run(state, ChooserCopy, 1); }
+void BM_BarePreparedLoop(benchmark::State& state) {
+    Run(state, BareLoop, 0);
+}
+void BM_ChooserCopy(benchmark::State& state) {
+    Run(state, ChooserCopy, 1);
+}
 
 BENCHMARK(BM_BarePreparedLoop)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChooserCopy)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -159,6 +166,7 @@ int main(int argc, char** argv) {
         return 1;
     if (g_seconds[0] > 0 && g_seconds[1] > 0)
         std::printf("chooser copy of %zu contacts / bare prepared loop: %.1f ms / %.1f ms = %.2fx\n",
-                    Fixture().rowids.size(), g_seconds[1] * 1e3, g_seconds[0] * 1e3, g_seconds[1] / g_seconds[0]);
+                    Fixture().rowids.size(), g_seconds[1] * 1e3, g_seconds[0] * 1e3,
+                    g_seconds[1] / g_seconds[0]);
     return 0;
 }

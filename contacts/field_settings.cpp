@@ -7,7 +7,8 @@
 namespace {
 
 // The names of the fields the contact editor builds its own controls for.
-const char* const kFixedFieldNames[] = {"姓名", "性别", "手机或小灵通", "生日", "省份", "城市", "行业", "传真"};
+const char* const kFixedFieldNames[] = {"姓名", "性别", "手机或小灵通", "生日",
+                                        "省份", "城市", "行业",         "传真"};
 
 // The fields that are never switched or renamed by the user.
 constexpr char kNotOffered[] = "1,2,3,4,8,14,15,17,19";
@@ -62,7 +63,8 @@ QStringList ReservedFieldNames(sqlite3* db) {
     return names;
 }
 
-int CheckFieldName(const QString& name, const std::vector<AUTOFIELD>& rows, int row, const QStringList& reserved) {
+int CheckFieldName(const QString& name, const std::vector<AUTOFIELD>& rows, int row,
+                   const QStringList& reserved) {
     if (name.isEmpty())
         return 155;
     if (reserved.contains(name))
@@ -74,8 +76,8 @@ int CheckFieldName(const QString& name, const std::vector<AUTOFIELD>& rows, int 
     return 0;
 }
 
-bool SaveAutoFields(const std::vector<AUTOFIELD>& rows, const std::set<int>& inUseBefore, const QString& accountIni,
-                    sqlite3* db) {
+bool SaveAutoFields(const std::vector<AUTOFIELD>& rows, const std::set<int>& inUseBefore,
+                    const QString& accountIni, sqlite3* db) {
     bool switchedOff33 = false;
     bool switchedOff34 = false;
     {
@@ -104,9 +106,11 @@ bool SaveAutoFields(const std::vector<AUTOFIELD>& rows, const std::set<int>& inU
     // Only a stored switch-off turns the greetings off.
     if (!accountIni.isEmpty()) {
         if (switchedOff33)
-            ini::WriteString(accountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"), QStringLiteral("0"));
+            ini::WriteString(accountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"),
+                             QStringLiteral("0"));
         if (switchedOff34)
-            ini::WriteString(accountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend4"), QStringLiteral("0"));
+            ini::WriteString(accountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend4"),
+                             QStringLiteral("0"));
     }
     return true;
 }
@@ -114,7 +118,8 @@ bool SaveAutoFields(const std::vector<AUTOFIELD>& rows, const std::set<int>& inU
 bool LoadFieldOrder(std::vector<FieldEntry>& visible, std::vector<FieldEntry>& hidden, sqlite3* db) {
     visible.clear();
     hidden.clear();
-    SqlStatement st(db, "SELECT fieldID,name,isVisible FROM fieldDisplay WHERE inUse=1 ORDER BY indexField, fieldID");
+    SqlStatement st(
+        db, "SELECT fieldID,name,isVisible FROM fieldDisplay WHERE inUse=1 ORDER BY indexField, fieldID");
     int rc = st.ok() ? SQLITE_ROW : SQLITE_ERROR;
     while (st.ok() && (rc = st.step()) == SQLITE_ROW) {
         FieldEntry entry{static_cast<int>(st.int64(0)), st.qtext(1)};
@@ -127,7 +132,9 @@ bool LoadFieldOrder(std::vector<FieldEntry>& visible, std::vector<FieldEntry>& h
     return true;
 }
 
-bool IsFieldAlwaysVisible(int fieldId) { return fieldId == 1 || fieldId == 3; }
+bool IsFieldAlwaysVisible(int fieldId) {
+    return fieldId == 1 || fieldId == 3;
+}
 
 bool SaveFieldOrder(const std::vector<int>& visibleIds, const std::vector<int>& hiddenIds, sqlite3* db) {
     SqlTransaction tx(db);

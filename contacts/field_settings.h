@@ -35,7 +35,8 @@ QStringList ReservedFieldNames(sqlite3* db = g_pDB);
 
 // Checks the trimmed new name of row `row` of `rows`: 155 when empty, 156
 // when reserved, 157 when another row already has it, else 0.
-int CheckFieldName(const QString& name, const std::vector<AUTOFIELD>& rows, int row, const QStringList& reserved);
+int CheckFieldName(const QString& name, const std::vector<AUTOFIELD>& rows, int row,
+                   const QStringList& reserved);
 
 // Stores every row's switch and name in one transaction: a field switched
 // on now that was off when the rows were loaded (`inUseBefore` holds the ids
@@ -44,8 +45,8 @@ int CheckFieldName(const QString& name, const std::vector<AUTOFIELD>& rows, int 
 // automatic greeting of that date (AutoSend3 / AutoSend4 = "0" in section
 // DateMSG of `accountIni`). On any failure nothing is stored or written:
 // false.
-bool SaveAutoFields(const std::vector<AUTOFIELD>& rows, const std::set<int>& inUseBefore, const QString& accountIni,
-                    sqlite3* db = g_pDB);
+bool SaveAutoFields(const std::vector<AUTOFIELD>& rows, const std::set<int>& inUseBefore,
+                    const QString& accountIni, sqlite3* db = g_pDB);
 
 // One field of the column order.
 struct FieldEntry {
@@ -65,4 +66,5 @@ bool IsFieldAlwaysVisible(int fieldId);
 // 0..n-1, the hidden ones are marked hidden. Fields are matched by id, so
 // two fields of one name keep their own places. False (and nothing stored)
 // on any failure.
-bool SaveFieldOrder(const std::vector<int>& visibleIds, const std::vector<int>& hiddenIds, sqlite3* db = g_pDB);
+bool SaveFieldOrder(const std::vector<int>& visibleIds, const std::vector<int>& hiddenIds,
+                    sqlite3* db = g_pDB);

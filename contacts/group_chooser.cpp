@@ -21,7 +21,9 @@ bool TickedRowids(const ContactSelection& selection, sqlite3* db, std::vector<qi
     });
 }
 
-void LogFailure() { LogWrite(g_logRun, "复制或移动分组出错了"); }
+void LogFailure() {
+    LogWrite(g_logRun, "复制或移动分组出错了");
+}
 
 // "INSERT INTO ContactList(groupID,perNO,<the other columns>) SELECT ?,?,<the
 // other columns> FROM ContactList WHERE rowid=?".
@@ -33,7 +35,8 @@ std::string CopyStatement() {
         others += ',';
         others += column;
     }
-    return "INSERT INTO ContactList(groupID,perNO" + others + ") SELECT ?,?" + others + " FROM ContactList WHERE rowid=?";
+    return "INSERT INTO ContactList(groupID,perNO" + others + ") SELECT ?,?" + others +
+           " FROM ContactList WHERE rowid=?";
 }
 
 } // namespace
@@ -59,7 +62,9 @@ bool CopyContactsToGroups(const ContactSelection& selection, const QList<qint64>
     }
     for (qint64 rowid : rowids) {
         for (qint64 group : groups) {
-            insert.bind(1, static_cast<int64_t>(group)).bind(2, static_cast<int64_t>(perNo++)).bind(3, static_cast<int64_t>(rowid));
+            insert.bind(1, static_cast<int64_t>(group))
+                .bind(2, static_cast<int64_t>(perNo++))
+                .bind(3, static_cast<int64_t>(rowid));
             if (insert.exec() != SQLITE_OK) {
                 LogFailure();
                 return false;

@@ -6,8 +6,8 @@
 #include "core/database.h"
 
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // Copies every ticked row of `selection` into each of `groups` (in that

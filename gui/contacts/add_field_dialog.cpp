@@ -59,7 +59,8 @@ CDlgAddField::CDlgAddField(QWidget* parent) : QDialog(parent), m_ui(std::make_un
     // Scrolling takes the box along, never sideways.
     connect(list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (m_renameEdit)
-            m_renameEdit->setGeometry(m_ui->fields->visualItemRect(m_ui->fields->item(m_renameRow, kNameColumn)));
+            m_renameEdit->setGeometry(
+                m_ui->fields->visualItemRect(m_ui->fields->item(m_renameRow, kNameColumn)));
     });
 }
 
@@ -125,7 +126,8 @@ void CDlgAddField::OnOK() {
     EndRename();
     std::vector<AUTOFIELD> rows = m_fields;
     for (int row = 0; row < static_cast<int>(rows.size()); ++row)
-        rows[static_cast<size_t>(row)].inUse = m_ui->fields->item(row, kTickColumn)->checkState() == Qt::Checked;
+        rows[static_cast<size_t>(row)].inUse =
+            m_ui->fields->item(row, kTickColumn)->checkState() == Qt::Checked;
     if (!SaveAutoFields(rows, m_inUseBefore, g_strAccountIni)) {
         ShowMessageBox(tr("保存字段设置失败"), mb::Ok | mb::IconWarning);
         return;

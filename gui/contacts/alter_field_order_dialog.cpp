@@ -13,16 +13,14 @@
 
 namespace {
 
-int FieldIdOf(const QListWidgetItem* item) { return item->data(Qt::UserRole).toInt(); }
+int FieldIdOf(const QListWidgetItem* item) {
+    return item->data(Qt::UserRole).toInt();
+}
 
 QListWidgetItem* NewFieldItem(const FieldEntry& field) {
     auto* item = new QListWidgetItem(field.name);
     item->setData(Qt::UserRole, field.fieldId);
     return item;
-}
-
-void Append(QListWidget* list, QListWidgetItem* item) {
-    list->addItem(item);
 }
 
 std::vector<int> FieldIds(const QListWidget* list) {
@@ -51,9 +49,9 @@ CDlgAlterFieldOrder::CDlgAlterFieldOrder(QWidget* parent)
     std::vector<FieldEntry> hidden;
     LoadFieldOrder(visible, hidden);
     for (const FieldEntry& field : visible)
-        Append(m_ui->visibleFields, NewFieldItem(field));
+        m_ui->visibleFields->addItem(NewFieldItem(field));
     for (const FieldEntry& field : hidden)
-        Append(m_ui->hiddenFields, NewFieldItem(field));
+        m_ui->hiddenFields->addItem(NewFieldItem(field));
     connect(m_ui->visibleFields, &QListWidget::currentRowChanged, this, &CDlgAlterFieldOrder::UpdateButtons);
     connect(m_ui->hiddenFields, &QListWidget::currentRowChanged, this, &CDlgAlterFieldOrder::UpdateButtons);
     UpdateButtons();
@@ -86,7 +84,7 @@ void CDlgAlterFieldOrder::OnHideOne() {
     const int row = visible->currentRow();
     if (row < 0 || IsFieldAlwaysVisible(FieldIdOf(visible->item(row))))
         return;
-    Append(m_ui->hiddenFields, visible->takeItem(row));
+    m_ui->hiddenFields->addItem(visible->takeItem(row));
     UpdateButtons();
 }
 
@@ -96,7 +94,7 @@ void CDlgAlterFieldOrder::OnHideAll() {
         if (IsFieldAlwaysVisible(FieldIdOf(visible->item(row))))
             ++row;
         else
-            Append(m_ui->hiddenFields, visible->takeItem(row));
+            m_ui->hiddenFields->addItem(visible->takeItem(row));
     }
     UpdateButtons();
 }
@@ -106,14 +104,14 @@ void CDlgAlterFieldOrder::OnShowOne() {
     const int row = hidden->currentRow();
     if (row < 0)
         return;
-    Append(m_ui->visibleFields, hidden->takeItem(row));
+    m_ui->visibleFields->addItem(hidden->takeItem(row));
     UpdateButtons();
 }
 
 void CDlgAlterFieldOrder::OnShowAll() {
     QListWidget* hidden = m_ui->hiddenFields;
     while (hidden->count() > 0)
-        Append(m_ui->visibleFields, hidden->takeItem(0));
+        m_ui->visibleFields->addItem(hidden->takeItem(0));
     UpdateButtons();
 }
 
@@ -128,7 +126,8 @@ void CDlgAlterFieldOrder::UpdateButtons() {
     for (int i = 0; i < visible->count(); ++i)
         hideable += IsFieldAlwaysVisible(FieldIdOf(visible->item(i))) ? 0 : 1;
     m_ui->hideAll->setEnabled(hideable > 0);
-    m_ui->hideOne->setEnabled(hideable > 0 && selected && !IsFieldAlwaysVisible(FieldIdOf(visible->item(row))));
+    m_ui->hideOne->setEnabled(hideable > 0 && selected &&
+                              !IsFieldAlwaysVisible(FieldIdOf(visible->item(row))));
     const bool anyHidden = hidden->count() > 0;
     m_ui->showAll->setEnabled(anyHidden);
     m_ui->showOne->setEnabled(anyHidden && hidden->currentRow() >= 0);
@@ -142,4 +141,6 @@ void CDlgAlterFieldOrder::OnSave() {
     done(1003);
 }
 
-void CDlgAlterFieldOrder::reject() { done(2); }
+void CDlgAlterFieldOrder::reject() {
+    done(2);
+}

@@ -32,7 +32,8 @@ void AddTickBoxes(QTreeWidgetItem* item) {
 
 } // namespace
 
-CDlgChooseGroup::CDlgChooseGroup(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CDlgChooseGroup>()) {
+CDlgChooseGroup::CDlgChooseGroup(QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CDlgChooseGroup>()) {
     m_ui->setupUi(this);
     ApplyControlIds(this);
     // The form has no caption of its own.
@@ -121,4 +122,6 @@ void CDlgChooseGroup::OnOK() {
     done(1003);
 }
 
-void CDlgChooseGroup::reject() { done(2); }
+void CDlgChooseGroup::reject() {
+    done(2);
+}

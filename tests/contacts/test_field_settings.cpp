@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <algorithm>
 
 namespace {
@@ -15,7 +17,8 @@ class ContactFieldsSettings : public ContactsFixtureTest {
 protected:
     QString accountIni() const { return m_folder->file(QStringLiteral("10001.ini")); }
     QString autoSend(const char* key) const {
-        return ini::ReadString(accountIni(), QStringLiteral("DateMSG"), QString::fromLatin1(key), QStringLiteral("-"));
+        return ini::ReadString(accountIni(), QStringLiteral("DateMSG"), QString::fromLatin1(key),
+                               QStringLiteral("-"));
     }
     static QString Column(int fieldId, const char* column) {
         SqlStatement st(g_pDB, std::string("SELECT ") + column + " FROM fieldDisplay WHERE fieldID=?");
@@ -23,7 +26,8 @@ protected:
         return st.step() == SQLITE_ROW ? st.qtext(0) : QStringLiteral("<none>");
     }
     static AUTOFIELD& Row(std::vector<AUTOFIELD>& rows, int fieldId) {
-        auto it = std::find_if(rows.begin(), rows.end(), [&](const AUTOFIELD& r) { return r.fieldId == fieldId; });
+        auto it =
+            std::find_if(rows.begin(), rows.end(), [&](const AUTOFIELD& r) { return r.fieldId == fieldId; });
         if (it == rows.end())
             throw std::runtime_error("no row for field " + std::to_string(fieldId));
         return *it;
@@ -60,9 +64,11 @@ TEST_F(ContactFieldsSettings, OffersOnlyTheSwitchableFieldsWithTheirTypes) {
     const struct {
         int fieldId;
         const char* type;
-    } cases[] = {{5, "日期"}, {6, "文本"}, {20, "文本"}, {21, "文本"}, {28, "数字"}, {31, "是/否"}, {34, "日期"}};
+    } cases[] = {{5, "日期"},  {6, "文本"},   {20, "文本"}, {21, "文本"},
+                 {28, "数字"}, {31, "是/否"}, {34, "日期"}};
     for (const auto& c : cases) {
-        const auto it = std::find_if(rows.begin(), rows.end(), [&](const AUTOFIELD& r) { return r.fieldId == c.fieldId; });
+        const auto it = std::find_if(rows.begin(), rows.end(),
+                                     [&](const AUTOFIELD& r) { return r.fieldId == c.fieldId; });
         ASSERT_NE(it, rows.end());
         EXPECT_STREQ(AutoFieldTypeText(it->fieldId, it->nameOfValue), c.type) << c.fieldId;
     }
@@ -72,22 +78,19 @@ TEST_F(ContactFieldsSettings, OffersOnlyTheSwitchableFieldsWithTheirTypes) {
 TEST_F(ContactFieldsSettings, NameChecks) {
     const std::vector<AUTOFIELD> rows = LoadAutoFields();
     const QStringList reserved = ReservedFieldNames();
-    const int hobby = static_cast<int>(std::find_if(rows.begin(), rows.end(),
-                                                    [](const AUTOFIELD& r) { return r.fieldId == 21; }) -
-                                       rows.begin());
+    const int hobby = static_cast<int>(
+        std::find_if(rows.begin(), rows.end(), [](const AUTOFIELD& r) { return r.fieldId == 21; }) -
+        rows.begin());
     const int other = hobby + 1;
     const struct {
         const char* name;
         int row;
         int refusal;
     } cases[] = {
-        {"", other, 155},
-        {"城市", other, 156},
-        {"姓名", other, 156},
-        {"传真", other, 156},
-        {"EMail", other, 156}, // field 8's name in this database
-        {"爱好", other, 157},  // field 21's name
-        {"爱好", hobby, 0},    // a row keeps its own name
+        {"", other, 155},      {"城市", other, 156},  {"姓名", other, 156},
+        {"传真", other, 156},  {"EMail", other, 156}, // field 8's name in this database
+        {"爱好", other, 157},                         // field 21's name
+        {"爱好", hobby, 0},                           // a row keeps its own name
         {"O'Brien", other, 0},
     };
     for (const auto& c : cases)
@@ -106,7 +109,8 @@ TEST_F(ContactFieldsSettings, SwitchingFieldsAndTheDateGreeting) {
     EXPECT_EQ(autoSend("AutoSend3"), "-");
 
     // Off: hidden, and the date's automatic greeting is switched off.
-    ini::WriteString(accountIni(), QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"), QStringLiteral("1"));
+    ini::WriteString(accountIni(), QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"),
+                     QStringLiteral("1"));
     ASSERT_TRUE(SwitchAndSave(33, false));
     EXPECT_EQ(Column(33, "inUse"), "0");
     EXPECT_EQ(Column(33, "isVisible"), "0");
@@ -114,7 +118,8 @@ TEST_F(ContactFieldsSettings, SwitchingFieldsAndTheDateGreeting) {
     EXPECT_EQ(autoSend("AutoSend4"), "0"); // 34 was off as well
 
     // On again: visible again, the greeting stays as the user set it.
-    ini::WriteString(accountIni(), QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"), QStringLiteral("1"));
+    ini::WriteString(accountIni(), QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"),
+                     QStringLiteral("1"));
     ASSERT_TRUE(SwitchAndSave(33, true));
     EXPECT_EQ(Column(33, "isVisible"), "1");
     EXPECT_EQ(autoSend("AutoSend3"), "1");
@@ -160,7 +165,9 @@ TEST_F(ContactFieldsSettings, OrderIsSavedByFieldId) {
     shown.erase(std::remove(shown.begin(), shown.end(), 6), shown.end());
     ASSERT_TRUE(SaveFieldOrder(shown, {6}));
 
-    SqlStatement st(g_pDB, "SELECT fieldID,indexField FROM fieldDisplay WHERE isVisible=1 AND inUse=1 ORDER BY indexField");
+    SqlStatement st(
+        g_pDB,
+        "SELECT fieldID,indexField FROM fieldDisplay WHERE isVisible=1 AND inUse=1 ORDER BY indexField");
     std::vector<int> ids;
     int expectedIndex = 0;
     while (st.step() == SQLITE_ROW) {
@@ -174,10 +181,12 @@ TEST_F(ContactFieldsSettings, OrderIsSavedByFieldId) {
 }
 
 TEST_F(ContactFieldsSettings, FailedOrderSaveStoresNothing) {
-    ASSERT_EQ(ExecSql(nullptr, g_pDB,
-                      "CREATE TRIGGER fail_order BEFORE UPDATE ON fieldDisplay WHEN NEW.fieldID=6 AND NEW.isVisible=0"
-                      " BEGIN SELECT RAISE(ABORT, 'x'); END"),
-              SQLITE_OK);
+    ASSERT_EQ(
+        ExecSql(
+            nullptr, g_pDB,
+            "CREATE TRIGGER fail_order BEFORE UPDATE ON fieldDisplay WHEN NEW.fieldID=6 AND NEW.isVisible=0"
+            " BEGIN SELECT RAISE(ABORT, 'x'); END"),
+        SQLITE_OK);
     EXPECT_FALSE(SaveFieldOrder({3, 1}, {6}));
     EXPECT_EQ(Column(1, "indexField"), "0");
     EXPECT_EQ(Column(3, "indexField"), "2");

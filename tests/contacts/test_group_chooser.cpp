@@ -65,9 +65,9 @@ TEST_F(ChooseGroupLogic, CopyGivesEachCopyANewPerNo) {
     ASSERT_TRUE(CopyContactsToGroups(selection, {1, 2, 3}, g_pDB, &next));
     const auto n = [&](int i) { return std::to_string(first + i); };
     // In list order (甲 before 乙, tied on displayIndex), each into the groups in order.
-    EXPECT_EQ(RowsAfter(lastRow), (std::vector<std::string>{"1:" + n(0) + ":甲", "2:" + n(1) + ":甲", "3:" + n(2) + ":甲",
-                                                             "1:" + n(3) + ":乙", "2:" + n(4) + ":乙",
-                                                             "3:" + n(5) + ":乙"}));
+    EXPECT_EQ(RowsAfter(lastRow),
+              (std::vector<std::string>{"1:" + n(0) + ":甲", "2:" + n(1) + ":甲", "3:" + n(2) + ":甲",
+                                        "1:" + n(3) + ":乙", "2:" + n(4) + ":乙", "3:" + n(5) + ":乙"}));
     EXPECT_EQ(next, first + 6);
 
     // Every other column is copied as it is.
@@ -77,7 +77,8 @@ TEST_F(ChooseGroupLogic, CopyGivesEachCopyANewPerNo) {
     ASSERT_TRUE(ReadContactByRowid(g_pDB, FixtureRowid("13900000001", 3), copy));
     EXPECT_EQ(copy.name, original.name);
     EXPECT_EQ(copy.mobileNum, original.mobileNum);
-    SqlStatement st(g_pDB, "SELECT displayIndex,isDeleted FROM ContactList WHERE mobileNum='13900000001' AND groupID=3");
+    SqlStatement st(
+        g_pDB, "SELECT displayIndex,isDeleted FROM ContactList WHERE mobileNum='13900000001' AND groupID=3");
     ASSERT_EQ(st.step(), SQLITE_ROW);
     EXPECT_EQ(st.int64(0), 7);
     EXPECT_EQ(st.int64(1), 0);
@@ -102,7 +103,7 @@ TEST_F(ChooseGroupLogic, MoveFromAllContactsMovesTheTickedRowsOnly) {
     selection.Tick(liIn3, true);
     ASSERT_TRUE(MoveContactsToGroup(selection, 4, g_pDB));
     EXPECT_EQ(FixtureRowid("13800000001", 4), zhangIn1);
-        EXPECT_EQ(Count("mobileNum='13800000002' AND groupID=3"), 0);
+    EXPECT_EQ(Count("mobileNum='13800000002' AND groupID=3"), 0);
     // The row sharing 张三's perNO in group 2 stays where it was.
     EXPECT_EQ(Count("mobileNum='13800000001' AND groupID=2"), 1);
     EXPECT_EQ(Count("groupID=1"), 1); // 李四's row in 1 was not ticked
@@ -141,8 +142,9 @@ TEST(ChooseGroupCondition, JoinsTheGroups) {
 }
 
 std::string Parents() {
-    SqlStatement st(g_pDB, "SELECT group_concat(link) FROM (SELECT GroupID||'<'||MasterID AS link FROM ContactGroup"
-                           " ORDER BY GroupID)");
+    SqlStatement st(g_pDB,
+                    "SELECT group_concat(link) FROM (SELECT GroupID||'<'||MasterID AS link FROM ContactGroup"
+                    " ORDER BY GroupID)");
     return st.step() == SQLITE_ROW ? st.text(0) : std::string();
 }
 
@@ -153,7 +155,8 @@ TEST_F(ChooseGroupLogic, ParentChangeNeverMakesACycle) {
         qint64 parent;
     } refused[] = {{1, 1}, {1, 2}, {1, 3}, {2, 3}, {2, 2}};
     for (const auto& c : refused)
-        EXPECT_EQ(SetGroupParent(c.group, c.parent), ReparentResult::WouldCycle) << c.group << " under " << c.parent;
+        EXPECT_EQ(SetGroupParent(c.group, c.parent), ReparentResult::WouldCycle)
+            << c.group << " under " << c.parent;
     EXPECT_EQ(Parents(), "1<0,2<1,3<2,4<0,5<99");
 
     EXPECT_EQ(SetGroupParent(3, 4), ReparentResult::Done);
@@ -163,7 +166,8 @@ TEST_F(ChooseGroupLogic, ParentChangeNeverMakesACycle) {
     EXPECT_EQ(Parents(), "1<5,2<1,3<4,4<0,5<99");
 
     // A cycle already in the data ends the walk.
-    ASSERT_EQ(ExecSql(nullptr, g_pDB, "INSERT INTO ContactGroup (GroupID,GroupName,MasterID) VALUES (8,'x',9),(9,'y',8)"),
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO ContactGroup (GroupID,GroupName,MasterID) VALUES (8,'x',9),(9,'y',8)"),
               SQLITE_OK);
     EXPECT_EQ(SetGroupParent(4, 8), ReparentResult::Done);
 }

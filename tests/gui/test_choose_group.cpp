@@ -52,7 +52,8 @@ protected:
     MessageBoxRecorder m_boxes;
 };
 
-const QString kGroup4List = QStringLiteral("SELECT name FROM ContactList WHERE groupID=4 ORDER BY displayIndex, rowid");
+const QString kGroup4List =
+    QStringLiteral("SELECT name FROM ContactList WHERE groupID=4 ORDER BY displayIndex, rowid");
 const QString kAllContacts = QStringLiteral("SELECT name FROM ContactList ORDER BY displayIndex, rowid");
 
 // A contact named "FAIL" in group 4 (last in its list), written past the

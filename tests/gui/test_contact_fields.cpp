@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 class ContactFields : public ContactsFixtureTest {
@@ -81,7 +83,8 @@ TEST_F(ContactFields, ListShowsTheSwitchableFields) {
 }
 
 TEST_F(ContactFields, Field33SwitchesTheDateGreeting) {
-    ini::WriteString(g_strAccountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"), QStringLiteral("1"));
+    ini::WriteString(g_strAccountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"),
+                     QStringLiteral("1"));
     {
         CDlgAddField dialog;
         Tick(dialog, 33, true);
@@ -100,7 +103,8 @@ TEST_F(ContactFields, Field33SwitchesTheDateGreeting) {
     EXPECT_EQ(Column(33, "isVisible"), "0");
     EXPECT_EQ(AutoSend3(), "0");
     {
-        ini::WriteString(g_strAccountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"), QStringLiteral("1"));
+        ini::WriteString(g_strAccountIni, QStringLiteral("DateMSG"), QStringLiteral("AutoSend3"),
+                         QStringLiteral("1"));
         CDlgAddField dialog;
         Tick(dialog, 33, true);
         Click(dialog, "1");
@@ -116,10 +120,8 @@ TEST_F(ContactFields, RenameChecks) {
         const char* shown; // "" when the name is taken
         const char* name;  // the cell afterwards
     } cases[] = {
-        {"城市", "字段名称已存在", "自定义文本3"},
-        {"EMail", "字段名称已存在", "自定义文本3"},
-        {"   ", "字段名称不能为空", "自定义文本3"},
-        {"爱好", "字段名称不能重复", "自定义文本3"},
+        {"城市", "字段名称已存在", "自定义文本3"},  {"EMail", "字段名称已存在", "自定义文本3"},
+        {"   ", "字段名称不能为空", "自定义文本3"}, {"爱好", "字段名称不能重复", "自定义文本3"},
         {"  O'Brien \"q\" ", "", "O'Brien \"q\""},
     };
     for (const auto& c : cases) {
@@ -197,7 +199,9 @@ QStringList Names(QListWidget* list) {
     return names;
 }
 
-bool Enabled(QWidget& dialog, const char* id) { return Child<QPushButton>(dialog, id)->isEnabled(); }
+bool Enabled(QWidget& dialog, const char* id) {
+    return Child<QPushButton>(dialog, id)->isEnabled();
+}
 
 TEST_F(ContactFields, HideAllKeepsNameAndMobile) {
     CDlgAlterFieldOrder dialog;
@@ -250,7 +254,8 @@ TEST_F(ContactFields, SavedOrderIsTheListOrder) {
     Click(dialog, "1");
     ASSERT_EQ(dialog.result(), 1003);
 
-    SqlStatement st(g_pDB, "SELECT name,indexField FROM fieldDisplay WHERE inUse=1 AND isVisible=1 ORDER BY indexField");
+    SqlStatement st(
+        g_pDB, "SELECT name,indexField FROM fieldDisplay WHERE inUse=1 AND isVisible=1 ORDER BY indexField");
     QStringList stored;
     int index = 0;
     while (st.step() == SQLITE_ROW) {
@@ -279,7 +284,6 @@ TEST_F(ContactFields, FailedOrderSaveStaysOpen) {
 }
 
 // ---------------------------------------------------------------- screenshots
-
 
 class ContactFieldsScreenshots : public ContactFields {};
 
