@@ -2122,6 +2122,18 @@ Messages available in your account: %d</translation>
         <source>日期</source>
         <translation>Date</translation>
     </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>保存字段设置失败</source>
+        <translation>The field settings could not be saved</translation>
+    </message>
 </context>
 <context>
     <name>CDlgAlterFieldOrder</name>
@@ -2151,6 +2163,14 @@ Messages available in your account: %d</translation>
         <source>保存</source>
         <translation>Save</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>保存字段设置失败</source>
+        <translation>The field settings could not be saved</translation>
+    </message>
 </context>
 <context>
     <name>CDlgChooseGroup</name>
@@ -2169,6 +2189,38 @@ Messages available in your account: %d</translation>
     <message>
         <source>联系人</source>
         <translation>Contacts</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>已成功将所选联系人复制到目标分组</source>
+        <translation>The selected contacts have been copied to the target groups</translation>
+    </message>
+    <message>
+        <source>已成功将所选联系人移动到目标分组</source>
+        <translation>The selected contacts have been moved to the target group</translation>
+    </message>
+    <message>
+        <source>未能将所选联系人复制到目标分组</source>
+        <translation>The selected contacts could not be copied to the target groups</translation>
+    </message>
+    <message>
+        <source>未能将所选联系人移动到目标分组</source>
+        <translation>The selected contacts could not be moved to the target group</translation>
+    </message>
+    <message>
+        <source>不能将分组移到它自己或它的下级分组之下</source>
+        <translation>A group cannot be moved under itself or one of its subgroups</translation>
+    </message>
+    <message>
+        <source>未能修改分组的上级分组</source>
+        <translation>The parent group could not be changed</translation>
     </message>
 </context>
 <context>
