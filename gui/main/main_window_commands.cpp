@@ -28,6 +28,8 @@
 #include "gui/channels/send_mms_dialog.h"
 #include "gui/channels/send_sound_dialog.h"
 #include "gui/channels/tel_paper_dialog.h"
+#include "gui/contacts/data_split_dialog.h"
+#include "gui/contacts/number_location.h"
 #include "gui/main/about_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
@@ -367,10 +369,16 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     switch (id) {
     case 32774: // contacts' records, import and export come with the contacts
     case 32777:
-    case 32821:
-    case 32829:
         ShowLaterNotice();
         break;
+    case 32821:
+        OpenNumberLocation(this);
+        break;
+    case 32829: {
+        CDlgDataSplit split(this);
+        RunModal(split);
+        break;
+    }
     case 32776:
         if (m_currentGroup < 1) {
             ShowMessageBox(LoadStr(334), mb::Ok | mb::IconWarning);

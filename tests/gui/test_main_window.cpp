@@ -9,6 +9,7 @@
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "platform/ini.h"
+#include "platform/url_open.h"
 #include "platform/worker_thread.h"
 #include "service/service_state.h"
 #include "tests/support/service_fixture.h"
@@ -308,6 +309,21 @@ TEST_F(MenuCommands, NothingRunsUnderAnotherDialog) {
     m_window->OnMenuCommand(32788);
     EXPECT_EQ(modalClasses(), QStringList{QStringLiteral("CDlgRecharge")});
     EXPECT_TRUE(runLog().contains(QStringLiteral("INFO,add-in command not run: a dialog is open")));
+}
+
+TEST_F(MenuCommands, NumberLocationAndDataSplit) {
+    QStringList opened;
+    const UrlOpener previous = SetUrlOpener([&](const QString& url) {
+        opened << url;
+        return true;
+    });
+    open();
+    m_window->OnMenuCommand(32821);
+    EXPECT_EQ(m_boxes->texts(), QStringList{QStringLiteral("手机号归属地查询地址未配置")});
+    EXPECT_TRUE(opened.isEmpty());
+    m_window->OnMenuCommand(32829);
+    EXPECT_EQ(modalClasses(), QStringList{QStringLiteral("CDlgDataSplit")});
+    SetUrlOpener(previous);
 }
 
 TEST_F(MenuCommands, AddInWordsReachTheirCommands) {
