@@ -225,3 +225,29 @@ TEST_F(ContactEditorSave, AFailedStatementRollsTheWholeSaveBack) {
 }
 
 } // namespace
+
+namespace {
+
+class ContactEditorCities : public ProgramFolderTest {};
+
+TEST_F(ContactEditorCities, ANewDatabaseListsEveryProvinceWithItsCities) {
+    EXPECT_EQ(Scalar("SELECT COUNT(DISTINCT Province) FROM CityInfo"), 34);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM CityInfo WHERE Province IS NULL OR City IS NULL OR City=''"), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT Province, City FROM CityInfo GROUP BY 1, 2 HAVING COUNT(*) > 1)"),
+              0);
+    struct Case {
+        const char* province;
+        int cities;
+        const char* city;
+    };
+    for (const Case& c : {Case{"北京市", 1, "北京市"}, Case{"广东省", 21, "深圳市"}, Case{"新疆维吾尔自治区", 14, "喀什地区"},
+                          Case{"香港特别行政区", 1, "香港特别行政区"}}) {
+        SqlStatement st(g_pDB, "SELECT COUNT(*), SUM(City=?) FROM CityInfo WHERE Province=?");
+        st.bind(1, c.city).bind(2, c.province);
+        ASSERT_EQ(st.step(), SQLITE_ROW);
+        EXPECT_EQ(st.int64(0), c.cities) << c.province;
+        EXPECT_EQ(st.int64(1), 1) << c.province;
+    }
+}
+
+} // namespace
