@@ -17,11 +17,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+#include <iterator>
 
 namespace {
 
@@ -61,18 +64,50 @@ QString ComboValue(const QComboBox* combo) {
     return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
 }
 
-CDlgContactBase::CDlgContactBase(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::CDlgContactBase>()) {
+CDlgContactBase::CDlgContactBase(QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CDlgContactBase>()) {
     m_ui->setupUi(this);
     ApplyControlIds(this);
 
     const std::pair<QLineEdit*, int> limits[] = {
-        {m_ui->name, 10},    {m_ui->mobile, 16}, {m_ui->qq, 10},     {m_ui->msn, 30},     {m_ui->email, 30},
-        {m_ui->faTel, 12},   {m_ui->faAddr, 50}, {m_ui->coName, 20}, {m_ui->coDept, 10},  {m_ui->coEmp, 10},
+        {m_ui->name, 10},    {m_ui->mobile, 16}, {m_ui->qq, 10},     {m_ui->msn, 30},    {m_ui->email, 30},
+        {m_ui->faTel, 12},   {m_ui->faAddr, 50}, {m_ui->coName, 20}, {m_ui->coDept, 10}, {m_ui->coEmp, 10},
         {m_ui->conAddr, 30}, {m_ui->conTel, 20}, {m_ui->conFax, 20},
     };
     for (const auto& [edit, limit] : limits)
         LimitUserInput(edit, limit);
     LimitUserInput(m_ui->mark, 100);
+    m_ui->mark->setTabChangesFocus(true);
+    // Tab walks the page as it reads, line by line, and ends in the groups.
+    QWidget* const order[] = {
+        m_ui->name,
+        m_ui->sex,
+        m_ui->mobile,
+        m_ui->birthday->switchBox(),
+        m_ui->birthday->dateEdit(),
+        m_ui->birthdaySwitch,
+        m_ui->specialDay->switchBox(),
+        m_ui->specialDay->dateEdit(),
+        m_ui->specialDaySwitch,
+        m_ui->qq,
+        m_ui->msn,
+        m_ui->email,
+        m_ui->faTel,
+        m_ui->faAddr,
+        m_ui->coName,
+        m_ui->coDept,
+        m_ui->coEmp,
+        m_ui->province,
+        m_ui->city,
+        m_ui->conAddr,
+        m_ui->industry,
+        m_ui->conTel,
+        m_ui->conFax,
+        m_ui->mark,
+        m_ui->groups,
+    };
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     AddPinyinSortedItem(m_ui->sex, QStringLiteral("男"), tr("男"));
     AddPinyinSortedItem(m_ui->sex, QStringLiteral("女"), tr("女"));
@@ -91,20 +126,27 @@ CDlgContactBase::CDlgContactBase(QWidget* parent) : QWidget(parent), m_ui(std::m
     m_ui->groups->expandAll();
 
     connect(m_ui->province, &QComboBox::currentIndexChanged, this, &CDlgContactBase::OnProvinceChanged);
-    connect(m_ui->birthdaySwitch, &QCheckBox::clicked, this, [this](bool ticked) { OnDateSwitch(0, ticked); });
-    connect(m_ui->specialDaySwitch, &QCheckBox::clicked, this, [this](bool ticked) { OnDateSwitch(1, ticked); });
+    connect(m_ui->birthdaySwitch, &QCheckBox::clicked, this,
+            [this](bool ticked) { OnDateSwitch(0, ticked); });
+    connect(m_ui->specialDaySwitch, &QCheckBox::clicked, this,
+            [this](bool ticked) { OnDateSwitch(1, ticked); });
     connect(m_ui->groups, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { m_ui->groups->setCurrentItem(item); });
 }
 
 CDlgContactBase::~CDlgContactBase() = default;
 
+void CDlgContactBase::FocusName() {
+    m_ui->name->setFocus();
+}
+
 void CDlgContactBase::LoadFieldLabels() {
-    QLabel* const labels[] = {m_ui->specialDayLabel, m_ui->qqLabel,     m_ui->msnLabel,     m_ui->faTelLabel,
-                              m_ui->faAddrLabel,     m_ui->coNameLabel, m_ui->coDeptLabel,  m_ui->coEmpLabel,
+    QLabel* const labels[] = {m_ui->specialDayLabel, m_ui->qqLabel,     m_ui->msnLabel,    m_ui->faTelLabel,
+                              m_ui->faAddrLabel,     m_ui->coNameLabel, m_ui->coDeptLabel, m_ui->coEmpLabel,
                               m_ui->conAddrLabel,    m_ui->conTelLabel, m_ui->markLabel};
-    SqlStatement st(g_pDB, "SELECT name FROM fieldDisplay WHERE fieldId>4 AND fieldId!= 8 AND fieldId!= 14 AND "
-                           "fieldId!=15 AND fieldId!=17 AND fieldId!= 19 AND fieldId<21 ORDER BY fieldId");
+    SqlStatement st(g_pDB,
+                    "SELECT name FROM fieldDisplay WHERE fieldId>4 AND fieldId!= 8 AND fieldId!= 14 AND "
+                    "fieldId!=15 AND fieldId!=17 AND fieldId!= 19 AND fieldId<21 ORDER BY fieldId");
     int rc = st.ok() ? SQLITE_ROW : SQLITE_ERROR;
     for (QLabel* label : labels) {
         if (!st.ok() || (rc = st.step()) != SQLITE_ROW)

@@ -33,6 +33,9 @@ public:
     // is unchanged, else the text in the box.
     QString MobileToSave() const;
 
+    // Puts the keyboard focus on the name, where the user starts.
+    void FocusName();
+
     // The date switches; `kind` 0 birthday, 1 special date.
     void OnDateSwitch(int kind, bool ticked);
     void OnProvinceChanged();

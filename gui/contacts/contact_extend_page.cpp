@@ -39,14 +39,16 @@ const QString kNo = QStringLiteral("否");
 CDlgContactExtend::CDlgContactExtend(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CDlgContactExtend>()) {
     m_ui->setupUi(this);
-    SqlStatement st(g_pDB, "SELECT name,nameOfValue,fieldId,indexField FROM fieldDisplay WHERE fieldId>20 AND "
-                           "inUse=1 ORDER BY indexField");
+    SqlStatement st(g_pDB,
+                    "SELECT name,nameOfValue,fieldId,indexField FROM fieldDisplay WHERE fieldId>20 AND "
+                    "inUse=1 ORDER BY indexField");
     int rc = SQLITE_ERROR;
     if (st.ok()) {
         while ((rc = st.step()) == SQLITE_ROW) {
             const int id = static_cast<int>(st.int64(2));
-            const bool known = id >= 21 && id <= 34 &&
-                               std::none_of(m_fields.begin(), m_fields.end(), [id](const auto& f) { return f->id == id; });
+            const bool known =
+                id >= 21 && id <= 34 &&
+                std::none_of(m_fields.begin(), m_fields.end(), [id](const auto& f) { return f->id == id; });
             if (known)
                 AddField(st.qtext(0), id);
         }
@@ -72,7 +74,8 @@ void CDlgContactExtend::AddField(const QString& name, int fieldId) {
         auto* edit = new QLineEdit(this);
         LimitUserInput(edit, KindOf(fieldId) == FieldKind::Text ? 250 : 20);
         if (KindOf(fieldId) == FieldKind::Number)
-            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            edit->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         control = edit;
         break;
     }

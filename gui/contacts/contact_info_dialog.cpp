@@ -12,7 +12,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-CDlgContactInfo::CDlgContactInfo(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CDlgContactInfo>()) {
+CDlgContactInfo::CDlgContactInfo(QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CDlgContactInfo>()) {
     Init();
 }
 
@@ -35,6 +36,7 @@ void CDlgContactInfo::Init() {
         m_base->SetRecord(&m_record);
         m_extend->SetRecord(m_record);
     }
+    m_base->FocusName();
     connect(m_ui->ok, &QPushButton::clicked, this, &CDlgContactInfo::OnOK);
     connect(m_ui->cancel, &QPushButton::clicked, this, &CDlgContactInfo::reject);
 }
@@ -44,9 +46,13 @@ void CDlgContactInfo::SetOpenedRow(qint64 rowid, int groupId) {
     m_rowGroupId = groupId;
 }
 
-void CDlgContactInfo::SetPresetGroup(int groupId) { m_base->SetPresetGroup(groupId); }
+void CDlgContactInfo::SetPresetGroup(int groupId) {
+    m_base->SetPresetGroup(groupId);
+}
 
-void CDlgContactInfo::reject() { done(IDCANCEL); }
+void CDlgContactInfo::reject() {
+    done(IDCANCEL);
+}
 
 bool CDlgContactInfo::AddContact(CONTACTINFO& record) {
     ContactSaveTarget target;

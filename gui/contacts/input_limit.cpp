@@ -49,7 +49,8 @@ struct TextHistory {
 void LimitUserInput(QLineEdit* edit, int maxLength) {
     auto history = std::make_shared<TextHistory>();
     history->current = edit->text();
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [history](const QString& text) { history->changed(text); });
+    QObject::connect(edit, &QLineEdit::textChanged, edit,
+                     [history](const QString& text) { history->changed(text); });
     // textEdited comes only from typing and pasting, never from setText.
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, history, maxLength](const QString& text) {
         int cursor = 0;

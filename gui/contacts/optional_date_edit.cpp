@@ -6,7 +6,8 @@
 #include <QRegularExpression>
 
 QDate ParseStoredDate(const QString& text) {
-    static const QRegularExpression form(QStringLiteral(R"(^\s*(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T].*)?\s*$)"));
+    static const QRegularExpression form(
+        QStringLiteral(R"(^\s*(\d{4})[-/.](\d{1,2})[-/.](\d{1,2})(?:[ T].*)?\s*$)"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return QDate();
@@ -22,7 +23,6 @@ OptionalDateEdit::OptionalDateEdit(QWidget* parent)
     layout->addWidget(m_edit, 1);
     m_edit->setCalendarPopup(true);
     m_edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    setFocusProxy(m_edit);
     showDate(QDate());
     connect(m_switch, &QCheckBox::toggled, this, [this](bool on) {
         m_edit->setEnabled(on);
@@ -35,9 +35,13 @@ OptionalDateEdit::OptionalDateEdit(QWidget* parent)
     });
 }
 
-bool OptionalDateEdit::hasDate() const { return m_switch->isChecked(); }
+bool OptionalDateEdit::hasDate() const {
+    return m_switch->isChecked();
+}
 
-QDate OptionalDateEdit::date() const { return hasDate() ? m_edit->date() : QDate(); }
+QDate OptionalDateEdit::date() const {
+    return hasDate() ? m_edit->date() : QDate();
+}
 
 void OptionalDateEdit::showDate(const QDate& date) {
     m_setting = true;
