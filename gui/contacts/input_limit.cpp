@@ -2,12 +2,10 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QTextCursor>
 
-#include <memory>
-
 #include <algorithm>
+#include <memory>
 
 QString LimitEdit(const QString& before, const QString& after, int maxLength, int* cursor) {
     const qsizetype common = std::min(before.size(), after.size());
