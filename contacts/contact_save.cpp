@@ -83,8 +83,8 @@ ContactSaveResult SaveContact(CONTACTINFO& record, ContactSaveTarget& target, sq
     std::vector<quint32> added;
     bool updateOpened = false;
     for (quint32 group : record.groupIds) {
-        const bool old = target.existing &&
-                         std::find(target.oldGroups.begin(), target.oldGroups.end(), group) != target.oldGroups.end();
+        const bool old = target.existing && std::find(target.oldGroups.begin(), target.oldGroups.end(),
+                                                      group) != target.oldGroups.end();
         if (!old) {
             if (std::find(added.begin(), added.end(), group) == added.end())
                 added.push_back(group);

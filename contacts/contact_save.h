@@ -29,7 +29,7 @@ enum class ContactSaveResult {
     Saved,
     MissingRequired, // no ticked group or no mobile number
     IllegalNumber,
-    Failed,          // a statement failed; nothing was written
+    Failed, // a statement failed; nothing was written
 };
 
 // "SELECT MIN(displayIndex) FROM ContactList" − 1 (an empty table counts 0).

@@ -43,7 +43,8 @@ CONTACTINFO NewContact(const QString& name, const QString& mobile, std::vector<q
 // Rows written for a mobile number: group, perNO, displayIndex.
 std::vector<std::tuple<int64_t, int64_t, int64_t>> RowsOf(const char* mobile) {
     std::vector<std::tuple<int64_t, int64_t, int64_t>> rows;
-    SqlStatement st(g_pDB, "SELECT groupID, perNO, displayIndex FROM ContactList WHERE mobileNum=? ORDER BY rowid");
+    SqlStatement st(g_pDB,
+                    "SELECT groupID, perNO, displayIndex FROM ContactList WHERE mobileNum=? ORDER BY rowid");
     st.bind(1, mobile);
     while (st.step() == SQLITE_ROW)
         rows.emplace_back(st.int64(0), st.int64(1), st.int64(2));
@@ -91,7 +92,8 @@ TEST_F(ContactEditorSave, TextsAreStoredAsTyped) {
         CONTACTINFO record = NewContact(name, QStringLiteral("13700000001"), {4});
         record.mark = name;
         ASSERT_EQ(SaveContact(record, target), ContactSaveResult::Saved) << name.toStdString();
-        SqlStatement st(g_pDB, "SELECT name, mark FROM ContactList WHERE mobileNum='13700000001' ORDER BY rowid DESC");
+        SqlStatement st(
+            g_pDB, "SELECT name, mark FROM ContactList WHERE mobileNum='13700000001' ORDER BY rowid DESC");
         ASSERT_EQ(st.step(), SQLITE_ROW);
         EXPECT_EQ(st.qtext(0), name);
         EXPECT_EQ(st.qtext(1), name);
@@ -217,8 +219,8 @@ TEST_F(ContactEditorSave, AFailedStatementRollsTheWholeSaveBack) {
         ASSERT_EQ(SaveContact(record, target), ContactSaveResult::Saved);
         const char* mobile = c.existing ? "13800000001" : "13700000002";
         for (int group : {1, 3, 4})
-            EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ContactList WHERE name='FAIL' AND groupID=" + std::to_string(group) +
-                             " AND mobileNum='" + mobile + "'"),
+            EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ContactList WHERE name='FAIL' AND groupID=" +
+                             std::to_string(group) + " AND mobileNum='" + mobile + "'"),
                       1)
                 << group;
     }
@@ -233,15 +235,18 @@ class ContactEditorCities : public ProgramFolderTest {};
 TEST_F(ContactEditorCities, ANewDatabaseListsEveryProvinceWithItsCities) {
     EXPECT_EQ(Scalar("SELECT COUNT(DISTINCT Province) FROM CityInfo"), 34);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM CityInfo WHERE Province IS NULL OR City IS NULL OR City=''"), 0);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT Province, City FROM CityInfo GROUP BY 1, 2 HAVING COUNT(*) > 1)"),
-              0);
+    EXPECT_EQ(
+        Scalar(
+            "SELECT COUNT(*) FROM (SELECT Province, City FROM CityInfo GROUP BY 1, 2 HAVING COUNT(*) > 1)"),
+        0);
     struct Case {
         const char* province;
         int cities;
         const char* city;
     };
-    for (const Case& c : {Case{"北京市", 1, "北京市"}, Case{"广东省", 21, "深圳市"}, Case{"新疆维吾尔自治区", 14, "喀什地区"},
-                          Case{"香港特别行政区", 1, "香港特别行政区"}}) {
+    for (const Case& c :
+         {Case{"北京市", 1, "北京市"}, Case{"广东省", 21, "深圳市"}, Case{"新疆维吾尔自治区", 14, "喀什地区"},
+          Case{"香港特别行政区", 1, "香港特别行政区"}}) {
         SqlStatement st(g_pDB, "SELECT COUNT(*), SUM(City=?) FROM CityInfo WHERE Province=?");
         st.bind(1, c.city).bind(2, c.province);
         ASSERT_EQ(st.step(), SQLITE_ROW);

@@ -97,8 +97,9 @@ TEST_F(ContactEditor, ANewContactIsSavedInEveryTickedGroup) {
     Click(dialog, "1");
     EXPECT_EQ(dialog.result(), 1003);
     EXPECT_EQ(m_boxes.texts(), QStringList{LoadStr(186)});
-    SqlStatement st(g_pDB, "SELECT groupID, perNO, displayIndex, name FROM ContactList WHERE mobileNum='13700000009' "
-                           "ORDER BY rowid");
+    SqlStatement st(
+        g_pDB, "SELECT groupID, perNO, displayIndex, name FROM ContactList WHERE mobileNum='13700000009' "
+               "ORDER BY rowid");
     // Tree order: A(1) > B > C(3), then D(4).
     for (const int group : {1, 3, 4}) {
         ASSERT_EQ(st.step(), SQLITE_ROW);
@@ -224,7 +225,8 @@ TEST_F(ContactEditor, WhatTheUserDidNotTouchSurvivesOpenAndOk) {
     after["firstLetter"] = before.at("firstLetter");
     // An empty column may come back empty rather than NULL; nothing else changes.
     for (const auto& [column, value] : before)
-        EXPECT_EQ(after.at(column) == "<null>" ? "" : after.at(column), value == "<null>" ? "" : value) << column;
+        EXPECT_EQ(after.at(column) == "<null>" ? "" : after.at(column), value == "<null>" ? "" : value)
+            << column;
 }
 
 TEST_F(ContactEditor, UserInputIsCutToTheLimit) {
@@ -306,8 +308,10 @@ TEST_F(ContactEditor, DateSwitchesNeedADateAndANumberAndKeepTheAnswer) {
         bool stays;
     };
     const Case cases[] = {
-        {"birthday without a date", "31007", "21008", QDate(), QStringLiteral("13700000009"), 1003, 182, false},
-        {"special day without a date", "31008", "21009", QDate(), QStringLiteral("13700000009"), 1003, 181, false},
+        {"birthday without a date", "31007", "21008", QDate(), QStringLiteral("13700000009"), 1003, 182,
+         false},
+        {"special day without a date", "31008", "21009", QDate(), QStringLiteral("13700000009"), 1003, 181,
+         false},
         {"without a number", "31007", "21008", QDate(1990, 5, 6), QString(), 1003, 183, false},
         {"stored", "31007", "21008", QDate(1990, 5, 6), QStringLiteral("13700000009"), 1003, 0, true},
         {"cancelled", "31008", "21009", QDate(1990, 5, 6), QStringLiteral("13700000009"), IDCANCEL, 0, false},
@@ -333,7 +337,8 @@ TEST_F(ContactEditor, DateSwitchesNeedADateAndANumberAndKeepTheAnswer) {
 }
 
 TEST_F(ContactEditor, ListsAreSortedAndAOneCityProvinceChoosesItsCity) {
-    ASSERT_EQ(ExecSql(nullptr, g_pDB, "INSERT INTO CityInfo VALUES('安徽省','合肥市'),('安徽省','芜湖市')"), SQLITE_OK);
+    ASSERT_EQ(ExecSql(nullptr, g_pDB, "INSERT INTO CityInfo VALUES('安徽省','合肥市'),('安徽省','芜湖市')"),
+              SQLITE_OK);
     CDlgContactInfo dialog;
     auto items = [](QComboBox* combo) {
         QStringList out;
@@ -378,7 +383,8 @@ TEST_F(ContactEditor, UserFieldsStoreYesNoAndDatesAsText) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_EQ(ExecSql(nullptr, g_pDB, "DELETE FROM ContactList WHERE mobileNum='13700000009'"), SQLITE_OK);
+        ASSERT_EQ(ExecSql(nullptr, g_pDB, "DELETE FROM ContactList WHERE mobileNum='13700000009'"),
+                  SQLITE_OK);
         CDlgContactInfo dialog;
         EXPECT_EQ(Child<QLabel>(dialog, "1144")->text(), "电话号:");
         Fill(dialog, {{"1006", QStringLiteral("13700000009")}});
