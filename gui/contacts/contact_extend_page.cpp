@@ -4,6 +4,7 @@
 #include "core/sql.h"
 #include "gui/contacts/input_limit.h"
 #include "gui/contacts/optional_date_edit.h"
+#include "gui/main/gui_globals.h"
 
 #include "ui_contact_extend_page.h"
 
@@ -39,6 +40,8 @@ const QString kNo = QStringLiteral("否");
 CDlgContactExtend::CDlgContactExtend(QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::CDlgContactExtend>()) {
     m_ui->setupUi(this);
+    // The controls are made here, so they take the dialogs' shared font.
+    setFont(g_fontNormal);
     SqlStatement st(g_pDB,
                     "SELECT name,nameOfValue,fieldId,indexField FROM fieldDisplay WHERE fieldId>20 AND "
                     "inUse=1 ORDER BY indexField");
