@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the screenshots of docs/screenshots/ under Xvfb with Chinese text:
-# the start window with the login, then (after Enter) the main window. Runs
+# the start window with the login, then (after Enter) the main window, the
+# system settings, About and both pages of the contact editor. Runs
 # the README's run command, so it uses the local trial messaging service.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,12 +37,29 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   import -window root /tmp/corvelane-about.png
   xdotool key Escape
   sleep 1
+  # The contact editor: File (first in the menu bar) > "联系人", both pages.
+  xdotool mousemove 15 10 click 1
+  sleep 1
+  xdotool key Down Return
+  sleep 2
+  editor=""
+  for id in $(xdotool search --onlyvisible --name .); do
+    xdotool getwindowname "$id" | grep -q "联系人信息" && editor=$id
+  done
+  import -window "${editor:-root}" /tmp/corvelane-editor-base.png
+  xdotool key ctrl+Tab
+  sleep 1
+  import -window "${editor:-root}" /tmp/corvelane-editor-extended.png
+  xdotool key Escape
+  sleep 1
   "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command quit
   sleep 2'
 /usr/bin/convert /tmp/corvelane-login.png -crop 520x320+252+229 "$out/start-window-and-login.png"
 /usr/bin/convert /tmp/corvelane-main.png -crop 1004x702+0+0 +repage "$out/main-window.png"
 cp /tmp/corvelane-settings.png "$out/system-settings.png"
 cp /tmp/corvelane-about.png "$out/about.png"
+cp /tmp/corvelane-editor-base.png "$out/contact-editor-base.png"
+cp /tmp/corvelane-editor-extended.png "$out/contact-editor-extended.png"
 rm -f "$out/main-window-placeholder.png"
 # Single dialogs, drawn by the test program's screenshot cases (QWidget::grab).
 tests="${BUILD_DIR:-$root/build}/tests/gui_tests"

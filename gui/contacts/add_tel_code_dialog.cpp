@@ -4,6 +4,7 @@
 #include "core/database.h"
 #include "core/helpers.h"
 #include "core/string_table.h"
+#include "gui/contacts/contact_editor.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/msgbox.h"
 
@@ -11,9 +12,7 @@
 
 #include <QPushButton>
 
-CDlgAddTelCode::NewContactOpener CDlgAddTelCode::s_openNewContact = [](QWidget*, const QString&) {
-    return static_cast<int>(IDCANCEL);
-};
+CDlgAddTelCode::NewContactOpener CDlgAddTelCode::s_openNewContact = OpenNewContactEditorForNumber;
 
 namespace {
 // Only an administrator may add contacts from here; nobody logged in counts

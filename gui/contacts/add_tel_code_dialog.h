@@ -27,8 +27,7 @@ public:
     int m_internationalCount = 0;
 
     // Opens the contact editor on a new contact with this mobile number and
-    // returns the editor's result (1003 when it saved). Until the editor is
-    // connected it opens nothing and returns IDCANCEL.
+    // returns the editor's result (1003 when it saved). Tests replace it.
     using NewContactOpener = std::function<int(QWidget* parent, const QString& mobile)>;
     static NewContactOpener s_openNewContact;
 

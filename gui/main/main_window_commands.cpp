@@ -28,6 +28,7 @@
 #include "gui/channels/send_mms_dialog.h"
 #include "gui/channels/send_sound_dialog.h"
 #include "gui/channels/tel_paper_dialog.h"
+#include "gui/contacts/contact_editor.h"
 #include "gui/contacts/data_split_dialog.h"
 #include "gui/contacts/number_location.h"
 #include "gui/main/about_dialog.h"
@@ -367,8 +368,10 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
         return;
     }
     switch (id) {
-    case 32774: // contacts' records, import and export come with the contacts
-    case 32777:
+    case 32774:
+        OpenNewContactEditor(this);
+        break;
+    case 32777: // contacts' import and export come with the contacts
         ShowLaterNotice();
         break;
     case 32821:

@@ -2499,6 +2499,18 @@ Messages available in your account: %d</translation>
         <source>自定义联系人属性</source>
         <translation>Custom contact properties</translation>
     </message>
+    <message>
+        <source>保存联系人信息失败</source>
+        <translation>Saving the contact information failed</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>CDlgContactBase</name>
@@ -2549,6 +2561,42 @@ Messages available in your account: %d</translation>
     <message>
         <source>分组:</source>
         <translation>Groups:</translation>
+    </message>
+    <message>
+        <source>特殊日期:</source>
+        <translation>Special date:</translation>
+    </message>
+    <message>
+        <source>家庭电话:</source>
+        <translation>Home phone:</translation>
+    </message>
+    <message>
+        <source>住址:</source>
+        <translation>Home address:</translation>
+    </message>
+    <message>
+        <source>公司名称:</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <source>部门:</source>
+        <translation>Department:</translation>
+    </message>
+    <message>
+        <source>职务:</source>
+        <translation>Position:</translation>
+    </message>
+    <message>
+        <source>地址:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>电话:</source>
+        <translation>Phone:</translation>
+    </message>
+    <message>
+        <source>备注:</source>
+        <translation>Remarks:</translation>
     </message>
 </context>
 <context>
