@@ -66,12 +66,9 @@ bool IsRegularFile(const QString& path) {
 QString ServerNameOf(const QString& key) {
     if (EndsWithNoCase(key, ".qx"))
         return key.left(key.size() - 3) + QStringLiteral(".gz");
-    if (EndsWithNoCase(key, "dll"))
-        return key.left(key.size() - 3) + QStringLiteral("dll.gz");
-    if (EndsWithNoCase(key, "xls"))
-        return key.left(key.size() - 3) + QStringLiteral("xls.gz");
-    if (EndsWithNoCase(key, "db3"))
-        return key.left(key.size() - 3) + QStringLiteral("db3.gz");
+    // The name keeps its case: it is also the installed file's name.
+    if (EndsWithNoCase(key, "dll") || EndsWithNoCase(key, "xls") || EndsWithNoCase(key, "db3"))
+        return key + QStringLiteral(".gz");
     return key;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/file_io.h"
 
 #include <QFile>
+#include <QUrl>
 
 #include <curl/curl.h>
 
@@ -22,6 +23,7 @@ std::atomic<int> g_transfers{0};
 
 struct Job {
     CURL* curl = nullptr;
+    QByteArray url;
     QByteArray target;
     const CHttpTransfer::Progress* progress = nullptr;
     TransferResult result;
@@ -45,10 +47,18 @@ bool Decide(Job& job) {
         return false;
     }
     if (IsRedirect(status)) {
-        char* location = nullptr;
-        curl_easy_getinfo(job.curl, CURLINFO_REDIRECT_URL, &location);
+        // libcurl resolves the target only after a finished transfer; this
+        // one stops at the headers, so the header is read here.
         job.result.kind = TransferResult::Redirect;
-        job.result.location = location ? QString::fromUtf8(location) : QString();
+        for (const QByteArray& line : job.headers.split('\n')) {
+            const QByteArray trimmed = line.trimmed();
+            if (trimmed.size() > 9 && trimmed.left(9).toLower() == "location:") {
+                const QByteArray value = trimmed.mid(9).trimmed();
+                if (!value.isEmpty())
+                    job.result.location = QUrl(QString::fromUtf8(job.url)).resolved(QUrl(QString::fromUtf8(value))).toString(QUrl::FullyEncoded);
+                break;
+            }
+        }
         return false;
     }
     curl_off_t length = -1;
@@ -153,6 +163,7 @@ int CHttpTransfer::TransferCount() { return g_transfers.load(); }
 TransferResult CHttpTransfer::Get(const QByteArray& url, const QString& target, const Progress& progress) {
     Job job;
     job.curl = static_cast<CURL*>(m_curl);
+    job.url = url;
     job.target = QFile::encodeName(target);
     job.progress = &progress;
     if (!job.curl) {
