@@ -31,7 +31,8 @@ QMessageBox::Icon IconOf(unsigned type) {
 }
 
 int ShowOnGuiThread(const MessageBoxRequest& req) {
-    QMessageBox box(IconOf(req.type), req.title, req.text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(IconOf(req.type), req.title, req.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
     switch (req.type & mb::ButtonMask) {
     case mb::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
@@ -88,7 +89,8 @@ void InstallGuiMessageBoxes() {
         if ((req.type & mb::ButtonMask) != mb::Ok)
             return AskFromWorker(req);
         // A plain message has nothing to answer: the worker goes on.
-        QMetaObject::invokeMethod(qApp, [req] { ShowOnGuiThread(req); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [req] { ShowOnGuiThread(req); }, Qt::QueuedConnection);
         return IDOK;
     });
 }

@@ -36,8 +36,12 @@ const QString kDownloadFailed = QStringLiteral("下载失败");
 const QString kInstallFailed = QStringLiteral("升级失败");
 const QString kSucceeded = QStringLiteral("成功");
 
-void Log(const QString& text) { companion::LogWriteW(text); }
-QString Esc(const QString& text) { return companion::LogEscapeW(text); }
+void Log(const QString& text) {
+    companion::LogWriteW(text);
+}
+QString Esc(const QString& text) {
+    return companion::LogEscapeW(text);
+}
 
 bool EndsWithNoCase(const QString& text, const char* tail) {
     return text.endsWith(QLatin1String(tail), Qt::CaseInsensitive);
@@ -53,12 +57,12 @@ bool IsDigits(const QString& s) {
 }
 
 bool Exists(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 bool IsRegularFile(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -120,13 +124,18 @@ int CompareVersionTexts(const QString& a, const QString& b) {
 }
 
 CBrannockEngine::CBrannockEngine(IUpdateView& view, const QString& programFolder, bool interactive)
-    : m_view(view), m_dir(programFolder), m_interactive(interactive), m_http(std::make_unique<CHttpTransfer>()) {}
+    : m_view(view), m_dir(programFolder), m_interactive(interactive),
+      m_http(std::make_unique<CHttpTransfer>()) {}
 
 CBrannockEngine::~CBrannockEngine() = default;
 
-int CBrannockEngine::TransferCount() { return CHttpTransfer::TransferCount(); }
+int CBrannockEngine::TransferCount() {
+    return CHttpTransfer::TransferCount();
+}
 
-QString CBrannockEngine::path(const QString& relative) const { return m_dir + QLatin1Char('/') + relative; }
+QString CBrannockEngine::path(const QString& relative) const {
+    return m_dir + QLatin1Char('/') + relative;
+}
 
 void CBrannockEngine::setStatus(const QString& text) {
     m_status = text;
@@ -139,7 +148,8 @@ void CBrannockEngine::setRowStatus(int row, const QString& status) {
 }
 
 void CBrannockEngine::writeHaveNew(const QString& value) {
-    ini::WriteString(path(QLatin1String(kConfigIni)), QStringLiteral("Update"), QStringLiteral("HaveNew"), value);
+    ini::WriteString(path(QLatin1String(kConfigIni)), QStringLiteral("Update"), QStringLiteral("HaveNew"),
+                     value);
 }
 
 void CBrannockEngine::endDialog(int result) {
@@ -150,7 +160,8 @@ void CBrannockEngine::endDialog(int result) {
 void CBrannockEngine::Start(const QString& updateAddress) {
     const QUrl url(updateAddress, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    m_addressUsable = url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+    m_addressUsable = url.isValid() &&
+                      (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
                       !url.host().isEmpty() && !IsRefusedHost(url.host());
     if (m_addressUsable) {
         m_origin = scheme + QStringLiteral("://") + url.host(QUrl::FullyEncoded);
@@ -226,7 +237,6 @@ bool CBrannockEngine::DownLoadFile(const QString& objectPath, QString& localPath
         return false;
     }
 
-    m_abort = false;
     m_lastProgress = -1;
     const CHttpTransfer::Progress progress = [this](int64_t received, int64_t length) {
         if (length > 0) {
@@ -252,7 +262,9 @@ bool CBrannockEngine::DownLoadFile(const QString& objectPath, QString& localPath
             return false;
         case TransferResult::HttpError:
             setStatus(QStringLiteral("访问服务器失败！"));
-            Log(QStringLiteral("ERROR,DownLoadFile,http服务器返回错误代码：%1！URL=%2").arg(r.status).arg(currentLog));
+            Log(QStringLiteral("ERROR,DownLoadFile,http服务器返回错误代码：%1！URL=%2")
+                    .arg(r.status)
+                    .arg(currentLog));
             return false;
         case TransferResult::Redirect: {
             Log(QStringLiteral("ERROR,DownLoadFile,HTTP重定向，代码：%1！URL=%2,new URL=%3")
@@ -265,7 +277,8 @@ bool CBrannockEngine::DownLoadFile(const QString& objectPath, QString& localPath
             const bool downgrade = url.startsWith(QLatin1String("https:"), Qt::CaseInsensitive) &&
                                    scheme == QLatin1String("http");
             if (hop + 1 > kMaxRedirects || downgrade ||
-                (scheme != QLatin1String("http") && scheme != QLatin1String("https")) || IsRefusedHost(next.host())) {
+                (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+                IsRefusedHost(next.host())) {
                 Log(QStringLiteral("ERROR,DownLoadFile,重定向未跟随！URL=%1").arg(Esc(r.location)));
                 return false;
             }
@@ -278,11 +291,14 @@ bool CBrannockEngine::DownLoadFile(const QString& objectPath, QString& localPath
             return false;
         case TransferResult::TooLarge:
             setStatus(QStringLiteral("访问服务器失败！"));
-            Log(QStringLiteral("ERROR,DownLoadFile,文件长度超出上限！长度=%1,URL=%2").arg(r.length).arg(currentLog));
+            Log(QStringLiteral("ERROR,DownLoadFile,文件长度超出上限！长度=%1,URL=%2")
+                    .arg(r.length)
+                    .arg(currentLog));
             return false;
         case TransferResult::CreateFailed:
             setStatus(QStringLiteral("创建临时文件失败！"));
-            Log(QStringLiteral("ERROR,DownLoadFile,创建本地临时文件出错！file=%1！URL=%2").arg(Esc(localPath), currentLog));
+            Log(QStringLiteral("ERROR,DownLoadFile,创建本地临时文件出错！file=%1！URL=%2")
+                    .arg(Esc(localPath), currentLog));
             return false;
         case TransferResult::Incomplete:
         case TransferResult::Aborted:
@@ -303,6 +319,7 @@ bool CBrannockEngine::DownLoadFile(const QString& objectPath, QString& localPath
 
 void CBrannockEngine::CheckUpdate() {
     m_phase = Phase::Checking;
+    m_abort = false;
     Log(QStringLiteral("连接到服务器..."));
     setStatus(QStringLiteral("正在连接到服务器..."));
     auto endCheckOnly = [this] {
@@ -325,8 +342,8 @@ void CBrannockEngine::CheckUpdate() {
     const bool downloaded = DownLoadFile(m_objectPath, description);
     m_phase = Phase::Idle;
     IniList local;
-    bool readable = downloaded && ReadIniSection(path(QLatin1String(kLocalDescription)), local,
-                                                 QStringLiteral("FileVer"));
+    bool readable = downloaded &&
+                    ReadIniSection(path(QLatin1String(kLocalDescription)), local, QStringLiteral("FileVer"));
     if (readable) {
         m_localFileVer = std::move(local);
         readable = ReadIniSection(description, m_serverFileVer, QStringLiteral("FileVer")) &&
@@ -356,12 +373,14 @@ void CBrannockEngine::CheckUpdate() {
 }
 
 bool CBrannockEngine::CompareVersions() {
-    const bool gzForm = !m_serverFileVer.empty() && m_serverFileVer.front().key.endsWith(QLatin1String(".gz"));
+    const bool gzForm =
+        !m_serverFileVer.empty() && m_serverFileVer.front().key.endsWith(QLatin1String(".gz"));
     if (gzForm)
         for (INI_INFO& local : m_localFileVer)
             local.key = ServerNameOf(local.key);
-    const QString oemExe = ini::ReadString(path(QStringLiteral("OEM/OemInfo.ini")), QStringLiteral("CompanyInfo"),
-                                           QStringLiteral("defaultExeFilePath"), QString(), 100);
+    const QString oemExe =
+        ini::ReadString(path(QStringLiteral("OEM/OemInfo.ini")), QStringLiteral("CompanyInfo"),
+                        QStringLiteral("defaultExeFilePath"), QString(), 100);
     bool listedAny = false;
     for (const INI_INFO& server : m_serverFileVer) {
         bool list = true;
@@ -421,8 +440,8 @@ struct RowPlan {
     QString name;      // relative, "/" separated
     QString installed; // relative
     bool packed = false;
-    QString target;    // absolute; empty when refused
-    QString download;  // absolute; empty when refused
+    QString target;   // absolute; empty when refused
+    QString download; // absolute; empty when refused
 };
 
 RowPlan PlanRow(const QString& dir, const QString& key) {
@@ -463,7 +482,8 @@ bool CBrannockEngine::installRow(int row, const QString& key) {
         return true; // refused before the loop
 
     // 1-2: download.
-    const QString object = m_objectPath.left(m_objectPath.lastIndexOf(QLatin1Char('/'))) + QLatin1Char('/') + key;
+    const QString object =
+        m_objectPath.left(m_objectPath.lastIndexOf(QLatin1Char('/'))) + QLatin1Char('/') + key;
     QString d = plan.download;
     m_view.SetProgress(0);
     setRowStatus(row, kDownloading);
@@ -520,12 +540,13 @@ bool CBrannockEngine::installRow(int row, const QString& key) {
 
 void CBrannockEngine::DoUpdate() {
     m_view.EnableOk(false);
-    if (ShowMessageBox(QStringLiteral("强行关闭程序以进行升级吗？强烈建议手动关闭！"), mb::YesNo | mb::IconQuestion,
-                       QStringLiteral("升级提示")) != IDYES) {
+    if (ShowMessageBox(QStringLiteral("强行关闭程序以进行升级吗？强烈建议手动关闭！"),
+                       mb::YesNo | mb::IconQuestion, QStringLiteral("升级提示")) != IDYES) {
         m_view.EnableOk(true);
         return;
     }
     m_phase = Phase::Updating;
+    m_abort = false;
     QString exe = ini::ReadString(path(QStringLiteral("OEM/OemInfo.ini")), QStringLiteral("CompanyInfo"),
                                   QStringLiteral("defaultExeFilePath"), QString(), 100);
     if (exe.isEmpty())
@@ -538,7 +559,8 @@ void CBrannockEngine::DoUpdate() {
     if (!m_rows.empty()) {
         m_backupFolder = path(QStringLiteral("UpdateBak/") + GetTimeString(std::time(nullptr)));
         CreateFolderPath(m_backupFolder);
-        CopyFileContents(path(QLatin1String(kLocalDescription)), m_backupFolder + QStringLiteral("/Update.dat"));
+        CopyFileContents(path(QLatin1String(kLocalDescription)),
+                         m_backupFolder + QStringLiteral("/Update.dat"));
         Log(QStringLiteral("建立备份文件夹："));
         Log(Esc(m_backupFolder));
     }
@@ -602,7 +624,7 @@ void CBrannockEngine::DeleteObsoleteFiles() {
                 continue;
             }
         }
-        struct stat st{};
+        struct stat st {};
         if (::lstat(QFile::encodeName(file).constData(), &st) == 0 && S_ISDIR(st.st_mode))
             DeleteFolder(file);
         else
@@ -618,8 +640,8 @@ void CBrannockEngine::removeTempFolder() {
         return;
     }
     // A new updater left by an earlier run still waits for the main program.
-    const QStringList entries = QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                     QDir::NoDotAndDotDot);
+    const QStringList entries =
+        QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& entry : entries)
         if (entry != QLatin1String("Brannock"))
             DeleteFolder(temp + QLatin1Char('/') + entry);
@@ -631,8 +653,8 @@ void CBrannockEngine::finishFullUpdate() {
     DeleteObsoleteFiles();
     const QString local = path(QLatin1String(kLocalDescription));
     const QString downloaded = path(QLatin1String(kServerDescription));
-    if (IsRegularFile(downloaded) && ::rename(QFile::encodeName(downloaded).constData(),
-                                              QFile::encodeName(local).constData()) == 0)
+    if (IsRegularFile(downloaded) &&
+        ::rename(QFile::encodeName(downloaded).constData(), QFile::encodeName(local).constData()) == 0)
         Log(QStringLiteral("替换update.dat"));
     if (m_tempRemovable) {
         Log(QStringLiteral("删除临时文件夹:%1").arg(Esc(path(QLatin1String(kTempFolder)))));
@@ -658,8 +680,8 @@ void CBrannockEngine::applyOem() {
     const QString oemIni = path(QStringLiteral("OEM/OemInfo.ini"));
     const QString shortcut = ini::ReadString(oemIni, QStringLiteral("CompanyInfo"),
                                              QStringLiteral("defaultShortcutInfo"), QString(), 100);
-    const QString exe = ini::ReadString(oemIni, QStringLiteral("CompanyInfo"), QStringLiteral("defaultExeFilePath"),
-                                        QString(), 100);
+    const QString exe = ini::ReadString(oemIni, QStringLiteral("CompanyInfo"),
+                                        QStringLiteral("defaultExeFilePath"), QString(), 100);
     if (!m_mainReplaced)
         return;
     const QString standard = path(QLatin1String(kMainExecutable));
@@ -672,7 +694,8 @@ void CBrannockEngine::applyOem() {
             const QString backup = m_backupFolder + QLatin1Char('/') + Slashes(exe);
             CreateFolderPath(backup.left(backup.lastIndexOf(QLatin1Char('/'))));
             const bool kept = !Exists(oemProgram) || CopyFileContents(oemProgram, backup);
-            if (kept && ::rename(QFile::encodeName(standard).constData(), QFile::encodeName(oemProgram).constData()) == 0) {
+            if (kept && ::rename(QFile::encodeName(standard).constData(),
+                                 QFile::encodeName(oemProgram).constData()) == 0) {
                 Log(QStringLiteral("处理主程序OEM信息.备份旧文件：%1, 改名（%2,%3）")
                         .arg(Esc(backup), Esc(standard), Esc(oemProgram)));
                 program = oemProgram;
@@ -698,7 +721,9 @@ void CBrannockEngine::applyOem() {
 
 namespace {
 
-QString DesktopFolder() { return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); }
+QString DesktopFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
 
 // A value for Exec: quoted, with the characters the desktop entry format
 // escapes inside quotes; "%" doubled for the field codes.
@@ -728,8 +753,8 @@ bool CBrannockEngine::DeleteShortcut(const QString& name) {
     const QString desktop = DesktopFolder();
     if (desktop.isEmpty())
         return false;
-    return ::unlink(QFile::encodeName(desktop + QLatin1Char('/') + name + QStringLiteral(".desktop")).constData()) ==
-           0;
+    return ::unlink(QFile::encodeName(desktop + QLatin1Char('/') + name + QStringLiteral(".desktop"))
+                        .constData()) == 0;
 }
 
 bool CBrannockEngine::CreateShortcut(const QString& name, const QString& target) {
@@ -749,7 +774,8 @@ bool CBrannockEngine::CreateShortcut(const QString& name, const QString& target)
     const QString file = desktop + QLatin1Char('/') + name + QStringLiteral(".desktop");
     const bool ok = ReplaceFileWith(file, [&](const QString& tmp) {
         QFile f(tmp);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() &&
+               f.flush();
     });
     if (!ok || ::chmod(QFile::encodeName(file).constData(), 0755) != 0) {
         Log(QStringLiteral("ERROR,创建快捷方式失败:%1").arg(Esc(file)));

@@ -18,10 +18,10 @@ UpdaterCommandLine ParseCommandLine(const QStringList& arguments, const QString&
         }
     } else {
         line.address = ini::ReadString(programFolder + QStringLiteral("/ServerInfo.ini"),
-                                       QStringLiteral("UpdateServerAddress"), QStringLiteral("UpdateUrl"), QString(),
-                                       100);
-        companion::LogWriteW(
-            QStringLiteral("从ServerInfo.ini读取升级地址，值为：%1").arg(companion::LogEscapeW(line.address)));
+                                       QStringLiteral("UpdateServerAddress"), QStringLiteral("UpdateUrl"),
+                                       QString(), 100);
+        companion::LogWriteW(QStringLiteral("从ServerInfo.ini读取升级地址，值为：%1")
+                                 .arg(companion::LogEscapeW(line.address)));
     }
     return line;
 }

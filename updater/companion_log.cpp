@@ -27,7 +27,9 @@ struct DayLog {
 DayLog g_log;
 LogClock g_clock;
 
-std::chrono::system_clock::time_point Now() { return g_clock ? g_clock() : std::chrono::system_clock::now(); }
+std::chrono::system_clock::time_point Now() {
+    return g_clock ? g_clock() : std::chrono::system_clock::now();
+}
 
 std::tm LocalTime(std::chrono::system_clock::time_point tp) {
     const std::time_t t = std::chrono::system_clock::to_time_t(tp);
@@ -49,7 +51,8 @@ bool OpenFor(std::chrono::system_clock::time_point now) {
     }
     g_log.path.clear();
     g_log.date = DateOf(LocalTime(now));
-    const QString folder = GetAppDirectory() + (g_log.scrambled ? QStringLiteral("/enc") : QStringLiteral("/Log"));
+    const QString folder =
+        GetAppDirectory() + (g_log.scrambled ? QStringLiteral("/enc") : QStringLiteral("/Log"));
     QDir().mkdir(folder);
     const QString path = folder + QLatin1Char('/') + g_log.name + QLatin1Char('_') +
                          QString::fromLatin1(g_log.date.c_str()) +
@@ -80,15 +83,15 @@ void LogWrite(std::string_view text) {
     if (ms < 0)
         ms += 1000;
     char stamp[96];
-    std::snprintf(stamp, sizeof stamp, "\r\n%4d-%02d-%02d %02d:%02d:%02d.%03d  ", tm.tm_year + 1900, tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms);
+    std::snprintf(stamp, sizeof stamp, "\r\n%4d-%02d-%02d %02d:%02d:%02d.%03d  ", tm.tm_year + 1900,
+                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms);
     if (!g_log.name.isEmpty() && DateOf(tm) != g_log.date)
         OpenFor(now);
     if (!g_log.file || g_log.stopped)
         return;
     if (g_log.lineCount++ > 1000) {
         g_log.lineCount = 0;
-        struct stat st{};
+        struct stat st {};
         if (::fstat(fileno(g_log.file), &st) == 0 && st.st_size > kLogStopSize) {
             g_log.stopped = true;
             return;
@@ -103,7 +106,9 @@ void LogWrite(std::string_view text) {
     std::fflush(g_log.file);
 }
 
-void LogWriteW(const QString& text) { LogWrite(enc::ToGbk(text)); }
+void LogWriteW(const QString& text) {
+    LogWrite(enc::ToGbk(text));
+}
 
 void LogClose() {
     if (g_log.file)
@@ -111,7 +116,9 @@ void LogClose() {
     g_log = DayLog{};
 }
 
-QString LogPath() { return g_log.path; }
+QString LogPath() {
+    return g_log.path;
+}
 
 QString LogEscapeW(const QString& text) {
     QString out;
@@ -128,6 +135,8 @@ QString LogEscapeW(const QString& text) {
     return out;
 }
 
-void SetLogClock(LogClock clock) { g_clock = std::move(clock); }
+void SetLogClock(LogClock clock) {
+    g_clock = std::move(clock);
+}
 
 } // namespace companion

@@ -13,7 +13,9 @@
 
 namespace {
 
-QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 } // namespace
 
@@ -45,9 +47,10 @@ bool ReplaceFileWith(const QString& target, const std::function<bool(const QStri
     };
     if (!fill(temporary))
         return fail();
-    struct stat old{};
-    const mode_t mode = ::lstat(native.constData(), &old) == 0 && S_ISREG(old.st_mode) ? (old.st_mode & 07777)
-                                                                                         : NewFileMode(temporary);
+    struct stat old {};
+    const mode_t mode = ::lstat(native.constData(), &old) == 0 && S_ISREG(old.st_mode)
+                            ? (old.st_mode & 07777)
+                            : NewFileMode(temporary);
     const int written = ::open(pattern.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     if (written < 0)
         return fail();
@@ -62,7 +65,7 @@ bool CopyFileContents(const QString& from, const QString& to) {
     const int in = ::open(Native(from).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0)
         return false;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(in);
         return false;
@@ -100,5 +103,6 @@ bool CopyFileContents(const QString& from, const QString& to) {
 }
 
 bool MoveNoReplace(const QString& from, const QString& to) {
-    return ::renameat2(AT_FDCWD, Native(from).constData(), AT_FDCWD, Native(to).constData(), RENAME_NOREPLACE) == 0;
+    return ::renameat2(AT_FDCWD, Native(from).constData(), AT_FDCWD, Native(to).constData(),
+                       RENAME_NOREPLACE) == 0;
 }

@@ -17,10 +17,12 @@
 
 namespace {
 
-QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+QByteArray Native(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 bool RemoveTree(int parentFd, const char* name) {
-    struct stat st{};
+    struct stat st {};
     if (::fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT;
     if (!S_ISDIR(st.st_mode))
@@ -58,7 +60,7 @@ QString ExeOf(pid_t pid) {
 }
 
 bool Owned(pid_t pid) {
-    struct stat st{};
+    struct stat st {};
     const std::string dir = "/proc/" + std::to_string(pid);
     return ::stat(dir.c_str(), &st) == 0 && st.st_uid == ::getuid();
 }
@@ -72,7 +74,7 @@ bool CreateFolderPath(const QString& path) {
         p.chop(1);
     if (!p.startsWith(QLatin1Char('/')))
         return false;
-    struct stat st{};
+    struct stat st {};
     if (::stat(Native(p).constData(), &st) == 0)
         return S_ISDIR(st.st_mode);
     const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
@@ -87,7 +89,7 @@ bool DeleteFolder(const QString& path) {
         p.chop(1);
     const QByteArray native = Native(p);
     const bool ok = RemoveTree(AT_FDCWD, native.constData());
-    struct stat st{};
+    struct stat st {};
     return ok && ::lstat(native.constData(), &st) != 0;
 }
 

@@ -36,7 +36,7 @@ QString ConfinedPath(const QString& root, const QString& key) {
         if (segment == QLatin1String("."))
             continue;
         path += QLatin1Char('/') + segment;
-        struct stat st{};
+        struct stat st {};
         if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode))
             return QString();
     }

@@ -34,7 +34,9 @@ struct Job {
     int fd = -1;
 };
 
-bool IsRedirect(long status) { return status == 301 || status == 302 || status == 303; }
+bool IsRedirect(long status) {
+    return status == 301 || status == 302 || status == 303;
+}
 
 // At the end of the answer's headers: may the body be stored?
 bool Decide(Job& job) {
@@ -55,7 +57,9 @@ bool Decide(Job& job) {
             if (trimmed.size() > 9 && trimmed.left(9).toLower() == "location:") {
                 const QByteArray value = trimmed.mid(9).trimmed();
                 if (!value.isEmpty())
-                    job.result.location = QUrl(QString::fromUtf8(job.url)).resolved(QUrl(QString::fromUtf8(value))).toString(QUrl::FullyEncoded);
+                    job.result.location = QUrl(QString::fromUtf8(job.url))
+                                              .resolved(QUrl(QString::fromUtf8(value)))
+                                              .toString(QUrl::FullyEncoded);
                 break;
             }
         }
@@ -158,7 +162,9 @@ CHttpTransfer::~CHttpTransfer() {
         curl_easy_cleanup(static_cast<CURL*>(m_curl));
 }
 
-int CHttpTransfer::TransferCount() { return g_transfers.load(); }
+int CHttpTransfer::TransferCount() {
+    return g_transfers.load();
+}
 
 TransferResult CHttpTransfer::Get(const QByteArray& url, const QString& target, const Progress& progress) {
     Job job;

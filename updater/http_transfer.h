@@ -30,7 +30,7 @@ struct TransferResult {
     QString location; // redirect target
     int64_t length = -1;
     int64_t received = 0;
-    QString error;    // libcurl's text
+    QString error; // libcurl's text
 };
 
 class CHttpTransfer {

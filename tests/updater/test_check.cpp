@@ -28,14 +28,16 @@ TEST_F(UpdaterCommandLine, AddressAndSilentSwitch) {
     for (const auto& c : cases) {
         QFile::remove(prog(QStringLiteral("ServerInfo.ini")));
         if (c.serverIni)
-            Write(prog(QStringLiteral("ServerInfo.ini")), "[UpdateServerAddress]\nUpdateUrl=http://ini/update.dat\n");
+            Write(prog(QStringLiteral("ServerInfo.ini")),
+                  "[UpdateServerAddress]\nUpdateUrl=http://ini/update.dat\n");
         const ::UpdaterCommandLine line = ParseCommandLine(c.arguments, prog());
         EXPECT_EQ(line.address, c.address) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(line.interactive, c.interactive) << c.arguments.join(' ').toStdString();
     }
     EXPECT_TRUE(dayLog().contains(QStringLiteral("从命令行传来4个参数。")));
     EXPECT_TRUE(dayLog().contains(QStringLiteral("从命令行传来参数3为：/HIDE")));
-    EXPECT_TRUE(dayLog().contains(QStringLiteral("从ServerInfo.ini读取升级地址，值为：http://ini/update.dat")));
+    EXPECT_TRUE(
+        dayLog().contains(QStringLiteral("从ServerInfo.ini读取升级地址，值为：http://ini/update.dat")));
 }
 
 TEST_F(UpdaterCommandLine, NoAddressIsAConnectionFailure) {
@@ -66,21 +68,54 @@ TEST_F(UpdaterCompare, ListsNewerAndMissingFiles) {
          {"Tool", "x.DLL", "sheet.xls", "data.db3", "plain.txt"},
          "",
          {"tool.gz", "sheet.xls.gz"}},
-        {"first key without .gz compares names unchanged", "[FileVer]\nTool.qx=1.0\n",
-         "[FileVer]\nreadme.txt=1.0\nTool.qx.gz=2.0\n", {"Tool", "readme.txt"}, "", {"readme.txt", "Tool.qx.gz"}},
-        {"equal version listed only when the file is missing", "[FileVer]\na.txt=1.0\nb.txt=1.0\n",
-         "[FileVer]\na.txt=1.0\nb.txt=1.0\n", {"a.txt"}, "", {"b.txt"}},
-        {"older server version not listed", "[FileVer]\na.txt=2.0\n", "[FileVer]\na.txt=1.9\n", {"a.txt"}, "", {}},
-        {"2.10 is newer than 2.9", "[FileVer]\na.txt=2.9\nb.txt=2.10\n", "[FileVer]\na.txt=2.10\nb.txt=2.9\n",
-         {"a.txt", "b.txt"}, "", {"a.txt"}},
-        {"text segments without case, a missing segment smaller", "[FileVer]\na.txt=1.0b\nb.txt=1.0\n",
-         "[FileVer]\na.txt=1.0B\nb.txt=1.0.1\n", {"a.txt", "b.txt"}, "", {"b.txt"}},
-        {"corvelane key looks for the OEM program", "[FileVer]\nCorvelane.qx=1.0\n",
-         "[FileVer]\nCorvelane.qx=1.0\n", {"Corvelane"},
-         "[CompanyInfo]\ndefaultExeFilePath=Brand\n", {"Corvelane.qx"}},
-        {"corvelane key with the OEM program present", "[FileVer]\nCorvelane.qx=1.0\n",
-         "[FileVer]\nCorvelane.qx=1.0\n", {"Brand"}, "[CompanyInfo]\ndefaultExeFilePath=Brand\n", {}},
-        {"duplicate server key listed once", "[FileVer]\n", "[FileVer]\nd.txt=2.0\nD.txt=3.0\n", {}, "", {"d.txt"}},
+        {"first key without .gz compares names unchanged",
+         "[FileVer]\nTool.qx=1.0\n",
+         "[FileVer]\nreadme.txt=1.0\nTool.qx.gz=2.0\n",
+         {"Tool", "readme.txt"},
+         "",
+         {"readme.txt", "Tool.qx.gz"}},
+        {"equal version listed only when the file is missing",
+         "[FileVer]\na.txt=1.0\nb.txt=1.0\n",
+         "[FileVer]\na.txt=1.0\nb.txt=1.0\n",
+         {"a.txt"},
+         "",
+         {"b.txt"}},
+        {"older server version not listed",
+         "[FileVer]\na.txt=2.0\n",
+         "[FileVer]\na.txt=1.9\n",
+         {"a.txt"},
+         "",
+         {}},
+        {"2.10 is newer than 2.9",
+         "[FileVer]\na.txt=2.9\nb.txt=2.10\n",
+         "[FileVer]\na.txt=2.10\nb.txt=2.9\n",
+         {"a.txt", "b.txt"},
+         "",
+         {"a.txt"}},
+        {"text segments without case, a missing segment smaller",
+         "[FileVer]\na.txt=1.0b\nb.txt=1.0\n",
+         "[FileVer]\na.txt=1.0B\nb.txt=1.0.1\n",
+         {"a.txt", "b.txt"},
+         "",
+         {"b.txt"}},
+        {"corvelane key looks for the OEM program",
+         "[FileVer]\nCorvelane.qx=1.0\n",
+         "[FileVer]\nCorvelane.qx=1.0\n",
+         {"Corvelane"},
+         "[CompanyInfo]\ndefaultExeFilePath=Brand\n",
+         {"Corvelane.qx"}},
+        {"corvelane key with the OEM program present",
+         "[FileVer]\nCorvelane.qx=1.0\n",
+         "[FileVer]\nCorvelane.qx=1.0\n",
+         {"Brand"},
+         "[CompanyInfo]\ndefaultExeFilePath=Brand\n",
+         {}},
+        {"duplicate server key listed once",
+         "[FileVer]\n",
+         "[FileVer]\nd.txt=2.0\nD.txt=3.0\n",
+         {},
+         "",
+         {"d.txt"}},
     };
     for (const auto& c : cases) {
         QDir(prog()).removeRecursively();

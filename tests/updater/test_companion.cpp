@@ -47,10 +47,8 @@ TEST_F(UpdaterUtilities, UrlEncodePathEscapesOnlyWhatBreaksAPath) {
         std::string in;
         std::string out;
     } cases[] = {
-        {"/upd/a b.txt", "/upd/a%20b.txt"},
-        {"/upd/中.dll", "/upd/%E4%B8%AD.dll"},
-        {"/a+b/c=d&e?f", "/a+b/c=d&e?f"},
-        {"/50%#x\"y", "/50%25%23x%22y"},
+        {"/upd/a b.txt", "/upd/a%20b.txt"},         {"/upd/中.dll", "/upd/%E4%B8%AD.dll"},
+        {"/a+b/c=d&e?f", "/a+b/c=d&e?f"},           {"/50%#x\"y", "/50%25%23x%22y"},
         {std::string("/t\tn\x7f", 5), "/t%09n%7F"},
     };
     for (const auto& c : cases)
@@ -99,7 +97,8 @@ TEST_F(UpdaterUtilities, DeleteFolderRemovesLinksNeverTheirTargets) {
 }
 
 TEST_F(UpdaterUtilities, ConfinedPathKeepsKeysInsideTheRoot) {
-    ASSERT_EQ(::symlink(QFile::encodeName(outside()).constData(), QFile::encodeName(prog(QStringLiteral("out"))).constData()),
+    ASSERT_EQ(::symlink(QFile::encodeName(outside()).constData(),
+                        QFile::encodeName(prog(QStringLiteral("out"))).constData()),
               0);
     const struct {
         QString key;
@@ -130,7 +129,8 @@ TEST_F(UpdaterUtilities, ConfinedPathKeepsKeysInsideTheRoot) {
 
 using UpdaterLog = UpdaterSandbox;
 
-std::chrono::system_clock::time_point LocalMoment(int year, int month, int day, int hour, int minute, int second) {
+std::chrono::system_clock::time_point LocalMoment(int year, int month, int day, int hour, int minute,
+                                                  int second) {
     std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;
@@ -165,7 +165,8 @@ TEST_F(UpdaterLog, RecordsAreScrambledStampedAndReopenAtMidnight) {
     companion::LogClose();
 
     const QByteArray first = Descrambled(prog(QStringLiteral("enc/convert_2026-03-01.enc")));
-    EXPECT_EQ(first, QByteArray("\r\n2026-03-01 23:59:59.250  ") + QByteArray::fromHex("c9fdbcb6b3c9b9a6") + ":a.txt");
+    EXPECT_EQ(first, QByteArray("\r\n2026-03-01 23:59:59.250  ") + QByteArray::fromHex("c9fdbcb6b3c9b9a6") +
+                         ":a.txt");
     EXPECT_EQ(Descrambled(prog(QStringLiteral("enc/convert_2026-03-02.enc"))),
               QByteArray("\r\n2026-03-02 00:00:01.000  after midnight"));
     // Scrambled on disk: no plain text.

@@ -65,7 +65,8 @@ TEST_F(UpdaterDownload, SelfSignedHttpsOnlyWithTheSwitch) {
     Write(prog(QStringLiteral("ServerInfo.ini")), "");
     for (bool allow : {false, true}) {
         ini::WriteString(prog(QStringLiteral("ServerInfo.ini")), QStringLiteral("Deployment"),
-                         QStringLiteral("AllowInvalidCertificates"), allow ? QStringLiteral("1") : QStringLiteral("0"));
+                         QStringLiteral("AllowInvalidCertificates"),
+                         allow ? QStringLiteral("1") : QStringLiteral("0"));
         RecordingView view;
         CBrannockEngine engine(view, prog(), true);
         engine.Start(https.url(QStringLiteral("/x/update.dat")));

@@ -38,7 +38,9 @@ bool WaitForFile(const QString& path, int ms) {
 }
 
 // A script that leaves a marker when it runs.
-QByteArray MarkerScript(const QString& marker) { return "#!/bin/sh\necho ran > '" + marker.toUtf8() + "'\n"; }
+QByteArray MarkerScript(const QString& marker) {
+    return "#!/bin/sh\necho ran > '" + marker.toUtf8() + "'\n";
+}
 
 using UpdaterInstall = UpdaterSandbox;
 
@@ -77,7 +79,8 @@ TEST_F(UpdaterInstall, FullUpdateReplacesBacksUpAndFinishes) {
     EXPECT_EQ(Read(run.backupFolder + QStringLiteral("/data/a.txt")), "old a");
     EXPECT_EQ(Read(run.backupFolder + QStringLiteral("/tool")), "#!/bin/sh\nold tool\n");
     EXPECT_EQ(Read(run.backupFolder + QStringLiteral("/old.txt")), "obsolete");
-    EXPECT_TRUE(Read(run.backupFolder + QStringLiteral("/Update.dat")).startsWith("[FileVer]\ndata/a.txt=1.0"));
+    EXPECT_TRUE(
+        Read(run.backupFolder + QStringLiteral("/Update.dat")).startsWith("[FileVer]\ndata/a.txt=1.0"));
     EXPECT_FALSE(QFileInfo::exists(prog(QStringLiteral("old.txt"))));
 
     EXPECT_EQ(Read(prog(QStringLiteral("Update.dat"))), description);
@@ -85,8 +88,9 @@ TEST_F(UpdaterInstall, FullUpdateReplacesBacksUpAndFinishes) {
     EXPECT_EQ(haveNew(), QStringLiteral("0"));
     EXPECT_EQ(run.changeList, (QStringList{QString(), QStringLiteral("修改一"), QStringLiteral("修改二")}));
     const QString log = dayLog();
-    for (const char* line : {"建立备份文件夹：", "删除原来的文件:", "升级成功:", "处理新版本需要删除的文件:",
-                             "替换update.dat", "删除临时文件夹:", "升级成功！修改如下:", "强制结束进程。类名：CSQXWND_QEL"})
+    for (const char* line :
+         {"建立备份文件夹：", "删除原来的文件:", "升级成功:", "处理新版本需要删除的文件:", "替换update.dat",
+          "删除临时文件夹:", "升级成功！修改如下:", "强制结束进程。类名：CSQXWND_QEL"})
         EXPECT_TRUE(log.contains(QString::fromUtf8(line))) << line;
 
     // Only "完成" of a finished run starts the update's programs: not "取消" before it.
@@ -123,8 +127,9 @@ TEST_F(UpdaterInstall, DownloadFailureInRowThreeOfFive) {
     for (const char* name : {"upd/f1.txt", "upd/f2.txt", "upd/f4.txt", "upd/f5.txt"})
         serve(QString::fromLatin1(name), "new");
     Run run = runUpdate(true, false);
-    EXPECT_EQ(Statuses(run.rows), (QStringList{QStringLiteral("成功"), QStringLiteral("成功"), QStringLiteral("下载失败"),
-                                               QStringLiteral("准备更新"), QStringLiteral("准备更新")}));
+    EXPECT_EQ(Statuses(run.rows),
+              (QStringList{QStringLiteral("成功"), QStringLiteral("成功"), QStringLiteral("下载失败"),
+                           QStringLiteral("准备更新"), QStringLiteral("准备更新")}));
     EXPECT_EQ(Read(prog(QStringLiteral("f1.txt"))), "new");
     EXPECT_EQ(Read(run.backupFolder + QStringLiteral("/f2.txt")), "old 2");
     // Registration ran (and failed, as it must here) ...
@@ -162,8 +167,14 @@ TEST_F(UpdaterInstall, SelfUpdateWaitsInTemp) {
         QByteArray served;
         bool ok;
     } cases[] = {
-        {"packed", "[FileVer]\nBrannock.gz=9.0\nx.txt=1\n", "upd/Brannock.gz", Gzip("\x7f" "ELF new updater"), true},
-        {"plain", "[FileVer]\nBrannock=9.0\nx.txt=1\n", "upd/Brannock", "\x7f" "ELF new updater", true},
+        {"packed", "[FileVer]\nBrannock.gz=9.0\nx.txt=1\n", "upd/Brannock.gz",
+         Gzip("\x7f"
+              "ELF new updater"),
+         true},
+        {"plain", "[FileVer]\nBrannock=9.0\nx.txt=1\n", "upd/Brannock",
+         "\x7f"
+         "ELF new updater",
+         true},
         {"broken", "[FileVer]\nBrannock.gz=9.0\nx.txt=1\n", "upd/Brannock.gz", "not gzip", false},
     };
     for (const auto& c : cases) {
@@ -178,7 +189,9 @@ TEST_F(UpdaterInstall, SelfUpdateWaitsInTemp) {
         EXPECT_EQ(run.fullUpdate, c.ok) << c.name;
         if (c.ok) {
             EXPECT_EQ(Statuses(run.rows), QStringList(2, QStringLiteral("成功"))) << c.name;
-            EXPECT_EQ(Read(prog(QStringLiteral("temp/Brannock"))), "\x7f" "ELF new updater") << c.name;
+            EXPECT_EQ(Read(prog(QStringLiteral("temp/Brannock"))), "\x7f"
+                                                                   "ELF new updater")
+                << c.name;
             EXPECT_EQ(ModeOf(prog(QStringLiteral("temp/Brannock"))), 0755) << c.name;
         } else {
             EXPECT_EQ(run.rows.front().status, QStringLiteral("升级失败")) << c.name;
@@ -212,7 +225,9 @@ pid_t StartSleeper(const QString& path) {
     return pid;
 }
 
-bool Alive(pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) == 0; }
+bool Alive(pid_t pid) {
+    return ::waitpid(pid, nullptr, WNOHANG) == 0;
+}
 
 TEST_F(UpdaterInstall, HostileDescriptionsStayInsideTheFolder) {
     const struct {
@@ -291,7 +306,8 @@ TEST_F(UpdaterInstall, HostileDescriptionsStayInsideTheFolder) {
         EXPECT_TRUE(Alive(outsider)) << c.name;
         ::kill(outsider, SIGKILL);
         ::waitpid(outsider, nullptr, 0);
-        EXPECT_TRUE(QDir(root() + QStringLiteral("/home/Desktop")).entryList(QDir::Files).isEmpty()) << c.name;
+        EXPECT_TRUE(QDir(root() + QStringLiteral("/home/Desktop")).entryList(QDir::Files).isEmpty())
+            << c.name;
         expectUntouched();
         EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/tmp/evil.txt")));
     }

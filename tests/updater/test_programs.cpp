@@ -74,7 +74,8 @@ TEST_F(UpdaterPrograms, SilentCheckWithoutADisplayAndASecondCopy) {
     InstallBrannock(prog());
     Write(prog(QStringLiteral("Update.dat")), "[FileVer]\nf.txt=1\n");
     serve(QStringLiteral("upd/update.dat"), "[FileVer]\nf.txt=2\n");
-    EXPECT_EQ(RunBrannock(*this, prog(QStringLiteral("Brannock")), {descriptionUrl(), QStringLiteral("/hide")}), 0);
+    EXPECT_EQ(
+        RunBrannock(*this, prog(QStringLiteral("Brannock")), {descriptionUrl(), QStringLiteral("/hide")}), 0);
     EXPECT_EQ(haveNew(), QStringLiteral("1"));
     const QString log = DayLogOf(prog());
     EXPECT_TRUE(log.contains(QStringLiteral("  f.txt\r\n")));
@@ -85,8 +86,8 @@ TEST_F(UpdaterPrograms, SilentCheckWithoutADisplayAndASecondCopy) {
     UpdaterLock held;
     ASSERT_TRUE(held.acquire());
     qint64 elapsed = 0;
-    EXPECT_EQ(RunBrannock(*this, prog(QStringLiteral("Brannock")), {descriptionUrl(), QStringLiteral("/hide")},
-                          &elapsed),
+    EXPECT_EQ(RunBrannock(*this, prog(QStringLiteral("Brannock")),
+                          {descriptionUrl(), QStringLiteral("/hide")}, &elapsed),
               0);
     EXPECT_LT(elapsed, 5000);
     EXPECT_EQ(haveNew(), QStringLiteral("<none>"));

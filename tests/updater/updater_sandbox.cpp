@@ -62,11 +62,13 @@ void UpdaterSandbox::TearDown() {
 }
 
 QString UpdaterSandbox::prog(const QString& relative) const {
-    return relative.isEmpty() ? root() + QStringLiteral("/prog") : root() + QStringLiteral("/prog/") + relative;
+    return relative.isEmpty() ? root() + QStringLiteral("/prog")
+                              : root() + QStringLiteral("/prog/") + relative;
 }
 
 QString UpdaterSandbox::outside(const QString& relative) const {
-    return relative.isEmpty() ? root() + QStringLiteral("/outside") : root() + QStringLiteral("/outside/") + relative;
+    return relative.isEmpty() ? root() + QStringLiteral("/outside")
+                              : root() + QStringLiteral("/outside/") + relative;
 }
 
 void UpdaterSandbox::Write(const QString& path, const QByteArray& content, int mode) {
@@ -84,7 +86,7 @@ QByteArray UpdaterSandbox::Read(const QString& path) {
 }
 
 int UpdaterSandbox::ModeOf(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
 }
 
@@ -116,7 +118,8 @@ QString UpdaterSandbox::haveNew() const {
 }
 
 QString UpdaterSandbox::dayLog() const {
-    QByteArray bytes = Read(prog(QStringLiteral("enc/update_%1.enc").arg(QDate::currentDate().toString(Qt::ISODate))));
+    QByteArray bytes =
+        Read(prog(QStringLiteral("enc/update_%1.enc").arg(QDate::currentDate().toString(Qt::ISODate))));
     for (char& c : bytes)
         c = static_cast<char>(c ^ 0x5C);
     return enc::FromGbk(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));

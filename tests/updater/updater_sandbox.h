@@ -4,8 +4,8 @@
 // run may touch, the update server's folder "srv" served by a loopback HTTP
 // server, and HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR of its own. The day
 // log "update" is open into the program folder.
-#include "tests/support/http_server.h"
 #include "platform/msgbox.h"
+#include "tests/support/http_server.h"
 #include "updater/brannock_engine.h"
 
 #include <QByteArray>
@@ -52,7 +52,9 @@ protected:
     void TearDown() override;
 
     // The server's folder: the description at "upd/update.dat", files beside it.
-    void serve(const QString& relative, const QByteArray& content) { Write(m_srv + QLatin1Char('/') + relative, content); }
+    void serve(const QString& relative, const QByteArray& content) {
+        Write(m_srv + QLatin1Char('/') + relative, content);
+    }
     QString descriptionUrl() const;
     LoopbackHttpServer& server();
 

@@ -74,7 +74,9 @@ void CBrannockDlg::onCheckTimer() {
         m_engine.OnBnClickedCancel();
 }
 
-void CBrannockDlg::onOk() { m_engine.DoUpdate(); }
+void CBrannockDlg::onOk() {
+    m_engine.DoUpdate();
+}
 
 void CBrannockDlg::cancelOrStop() {
     switch (m_engine.phase()) {
@@ -92,18 +94,26 @@ void CBrannockDlg::cancelOrStop() {
     }
 }
 
-void CBrannockDlg::reject() { cancelOrStop(); }
+void CBrannockDlg::reject() {
+    cancelOrStop();
+}
 
 void CBrannockDlg::closeEvent(QCloseEvent* event) {
     event->ignore();
     cancelOrStop();
 }
 
-void CBrannockDlg::SetStatusText(const QString& text) { m_ui->statusLine->setText(text); }
+void CBrannockDlg::SetStatusText(const QString& text) {
+    m_ui->statusLine->setText(text);
+}
 
-void CBrannockDlg::SetProgress(int percent) { m_ui->progress->setValue(percent); }
+void CBrannockDlg::SetProgress(int percent) {
+    m_ui->progress->setValue(percent);
+}
 
-void CBrannockDlg::ProcessEvents() { QCoreApplication::processEvents(); }
+void CBrannockDlg::ProcessEvents() {
+    QCoreApplication::processEvents();
+}
 
 void CBrannockDlg::AddRow(const QString& name, const QString& status) {
     auto* item = new QTreeWidgetItem(m_ui->fileList);
@@ -136,9 +146,13 @@ void CBrannockDlg::ShowChangeList(const QStringList& lines) {
         new QTreeWidgetItem(list, QStringList{line});
 }
 
-void CBrannockDlg::EnableOk(bool enabled) { m_ui->okButton->setEnabled(enabled); }
+void CBrannockDlg::EnableOk(bool enabled) {
+    m_ui->okButton->setEnabled(enabled);
+}
 
-void CBrannockDlg::SetCancelCaption(const QString& caption) { m_ui->cancelButton->setText(caption); }
+void CBrannockDlg::SetCancelCaption(const QString& caption) {
+    m_ui->cancelButton->setText(caption);
+}
 
 void CBrannockDlg::SetBusy(bool busy) {
     if (busy == m_busyCursor)
@@ -150,4 +164,6 @@ void CBrannockDlg::SetBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void CBrannockDlg::EndDialog(int result) { done(result); }
+void CBrannockDlg::EndDialog(int result) {
+    done(result);
+}
