@@ -54,7 +54,9 @@ void BM_BareCurl(benchmark::State& state) {
     double total = 0;
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
-        int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        // Created anew, as DownLoadFile does: truncating the last copy would cost more.
+        ::unlink(target.constData());
+        int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         curl_easy_setopt(curl, CURLOPT_URL, url.constData());
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteToFd);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &fd);

@@ -64,7 +64,8 @@ for f in Corvelane Keldrune; do printf '#!/bin/sh\nexit 0\n' | gzip > "$work/srv
 mkdir -p "$work/srv/upd/resources"; printf skin > "$work/srv/upd/resources/skin.dat"
 export WORK="$work"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  export XDG_RUNTIME_DIR="$WORK/run" HOME="$WORK" no_proxy=127.0.0.1
+  # xdotool matches the Chinese title only under a UTF-8 locale that exists.
+  export XDG_RUNTIME_DIR="$WORK/run" HOME="$WORK" no_proxy=127.0.0.1 LC_ALL=C.UTF-8
   coproc SERVER { exec python3 "$ROOT/tests/support/http_server.py" --folder "$WORK/srv"; }
   read -r line <&"${SERVER[0]}"
   port=${line#PORT }
@@ -75,12 +76,17 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   done
   sleep 2
   import -window "$win" "$OUT/updater-check.png"
-  xdotool windowactivate --sync "$win" key Return
-  sleep 1
+  xdotool windowfocus --sync "$win" key Return
+  for i in $(seq 1 20); do
+    box=$(xdotool search --name "升级提示" 2>/dev/null | head -1) && [ -n "$box" ] && break
+    sleep 0.5
+  done
+  xdotool windowfocus "$box"
+  sleep 0.5
   xdotool key Return
   sleep 3
   import -window "$win" "$OUT/updater-done.png"
-  xdotool windowactivate "$win" key Escape
+  xdotool windowfocus "$win" key Escape
   sleep 1
   eval "exec ${SERVER[1]}>&-"'
 echo "screenshots in $out"
