@@ -53,6 +53,29 @@ TEST_F(UpdaterCommandLine, NoAddressIsAConnectionFailure) {
 
 using UpdaterCompare = UpdaterSandbox;
 
+TEST_F(UpdaterCompare, ReadIniSectionTakesKeysAndValuesInFileOrder) {
+    // Code page 936, as an old description is written: "修改内容=一" and "新=功能".
+    const QByteArray gbk = "[FileVer]\r\na.txt=1.0=ignored\r\nb.txt=2.0\r\nA.TXT=9.9\r\n; a comment\r\n\r\n"
+                           "bare\r\n[NewEdit]\r\n" +
+                           QByteArray::fromHex("d0deb8c4c4dac8dd3dd2bb") + "\r\n" +
+                           QByteArray::fromHex("d0c23db9a6c4dc") + "\r\n";
+    Write(prog(QStringLiteral("desc.dat")), gbk);
+    IniList files;
+    ASSERT_TRUE(
+        CBrannockEngine::ReadIniSection(prog(QStringLiteral("desc.dat")), files, QStringLiteral("FileVer")));
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].key, QStringLiteral("a.txt"));
+    EXPECT_EQ(files[0].value, QStringLiteral("1.0"));
+    EXPECT_EQ(files[1].value, QStringLiteral("2.0"));
+    EXPECT_EQ(files[2].key, QStringLiteral("bare"));
+    IniList changes;
+    CBrannockEngine::ReadIniSection(prog(QStringLiteral("desc.dat")), changes, QStringLiteral("NewEdit"));
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(changes[0].key, QStringLiteral("修改内容"));
+    EXPECT_EQ(changes[0].value, QStringLiteral("一"));
+    EXPECT_EQ(changes[1].key, QStringLiteral("新"));
+}
+
 TEST_F(UpdaterCompare, ListsNewerAndMissingFiles) {
     const struct {
         const char* name;
