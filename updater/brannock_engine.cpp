@@ -164,7 +164,10 @@ void CBrannockEngine::Start(const QString& updateAddress) {
                       (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
                       !url.host().isEmpty() && !IsRefusedHost(url.host());
     if (m_addressUsable) {
-        m_origin = scheme + QStringLiteral("://") + url.host(QUrl::FullyEncoded);
+        QString host = url.host(QUrl::FullyEncoded);
+        if (host.contains(QLatin1Char(':'))) // an IPv6 address
+            host = QLatin1Char('[') + host + QLatin1Char(']');
+        m_origin = scheme + QStringLiteral("://") + host;
         if (url.port() > 0)
             m_origin += QLatin1Char(':') + QString::number(url.port());
         m_objectPath = url.path(QUrl::FullyDecoded);
@@ -616,19 +619,19 @@ void CBrannockEngine::DeleteObsoleteFiles() {
         if (!Exists(file))
             continue;
         // Kept in the run's backup folder first, like every replaced file.
-        if (!m_backupFolder.isEmpty()) {
+        if (!m_backupFolder.isEmpty() && IsRegularFile(file)) {
             const QString backup = m_backupFolder + QLatin1Char('/') + Slashes(entry.key);
             CreateFolderPath(backup.left(backup.lastIndexOf(QLatin1Char('/'))));
-            if (IsRegularFile(file) && !CopyFileContents(file, backup)) {
+            if (!CopyFileContents(file, backup)) {
                 Log(QStringLiteral("ERROR,备份失败，未删除:%1").arg(Esc(file)));
                 continue;
             }
         }
-        struct stat st {};
-        if (::lstat(QFile::encodeName(file).constData(), &st) == 0 && S_ISDIR(st.st_mode))
-            DeleteFolder(file);
-        else
-            ::unlink(QFile::encodeName(file).constData());
+        // Files only, as ever: a folder is left alone.
+        if (!IsRegularFile(file) || ::unlink(QFile::encodeName(file).constData()) != 0) {
+            Log(QStringLiteral("ERROR,删除失败:%1").arg(Esc(file)));
+            continue;
+        }
         Log(QStringLiteral("处理新版本需要删除的文件:%1").arg(Esc(file)));
     }
 }

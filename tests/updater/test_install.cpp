@@ -50,8 +50,9 @@ TEST_F(UpdaterInstall, FullUpdateReplacesBacksUpAndFinishes) {
     Write(prog(QStringLiteral("tool")), "#!/bin/sh\nold tool\n", 0750);
     Write(prog(QStringLiteral("old.txt")), "obsolete", 0640);
     Write(prog(QStringLiteral("stub.sh")), MarkerScript(prog(QStringLiteral("started"))), 0755);
+    Write(prog(QStringLiteral("keepdir/inner.txt")), "a folder is never deleted");
     const QByteArray description = "[FileVer]\ndata/a.txt=1.1\ntool.gz=2.0\nnew/中 b.txt=1.0\nstart.sh=1.0\n"
-                                   "[DeleteFiles]\nold.txt=\n[OpenFiles]\nstub.sh=\n"
+                                   "[DeleteFiles]\nold.txt=\nkeepdir=\n[OpenFiles]\nstub.sh=\n"
                                    "[NewEdit]\n修改一=\n修改二=\n";
     serve(QStringLiteral("upd/update.dat"), description);
     serve(QStringLiteral("upd/data/a.txt"), "new a");
@@ -82,6 +83,7 @@ TEST_F(UpdaterInstall, FullUpdateReplacesBacksUpAndFinishes) {
     EXPECT_TRUE(
         Read(run.backupFolder + QStringLiteral("/Update.dat")).startsWith("[FileVer]\ndata/a.txt=1.0"));
     EXPECT_FALSE(QFileInfo::exists(prog(QStringLiteral("old.txt"))));
+    EXPECT_EQ(Read(prog(QStringLiteral("keepdir/inner.txt"))), "a folder is never deleted");
 
     EXPECT_EQ(Read(prog(QStringLiteral("Update.dat"))), description);
     EXPECT_FALSE(QFileInfo::exists(prog(QStringLiteral("temp"))));
