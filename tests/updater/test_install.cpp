@@ -118,6 +118,29 @@ TEST_F(UpdaterInstall, FinishedDialogStartsTheOpenFiles) {
     EXPECT_TRUE(WaitForFile(prog(QStringLiteral("started")), 5000));
 }
 
+TEST_F(UpdaterInstall, CancelDuringTheUpdateStopsTheCurrentDownload) {
+    Write(prog(QStringLiteral("Update.dat")), "[FileVer]\n");
+    Write(prog(QStringLiteral("big.bin")), "old big");
+    serve(QStringLiteral("upd/update.dat"), "[FileVer]\nsmall.txt=1\nbig.bin=1\nlast.txt=1\n");
+    serve(QStringLiteral("upd/small.txt"), "small");
+    serve(QStringLiteral("upd/big.bin"), QByteArray(16 * 1024 * 1024, 'b'));
+    serve(QStringLiteral("upd/last.txt"), "last");
+    MessageBoxRecorder boxes;
+    RecordingView view;
+    CBrannockEngine engine(view, prog(), true);
+    view.engine = &engine;
+    engine.Start(descriptionUrl());
+    engine.CheckUpdate();
+    view.abortInsideATransfer = true; // only the big file shows a partial progress
+    engine.DoUpdate();
+    EXPECT_EQ(Statuses(engine.rows()),
+              (QStringList{QStringLiteral("成功"), QStringLiteral("下载失败"), QStringLiteral("准备更新")}));
+    EXPECT_EQ(Read(prog(QStringLiteral("big.bin"))), "old big");
+    EXPECT_FALSE(engine.fullUpdateDone());
+    EXPECT_EQ(haveNew(), QStringLiteral("1"));
+    EXPECT_TRUE(dayLog().contains(QStringLiteral("ERROR,DownLoadFile,下载已取消！")));
+}
+
 TEST_F(UpdaterInstall, DownloadFailureInRowThreeOfFive) {
     Write(prog(QStringLiteral("Update.dat")), "[FileVer]\n");
     Write(prog(QStringLiteral("CsqxConfig.ini")), "");

@@ -22,6 +22,11 @@ class RecordingView : public IUpdateView {
 public:
     void SetStatusText(const QString& text) override { statuses << text; }
     void ProcessEvents() override;
+    // With abortInsideATransfer, the first progress between 0 and 100 % stops the run.
+    void SetProgress(int percent) override {
+        if (abortInsideATransfer && percent > 0 && percent < 100 && engine)
+            engine->RequestAbort();
+    }
     void ShowChangeList(const QStringList& lines) override { changeList = lines; }
     void SetCancelCaption(const QString& caption) override { cancelCaption = caption; }
     void EndDialog(int result) override { endedWith = result; }
@@ -32,6 +37,7 @@ public:
     int endedWith = 0;
     int pumps = 0;
     int abortAtPump = -1;
+    bool abortInsideATransfer = false;
     CBrannockEngine* engine = nullptr;
 };
 
