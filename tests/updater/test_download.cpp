@@ -4,9 +4,12 @@
 #include "platform/ini.h"
 #include "tests/updater/updater_sandbox.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -57,6 +60,23 @@ TEST_F(UpdaterDownload, AnswersOfTheServer) {
         if (r.path == QStringLiteral("/upd/%E6%96%B0%20%E6%96%87%E4%BB%B6.txt"))
             seen = r.query.startsWith(QStringLiteral("a="));
     EXPECT_TRUE(seen);
+}
+
+TEST_F(UpdaterDownload, APlantedLinkAtTheTargetIsReplacedNotFollowed) {
+    serve(QStringLiteral("upd/plain.bin"), "plain body");
+    QDir().mkpath(prog(QStringLiteral("temp")));
+    const QString local = prog(QStringLiteral("temp/plain.bin"));
+    ASSERT_EQ(::symlink(QFile::encodeName(outside(QStringLiteral("sentinel.txt"))).constData(),
+                        QFile::encodeName(local).constData()),
+              0);
+    RecordingView view;
+    CBrannockEngine engine(view, prog(), true);
+    engine.Start(server().url(QStringLiteral("/upd/update.dat")));
+    QString target = local;
+    EXPECT_TRUE(engine.DownLoadFile(QStringLiteral("/upd/plain.bin"), target));
+    EXPECT_FALSE(QFileInfo(local).isSymLink());
+    EXPECT_EQ(Read(local), "plain body");
+    expectUntouched();
 }
 
 TEST_F(UpdaterDownload, SelfSignedHttpsOnlyWithTheSwitch) {
