@@ -512,6 +512,7 @@ bool CBrannockEngine::installRow(int row, const QString& key) {
     const QString finalPath = self ? path(QLatin1String(kWaitingUpdater)) : target;
     if (ok && !self)
         Log(QStringLiteral("删除原来的文件:%1").arg(Esc(target)));
+    bool placed = false; // this run put a file at finalPath
     if (ok) {
         if (packed) {
             ok = ReplaceFileWith(finalPath, [&](const QString& tmp) { return UnGzipFile(tmp, d); });
@@ -520,6 +521,7 @@ bool CBrannockEngine::installRow(int row, const QString& key) {
         } else {
             ok = ReplaceFileWith(finalPath, [&](const QString& tmp) { return CopyFileContents(d, tmp); });
         }
+        placed = ok;
         if (ok && self)
             ok = ::chmod(QFile::encodeName(finalPath).constData(), 0755) == 0;
     }
@@ -530,7 +532,9 @@ bool CBrannockEngine::installRow(int row, const QString& key) {
         setRowStatus(row, kSucceeded);
         return true;
     }
-    if (self) // a failed new updater leaves nothing half made behind
+    // A new updater that cannot run is not left waiting; one that an earlier
+    // run left (when this one failed before placing its own) stays.
+    if (self && placed)
         ::unlink(QFile::encodeName(finalPath).constData());
     const QString upper = installed.toUpper();
     if (upper.startsWith(QLatin1String("MFC")) || upper.startsWith(QLatin1String("MSVC"))) {
