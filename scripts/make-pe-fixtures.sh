@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the small Windows executables the icon tests edit: a 32-bit and a
 # 64-bit one, each with two icon groups (four images), plus the .ico files
-# they were built from and "logo.ico", whose images match two of the four.
+# they were built from and "logo.ico", whose images match two of the four;
+# and "plain32.exe", which has no resources at all. The resource compiler
+# preprocesses with the host's cpp.
 # The outputs are committed; run this only to rebuild them. It installs the
 # cross binutils it needs for itself.
 set -euo pipefail
@@ -64,14 +66,18 @@ cat > "$work/icons.rc" <<EOF2
 2 ICON "$out/app2.ico"
 EOF2
 
-build() { # triplet output entry-symbol
-    local t="$1" exe="$2" entry="$3"
+build() { # triplet output entry-symbol [no-icons]
+    local t="$1" exe="$2" entry="$3" icons="$work/icons.o"
     printf '    .text\n    .globl %s\n%s:\n    ret\n' "$entry" "$entry" >"$work/start.s"
     "$t-as" -o "$work/start.o" "$work/start.s"
     "$t-windres" --preprocessor=cpp -i "$work/icons.rc" -o "$work/icons.o"
-    "$t-ld" --no-insert-timestamp --subsystem windows -e "$entry" -o "$out/$exe" "$work/start.o" "$work/icons.o"
+    if [ "${4:-}" = no-icons ]; then
+        icons=""
+    fi
+    "$t-ld" --no-insert-timestamp --subsystem windows -e "$entry" -o "$out/$exe" "$work/start.o" $icons
     "$t-strip" "$out/$exe"
 }
 build i686-w64-mingw32 icons32.exe _start
 build x86_64-w64-mingw32 icons64.exe start
+build i686-w64-mingw32 plain32.exe _start no-icons
 ls -l "$out"

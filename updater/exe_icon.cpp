@@ -33,10 +33,13 @@ constexpr uint32_t kInfoHeaderSize = 40;
 const char* const kContext = "ReplaceExeIcon";
 
 void Warn(const char* text) {
-    ShowMessageBox(QCoreApplication::translate(kContext, text), mb::IconWarning | mb::Ok, QStringLiteral("warning"));
+    ShowMessageBox(QCoreApplication::translate(kContext, text), mb::IconWarning | mb::Ok,
+                   QStringLiteral("warning"));
 }
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t U32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -44,7 +47,7 @@ uint32_t U32(const uint8_t* p) {
 
 struct Section {
     uint32_t virtualAddress = 0;
-    uint32_t extent = 0;  // bytes of the section that are present in the file
+    uint32_t extent = 0; // bytes of the section that are present in the file
     uint32_t rawOffset = 0;
 };
 
@@ -108,11 +111,11 @@ bool LocateResources(PeResources& pe) {
     uint64_t directories = 0;
     uint64_t directoryCount = 0;
     switch (U16(b.data() + optional)) {
-    case 0x10B:  // PE32
+    case 0x10B: // PE32
         directoryCount = 92;
         directories = 96;
         break;
-    case 0x20B:  // PE32+
+    case 0x20B: // PE32+
         directoryCount = 108;
         directories = 112;
         break;
@@ -137,9 +140,9 @@ bool LocateResources(PeResources& pe) {
         const uint32_t virtualSize = U32(s + 8);
         Section section;
         section.virtualAddress = U32(s + 12);
-        section.extent = U32(s + 16);  // size of raw data
+        section.extent = U32(s + 16); // size of raw data
         if (virtualSize != 0 && virtualSize < section.extent) {
-            section.extent = virtualSize;  // the rest is file padding
+            section.extent = virtualSize; // the rest is file padding
         }
         section.rawOffset = U32(s + 20);
         pe.sections.push_back(section);
@@ -159,14 +162,14 @@ bool ReplaceImage(PeResources& pe, const CIcoFile& ico, uint32_t entryOffset) {
     const uint32_t dataSize = U32(entry + 4);
     size_t position = 0;
     if (dataSize < kInfoHeaderSize || !pe.RvaToOffset(dataRva, dataSize, position)) {
-        return false;  // not a classic bitmap image, or not inside the file
+        return false; // not a classic bitmap image, or not inside the file
     }
     uint8_t* data = pe.bytes.data() + position;
     const int width = static_cast<int32_t>(U32(data + 4));
     const int height = static_cast<int32_t>(U32(data + 8));
     const int bitCount = U16(data + 14);
     if (U32(data) != kInfoHeaderSize) {
-        return false;  // a PNG image or another header layout
+        return false; // a PNG image or another header layout
     }
     const int index = ico.FindImage(bitCount, width, height);
     if (index < 0) {
@@ -174,10 +177,10 @@ bool ReplaceImage(PeResources& pe, const CIcoFile& ico, uint32_t entryOffset) {
     }
     const ICO_IMAGE& image = ico.Image(index);
     if (image.blockSize() > dataSize) {
-        LogWrite(g_logRun, "INFO,icon image " + std::to_string(width) + "x" + std::to_string(height / 2) + " " +
-                               std::to_string(bitCount) + " bits not replaced: " +
-                               std::to_string(image.blockSize()) + " bytes do not fit its resource of " +
-                               std::to_string(dataSize));
+        LogWrite(g_logRun, "INFO,icon image " + std::to_string(width) + "x" + std::to_string(height / 2) +
+                               " " + std::to_string(bitCount) +
+                               " bits not replaced: " + std::to_string(image.blockSize()) +
+                               " bytes do not fit its resource of " + std::to_string(dataSize));
         return false;
     }
     std::memcpy(data, image.header.data(), image.header.size());
@@ -202,12 +205,14 @@ int ReplaceIconResources(PeResources& pe, const CIcoFile& ico, uint32_t dirOffse
     }
     const uint8_t* header = pe.ResourceBytes(dirOffset, 16);
     if (header == nullptr) {
-        LogWrite(g_logRun, "ERROR,icon resource directory outside the resources: " + std::to_string(dirOffset));
+        LogWrite(g_logRun,
+                 "ERROR,icon resource directory outside the resources: " + std::to_string(dirOffset));
         return 0;
     }
-    const uint32_t count = uint32_t(U16(header + 12)) + U16(header + 14);  // named and id entries alike
+    const uint32_t count = uint32_t(U16(header + 12)) + U16(header + 14); // named and id entries alike
     if (pe.ResourceBytes(uint64_t(dirOffset) + 16, 8 * uint64_t(count)) == nullptr) {
-        LogWrite(g_logRun, "ERROR,icon resource directory runs past the resources: " + std::to_string(dirOffset));
+        LogWrite(g_logRun,
+                 "ERROR,icon resource directory runs past the resources: " + std::to_string(dirOffset));
         return 0;
     }
     int replaced = 0;

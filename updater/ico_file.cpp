@@ -13,12 +13,16 @@ constexpr int kMaxPaletteEntries = 256;
 constexpr int kMaxWidth = 2047;
 constexpr int kMaxHeaderHeight = 4095;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t U32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
-int32_t I32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
+int32_t I32(const uint8_t* p) {
+    return static_cast<int32_t>(U32(p));
+}
 
 bool IsPng(const uint8_t* p, size_t available) {
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -85,9 +89,15 @@ ImageRead ReadImage(const std::vector<uint8_t>& file, uint32_t offset, ICO_IMAGE
 
 } // namespace
 
-int ICO_IMAGE::width() const { return header.size() >= kInfoHeaderSize ? I32(header.data() + 4) : 0; }
-int ICO_IMAGE::height() const { return header.size() >= kInfoHeaderSize ? I32(header.data() + 8) : 0; }
-int ICO_IMAGE::bitCount() const { return header.size() >= kInfoHeaderSize ? U16(header.data() + 14) : 0; }
+int ICO_IMAGE::width() const {
+    return header.size() >= kInfoHeaderSize ? I32(header.data() + 4) : 0;
+}
+int ICO_IMAGE::height() const {
+    return header.size() >= kInfoHeaderSize ? I32(header.data() + 8) : 0;
+}
+int ICO_IMAGE::bitCount() const {
+    return header.size() >= kInfoHeaderSize ? U16(header.data() + 14) : 0;
+}
 
 CIcoFile::~CIcoFile() = default;
 
@@ -105,7 +115,7 @@ int CIcoFile::PaletteEntries(uint32_t colorsUsed, uint32_t compression, int bitC
         return used;
     case 16:
     case 32:
-        if (compression == 3) {  // bit fields: three colour masks
+        if (compression == 3) { // bit fields: three colour masks
             return 3;
         }
         return compression != 0 ? used : 0;

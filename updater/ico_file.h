@@ -11,7 +11,7 @@
 // The 6-byte file header.
 struct ICO_HEADER {
     uint16_t reserved = 0;
-    uint16_t type = 0;  // 1: icon
+    uint16_t type = 0; // 1: icon
     uint16_t count = 0;
 };
 
@@ -35,13 +35,13 @@ struct ICO_IMAGE {
     int maskStride = 0;
     int colorSize = 0;
     int maskSize = 0;
-    std::vector<uint8_t> header;  // BITMAPINFOHEADER (40 bytes) and the palette
+    std::vector<uint8_t> header; // BITMAPINFOHEADER (40 bytes) and the palette
     std::vector<uint8_t> colorBits;
     std::vector<uint8_t> maskBits;
 
     bool empty() const { return header.empty(); }
     int width() const;
-    int height() const;  // as in the header: twice the icon's height
+    int height() const; // as in the header: twice the icon's height
     int bitCount() const;
     // Header and palette, colour bits and mask bits together.
     size_t blockSize() const { return header.size() + colorBits.size() + maskBits.size(); }
