@@ -13,6 +13,7 @@ out="${1:-$here/tests/updater/fixtures}"
 mkdir -p "$out"
 
 if ! command -v i686-w64-mingw32-windres >/dev/null || ! command -v x86_64-w64-mingw32-windres >/dev/null; then
+    apt-get update
     apt-get install -y binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
 fi
 
