@@ -180,7 +180,8 @@ private:
     void DeleteGroupNode(QTreeWidgetItem* item);
     // Stores a group change of `item`: 0 adds `name` under it (its id into
     // `newId`), 1 deletes it with its subgroups and contacts, 2 renames it.
-    bool GroupSql(QTreeWidgetItem* item, int operation, const QString& name = QString(), qint64* newId = nullptr);
+    bool GroupSql(QTreeWidgetItem* item, int operation, const QString& name = QString(),
+                  qint64* newId = nullptr);
     bool OnBeginLabelEdit(QTreeWidgetItem* item);
     void OnEndLabelEdit(QTreeWidgetItem* item, const QString& text);
     void OnSize();

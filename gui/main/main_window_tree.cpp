@@ -31,7 +31,9 @@
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("CCorvelaneDlg", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CCorvelaneDlg", text);
+}
 
 constexpr int kRenameRight = 4;
 constexpr int kAddRight = 4;
@@ -39,7 +41,9 @@ constexpr int kDeleteRight = 8;
 constexpr int kNewContactRight = 1;
 constexpr int kMoveRight = 4;
 
-bool IsGroupCode(qint64 code) { return code > node::Contacts && code < node::kFirstFixedNode; }
+bool IsGroupCode(qint64 code) {
+    return code > node::Contacts && code < node::kFirstFixedNode;
+}
 
 // In-place editing of a group's name. The tree's model is never written
 // here: the window stores the name first and sets the label only when that
@@ -98,7 +102,8 @@ QStringList NodePath(const QTreeWidgetItem* item) {
 void CCorvelaneDlg::SetUpTree() {
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelection(); });
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { OnTreeRightClick(pos); });
+    connect(m_tree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { OnTreeRightClick(pos); });
     // A click on the selected group or F2 starts editing its name, as does 10003.
     m_tree->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     m_tree->setItemDelegate(new GroupLabelDelegate(
@@ -146,10 +151,10 @@ void CCorvelaneDlg::FillMainTree() {
         int bit;
         bool records;
     };
-    const Optional optional[] = {{126, node::Tasks, feature::Tasks, false},  {127, node::Fax, feature::Fax, true},
-                                 {128, node::Email, feature::Email, true},   {129, node::Mms, feature::Mms, true},
-                                 {130, node::Voice, feature::Voice, true},
-                                 {131, node::NetManagement, feature::NetManagement, false}};
+    const Optional optional[] = {
+        {126, node::Tasks, feature::Tasks, false}, {127, node::Fax, feature::Fax, true},
+        {128, node::Email, feature::Email, true},  {129, node::Mms, feature::Mms, true},
+        {130, node::Voice, feature::Voice, true},  {131, node::NetManagement, feature::NetManagement, false}};
     for (const Optional& o : optional) {
         if (mask & o.bit)
             continue;
@@ -162,7 +167,7 @@ void CCorvelaneDlg::FillMainTree() {
     contacts->setExpanded(true);
     sms->setExpanded(true);
     if (startUp)
-        return;  // start-up's first timer ends the busy state and selects
+        return; // start-up's first timer ends the busy state and selects
     // A refill after a move or an import: the selection must be served again,
     // or the tree would ignore every later click.
     m_busy = false;
@@ -238,7 +243,7 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
     else if (code == node::NetManagement || code == node::NetMessages)
         viewId = 211;
     if (viewId == 0)
-        return nullptr;  // a channel node itself: the view stays
+        return nullptr; // a channel node itself: the view stays
     QWidget*& view = m_views[viewId];
     if (!view) {
         switch (viewId) {
@@ -264,7 +269,9 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
         const QString section = QStringLiteral("ReceiveMsg");
         const bool some = ini::ReadInt(g_strAccountIni, section, QStringLiteral("ShowSome"), 0) != 0;
         static_cast<CDlgMsgRecord1Received*>(view)->QueryRecords(
-            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql"), QString(), 100) : QString(), -1);
+            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql"), QString(), 100)
+                 : QString(),
+            -1);
         break;
     }
     case 3137:

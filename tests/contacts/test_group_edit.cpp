@@ -26,7 +26,8 @@ protected:
     // "id:name:parent" of every group, in GroupID order.
     static QStringList Groups() {
         QStringList rows;
-        SqlStatement st(g_pDB, "SELECT GroupID, GroupName, MasterID FROM ContactGroup ORDER BY GroupID, rowid");
+        SqlStatement st(g_pDB,
+                        "SELECT GroupID, GroupName, MasterID FROM ContactGroup ORDER BY GroupID, rowid");
         while (st.step() == SQLITE_ROW)
             rows << QStringLiteral("%1:%2:%3").arg(st.int64(0)).arg(st.qtext(1)).arg(st.int64(2));
         return rows;
@@ -79,7 +80,9 @@ TEST_F(GroupTreeEdit, DeleteTakesTheSubtreeAndItsContactsOnly) {
         QStringList contactGroupsLeft;
     };
     const Case cases[] = {
-        {3, {6}, {"1:A:0", "2:B:1", "4:D:0", "5:E:99", "7:G:8", "8:H:7", "9:I:7"},
+        {3,
+         {6},
+         {"1:A:0", "2:B:1", "4:D:0", "5:E:99", "7:G:8", "8:H:7", "9:I:7"},
          {"1", "2", "1", "4", "4", "4", "4", "4", "4", "7"}},
         {1, {2}, {"4:D:0", "5:E:99", "7:G:8", "8:H:7", "9:I:7"}, {"4", "4", "4", "4", "4", "4", "7"}},
         {7, {8, 9}, {"4:D:0", "5:E:99"}, {"4", "4", "4", "4", "4", "4"}},
@@ -104,7 +107,8 @@ TEST_F(GroupTreeEdit, AFailingStatementChangesNothing) {
         {"CREATE TRIGGER t BEFORE INSERT ON ContactGroup BEGIN SELECT RAISE(ABORT, 'no'); END",
          [] { return AddGroup(QStringLiteral("新"), 1) != 0; }, "更新组时出错了"},
         // The groups go first, then the contacts fail: the groups come back.
-        {"CREATE TRIGGER t BEFORE DELETE ON ContactList WHEN OLD.groupID=2 BEGIN SELECT RAISE(ABORT, 'no'); END",
+        {"CREATE TRIGGER t BEFORE DELETE ON ContactList WHEN OLD.groupID=2 BEGIN SELECT RAISE(ABORT, 'no'); "
+         "END",
          [] { return DeleteGroupTree(1); }, "删除组时删除联系人出错了"},
         {"CREATE TRIGGER t BEFORE DELETE ON ContactGroup BEGIN SELECT RAISE(ABORT, 'no'); END",
          [] { return DeleteGroupTree(1); }, "删除组时删除分组出错了"},
@@ -125,8 +129,9 @@ TEST_F(GroupTreeEdit, AFailingStatementChangesNothing) {
 }
 
 TEST_F(GroupTreeEdit, RenameRunsTheUpdateEvenForTheSameName) {
-    Exec("CREATE TABLE renamed(name TEXT);"
-         "CREATE TRIGGER r AFTER UPDATE ON ContactGroup BEGIN INSERT INTO renamed VALUES(NEW.GroupName); END");
+    Exec(
+        "CREATE TABLE renamed(name TEXT);"
+        "CREATE TRIGGER r AFTER UPDATE ON ContactGroup BEGIN INSERT INTO renamed VALUES(NEW.GroupName); END");
     for (const QString& name : {QStringLiteral("B"), QStringLiteral("it's"), QStringLiteral("B")})
         EXPECT_TRUE(RenameGroup(2, name));
     QStringList names;

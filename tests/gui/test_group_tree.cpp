@@ -56,7 +56,8 @@ protected:
         ServiceTest::SetUp();
         LoadContactsFixture();
         g_strAccountIni = m_folder->file(QStringLiteral("SN-TEST-01.ini"));
-        ini::WriteString(g_strAccountIni, QStringLiteral("SysSetting"), QStringLiteral("Auto7"), QStringLiteral("1"));
+        ini::WriteString(g_strAccountIni, QStringLiteral("SysSetting"), QStringLiteral("Auto7"),
+                         QStringLiteral("1"));
         m_previousRunner = SetModalRunner([this](QDialog& dialog) {
             m_modals << QString::fromLatin1(dialog.metaObject()->className());
             if (auto* chooser = qobject_cast<CDlgChooseGroup*>(&dialog))
@@ -131,7 +132,8 @@ protected:
 
     static QStringList Groups() {
         QStringList rows;
-        SqlStatement st(g_pDB, "SELECT GroupID, GroupName, MasterID FROM ContactGroup ORDER BY GroupID, rowid");
+        SqlStatement st(g_pDB,
+                        "SELECT GroupID, GroupName, MasterID FROM ContactGroup ORDER BY GroupID, rowid");
         while (st.step() == SQLITE_ROW)
             rows << QStringLiteral("%1:%2:%3").arg(st.int64(0)).arg(st.qtext(1)).arg(st.int64(2));
         return rows;
@@ -195,7 +197,7 @@ TEST_F(GroupTree, SelectingANodeShowsItsViewAndCaption) {
     open();
     struct Case {
         qint64 code;
-        const char* viewClass;  // "": the view shown before stays; null: the contact pane's
+        const char* viewClass; // "": the view shown before stays; null: the contact pane's
         int group;
         const char* caption;
     };
@@ -250,7 +252,7 @@ TEST_F(GroupTree, MenuOnlyOnContactNodes) {
     tree()->collapseAll();
     item(node::Contacts)->setExpanded(true);
     struct Case {
-        qint64 code;  // -1: empty space below the items
+        qint64 code; // -1: empty space below the items
         QStringList entries;
     };
     const QStringList all{"10001", "10002", "10003", "10004", "32776", "10005"};
@@ -355,7 +357,8 @@ TEST_F(GroupTree, AFailureLeavesTreeAndDatabaseAsTheyWere) {
              m_window->OnGroupCommand(10001);
          },
          QStringLiteral("新建分组失败!")},
-        {"CREATE TRIGGER t BEFORE DELETE ON ContactList WHEN OLD.groupID=3 BEGIN SELECT RAISE(ABORT, 'no'); END",
+        {"CREATE TRIGGER t BEFORE DELETE ON ContactList WHEN OLD.groupID=3 BEGIN SELECT RAISE(ABORT, 'no'); "
+         "END",
          [this] {
              m_window->SelectNode(1);
              m_window->OnGroupCommand(10002);
@@ -385,8 +388,9 @@ TEST_F(GroupTree, AFailureLeavesTreeAndDatabaseAsTheyWere) {
 }
 
 TEST_F(GroupTree, RenameComparesWithTheNameTheEditStartedFrom) {
-    Exec("CREATE TABLE renamed(name TEXT);"
-         "CREATE TRIGGER r AFTER UPDATE ON ContactGroup BEGIN INSERT INTO renamed VALUES(NEW.GroupName); END");
+    Exec(
+        "CREATE TABLE renamed(name TEXT);"
+        "CREATE TRIGGER r AFTER UPDATE ON ContactGroup BEGIN INSERT INTO renamed VALUES(NEW.GroupName); END");
     open();
     auto renamed = [] {
         QStringList names;
@@ -397,11 +401,11 @@ TEST_F(GroupTree, RenameComparesWithTheNameTheEditStartedFrom) {
     };
     struct Case {
         qint64 group;
-        bool byKey;  // F2 instead of the menu's rename
+        bool byKey; // F2 instead of the menu's rename
         QString typed;
-        QString label;          // the node's text afterwards
-        QStringList boxes;      // what was shown
-        QStringList updates;    // names the update stored
+        QString label;       // the node's text afterwards
+        QStringList boxes;   // what was shown
+        QStringList updates; // names the update stored
     };
     const Case cases[] = {
         // The menu's rename starts on A; then F2 on B keeps its own name:
