@@ -1142,6 +1142,22 @@ It may take a while. Continue?</translation>
         <translation>Reminder</translation>
     </message>
     <message>
+        <source>新建分组失败!</source>
+        <translation>Creating the group failed!</translation>
+    </message>
+    <message>
+        <source>删除分组失败!</source>
+        <translation>Deleting the group failed!</translation>
+    </message>
+    <message>
+        <source>重命名失败!</source>
+        <translation>Renaming failed!</translation>
+    </message>
+    <message>
+        <source>内容不能为空.</source>
+        <translation>The content cannot be empty.</translation>
+    </message>
+    <message>
         <source>新建任务</source>
         <translation>New Task</translation>
     </message>
