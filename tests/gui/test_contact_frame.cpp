@@ -12,9 +12,12 @@
 #include "tests/support/dialog_driver.h"
 #include "tests/support/msgbox_recorder.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -24,6 +27,15 @@
 #include <set>
 
 namespace {
+
+void LeftClick(QWidget* w, const QPoint& pos) {
+    const QPointF global = w->mapToGlobal(pos);
+    QMouseEvent press(QEvent::MouseButtonPress, pos, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
 
 class ContactFrame : public ContactsFixtureTest {
 protected:
@@ -416,6 +428,80 @@ TEST_F(ContactFrame, ComposersAndTheChooserGetTheTickedRows) {
     pane.OnCommand(10002);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ContactList WHERE groupID=2"), 3);
     EXPECT_EQ(Label(pane, "1043"), "0");
+}
+
+// The editor opens on the row itself: button 1010 with exactly one tick,
+// a double-click and 10001 on the row under the mouse; a save re-queries.
+TEST_F(ContactFrame, TheEditorOpensTheChosenRow) {
+    CDlgContactFrame pane;
+    pane.QueryContacts(4, false, -1);
+    QStringList opened;
+    SetModalRunner([&](QDialog& dialog) {
+        opened << Child<QLineEdit>(dialog, "1004")->text();
+        return 2;
+    });
+    pane.OnCommand(1010);
+    EXPECT_EQ(m_boxes.texts(), QStringList{LoadStr(179)});
+    pane.TickRow(2, true);
+    pane.OnCommand(1010);
+    pane.SetCurrentRow(4);
+    pane.OnCommand(10001);
+    pane.List()->doubleClicked(pane.List()->model()->index(5, 3));
+    EXPECT_EQ(opened, (QStringList{"乙", "丁", "戊"}));
+    pane.TickRow(3, true);
+    m_boxes.clear();
+    pane.OnCommand(1010);
+    EXPECT_EQ(m_boxes.texts(), QStringList{LoadStr(179)});
+    // A click on empty space with one ticked row takes that row.
+    pane.OnCommand(10020);
+    pane.TickRow(1, true);
+    EXPECT_TRUE(MenuState(pane, -1).at("10001"));
+    EXPECT_EQ(pane.CurrentRow(), 1);
+}
+
+// Clicking a row toggles its tick; clicking its check box toggles it once.
+TEST_F(ContactFrame, ClicksToggleTicks) {
+    CDlgContactFrame pane;
+    pane.resize(800, 500);
+    pane.show();
+    pane.QueryContacts(4, false, -1);
+    CVirtualListCtrl* list = pane.List();
+    QCoreApplication::processEvents();
+    const QRect cell = list->visualRect(list->model()->index(1, 3));
+    LeftClick(list->viewport(), cell.center());
+    EXPECT_EQ(TickedRows(pane), std::set<int>{1});
+    LeftClick(list->viewport(), cell.center());
+    EXPECT_EQ(TickedRows(pane), std::set<int>{});
+    // The check box of row 2.
+    const QModelIndex box = list->model()->index(2, 0);
+    list->model()->setData(box, Qt::Checked, Qt::CheckStateRole);
+    list->clicked(box);
+    EXPECT_EQ(TickedRows(pane), std::set<int>{2});
+    EXPECT_EQ(Label(pane, "1043"), "1");
+}
+
+// The field dialogs ending with 1003 rebuild the columns from the fields.
+TEST_F(ContactFrame, FieldDialogsRebuildTheColumns) {
+    CDlgContactFrame pane;
+    pane.QueryContacts(4, false, -1);
+    const int before = pane.List()->ColumnCount();
+    for (int command : {1005, 1006}) {
+        SCOPED_TRACE(command);
+        Exec(command == 1005 ? "UPDATE fieldDisplay SET isVisible=0 WHERE fieldID=2"
+                             : "UPDATE fieldDisplay SET isVisible=0 WHERE fieldID=21");
+        SetModalRunner([](QDialog&) { return 1003; });
+        pane.OnCommand(command);
+        EXPECT_EQ(pane.List()->ColumnCount(), before - (command == 1005 ? 1 : 2));
+        EXPECT_EQ(pane.TotalRows(), 6);
+        EXPECT_EQ(pane.List()->model()->headerData(2, Qt::Horizontal).toString(),
+                  VisibleFieldRegistry::DisplayNames().value(0));
+    }
+    // Another result leaves the columns alone.
+    Exec("UPDATE fieldDisplay SET isVisible=1 WHERE fieldID IN (2, 21)");
+    SetModalRunner([](QDialog&) { return 2; });
+    pane.OnCommand(1006);
+    EXPECT_EQ(pane.List()->ColumnCount(), before - 2);
+    VisibleFieldRegistry::Rebuild();
 }
 
 } // namespace
