@@ -39,7 +39,8 @@ public:
     // (`sortColumn` -1) or sorted by list column `sortColumn` (>= 2; the
     // same column again flips the direction). The ticks are cleared.
     void QueryContacts(int groupId, bool duplicates, int sortColumn);
-    // The same group and view again, ticks cleared, default order.
+    // The same group and view again, ticks cleared, default order. Nothing
+    // before the first query.
     void Requery();
     void SetGroupCaption(const QString& text);
     // The editor on the first row of a contact (the reminder window uses
@@ -84,6 +85,10 @@ public:
     std::optional<bool> CellChecked(int row, int column) override;
     void SetCellChecked(int row, int column, bool checked) override;
     bool HeaderClicked(int column) override;
+
+public slots:
+    // Esc must not take the pane out of the main window.
+    void reject() override {}
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -478,6 +478,9 @@ TEST_F(ContactFrame, ClicksToggleTicks) {
     list->clicked(box);
     EXPECT_EQ(TickedRows(pane), std::set<int>{2});
     EXPECT_EQ(Label(pane, "1043"), "1");
+    // Esc leaves the pane where it is.
+    SendKey(list, Qt::Key_Escape);
+    EXPECT_TRUE(pane.isVisible());
 }
 
 // The field dialogs ending with 1003 rebuild the columns from the fields.
