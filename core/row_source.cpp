@@ -230,6 +230,29 @@ qint64 RowSource::Rowid(int row) {
     return QByteArray::fromStdString(*entry->values.back()).toLongLong();
 }
 
+bool RowSource::ForEachRowid(int first, int last, const std::function<void(int, qint64)>& visit) {
+    std::lock_guard lock(m_mutex);
+    first = std::max(0, first);
+    last = std::min(last, m_count - 1);
+    if (first > last)
+        return true;
+    if (m_order == RowOrder::Fixed) {
+        for (int r = first; r <= last; ++r)
+            visit(r, m_rowids[r]);
+        return true;
+    }
+    SqlStatement st(m_db, ("SELECT rowid " + FromClause(m_statement)).toStdString() + " LIMIT " +
+                              std::to_string(last - first + 1) + " OFFSET " +
+                              std::to_string(std::max<qint64>(0, m_range.offset) + first));
+    if (!st.ok())
+        return false;
+    int r = first;
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW)
+        visit(r++, st.int64(0));
+    return rc == SQLITE_DONE;
+}
+
 bool RowSource::SetCell(int row, int column, const std::optional<std::string>& value) {
     std::lock_guard lock(m_mutex);
     const auto it = m_cache.find(row);

@@ -93,6 +93,10 @@ public:
     // select list (Paged: the statement must end its select list with rowid).
     // 0 when unknown.
     qint64 Rowid(int row);
+    // Calls `visit` with the rowid of every row first..last (clipped to the
+    // list), in list order, without filling the cache. False when the query
+    // failed.
+    bool ForEachRowid(int first, int last, const std::function<void(int row, qint64 rowid)>& visit);
     // Changes a cached cell (for an owner that updated the row itself).
     // False when the row is not cached or the column does not exist.
     bool SetCell(int row, int column, const std::optional<std::string>& value);

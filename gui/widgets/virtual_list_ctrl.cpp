@@ -87,6 +87,12 @@ public:
         endInsertColumns();
     }
 
+    void RemoveColumn(int column) {
+        beginRemoveColumns(QModelIndex(), column, column);
+        m_headers.removeAt(column);
+        endRemoveColumns();
+    }
+
     int Count() const { return m_count; }
 
     // Rows come and go as one range each way: the view adjusts its section
@@ -181,6 +187,13 @@ int CVirtualListCtrl::InsertColumn(int column, const QString& heading, int width
     return column;
 }
 
+bool CVirtualListCtrl::DeleteColumn(int column) {
+    if (column < 0 || column >= ColumnCount())
+        return false;
+    m_model->RemoveColumn(column);
+    return true;
+}
+
 int CVirtualListCtrl::ColumnCount() const {
     return m_model->columnCount();
 }
@@ -207,6 +220,12 @@ void CVirtualListCtrl::ClearSortArrow() {
     m_nSortColumn = -1;
     m_nSortDirection = 1;
     horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
+void CVirtualListCtrl::SetSortArrow(int column, int direction) {
+    m_nSortColumn = column;
+    m_nSortDirection = direction < 0 ? -1 : 1;
+    horizontalHeader()->setSortIndicator(column, direction < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 bool CVirtualListCtrl::InitToolTips() {

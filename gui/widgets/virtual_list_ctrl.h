@@ -62,6 +62,8 @@ public:
 
     // Appends or inserts a column; returns its index.
     int InsertColumn(int column, const QString& heading, int width);
+    // Removes a column; false when there is no such column.
+    bool DeleteColumn(int column);
     int ColumnCount() const;
 
     // The number of rows. No work per row: only painted rows are asked for.
@@ -78,6 +80,9 @@ public:
     int SortDirection() const { return m_nSortDirection; }
     // Removes the arrow: no sort column, direction +1.
     void ClearSortArrow();
+    // Puts the arrow on `column` (+1 up, -1 down), for an owner that sorts
+    // on its own rules.
+    void SetSortArrow(int column, int direction);
 
     // Shows the full text of the cell under the mouse as a tool tip, at once.
     // Returns whether tool tips are on.

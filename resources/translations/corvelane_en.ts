@@ -2504,6 +2504,10 @@ Messages available in your account: %d</translation>
         <source>下移</source>
         <translation>Move down</translation>
     </message>
+    <message>
+        <source>删除非法号码%d个</source>
+        <translation>%d invalid numbers deleted</translation>
+    </message>
 </context>
 <context>
     <name>CDlgContactInfo</name>
