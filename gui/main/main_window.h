@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+class CDlgContactFrame;
 class QAction;
 class QLabel;
 class QMenu;
@@ -104,6 +105,11 @@ public:
     bool GroupNameExists(const QString& name, QTreeWidgetItem* start) const;
     // A right click at `pos` (viewport coordinates) on the tree.
     void OnTreeRightClick(const QPoint& pos);
+    // The contact list pane, made on first use.
+    CDlgContactFrame* ContactPane();
+    // Re-queries the contact list pane, if there is one, and clears its
+    // ticks: after anything that may renumber rowids (VACUUM).
+    void RequeryContacts();
 
     void LoadAutoSettings();
     void LoadDateMsgSettings();

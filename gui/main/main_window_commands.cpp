@@ -657,7 +657,8 @@ void CCorvelaneDlg::QueryBalance() {
 }
 
 void CCorvelaneDlg::CompressDatabase() {
-    RunJob([] {
+    QPointer<CCorvelaneDlg> self(this);
+    RunJob([self] {
         // Its own connection: the window's stays free while the file is rebuilt.
         sqlite3* db = OpenConnection(SystemDatabasePath());
         const int rc = db ? ExecSql(nullptr, db, "VACUUM;") : SQLITE_CANTOPEN;
@@ -667,6 +668,9 @@ void CCorvelaneDlg::CompressDatabase() {
             LogWriteString(g_logRun, QStringLiteral("压缩数据库出错了"));
             return;
         }
+        // VACUUM may renumber rowids: the pane's ticks and windows are stale.
+        QMetaObject::invokeMethod(
+            qApp, [self] { if (self) self->RequeryContacts(); }, Qt::QueuedConnection);
         ShowMessageBox(LoadStr(340), mb::Ok | mb::IconInformation);
     });
 }

@@ -9,6 +9,7 @@
 #include "gui/automation/task_view.h"
 #include "gui/contacts/choose_group_dialog.h"
 #include "gui/contacts/contact_editor.h"
+#include "gui/contacts/contact_frame.h"
 #include "gui/contacts/entry_dialogs.h"
 #include "gui/main/net_mgt_view.h"
 #include "gui/sms/msg_record_view.h"
@@ -220,12 +221,24 @@ void CCorvelaneDlg::OnTreeSelection() {
 }
 
 QWidget* CCorvelaneDlg::ShowContactsView(int group, const QString& caption) {
-    // The contact list pane (view 129) is made here once, kept in m_views,
-    // given `caption` and asked for the contacts of `group`. Until it exists
-    // a group only becomes the current group and the shown view stays.
-    Q_UNUSED(group);
-    Q_UNUSED(caption);
-    return nullptr;
+    CDlgContactFrame* pane = ContactPane();
+    pane->SetGroupCaption(caption);
+    pane->QueryContacts(group, false, -1);
+    return pane;
+}
+
+CDlgContactFrame* CCorvelaneDlg::ContactPane() {
+    // Made on first use and kept, like every view.
+    QWidget*& view = m_views[129];
+    if (!view)
+        view = new CDlgContactFrame(this);
+    return static_cast<CDlgContactFrame*>(view);
+}
+
+void CCorvelaneDlg::RequeryContacts() {
+    // Only a pane that exists can hold rowids that a rebuild renumbered.
+    if (QWidget* view = m_views[129])
+        static_cast<CDlgContactFrame*>(view)->Requery();
 }
 
 QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {

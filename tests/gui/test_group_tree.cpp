@@ -5,6 +5,7 @@
 #include "core/sql.h"
 #include "core/string_table.h"
 #include "gui/contacts/choose_group_dialog.h"
+#include "gui/contacts/contact_frame.h"
 #include "gui/contacts/entry_dialogs.h"
 #include "gui/main/main_window.h"
 #include "gui/widgets/modal_runner.h"
@@ -197,7 +198,7 @@ TEST_F(GroupTree, SelectingANodeShowsItsViewAndCaption) {
     open();
     struct Case {
         qint64 code;
-        const char* viewClass; // "": the view shown before stays; null: the contact pane's
+        const char* viewClass; // "": the view shown before stays
         int group;
         const char* caption;
     };
@@ -214,9 +215,9 @@ TEST_F(GroupTree, SelectingANodeShowsItsViewAndCaption) {
         {node::Voice, "", -1, "语音"},
         {node::NetManagement, "CDlgNetMGT", -1, "网络管理"},
         {node::NetMessages, "CDlgNetMGT", -1, "网信管理"},
-        {3, nullptr, 3, "联系人->A->B->C"},
-        {node::Contacts, nullptr, 0, "联系人"},
-        {4, nullptr, 4, "联系人->D"},
+        {3, "CDlgContactFrame", 3, "联系人->A->B->C"},
+        {node::Contacts, "CDlgContactFrame", 0, "联系人"},
+        {4, "CDlgContactFrame", 4, "联系人->D"},
     };
     std::map<QString, QWidget*> made;
     for (const Case& c : cases) {
@@ -226,8 +227,6 @@ TEST_F(GroupTree, SelectingANodeShowsItsViewAndCaption) {
         EXPECT_EQ(m_window->currentGroup(), c.group) << c.code;
         EXPECT_EQ(m_window->groupCaption(), QString::fromUtf8(c.caption)) << c.code;
         EXPECT_TRUE(m_window->statusText(2).isEmpty()) << c.code;
-        if (!c.viewClass)
-            continue;
         QWidget* view = m_window->currentView();
         if (!*c.viewClass) {
             EXPECT_EQ(view, before) << c.code;
@@ -240,7 +239,9 @@ TEST_F(GroupTree, SelectingANodeShowsItsViewAndCaption) {
         auto [it, first] = made.emplace(QString::fromLatin1(c.viewClass), view);
         EXPECT_EQ(it->second, view) << c.code;
     }
-    EXPECT_EQ(made.size(), 4u);
+    EXPECT_EQ(made.size(), 5u);
+    // The pane shows the group selected last.
+    EXPECT_EQ(m_window->ContactPane()->GroupId(), 4);
     int visible = 0;
     for (auto& [name, view] : made)
         visible += view->isVisible() ? 1 : 0;
