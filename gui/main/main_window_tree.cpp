@@ -472,4 +472,10 @@ void CCorvelaneDlg::OnEndLabelEdit(QTreeWidgetItem* item, const QString& text) {
         return;
     }
     item->setText(0, name);
+    // The pane's caption names the selected group's path, which may run
+    // through the renamed node.
+    if (QTreeWidgetItem* current = m_tree->currentItem(); current && IsGroupCode(TreeItemData(current))) {
+        m_groupCaption = GroupCaption(NodePath(current));
+        ContactPane()->SetGroupCaption(m_groupCaption);
+    }
 }

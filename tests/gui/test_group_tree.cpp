@@ -434,6 +434,8 @@ TEST_F(GroupTree, RenameComparesWithTheNameTheEditStartedFrom) {
     SqlStatement st(g_pDB, "SELECT GroupName FROM ContactGroup WHERE GroupID=2");
     ASSERT_EQ(st.step(), SQLITE_ROW);
     EXPECT_EQ(st.qtext(0), QStringLiteral("it's"));
+    // The caption of the selected group follows the new name.
+    EXPECT_EQ(m_window->groupCaption(), QStringLiteral("联系人->A->it's"));
     // Fixed nodes and the contacts node are never edited.
     for (qint64 code : {node::Contacts, node::Sms, node::Sms + 1}) {
         m_window->SelectNode(code);

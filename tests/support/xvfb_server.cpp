@@ -71,13 +71,13 @@ void XvfbServer::type(const QString& text) const {
     xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
 }
 
-void XvfbServer::click(const QString& window, int x, int y) const {
+void XvfbServer::click(const QString& window, int x, int y, int button) const {
     const QString id = windowNamed(window);
     if (id.isEmpty())
         return;
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id, QString::number(x),
              QString::number(y)});
-    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("click"), QString::number(button)});
 }
 
 bool XvfbServer::pressUntil(const QString& key, const QString& window,

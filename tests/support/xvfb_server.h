@@ -27,8 +27,8 @@ public:
     void key(const QString& key, const QString& window = QString()) const;
     // Types ASCII text into the focused window.
     void type(const QString& text) const;
-    // Clicks at (x, y) inside the named window.
-    void click(const QString& window, int x, int y) const;
+    // Clicks at (x, y) inside the named window (button 3: the right one).
+    void click(const QString& window, int x, int y, int button = 1) const;
     // Sends `key` until `done` holds (a key reaches a window only once it has
     // the keyboard, which can take a moment on a loaded machine).
     bool pressUntil(const QString& key, const QString& window, const std::function<bool()>& done) const;
