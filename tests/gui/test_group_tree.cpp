@@ -11,12 +11,15 @@
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/tree_helpers.h"
 #include "platform/ini.h"
+#include "tests/support/contact_generator.h"
 #include "tests/support/contacts_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/test_helpers.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -494,6 +497,24 @@ TEST_F(GroupTree, EachCommandChecksItsRight) {
             finishEdit(QStringLiteral("B"));
         m_window.reset();
     }
+}
+
+class GroupTreeScreenshots : public GroupTree {};
+
+TEST_F(GroupTreeScreenshots, MainWindowWithAGroupSortedByName) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    GenerateContacts(100000, 4);
+    open();
+    m_window->resize(1004, 702);
+    m_window->SelectNode(4);
+    CDlgContactFrame* pane = m_window->ContactPane();
+    pane->HeaderClicked(2);
+    pane->TickRow(1, true);
+    pane->TickRow(3, true);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(m_window->grab().save(QDir(dir).filePath(QStringLiteral("main-window-contacts.png"))));
 }
 
 } // namespace
