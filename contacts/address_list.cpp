@@ -138,6 +138,32 @@ AddressListQuery BuildAddressListQuery(const QStringList& fieldColumns, const QS
     return query;
 }
 
+RowRangeResult AddressListFilter::Build(const AddressListInputs& inputs, const QStringList& fieldColumns,
+                                        QString& condition, std::optional<RowRange>& range,
+                                        sqlite3* db) const {
+    QString built = GroupCondition(inputs.tickedGroups);
+    if (!inputs.letter.isNull())
+        built += LetterCondition(inputs.letter);
+    std::optional<RowRange> rows;
+    RowRangeResult result = RowRangeResult::None;
+    const QString content = m_useAdvanced ? QString() : inputs.content;
+    if (inputs.queryField == 0) {
+        RowRange parsed;
+        result = ParseRowRange(content, inputs.rangeEnd, parsed);
+        if (result == RowRangeResult::Invalid)
+            return result;
+        if (result == RowRangeResult::Range)
+            rows = parsed;
+    } else if (inputs.queryField >= 1 && inputs.queryField <= fieldColumns.size()) {
+        built += BuildFieldCondition(fieldColumns[inputs.queryField - 1], inputs.condition, content, db);
+    }
+    if (m_useAdvanced)
+        built += m_advancedCondition;
+    condition = built;
+    range = rows;
+    return result;
+}
+
 qint64 CountAddressList(const AddressListQuery& query, sqlite3* db) {
     SqlStatement count(db, query.countSql.toStdString());
     if (!count.ok() || count.step() != SQLITE_ROW) {

@@ -81,6 +81,41 @@ struct AddressListQuery {
 AddressListQuery BuildAddressListQuery(const QStringList& fieldColumns, const QString& condition,
                                        const QString& orderClause, const std::optional<RowRange>& range,
                                        sqlite3* db = g_pDB);
+// What the picker's controls hold when it queries.
+struct AddressListInputs {
+    std::vector<qint64> tickedGroups; // item data of the ticked tree items (0 = the root)
+    QChar letter;                     // null: no letter button
+    int queryField = 1;               // 0 "序号" (row numbers), n the n-th field column
+    FieldCondition condition = FieldCondition::Contains;
+    QString content;  // the query content, or the start of the row range
+    QString rangeEnd; // the end of the row range
+};
+
+// The condition of the picker's queries, with the advanced condition that
+// lasts once it has been given.
+class AddressListFilter {
+public:
+    // Group, letter, field or row-range condition, then the advanced one.
+    // Once an advanced condition is set the content is ignored (no field
+    // condition, no range). `fieldColumns`: the field columns in the order
+    // of the query field list (its entry n is fieldColumns[n - 1]).
+    // RowRangeResult::Invalid when the range's start is refused: nothing is
+    // built then.
+    RowRangeResult Build(const AddressListInputs& inputs, const QStringList& fieldColumns, QString& condition,
+                         std::optional<RowRange>& range, sqlite3* db = g_pDB) const;
+
+    void SetAdvancedCondition(const QString& condition) {
+        m_advancedCondition = condition;
+        m_useAdvanced = true;
+    }
+    bool UsesAdvanced() const { return m_useAdvanced; }
+    const QString& AdvancedCondition() const { return m_advancedCondition; }
+
+private:
+    QString m_advancedCondition;
+    bool m_useAdvanced = false;
+};
+
 // The rows the query lists (its COUNT, cut by the range); -1 when the count
 // failed (logged "查询界面加载联系人列表出错了").
 qint64 CountAddressList(const AddressListQuery& query, sqlite3* db = g_pDB);

@@ -121,6 +121,70 @@ TEST_F(AddressListRange, RangeOfAllContactsFollowsTheSortOrder) {
     EXPECT_EQ(Names(query), (QStringList{"M11", "M12"}));
 }
 
+using AddressListReload = AddressListQueryTest;
+
+TEST_F(AddressListReload, AdvancedConditionLastsAndReplacesTheContent) {
+    const QStringList fields = {QStringLiteral("name"), QStringLiteral("mobileNum")};
+    struct Case {
+        const char* what;
+        AddressListInputs inputs;
+        RowRangeResult result;
+        QStringList before; // names listed before the advanced condition arrives
+        QStringList after;  // and after it (" AND mark='m' AND name>='M10'")
+    };
+    const QStringList all12 = {"M01", "M02", "M03", "M04", "M05", "M06",
+                               "M07", "M08", "M09", "M10", "M11", "M12"};
+    const Case cases[] = {
+        {"name contains",
+         {{6}, QChar(), 1, FieldCondition::Contains, "M0", ""},
+         RowRangeResult::None,
+         all12.mid(0, 9),
+         {"M10", "M11", "M12"}},
+        {"letter and mobile equal",
+         {{}, QLatin1Char('M'), 2, FieldCondition::Equal, "13700000003", ""},
+         RowRangeResult::None,
+         {"M03"},
+         {"M10", "M11", "M12"}},
+        {"range 2-3 of the root",
+         {{0, 6}, QChar(), 0, FieldCondition::Contains, "2", "3"},
+         RowRangeResult::Range,
+         {"张三", "李四"},
+         {"M11", "M12"}},
+        {"a refused start",
+         {{6}, QChar(), 0, FieldCondition::Contains, "0", ""},
+         RowRangeResult::Invalid,
+         {},
+         {"M10", "M11", "M12"}},
+        {"the wrong letter",
+         {{6}, QLatin1Char('Z'), 1, FieldCondition::Contains, "", ""},
+         RowRangeResult::None,
+         {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AddressListFilter filter;
+        for (const QStringList* expected : {&c.before, &c.after}) {
+            QString condition;
+            std::optional<RowRange> range;
+            const RowRangeResult result = filter.Build(c.inputs, fields, condition, range);
+            if (filter.UsesAdvanced()) {
+                EXPECT_NE(result, RowRangeResult::Invalid);
+                EXPECT_TRUE(condition.endsWith(filter.AdvancedCondition()));
+            } else {
+                EXPECT_EQ(result, c.result);
+            }
+            if (result != RowRangeResult::Invalid) {
+                const AddressListQuery query =
+                    BuildAddressListQuery(fields, condition, PickerSortOrder().OrderClause(), range);
+                EXPECT_EQ(Names(query), *expected);
+                EXPECT_EQ(query.rowNumberBase, range ? range->start : 1);
+            }
+            filter.SetAdvancedCondition(QStringLiteral(" AND mark='m' AND name>='M10'"));
+        }
+    }
+}
+
 using AddressListConditions = AddressListQueryTest;
 
 TEST_F(AddressListConditions, RootWithGroupsListsAllContacts) {
