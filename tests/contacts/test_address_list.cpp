@@ -149,7 +149,7 @@ TEST_F(AddressListReload, AdvancedConditionLastsAndReplacesTheContent) {
          {{0, 6}, QChar(), 0, FieldCondition::Contains, "2", "3"},
          RowRangeResult::Range,
          {"张三", "李四"},
-         {"M11", "M12"}},
+         {"M10", "M11", "M12"}},
         {"a refused start",
          {{6}, QChar(), 0, FieldCondition::Contains, "0", ""},
          RowRangeResult::Invalid,
