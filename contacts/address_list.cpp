@@ -46,7 +46,7 @@ QString BuildFieldCondition(const QString& column, FieldCondition condition, con
              QString::fromStdString(SqlQuote(value)));
 }
 
-RowRangeResult ParseRowRange(const QString& startText, const QString& endText, RowRange& range) {
+RowRangeResult ParseRowRange(const QString& startText, const QString& endText, RowNumberRange& range) {
     if (startText.trimmed().isEmpty())
         return RowRangeResult::None;
     const int start = LeadingNumber(startText);
@@ -59,14 +59,14 @@ RowRangeResult ParseRowRange(const QString& startText, const QString& endText, R
     return RowRangeResult::Range;
 }
 
-QString RowRangeClause(const RowRange& range) {
+QString RowRangeClause(const RowNumberRange& range) {
     const qint64 offset = static_cast<qint64>(range.start) - 1;
     const qint64 limit =
         range.end ? std::max<qint64>(0, static_cast<qint64>(*range.end) - range.start + 1) : -1;
     return QStringLiteral(" LIMIT %1 OFFSET %2").arg(limit).arg(offset);
 }
 
-qint64 RowRangeCount(const RowRange& range, qint64 total) {
+qint64 RowRangeCount(const RowNumberRange& range, qint64 total) {
     const qint64 left = std::max<qint64>(0, total - (static_cast<qint64>(range.start) - 1));
     if (!range.end)
         return left;
@@ -115,7 +115,7 @@ PickerSortOrder& PickerSortState() {
 }
 
 AddressListQuery BuildAddressListQuery(const QStringList& fieldColumns, const QString& condition,
-                                       const QString& orderClause, const std::optional<RowRange>& range,
+                                       const QString& orderClause, const std::optional<RowNumberRange>& range,
                                        sqlite3* db) {
     AddressListQuery query;
     QString columns = QStringLiteral("perNO,groupID");
@@ -132,23 +132,25 @@ AddressListQuery BuildAddressListQuery(const QStringList& fieldColumns, const QS
     columns += QStringLiteral(",rowid");
     query.range = range;
     query.rowNumberBase = range ? range->start : 1;
-    query.listSql = QStringLiteral("SELECT  %1 FROM contactList WHERE 1=1 %2 %3%4 ")
-                        .arg(columns, condition, orderClause, range ? RowRangeClause(*range) : QString());
+    query.unrangedSql =
+        QStringLiteral("SELECT  %1 FROM contactList WHERE 1=1 %2 %3 ").arg(columns, condition, orderClause);
+    query.listSql = range ? query.unrangedSql.chopped(1) + RowRangeClause(*range) + " " : query.unrangedSql;
+    query.indexedOrder = condition.trimmed().isEmpty() && orderClause == PickerSortOrder().OrderClause();
     query.countSql = QStringLiteral("SELECT COUNT(*) FROM contactList WHERE 1=1 %1").arg(condition);
     return query;
 }
 
 RowRangeResult AddressListFilter::Build(const AddressListInputs& inputs, const QStringList& fieldColumns,
-                                        QString& condition, std::optional<RowRange>& range,
+                                        QString& condition, std::optional<RowNumberRange>& range,
                                         sqlite3* db) const {
     QString built = GroupCondition(inputs.tickedGroups);
     if (!inputs.letter.isNull())
         built += LetterCondition(inputs.letter);
-    std::optional<RowRange> rows;
+    std::optional<RowNumberRange> rows;
     RowRangeResult result = RowRangeResult::None;
     const QString content = m_useAdvanced ? QString() : inputs.content;
     if (inputs.queryField == 0) {
-        RowRange parsed;
+        RowNumberRange parsed;
         result = ParseRowRange(content, inputs.rangeEnd, parsed);
         if (result == RowRangeResult::Invalid)
             return result;

@@ -28,7 +28,7 @@ QString BuildFieldCondition(const QString& column, FieldCondition condition, con
                             sqlite3* db = g_pDB);
 
 // A row-number range "序号" s to e: rows s..e of the list, numbered from s.
-struct RowRange {
+struct RowNumberRange {
     int start = 1;
     std::optional<int> end; // none: to the end of the list
 };
@@ -38,11 +38,11 @@ enum class RowRangeResult {
     Range,
 };
 // Reads start and end as leading numbers; an empty end runs to the end.
-RowRangeResult ParseRowRange(const QString& startText, const QString& endText, RowRange& range);
+RowRangeResult ParseRowRange(const QString& startText, const QString& endText, RowNumberRange& range);
 // " LIMIT <e-s+1> OFFSET <s-1>" (LIMIT -1 without an end; LIMIT 0 when e < s).
-QString RowRangeClause(const RowRange& range);
+QString RowRangeClause(const RowNumberRange& range);
 // The rows the range leaves of `total` rows.
-qint64 RowRangeCount(const RowRange& range, qint64 total);
+qint64 RowRangeCount(const RowNumberRange& range, qint64 total);
 
 // " AND ( groupID=1 OR  groupID=2) "; empty when no group is ticked or the
 // root (0, all contacts) is among them.
@@ -70,16 +70,18 @@ PickerSortOrder& PickerSortState();
 
 // The statements of one picker query.
 struct AddressListQuery {
-    QString listSql;  // fetches perNO, groupID, the field columns, rowid last
-    QString countSql; // COUNT over the condition, without the range
-    std::optional<RowRange> range;
+    QString listSql;           // fetches perNO, groupID, the field columns, rowid last; with the range
+    QString unrangedSql;       // the same without the range, for a row source that applies it itself
+    QString countSql;          // COUNT over the condition, without the range
+    bool indexedOrder = false; // all contacts in the default order: an index serves it
+    std::optional<RowNumberRange> range;
     int rowNumberBase = 1; // the number shown for the first row
     int mobileColumn = -1; // fetched column of mobileNum, -1 when not shown
 };
 // `condition`: group, letter, field and advanced conditions as built above.
 // Field columns that are not columns of ContactList are left out.
 AddressListQuery BuildAddressListQuery(const QStringList& fieldColumns, const QString& condition,
-                                       const QString& orderClause, const std::optional<RowRange>& range,
+                                       const QString& orderClause, const std::optional<RowNumberRange>& range,
                                        sqlite3* db = g_pDB);
 // What the picker's controls hold when it queries.
 struct AddressListInputs {
@@ -102,7 +104,7 @@ public:
     // RowRangeResult::Invalid when the range's start is refused: nothing is
     // built then.
     RowRangeResult Build(const AddressListInputs& inputs, const QStringList& fieldColumns, QString& condition,
-                         std::optional<RowRange>& range, sqlite3* db = g_pDB) const;
+                         std::optional<RowNumberRange>& range, sqlite3* db = g_pDB) const;
 
     void SetAdvancedCondition(const QString& condition) {
         m_advancedCondition = condition;

@@ -75,10 +75,10 @@ TEST_F(AddressListRange, RangeMatrixWithEveryKindOfCondition) {
     for (const Context& context : contexts) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(context.what) + " " + c.start + "-" + c.end);
-            RowRange range;
+            RowNumberRange range;
             ASSERT_EQ(ParseRowRange(QString::fromUtf8(c.start), QString::fromUtf8(c.end), range), c.result);
-            const std::optional<RowRange> used =
-                c.result == RowRangeResult::Range ? std::optional<RowRange>(range) : std::nullopt;
+            const std::optional<RowNumberRange> used =
+                c.result == RowRangeResult::Range ? std::optional<RowNumberRange>(range) : std::nullopt;
             const AddressListQuery query =
                 BuildAddressListQuery(kFields, context.condition, defaultOrder, used);
             QStringList expected;
@@ -86,6 +86,7 @@ TEST_F(AddressListRange, RangeMatrixWithEveryKindOfCondition) {
                 expected << QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0'));
             EXPECT_EQ(Names(query), expected);
             EXPECT_EQ(CountAddressList(query), expected.size());
+            EXPECT_FALSE(query.unrangedSql.contains("LIMIT"));
             EXPECT_EQ(query.rowNumberBase, used ? range.start : 1);
         }
     }
@@ -94,7 +95,7 @@ TEST_F(AddressListRange, RangeMatrixWithEveryKindOfCondition) {
 TEST_F(AddressListRange, StartsThatAreNoPositiveNumberAreRefused) {
     for (const char* start : {"0", "-3", "x", "  ", ""}) {
         SCOPED_TRACE(start);
-        RowRange range;
+        RowNumberRange range;
         const RowRangeResult expected =
             QString::fromUtf8(start).trimmed().isEmpty() ? RowRangeResult::None : RowRangeResult::Invalid;
         EXPECT_EQ(ParseRowRange(QString::fromUtf8(start), QStringLiteral("9"), range), expected);
@@ -107,7 +108,7 @@ TEST_F(AddressListRange, RangeOfAllContactsFollowsTheSortOrder) {
     sort.Click(QStringLiteral("name"));
     sort.Click(QStringLiteral("name"));
     ASSERT_TRUE(sort.descending);
-    RowRange range;
+    RowNumberRange range;
     ASSERT_EQ(ParseRowRange(QStringLiteral("2"), QStringLiteral("4"), range), RowRangeResult::Range);
     AddressListQuery query = BuildAddressListQuery(kFields, GroupCondition({6}), sort.OrderClause(), range);
     EXPECT_EQ(Names(query), (QStringList{"M11", "M10", "M09"}));
@@ -166,7 +167,7 @@ TEST_F(AddressListReload, AdvancedConditionLastsAndReplacesTheContent) {
         AddressListFilter filter;
         for (const QStringList* expected : {&c.before, &c.after}) {
             QString condition;
-            std::optional<RowRange> range;
+            std::optional<RowNumberRange> range;
             const RowRangeResult result = filter.Build(c.inputs, fields, condition, range);
             if (filter.UsesAdvanced()) {
                 EXPECT_NE(result, RowRangeResult::Invalid);
@@ -258,6 +259,13 @@ TEST_F(AddressListConditions, NoConditionWithoutContentOrFromAnUnknownColumn) {
     EXPECT_TRUE(
         query.listSql.startsWith("SELECT  perNO,groupID,mobileNum,name,rowid FROM contactList WHERE 1=1"));
     EXPECT_EQ(query.mobileColumn, 2);
+    EXPECT_TRUE(query.indexedOrder);
+    EXPECT_FALSE(
+        BuildAddressListQuery(kFields, GroupCondition({4}), PickerSortOrder().OrderClause(), std::nullopt)
+            .indexedOrder);
+    PickerSortOrder byName;
+    byName.Click(QStringLiteral("name"));
+    EXPECT_FALSE(BuildAddressListQuery(kFields, QString(), byName.OrderClause(), std::nullopt).indexedOrder);
 }
 
 TEST(AddressListSort, ColumnsAndClicks) {
