@@ -289,6 +289,24 @@ QString ReadString(const QString& path, const QString& section, const QString& k
     return value;
 }
 
+QStringList ReadSection(const QString& path, const QString& section) {
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes))
+        return {};
+    const Document doc = Parse(bytes);
+    const int header = FindSection(doc, section);
+    if (header < 0)
+        return {};
+    QStringList lines;
+    const int end = SectionEnd(doc, header);
+    for (int i = header + 1; i < end; ++i) {
+        const QString line = doc.lines[i].trimmed();
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char(';')))
+            lines << line;
+    }
+    return lines;
+}
+
 int ReadInt(const QString& path, const QString& section, const QString& key, int defaultValue) {
     QString value;
     if (!Lookup(path, section, key, value) || value.isEmpty())

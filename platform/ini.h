@@ -9,6 +9,7 @@
 // anything else is code page 936. A file is written back in the encoding it
 // was read in; a new file is UTF-8.
 #include <QString>
+#include <QStringList>
 
 #include <sys/types.h>
 #include <vector>
@@ -48,6 +49,12 @@ bool PrepareWrite(const QString& path, const QString& section, const std::vector
 // `mode`) and returns its name; empty on failure. The caller renames it over
 // `path` or removes it.
 QString WriteTemporary(const QString& path, const QByteArray& content, mode_t mode);
+
+// Every line of the first section of that name, in file order, without the
+// header, blank lines and ";" comments, each trimmed. Decoded like every read
+// (byte-order mark, UTF-8, else code page 936). Empty when the file or the
+// section is missing.
+QStringList ReadSection(const QString& path, const QString& section);
 
 // Removes a key (first match); true also when there was nothing to remove.
 bool DeleteKey(const QString& path, const QString& section, const QString& key);

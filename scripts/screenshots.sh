@@ -3,6 +3,9 @@
 # the start window with the login, then (after Enter) the main window, the
 # system settings, About and both pages of the contact editor. Runs
 # the README's run command, so it uses the local trial messaging service.
+# Then the updater Brannock against the tests' loopback HTTP server: the
+# files it lists, and the change list after "下一步".
+# `screenshots.sh updater` takes only the updater's pictures.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 need=()
@@ -16,6 +19,7 @@ fi
 out="$root/docs/screenshots"
 mkdir -p "$out"
 export LANG=zh_CN.UTF-8 OUT="$out" ROOT="$root"
+if [ "${1:-}" != updater ]; then
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   bash "$ROOT/scripts/run.sh" > /tmp/corvelane-screenshots.log 2>&1 &
   for i in $(seq 1 600); do
@@ -67,4 +71,46 @@ if [ -x "$tests" ]; then
   CORVELANE_SCREENSHOT_DIR="$out" xvfb-run -a -s "-screen 0 1024x768x24" \
     "$tests" --gtest_filter='*Screenshots*' > /tmp/corvelane-dialog-screenshots.log 2>&1
 fi
+fi
+
+# The updater: a program folder and an update server of its own.
+bin="${BUILD_DIR:-$root/build}/bin"
+[ -x "$bin/Brannock" ] || cmake --build "${BUILD_DIR:-$root/build}" --target Brannock
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/prog" "$work/srv/upd" "$work/run"
+chmod 700 "$work/run"
+cp "$bin/Brannock" "$work/prog/"
+printf '[FileVer]\nCorvelane=4.60\nKeldrune=1.0\nresources/skin.dat=1.0\n' > "$work/prog/Update.dat"
+printf '[FileVer]\nCorvelane.gz=4.61\nKeldrune.gz=1.1\nresources/skin.dat=1.1\n[NewEdit]\n发送记录按月份分页显示=\n联系人导入支持 UTF-8 文件=\n修正定时发送在午夜前后的问题=\n' \
+  > "$work/srv/upd/update.dat"
+for f in Corvelane Keldrune; do printf '#!/bin/sh\nexit 0\n' | gzip > "$work/srv/upd/$f.gz"; done
+mkdir -p "$work/srv/upd/resources"; printf skin > "$work/srv/upd/resources/skin.dat"
+export WORK="$work"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  # xdotool matches the Chinese title only under a UTF-8 locale that exists.
+  export XDG_RUNTIME_DIR="$WORK/run" HOME="$WORK" no_proxy=127.0.0.1 LC_ALL=C.UTF-8
+  coproc SERVER { exec python3 "$ROOT/tests/support/http_server.py" --folder "$WORK/srv"; }
+  read -r line <&"${SERVER[0]}"
+  port=${line#PORT }
+  "$WORK/prog/Brannock" "http://127.0.0.1:$port/upd/update.dat" > /tmp/brannock-screenshots.log 2>&1 &
+  for i in $(seq 1 60); do
+    win=$(xdotool search --name "^Update$" 2>/dev/null | head -1) && [ -n "$win" ] && break
+    sleep 0.5
+  done
+  sleep 2
+  import -window "$win" "$OUT/updater-check.png"
+  xdotool windowfocus --sync "$win" key Return
+  for i in $(seq 1 20); do
+    box=$(xdotool search --name "升级提示" 2>/dev/null | head -1) && [ -n "$box" ] && break
+    sleep 0.5
+  done
+  xdotool windowfocus "$box"
+  sleep 0.5
+  xdotool key Return
+  sleep 3
+  import -window "$win" "$OUT/updater-done.png"
+  xdotool windowfocus "$win" key Escape
+  sleep 1
+  eval "exec ${SERVER[1]}>&-"'
 echo "screenshots in $out"

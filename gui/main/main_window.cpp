@@ -13,16 +13,11 @@
 #include "automation/report_thread.h"
 #include "channels/mail_thread.h"
 #include "gui/automation/task_tip_dialog.h"
-#include "gui/automation/task_view.h"
-#include "gui/main/net_mgt_view.h"
-#include "gui/sms/msg_record_view.h"
-#include "gui/sms/received_record_view.h"
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
 #include "gui/main/gui_globals.h"
 #include "gui/widgets/information_pane.h"
 #include "gui/widgets/modal_runner.h"
-#include "gui/widgets/tree_helpers.h"
 #include "gui/widgets/widget_helpers.h"
 #include "gui/widgets/zsplitter.h"
 #include "platform/ini.h"
@@ -140,7 +135,7 @@ CCorvelaneDlg::CCorvelaneDlg(std::unique_ptr<QStringList> loginRights, QWidget* 
     m_statusParts[1]->setText(QStringLiteral("%1: %2").arg(LoadStr(366)).arg(kProgramVersion, 0, 'f', 2));
     ShowAccountInStatusBar();
 
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelection(); });
+    SetUpTree();
     SetInstanceCommandHandler([this](const QByteArray& command) { OnCopyData(command); });
     resize(1000, 700);
 }
@@ -501,135 +496,6 @@ void CCorvelaneDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
     default:
         break;
     }
-}
-
-// ---- tree ----------------------------------------------------------------------
-
-void CCorvelaneDlg::FillMainTree() {
-    m_busy = true;
-    m_tree->clear();
-    const int mask = featureMask();
-    auto add = [&](QTreeWidgetItem* parent, const QString& text, qint64 code) {
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
-        item->setText(0, text);
-        item->setData(0, kTreeItemDataRole, code);
-        return item;
-    };
-    auto channel = [&](const QString& text, qint64 code) {
-        QTreeWidgetItem* item = add(nullptr, text, code);
-        add(item, LoadStr(133), code + 1);
-        add(item, LoadStr(134), code + 2);
-        add(item, LoadStr(135), code + 3);
-        return item;
-    };
-    QTreeWidgetItem* contacts = add(nullptr, LoadStr(122), node::Contacts);
-    FillGroupTree(m_tree);
-    QTreeWidgetItem* sms = channel(LoadStr(123), node::Sms);
-    add(sms, LoadStr(124), node::Received);
-    add(sms, LoadStr(125), node::Survey);
-    struct Optional {
-        int text;
-        qint64 code;
-        int bit;
-        bool records;
-    };
-    const Optional optional[] = {{126, node::Tasks, feature::Tasks, false},  {127, node::Fax, feature::Fax, true},
-                                 {128, node::Email, feature::Email, true},   {129, node::Mms, feature::Mms, true},
-                                 {130, node::Voice, feature::Voice, true},
-                                 {131, node::NetManagement, feature::NetManagement, false}};
-    for (const Optional& o : optional) {
-        if (mask & o.bit)
-            continue;
-        if (o.records)
-            channel(LoadStr(o.text), o.code);
-        else
-            add(nullptr, LoadStr(o.text), o.code);
-    }
-    add(nullptr, LoadStr(132), node::NetMessages);
-    contacts->setExpanded(true);
-    sms->setExpanded(true);
-}
-
-void CCorvelaneDlg::SelectNode(qint64 code) {
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        if (QTreeWidgetItem* item = FindTreeItemByData(m_tree, m_tree->topLevelItem(i), code)) {
-            m_tree->setCurrentItem(item);
-            return;
-        }
-    }
-}
-
-void CCorvelaneDlg::OnTreeSelection() {
-    if (m_busy || m_closing)
-        return;
-    QTreeWidgetItem* item = m_tree->currentItem();
-    if (!item)
-        return;
-    const qint64 code = item->data(0, kTreeItemDataRole).toLongLong();
-    if (code < node::kFirstFixedNode) {
-        // The contact list pane comes with the contacts; until then a group
-        // only becomes the current group.
-        m_currentGroup = int(code);
-        return;
-    }
-    m_currentGroup = -1;
-    const qint64 channel = code - code % 1000;
-    const qint64 child = code % 1000;
-    const bool channelNode = channel == node::Sms || channel == node::Fax || channel == node::Email ||
-                             channel == node::Mms || channel == node::Voice;
-    unsigned viewId = 0;
-    if ((channelNode && child >= 1 && child <= 3) || code == node::Survey)
-        viewId = 190;
-    else if (code == node::Received)
-        viewId = 3134;
-    else if (code == node::Tasks)
-        viewId = 3137;
-    else if (code == node::NetManagement || code == node::NetMessages)
-        viewId = 211;
-    if (viewId == 0)
-        return;  // a channel node itself: the view stays
-    m_statusParts[2]->setText(Tr("正在处理..."));
-    QWidget*& view = m_views[viewId];
-    if (!view) {
-        switch (viewId) {
-        case 190:
-            view = new CDlgMsgRecord(this);
-            break;
-        case 3134:
-            view = new CDlgMsgRecord1Received(this);
-            break;
-        case 3137:
-            view = new CDlgTask(this);
-            break;
-        default:
-            view = new CDlgNetMGT(this);
-            break;
-        }
-    }
-    switch (viewId) {
-    case 190:
-        static_cast<CDlgMsgRecord*>(view)->QueryRecords(code, QString(), -1);
-        break;
-    case 3134: {
-        const QString section = QStringLiteral("ReceiveMsg");
-        const bool some = ini::ReadInt(g_strAccountIni, section, QStringLiteral("ShowSome"), 0) != 0;
-        static_cast<CDlgMsgRecord1Received*>(view)->QueryRecords(
-            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql"), QString(), 100) : QString(), -1);
-        break;
-    }
-    case 3137:
-        static_cast<CDlgTask*>(view)->LoadTasks();
-        break;
-    default:
-        static_cast<CDlgNetMGT*>(view)->SetNodeCode(code);
-        break;
-    }
-    if (m_currentView && m_currentView != view)
-        m_currentView->hide();
-    m_currentView = view;
-    view->show();
-    OnSize();
-    m_statusParts[2]->clear();
 }
 
 void CCorvelaneDlg::ShowAccountInStatusBar() {

@@ -26,6 +26,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QPoint;
 class QStatusBar;
 class QTimer;
 class QToolBar;
@@ -92,8 +93,17 @@ public:
     void OnCopyData(const QByteArray& command);
     // The one road out: close box, Exit, "C" and "quit" (which asks nothing).
     void OnClose(bool ask = true);
-    // Selects the tree node with that code (first found, depth first).
+    // Selects the tree node with that code (first found, depth first); the
+    // selection change shows its view.
     void SelectNode(qint64 code);
+    // The group tree's commands 10001-10005 (and 32776 from its menu) on
+    // the selected node.
+    void OnGroupCommand(int id);
+    // True when a node from `start` on (its subtree and its following
+    // siblings, depth first) is named exactly `name`.
+    bool GroupNameExists(const QString& name, QTreeWidgetItem* start) const;
+    // A right click at `pos` (viewport coordinates) on the tree.
+    void OnTreeRightClick(const QPoint& pos);
 
     void LoadAutoSettings();
     void LoadDateMsgSettings();
@@ -113,6 +123,15 @@ public:
     QAction* toolButton(int index) const;
     QMenuBar* menuBar() const { return m_menuBar; }
     QTreeWidget* tree() const { return m_tree; }
+    // The selected group (0: all contacts), -1 while a fixed node is selected.
+    int currentGroup() const { return m_currentGroup; }
+    // "联系人->A->B": the path of the node selected last.
+    QString groupCaption() const { return m_groupCaption; }
+    QWidget* currentView() const { return m_currentView; }
+    // How the tree's pop-up menu is run: by default QMenu::exec at `globalPos`.
+    // Tests replace it to see the menu and choose an entry (null: none).
+    using PopupMenuRunner = std::function<QAction*(QMenu& menu, const QPoint& globalPos)>;
+    void setPopupMenuRunner(PopupMenuRunner runner) { m_popupMenuRunner = std::move(runner); }
     QTimer* timer(int id) const;
     QString statusText(int part) const;
     bool restartOnClose() const { return m_restartOnClose; }
@@ -145,8 +164,26 @@ private:
     void BuildMenu();
     void BuildSkinMenu(QMenu* view);
     void OnSkin(int position);
+    // Selection, pop-up menu and label editing of the tree.
+    void SetUpTree();
+    // Rebuilds the whole tree; outside start-up the selected node (or else
+    // the contacts node) is selected again.
     void FillMainTree();
     void OnTreeSelection();
+    // The view of a fixed node (records, received, tasks, pages), made once
+    // and queried for `code`; null for a node without a view of its own.
+    QWidget* ShowFixedNodeView(qint64 code);
+    // The contact list pane for `group` (0: all contacts) under `caption`.
+    QWidget* ShowContactsView(int group, const QString& caption);
+    std::unique_ptr<QMenu> BuildGroupMenu(qint64 code);
+    void AddGroupUnder(QTreeWidgetItem* item);
+    void DeleteGroupNode(QTreeWidgetItem* item);
+    // Stores a group change of `item`: 0 adds `name` under it (its id into
+    // `newId`), 1 deletes it with its subgroups and contacts, 2 renames it.
+    bool GroupSql(QTreeWidgetItem* item, int operation, const QString& name = QString(),
+                  qint64* newId = nullptr);
+    bool OnBeginLabelEdit(QTreeWidgetItem* item);
+    void OnEndLabelEdit(QTreeWidgetItem* item, const QString& text);
     void OnSize();
     void StartTimers();
     void StartWorkers();
@@ -202,6 +239,9 @@ private:
     QString m_lastDateMinute;
 
     int m_currentGroup = -1;
+    QString m_renameOld;
+    QString m_groupCaption;
+    PopupMenuRunner m_popupMenuRunner;
     bool m_busy = true;
     bool m_bAutoBackupDue = false;
     bool m_restartOnClose = false;

@@ -1142,6 +1142,22 @@ It may take a while. Continue?</translation>
         <translation>Reminder</translation>
     </message>
     <message>
+        <source>新建分组失败!</source>
+        <translation>Creating the group failed!</translation>
+    </message>
+    <message>
+        <source>删除分组失败!</source>
+        <translation>Deleting the group failed!</translation>
+    </message>
+    <message>
+        <source>重命名失败!</source>
+        <translation>Renaming failed!</translation>
+    </message>
+    <message>
+        <source>内容不能为空.</source>
+        <translation>The content cannot be empty.</translation>
+    </message>
+    <message>
         <source>新建任务</source>
         <translation>New Task</translation>
     </message>
@@ -5280,6 +5296,33 @@ Please restore the file from a backup.</translation>
     <message>
         <source>此功能将在后续版本中提供。</source>
         <translation>This function comes in a later version.</translation>
+    </message>
+</context>
+<context>
+    <name>ReplaceExeIcon</name>
+    <message>
+        <source>打开程序文件失败。</source>
+        <translation>Cannot open the program file.</translation>
+    </message>
+    <message>
+        <source>内存不足。</source>
+        <translation>Not enough memory.</translation>
+    </message>
+    <message>
+        <source>读取ICO文件失败。</source>
+        <translation>Cannot read the ICO file.</translation>
+    </message>
+    <message>
+        <source>程序文件中没有图标，所以无须替换。</source>
+        <translation>The program file has no icon, so there is nothing to replace.</translation>
+    </message>
+    <message>
+        <source>保存修改后的程序文件失败。</source>
+        <translation>Cannot save the modified program file.</translation>
+    </message>
+    <message>
+        <source>替换程序文件失败。</source>
+        <translation>Cannot replace the program file.</translation>
     </message>
 </context>
 </TS>

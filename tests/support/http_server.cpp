@@ -53,8 +53,10 @@ bool HttpRequestRecord::hasExactHeader(const QString& name, const QString& value
     return false;
 }
 
-LoopbackHttpServer::LoopbackHttpServer(Scheme scheme) : m_scheme(scheme) {
+LoopbackHttpServer::LoopbackHttpServer(Scheme scheme, const QString& folder) : m_scheme(scheme) {
     QStringList args;
+    if (!folder.isEmpty())
+        args << QStringLiteral("--folder") << folder;
     if (scheme == Scheme::Https) {
         m_certDir = std::make_unique<QTemporaryDir>();
         if (!m_certDir->isValid()) {

@@ -10,7 +10,11 @@
 // /missing (404, UTF-8 body), /gbk-error (500, code page 936 body),
 // /empty-error (503, no body), /inform (an HTML page with a link and
 // pictures), /picture.png, /big-page (2 MiB), /return_wx (net messages
-// chosen by "sn=": cr, crlf, lf, long, empty); anything else 404.
+// chosen by "sn=": cr, crlf, lf, long, empty), and the awkward answers of a
+// download server: /redirect/<path> (302 to /<path>), /redirect-bare (302
+// without Location), /short-body (less than its Content-Length), /no-length,
+// /chunked, /slow (1 MB at 20 kB/s); anything else 404. In folder mode the
+// files of a folder are served first, by their percent-decoded paths.
 #include "tests/support/python_peer.h"
 
 #include <QByteArray>
@@ -39,7 +43,7 @@ class LoopbackHttpServer {
 public:
     enum class Scheme { Http, Https };
 
-    explicit LoopbackHttpServer(Scheme scheme = Scheme::Http);
+    explicit LoopbackHttpServer(Scheme scheme = Scheme::Http, const QString& folder = QString());
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 

@@ -20,7 +20,16 @@ Routes (the query is ignored but by /return_wx):
                 records with those line ends), "long" (LONG_NET_SIZE bytes of
                 records, the last one's content Chinese), "empty" (200, no
                 body); any other serial 404
+  /redirect/<p> 302 with "Location: /<p>"
+  /redirect-bare 302 without a Location header
+  /short-body   200, Content-Length 100 but 40 bytes, then the connection closes
+  /no-length    200 without Content-Length, the body ends with the connection
+  /chunked      200, chunked transfer coding, no length
+  /slow         200, SLOW_SIZE bytes announced, 1000 bytes every 50 ms
   anything else 404, "no such route"
+
+With --folder DIR a request whose path (percent-decoded) names a file below
+DIR is answered with that file (200, with its length) before the routes.
 """
 import argparse
 import json
@@ -28,6 +37,8 @@ import os
 import ssl
 import sys
 import threading
+import time
+import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 LONG_SIZE = 5000
@@ -94,6 +105,9 @@ ROUTES = {
     "/big-page": (200, b"a" * BIG_PAGE_SIZE),
 }
 
+SLOW_SIZE = 1000000
+SHORT_BODY_ANNOUNCED = 100
+
 _out_lock = threading.Lock()
 
 
@@ -121,6 +135,8 @@ class Handler(BaseHTTPRequestHandler):
             "headers": [[k, v] for k, v in self.headers.items()],
         }))
         path, _, query = self.path.partition("?")
+        if self.serve_folder(path) or self.serve_special(path):
+            return
         if path == "/return_wx":
             serial = query[3:] if query.startswith("sn=") else ""
             status, body = NET_PAGES.get(serial, (404, b"no such serial"))
@@ -133,9 +149,80 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body)
 
 
+    def serve_folder(self, path):
+        folder = self.server.folder
+        if not folder:
+            return False
+        relative = urllib.parse.unquote(path, errors="strict").lstrip("/")
+        full = os.path.realpath(os.path.join(folder, relative))
+        if not full.startswith(os.path.realpath(folder) + os.sep) or not os.path.isfile(full):
+            return False
+        size = os.path.getsize(full)
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        with open(full, "rb") as f:
+            while True:
+                block = f.read(1 << 20)
+                if not block:
+                    break
+                self.wfile.write(block)
+        return True
+
+    def serve_special(self, path):
+        if path.startswith("/redirect/"):
+            self.send_response(302)
+            self.send_header("Location", "/" + path[len("/redirect/"):])
+            self.send_header("Content-Length", "11")
+            self.end_headers()
+            self.wfile.write(b"moved here.")
+        elif path == "/redirect-bare":
+            self.send_response(302)
+            self.send_header("Content-Length", "11")
+            self.end_headers()
+            self.wfile.write(b"moved where")
+        elif path == "/short-body":
+            self.send_response(200)
+            self.send_header("Content-Length", str(SHORT_BODY_ANNOUNCED))
+            self.end_headers()
+            self.wfile.write(b"s" * 40)
+            self.close_connection = True
+        elif path == "/no-length":
+            self.send_response(200)
+            self.end_headers()
+            self.wfile.write(b"body without a length")
+            self.close_connection = True
+        elif path == "/chunked":
+            self.protocol_version = "HTTP/1.1"
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            for piece in (b"first piece ", b"second piece"):
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+            self.wfile.write(b"0\r\n\r\n")
+            self.close_connection = True
+        elif path == "/slow":
+            self.send_response(200)
+            self.send_header("Content-Length", str(SLOW_SIZE))
+            self.end_headers()
+            try:
+                for _ in range(SLOW_SIZE // 1000):
+                    self.wfile.write(b"w" * 1000)
+                    self.wfile.flush()
+                    time.sleep(0.05)
+            except (ConnectionError, ssl.SSLError):
+                pass
+        else:
+            return False
+        return True
+
+
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     ssl_context = None
+    folder = None
 
     def finish_request(self, request, client_address):
         if self.ssl_context is not None:
@@ -159,9 +246,11 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cert")
     parser.add_argument("--key")
+    parser.add_argument("--folder")
     args = parser.parse_args()
 
     server = Server(("127.0.0.1", 0), Handler)
+    server.folder = args.folder
     if args.cert:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.cert, args.key)
