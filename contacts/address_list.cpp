@@ -94,23 +94,8 @@ std::optional<QString> PickerSortColumn(int listColumn, const QStringList& field
     return std::nullopt;
 }
 
-QString PickerSortOrder::OrderClause() const {
-    if (column.isEmpty())
-        return QStringLiteral(" ORDER BY displayIndex, rowid");
-    return QStringLiteral(" ORDER BY %1 collate pinyin %2, rowid").arg(column, descending ? "DESC" : "ASC");
-}
-
-void PickerSortOrder::Click(const QString& clicked) {
-    if (clicked == column) {
-        descending = !descending;
-    } else {
-        column = clicked;
-        descending = false;
-    }
-}
-
-PickerSortOrder& PickerSortState() {
-    static PickerSortOrder state;
+SortState& PickerSortState() {
+    static SortState state;
     return state;
 }
 
@@ -135,7 +120,7 @@ AddressListQuery BuildAddressListQuery(const QStringList& fieldColumns, const QS
     query.unrangedSql =
         QStringLiteral("SELECT  %1 FROM contactList WHERE 1=1 %2 %3 ").arg(columns, condition, orderClause);
     query.listSql = range ? query.unrangedSql.chopped(1) + RowRangeClause(*range) + " " : query.unrangedSql;
-    query.indexedOrder = condition.trimmed().isEmpty() && orderClause == PickerSortOrder().OrderClause();
+    query.indexedOrder = condition.trimmed().isEmpty() && orderClause == QLatin1String(kDefaultContactOrder);
     query.countSql = QStringLiteral("SELECT COUNT(*) FROM contactList WHERE 1=1 %1").arg(condition);
     return query;
 }

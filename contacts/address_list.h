@@ -2,6 +2,7 @@
 // The address-list picker without its window: the statements it runs for a
 // group, letter, field condition, row range or advanced condition, its sort
 // order, and what it hands its opener, deletes and exports.
+#include "contacts/contact_list_query.h"
 #include "contacts/contact_selection.h"
 #include "core/database.h"
 
@@ -55,25 +56,17 @@ QString LetterCondition(QChar letter);
 // visible fields (`fieldColumns`) from list column 3.
 std::optional<QString> PickerSortColumn(int listColumn, const QStringList& fieldColumns);
 
-// The picker's sort order: the default order, or a column ascending or
-// descending. A click on a new column sorts it ascending, a click on the
-// sorted column flips the direction. It lasts for the process.
-struct PickerSortOrder {
-    QString column; // empty: the default order
-    bool descending = false;
-
-    // " ORDER BY displayIndex, rowid" or " ORDER BY <column> collate pinyin ASC, rowid".
-    QString OrderClause() const;
-    void Click(const QString& column);
-};
-PickerSortOrder& PickerSortState();
+// The picker's own sort state, for the process (the pane keeps its own, so
+// neither flips the other's order). Its Click gives the ORDER BY clause;
+// after Reset the default order is kDefaultContactOrder.
+SortState& PickerSortState();
 
 // The statements of one picker query.
 struct AddressListQuery {
     QString listSql;           // fetches perNO, groupID, the field columns, rowid last; with the range
     QString unrangedSql;       // the same without the range, for a row source that applies it itself
     QString countSql;          // COUNT over the condition, without the range
-    bool indexedOrder = false; // all contacts in the default order: an index serves it
+    bool indexedOrder = false; // all contacts in kDefaultContactOrder: an index serves it
     std::optional<RowNumberRange> range;
     int rowNumberBase = 1; // the number shown for the first row
     int mobileColumn = -1; // fetched column of mobileNum, -1 when not shown

@@ -40,14 +40,14 @@ protected:
                 .bind(4, 100 + i);
             ASSERT_EQ(st.exec(), SQLITE_OK);
         }
-        PickerSortState() = PickerSortOrder();
+        PickerSortState().Reset();
     }
 };
 
 using AddressListRange = AddressListQueryTest;
 
 TEST_F(AddressListRange, RangeMatrixWithEveryKindOfCondition) {
-    const QString defaultOrder = PickerSortOrder().OrderClause();
+    const QString defaultOrder = QString(kDefaultContactOrder);
     struct Context {
         const char* what;
         QString condition;
@@ -104,20 +104,20 @@ TEST_F(AddressListRange, StartsThatAreNoPositiveNumberAreRefused) {
 
 TEST_F(AddressListRange, RangeOfAllContactsFollowsTheSortOrder) {
     // Group 6 by name descending.
-    PickerSortOrder& sort = PickerSortState();
-    sort.Click(QStringLiteral("name"));
-    sort.Click(QStringLiteral("name"));
-    ASSERT_TRUE(sort.descending);
+    SortState& sort = PickerSortState();
+    sort.Click(3, QStringLiteral("name"));
+    const QString descending = sort.Click(3, QStringLiteral("name"));
+    ASSERT_EQ(sort.Direction(), -1);
     RowNumberRange range;
     ASSERT_EQ(ParseRowRange(QStringLiteral("2"), QStringLiteral("4"), range), RowRangeResult::Range);
-    AddressListQuery query = BuildAddressListQuery(kFields, GroupCondition({6}), sort.OrderClause(), range);
+    AddressListQuery query = BuildAddressListQuery(kFields, GroupCondition({6}), descending, range);
     EXPECT_EQ(Names(query), (QStringList{"M11", "M10", "M09"}));
     EXPECT_EQ(CountAddressList(query), 3);
     EXPECT_EQ(query.rowNumberBase, 2);
 
     // All 22 contacts in the default order: the fixture's ten, then M01..M12.
     ASSERT_EQ(ParseRowRange(QStringLiteral("21"), QString(), range), RowRangeResult::Range);
-    query = BuildAddressListQuery(kFields, QString(), PickerSortOrder().OrderClause(), range);
+    query = BuildAddressListQuery(kFields, QString(), QString(kDefaultContactOrder), range);
     EXPECT_EQ(CountAddressList(query), 2);
     EXPECT_EQ(Names(query), (QStringList{"M11", "M12"}));
 }
@@ -177,7 +177,7 @@ TEST_F(AddressListReload, AdvancedConditionLastsAndReplacesTheContent) {
             }
             if (result != RowRangeResult::Invalid) {
                 const AddressListQuery query =
-                    BuildAddressListQuery(fields, condition, PickerSortOrder().OrderClause(), range);
+                    BuildAddressListQuery(fields, condition, QString(kDefaultContactOrder), range);
                 EXPECT_EQ(Names(query), *expected);
                 EXPECT_EQ(query.rowNumberBase, range ? range->start : 1);
             }
@@ -199,7 +199,7 @@ TEST_F(AddressListConditions, RootWithGroupsListsAllContacts) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.groups.size());
         const AddressListQuery query = BuildAddressListQuery(kFields, GroupCondition(c.groups),
-                                                             PickerSortOrder().OrderClause(), std::nullopt);
+                                                             QString(kDefaultContactOrder), std::nullopt);
         EXPECT_EQ(CountAddressList(query), c.rows);
         EXPECT_EQ(Names(query).size(), c.rows);
     }
@@ -239,7 +239,7 @@ TEST_F(AddressListConditions, FieldContentIsQueriedLiterally) {
             BuildFieldCondition(QString::fromUtf8(c.column), c.condition, QString::fromUtf8(c.content));
         ASSERT_FALSE(field.isEmpty());
         const AddressListQuery query =
-            BuildAddressListQuery(kFields, group7 + field, PickerSortOrder().OrderClause(), std::nullopt);
+            BuildAddressListQuery(kFields, group7 + field, QString(kDefaultContactOrder), std::nullopt);
         EXPECT_EQ(Names(query), c.names);
         EXPECT_EQ(CountAddressList(query), c.names.size());
     }
@@ -255,17 +255,18 @@ TEST_F(AddressListConditions, NoConditionWithoutContentOrFromAnUnknownColumn) {
         QString());
     // An unknown field column is left out of the list; mobileNum's place is kept.
     const AddressListQuery query = BuildAddressListQuery({"nosuch", "mobileNum", "name"}, QString(),
-                                                         PickerSortOrder().OrderClause(), std::nullopt);
+                                                         QString(kDefaultContactOrder), std::nullopt);
     EXPECT_TRUE(
         query.listSql.startsWith("SELECT  perNO,groupID,mobileNum,name,rowid FROM contactList WHERE 1=1"));
     EXPECT_EQ(query.mobileColumn, 2);
     EXPECT_TRUE(query.indexedOrder);
     EXPECT_FALSE(
-        BuildAddressListQuery(kFields, GroupCondition({4}), PickerSortOrder().OrderClause(), std::nullopt)
+        BuildAddressListQuery(kFields, GroupCondition({4}), QString(kDefaultContactOrder), std::nullopt)
             .indexedOrder);
-    PickerSortOrder byName;
-    byName.Click(QStringLiteral("name"));
-    EXPECT_FALSE(BuildAddressListQuery(kFields, QString(), byName.OrderClause(), std::nullopt).indexedOrder);
+    SortState byName;
+    EXPECT_FALSE(
+        BuildAddressListQuery(kFields, QString(), byName.Click(3, QStringLiteral("name")), std::nullopt)
+            .indexedOrder);
 }
 
 TEST(AddressListSort, ColumnsAndClicks) {
@@ -277,20 +278,22 @@ TEST(AddressListSort, ColumnsAndClicks) {
     EXPECT_EQ(PickerSortColumn(4, fields), QStringLiteral("mobileNum"));
     EXPECT_EQ(PickerSortColumn(5, fields), std::nullopt);
 
-    PickerSortOrder sort;
-    EXPECT_EQ(sort.OrderClause(), " ORDER BY displayIndex, rowid");
+    // The picker's state is its own: a pane click on the same column does not flip it.
+    SortState& sort = PickerSortState();
+    sort.Reset();
     const QString expected[] = {
-        " ORDER BY name collate pinyin ASC, rowid",
+        " ORDER BY name  collate pinyin ASC, rowid",
         " ORDER BY name collate pinyin DESC, rowid",
-        " ORDER BY name collate pinyin ASC, rowid",
+        " ORDER BY name  collate pinyin ASC, rowid",
     };
+    SortState::Pane(SortState::Kind::Normal).Reset();
     for (const QString& clause : expected) {
-        sort.Click(QStringLiteral("name"));
-        EXPECT_EQ(sort.OrderClause(), clause);
+        SortState::Pane(SortState::Kind::Normal).Click(2, QStringLiteral("name"));
+        EXPECT_EQ(sort.Click(3, QStringLiteral("name")), clause);
     }
-    sort.Click(QStringLiteral("name"));
-    sort.Click(QStringLiteral("mobileNum"));
-    EXPECT_EQ(sort.OrderClause(), " ORDER BY mobileNum collate pinyin ASC, rowid");
+    EXPECT_EQ(sort.Click(4, QStringLiteral("mobileNum")), " ORDER BY mobileNum  collate pinyin ASC, rowid");
+    sort.Reset();
+    SortState::Pane(SortState::Kind::Normal).Reset();
 }
 
 using AddressListPick = ContactsFixtureTest;
