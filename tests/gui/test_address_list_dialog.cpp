@@ -4,6 +4,7 @@
 #include "core/helpers.h"
 #include "core/sql.h"
 #include "gui/contacts/address_list_dialog.h"
+#include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/tree_helpers.h"
@@ -285,6 +286,44 @@ TEST_F(AddressListDialog, ExportNeedsRightFour) {
     EXPECT_EQ(m_boxes.texts(), QStringList{"您没有相应权限进行此操作."});
     EXPECT_FALSE(QFile::exists(m_folder->file("second.xlsx")));
     SetNextFileName(std::nullopt);
+}
+
+TEST_F(AddressListDialog, ShowAndEditSavesTheOpenedRow) {
+    Dialog().OnInitDialog();
+    // Row 1 is 张三's second row (group 2); row 0 shares its perNO.
+    const qint64 opened = FixtureRowid("13800000001", 2);
+    QString shownName;
+    SetModalRunner([&](QDialog& dialog) {
+        auto* name = Child<QLineEdit>(dialog, "1004");
+        shownName = name->text();
+        name->selectAll();
+        Type(name, QStringLiteral("张三丰"));
+        Click(dialog, "1");
+        return dialog.result();
+    });
+    Dialog().OnMenuCommand(10001, 1);
+    EXPECT_EQ(shownName, "张三");
+    SqlStatement st(g_pDB, "SELECT name FROM ContactList WHERE rowid=?");
+    st.bind(1, static_cast<int64_t>(opened));
+    ASSERT_EQ(st.step(), SQLITE_ROW);
+    EXPECT_EQ(st.qtext(0), "张三丰");
+    // The list was queried again and shows the change.
+    EXPECT_EQ(Dialog().CellText(1, kNameColumn), "张三丰");
+}
+
+TEST_F(AddressListDialog, QueryModeSendsTheTickedRowsToTheSmsComposer) {
+    QStringList composers;
+    SetModalRunner([&](QDialog& dialog) {
+        composers << dialog.metaObject()->className();
+        return 1003;
+    });
+    Dialog().m_queryMode = true;
+    Dialog().OnInitDialog();
+    EXPECT_EQ(Child<QPushButton>(Dialog(), "1012")->text(), "发送短信");
+    TickRow(2);
+    Click(Dialog(), "1012");
+    EXPECT_EQ(Dialog().result(), 1003);
+    EXPECT_EQ(composers, QStringList{"CDlgSendSMS"});
 }
 
 } // namespace
