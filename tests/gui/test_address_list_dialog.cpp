@@ -288,6 +288,40 @@ TEST_F(AddressListDialog, ExportNeedsRightFour) {
     SetNextFileName(std::nullopt);
 }
 
+TEST_F(AddressListDialog, MenuRangesIncludeTheClickedRow) {
+    struct Case {
+        const char* what;
+        std::vector<int> before; // ticked rows first
+        int command;
+        int row;
+        std::vector<int> ticked;
+    };
+    const Case cases[] = {
+        {"above", {}, 10004, 2, {0, 1, 2}},
+        {"below", {}, 10005, 7, {7, 8, 9}},
+        {"untick above", {0, 1, 2, 3, 9}, 10006, 2, {3, 9}},
+        {"untick below", {0, 5, 6, 9}, 10007, 6, {0, 5}},
+        {"between", {2, 6}, 10008, 0, {2, 3, 4, 5, 6}},
+        {"reverse", {1, 8}, 10003, 0, {0, 2, 3, 4, 5, 6, 7, 9}},
+        {"none", {1, 8}, 10009, 0, {}},
+        {"all", {}, 10002, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_dialog = std::make_unique<CDlgAddressList>();
+        Dialog().OnInitDialog();
+        for (int row : c.before)
+            TickRow(row);
+        Dialog().OnMenuCommand(c.command, c.row);
+        std::vector<int> ticked;
+        for (int row = 0; row < Rows(); ++row)
+            if (*Dialog().CellChecked(row, 0))
+                ticked.push_back(row);
+        EXPECT_EQ(ticked, c.ticked);
+        EXPECT_EQ(Label("1083"), QString::number(c.ticked.size()));
+    }
+}
+
 TEST_F(AddressListDialog, ShowAndEditSavesTheOpenedRow) {
     Dialog().OnInitDialog();
     // Row 1 is 张三's second row (group 2); row 0 shares its perNO.
