@@ -1972,6 +1972,10 @@ Messages available in your account: %d</translation>
 <context>
     <name>CDlgAddressList</name>
     <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel files (*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
         <source>2.选"联系人"或全不选时查询全部</source>
         <translation>2. Choosing "Contacts" or nothing searches everything</translation>
     </message>
