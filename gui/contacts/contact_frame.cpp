@@ -12,6 +12,7 @@
 #include "gui/channels/send_mms_dialog.h"
 #include "gui/channels/send_sound_dialog.h"
 #include "gui/contacts/add_field_dialog.h"
+#include "gui/contacts/address_list_dialog.h"
 #include "gui/contacts/alter_field_order_dialog.h"
 #include "gui/contacts/choose_group_dialog.h"
 #include "gui/contacts/contact_editor.h"
@@ -33,8 +34,16 @@
 
 namespace {
 
+// The address-list picker as the pane's query window: its OK sends an SMS
+// to the contacts ticked there.
+void OpenQueryPicker(QWidget* parent) {
+    CDlgAddressList picker(parent);
+    picker.m_queryMode = true;
+    RunModal(picker);
+}
+
 std::function<void(QWidget*)>& QueryOpener() {
-    static std::function<void(QWidget*)> opener;
+    static std::function<void(QWidget*)> opener = OpenQueryPicker;
     return opener;
 }
 
@@ -409,6 +418,8 @@ void CDlgContactFrame::OnCommand(int id) {
     case 21004:
         if (QueryOpener())
             QueryOpener()(this);
+        // The picker may have deleted contacts or made initials.
+        Requery();
         return;
     case 1005:
     case 1006:

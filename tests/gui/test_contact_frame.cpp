@@ -1,4 +1,5 @@
 // The contact list pane, driven as the main window and a user would.
+#include "gui/contacts/address_list_dialog.h"
 #include "gui/contacts/contact_frame.h"
 
 #include "core/helpers.h"
@@ -428,6 +429,25 @@ TEST_F(ContactFrame, ComposersAndTheChooserGetTheTickedRows) {
     pane.OnCommand(10002);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ContactList WHERE groupID=2"), 3);
     EXPECT_EQ(Label(pane, "1043"), "0");
+}
+
+TEST_F(ContactFrame, QueryOpensThePickerInQueryModeAndRequeries) {
+    CDlgContactFrame pane;
+    pane.QueryContacts(4, false, -1);
+    pane.TickRow(0, true);
+    bool queryMode = false;
+    SetModalRunner([&](QDialog& dialog) {
+        auto* picker = dynamic_cast<CDlgAddressList*>(&dialog);
+        EXPECT_NE(picker, nullptr);
+        queryMode = picker && picker->m_queryMode;
+        Exec("DELETE FROM ContactList WHERE mobileNum='13900000001'");
+        return 2;
+    });
+    pane.OnCommand(21004);
+    EXPECT_TRUE(queryMode);
+    // What the picker deleted is gone from the pane, and the ticks with it.
+    EXPECT_EQ(pane.TotalRows(), 5);
+    EXPECT_EQ(pane.TickedCount(), 0);
 }
 
 // The editor opens on the row itself: button 1010 with exactly one tick,
