@@ -21,6 +21,20 @@
 
 namespace {
 
+constexpr const char kCountPhrases[] = "SELECT COUNT(*) FROM SMTemplateCont";
+constexpr const char kPhraseGroups[] = "SELECT * FROM SMTemplateGrp";
+constexpr const char kPhrases[] = "SELECT * FROM SMTemplateCont";
+constexpr const char kCountRelations[] = "SELECT COUNT(*) FROM GrpConRelation";
+constexpr const char kContactGroups[] = "SELECT GroupID,GroupName,ParentGroupID FROM TableContactsGroup";
+constexpr const char kUserFields[] =
+    "SELECT ColumnName,DisplayName,ColPosition FROM tGridViewSetFields WHERE ColumnName like '%UserDef%'";
+constexpr const char kRelations[] = "SELECT ContactID,GroupID FROM GrpConRelation";
+constexpr const char kCountRecords[] = "SELECT COUNT(*) FROM tSMSLists";
+constexpr const char kAccount[] = "SELECT * FROM Account";
+constexpr const char kAllContacts[] = "SELECT * FROM TableContacts";
+constexpr const char kRecords[] = "SELECT * FROM tSMSLists";
+constexpr const char kChildQuery[] = "SELECT smsId,contactName,phone FROM ";
+
 QString Tr(const char* text) { return QCoreApplication::translate("CKeldruneDlg", text); }
 
 std::string_view Trimmed(std::string_view text) {
@@ -86,11 +100,12 @@ struct ChildRow {
 using ChildMap = std::unordered_map<std::string, std::vector<ChildRow>>;
 
 bool ReadChildTable(OdbcReader& source, const std::string& table, ChildMap& map) {
-    return source.query("SELECT smsId,contactName,phone FROM " + table, [&](const OdbcRow& row) {
+    return source.query(std::string(kChildQuery) + table, [&](const OdbcRow& row) {
         map[IdKey(row.at(0))].push_back({row.at(1), row.at(2)});
         return true;
     });
 }
+
 
 } // namespace
 
@@ -214,7 +229,7 @@ bool OldDatabaseConverter::Convert() {
 
 bool OldDatabaseConverter::ConvertPhrases() {
     std::string count;
-    if (!m_source.scalar("SELECT COUNT(*) FROM SMTemplateCont", count))
+    if (!m_source.scalar(kCountPhrases, count))
         return false;
     if (m_callbacks.setRange)
         m_callbacks.setRange(static_cast<int>(IntOr(count, 0)));
@@ -229,9 +244,9 @@ bool OldDatabaseConverter::ConvertPhrases() {
             return true;
         };
     };
-    if (!m_source.query("SELECT * FROM SMTemplateGrp", collect(groups, {"SMTEMPID", "SMTEMPPARID", "SMTEMPNAME"})))
+    if (!m_source.query(kPhraseGroups, collect(groups, {"SMTEMPID", "SMTEMPPARID", "SMTEMPNAME"})))
         return false;
-    if (!m_source.query("SELECT * FROM SMTemplateCont",
+    if (!m_source.query(kPhrases,
                         collect(phrases, {"SMTMPID", "SMTMPGRPID", "SMTMPCONT", "CREATETIME"})))
         return false;
 
@@ -256,7 +271,7 @@ bool OldDatabaseConverter::ConvertPhrases() {
         bindParent(insertGroup, 2, g[1]);
         insertGroup.bind(3, g[2]);
         if (insertGroup.exec() != SQLITE_OK)
-            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("插入短语库分组名记录出错！"));
+            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入短语库分组名记录出错！"));
     }
     SqlStatement insertPhrase(m_db,
                               "INSERT INTO smsSourceContent (recID,parentID,content,creatTime) VALUES(?,?,?,?)");
@@ -269,7 +284,7 @@ bool OldDatabaseConverter::ConvertPhrases() {
         insertPhrase.bind(3, p[2]);
         insertPhrase.bind(4, p[3]);
         if (insertPhrase.exec() != SQLITE_OK)
-            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("插入短语库短语记录出错！"));
+            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入短语库短语记录出错！"));
     }
     return true;
 }
@@ -301,7 +316,7 @@ constexpr const char kContactInsert[] =
 
 bool OldDatabaseConverter::ConvertContacts() {
     std::string count;
-    if (!m_source.scalar("SELECT COUNT(*) FROM GrpConRelation", count))
+    if (!m_source.scalar(kCountRelations, count))
         return false;
     if (m_callbacks.setRange)
         m_callbacks.setRange(static_cast<int>(IntOr(count, 0)));
@@ -310,7 +325,7 @@ bool OldDatabaseConverter::ConvertContacts() {
         std::string id, name, parent;
     };
     std::vector<Group> groups;
-    if (!m_source.query("SELECT GroupID,GroupName,ParentGroupID FROM TableContactsGroup", [&](const OdbcRow& row) {
+    if (!m_source.query(kContactGroups, [&](const OdbcRow& row) {
             groups.push_back({row.at(0), row.at(1), row.at(2)});
             return true;
         }))
@@ -323,7 +338,7 @@ bool OldDatabaseConverter::ConvertContacts() {
     SqlStatement insertGroup(m_db, "INSERT INTO ContactGroup(GroupID,GroupName,MasterID) VALUES(?,?,?)");
     insertGroup.bind(1, base).bind(2, "未分组的联系人_old").bind(3, 0);
     if (insertGroup.exec() != SQLITE_OK)
-        LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("插入未分组的联系人出错！"));
+        LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入未分组的联系人出错！"));
 
     std::unordered_map<std::string, int64_t> groupMap{{"8", 0}};
     int64_t newId = base;
@@ -336,7 +351,7 @@ bool OldDatabaseConverter::ConvertContacts() {
         insertGroup.reset();
         insertGroup.bind(1, newId).bind(2, g.name).bind(3, parent == groupMap.end() ? int64_t(0) : parent->second);
         if (insertGroup.exec() != SQLITE_OK)
-            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("插入联系人分组出错！"));
+            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入联系人分组出错！"));
     }
 
     // User-defined fields, in their display order.
@@ -344,8 +359,7 @@ bool OldDatabaseConverter::ConvertContacts() {
         std::string column, display, position;
     };
     std::vector<Field> fields;
-    if (!m_source.query("SELECT ColumnName,DisplayName,ColPosition FROM tGridViewSetFields WHERE ColumnName like "
-                        "'%UserDef%'",
+    if (!m_source.query(kUserFields,
                         [&](const OdbcRow& row) {
                             fields.push_back({row.at(0), row.at(1), row.at(2)});
                             return true;
@@ -377,7 +391,7 @@ bool OldDatabaseConverter::ConvertContacts() {
     }
 
     std::unordered_map<std::string, std::vector<std::string>> relations;
-    if (!m_source.query("SELECT ContactID,GroupID FROM GrpConRelation", [&](const OdbcRow& row) {
+    if (!m_source.query(kRelations, [&](const OdbcRow& row) {
             relations[IdKey(row.at(0))].push_back(row.at(1));
             return true;
         }))
@@ -403,7 +417,7 @@ bool OldDatabaseConverter::ConvertContacts() {
         if (found == relations.end()) {
             insertContact.bind(33, base);
             if (insertContact.exec() != SQLITE_OK)
-                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("转换数据时插入未分组联系人出错！"));
+                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("转换数据时插入未分组联系人出错！"));
             return true;
         }
         for (const std::string& groupId : found->second) {
@@ -413,7 +427,7 @@ bool OldDatabaseConverter::ConvertContacts() {
             insertContact.reset();
             insertContact.bind(33, mapped == groupMap.end() ? base : mapped->second);
             if (insertContact.exec() != SQLITE_OK)
-                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("转换数据时插入有分组联系人出错！"));
+                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("转换数据时插入有分组联系人出错！"));
             step();
         }
         return true;
@@ -423,7 +437,7 @@ bool OldDatabaseConverter::ConvertContacts() {
 
 bool OldDatabaseConverter::ConvertSendRecords() {
     std::string count;
-    if (!m_source.scalar("SELECT COUNT(*) FROM tSMSLists", count))
+    if (!m_source.scalar(kCountRecords, count))
         return false;
     if (m_callbacks.setRange)
         m_callbacks.setRange(static_cast<int>(IntOr(count, 0)));
@@ -431,7 +445,7 @@ bool OldDatabaseConverter::ConvertSendRecords() {
     // The service account, unless this database already has one.
     std::string serial, password, sign;
     bool first = true;
-    if (!m_source.query("SELECT * FROM Account", [&](const OdbcRow& row) {
+    if (!m_source.query(kAccount, [&](const OdbcRow& row) {
             if (first) {
                 serial = row.value("RegSerial");
                 password = row.value("passwd");
@@ -447,7 +461,7 @@ bool OldDatabaseConverter::ConvertSendRecords() {
             SqlStatement insert(m_db, "INSERT INTO Register (SerNum,PassWd,Sign) VALUES(?,?,?)");
             insert.bind(1, serial).bind(2, password).bind(3, sign);
             if (insert.exec() != SQLITE_OK)
-                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("插入注册账号信息出错！"));
+                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入注册账号信息出错！"));
         } else {
             companion::LogWriteW(QStringLiteral("old account %1 not converted: this database has one")
                                      .arg(companion::LogEscapeW(QString::fromUtf8(serial))));
@@ -456,7 +470,7 @@ bool OldDatabaseConverter::ConvertSendRecords() {
 
     // Number -> name; the first non-empty name of a number wins.
     std::unordered_map<int64_t, std::string> names;
-    m_source.query("SELECT * FROM TableContacts", [&](const OdbcRow& row) {
+    m_source.query(kAllContacts, [&](const OdbcRow& row) {
         const auto number = ToInt(row.value("ContactMobil1"));
         const std::string& name = row.value("ContactName");
         if (number && !name.empty())
@@ -473,7 +487,7 @@ bool OldDatabaseConverter::ConvertSendRecords() {
         std::string id, kind, content, sendTime, fixedTime, type, success, count, read, phone;
     };
     std::vector<Record> records;
-    if (!m_source.query("SELECT * FROM tSMSLists", [&](const OdbcRow& row) {
+    if (!m_source.query(kRecords, [&](const OdbcRow& row) {
             records.push_back({row.value("SMSId"), row.value("Class"), row.value("SMSContent"), row.value("Sendtime"),
                                row.value("FixedTime"), row.value("SMSType"), row.value("ISsuccess"),
                                row.value("SMSCount"), row.value("Read"), row.value("MobilePhone")});
@@ -489,7 +503,7 @@ bool OldDatabaseConverter::ConvertSendRecords() {
     SqlStatement insertNumber(m_db, "INSERT INTO sendNums(sendID,numOrMailAddr,name) VALUES(?,?,?)");
     SqlStatement insertMms(m_db, "INSERT INTO attachmentContent(soundFileFullPath,pictureFullPath,txtContent,"
                                  "sendID,sendIDChildID) VALUES('','',?,?,'1')");
-    const QString recordError = Tr("插入发送或者接收记录出错！");
+    const QString recordError = QString::fromUtf8("插入发送或者接收记录出错！");
 
     for (const Record& r : records) {
         if (abortRequested())
@@ -562,16 +576,23 @@ bool OldDatabaseConverter::ConvertSendRecords() {
                 insertNumber.reset();
                 insertNumber.bind(1, sendId).bind(2, child.phone).bind(3, child.contactName);
                 if (insertNumber.exec() != SQLITE_OK)
-                    LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("插入发送记录对应的号码列表记录出错！"));
+                    LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入发送记录对应的号码列表记录出错！"));
             }
         }
         if (sendType == 4) {
             insertMms.reset();
             insertMms.bind(1, r.content).bind(2, sendId);
             if (insertMms.exec() != SQLITE_OK)
-                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), Tr("插入彩信记录出错！"));
+                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入彩信记录出错！"));
         }
         step();
     }
     return true;
+}
+
+std::vector<std::string> OldDatabaseQueries() {
+    return {kCountPhrases, kPhraseGroups,  kPhrases,    kCountRelations, kContactGroups,
+            kUserFields,   kRelations,     kContactQuery, kCountRecords, kAccount,
+            kAllContacts,  kRecords,       std::string(kChildQuery) + "tSMSListsChild",
+            std::string(kChildQuery) + "tSMSListsChild20113"};
 }

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QTemporaryDir;
 
@@ -74,6 +76,10 @@ private:
     int64_t m_nextReceivedId = 1;
     int64_t m_baseGroupId = 0;
 };
+
+// Every query the converter sends to the old database (a monthly table
+// stands for all: "tSMSListsChild20113").
+std::vector<std::string> OldDatabaseQueries();
 
 // "SQL ERROR:%s,MY ERROR:%s" in the day log "convert".
 void LogSqlError(const QString& sqliteText, const QString& ownText);

@@ -178,8 +178,9 @@ TEST_F(ConverterConversion, SourcesThatCannotBeOpened) {
         std::string count;
         opened = opened && from.reader().scalar("SELECT COUNT(*) FROM tSMSLists", count);
         EXPECT_EQ(opened, c.opens) << c.path.toStdString() << " " << from.error().toStdString();
-        if (c.opens)
+        if (c.opens) {
             EXPECT_EQ(count, "10");
+        }
         EXPECT_EQ(FileBytes(c.path), bytes);
     }
 }
