@@ -160,6 +160,14 @@ bool OldDatabaseSource::open(const QString& path) {
         m_linkFolder.reset();
         return false;
     }
+    // Some drivers open any file and fail only at the first query: a file
+    // whose catalog cannot be read is no database.
+    std::vector<std::string> tables;
+    if (!m_reader.tableNames(tables) || tables.empty()) {
+        m_error = m_reader.lastError().isEmpty() ? QStringLiteral("no tables") : m_reader.lastError();
+        close();
+        return false;
+    }
     return true;
 }
 

@@ -190,3 +190,36 @@ bool OdbcReader::scalar(std::string_view sql, std::string& value) {
         return false;
     });
 }
+
+bool OdbcReader::tableNames(std::vector<std::string>& names) {
+    names.clear();
+    m_error.clear();
+    if (!m_dbc) {
+        m_error = QStringLiteral("not connected");
+        return false;
+    }
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, static_cast<SQLHDBC>(m_dbc), &stmt))) {
+        setError(SQL_HANDLE_DBC, m_dbc, "SQLAllocHandle failed");
+        return false;
+    }
+    SQLCHAR type[] = "TABLE";
+    SQLRETURN rc = SQLTables(stmt, nullptr, 0, nullptr, 0, nullptr, 0, type, SQL_NTS);
+    bool ok = SQL_SUCCEEDED(rc);
+    while (ok) {
+        rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc)) {
+            ok = false;
+            break;
+        }
+        std::string name;
+        ReadValue(stmt, 3, name);
+        names.push_back(name);
+    }
+    if (!ok)
+        setError(SQL_HANDLE_STMT, stmt, "SQLTables failed");
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    return ok;
+}

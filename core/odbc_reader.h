@@ -45,6 +45,10 @@ public:
     // The first value of the first row; false when the statement fails.
     bool scalar(std::string_view sql, std::string& value);
 
+    // The names of the tables (SQLTables); false when the catalog cannot be
+    // read, as for a file that is no database.
+    bool tableNames(std::vector<std::string>& names);
+
     // The driver's diagnostics of the last failure ("[state] text", one per line).
     QString lastError() const { return m_error; }
 

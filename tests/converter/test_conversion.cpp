@@ -173,10 +173,8 @@ TEST_F(ConverterConversion, SourcesThatCannotBeOpened) {
     for (const Case& c : cases) {
         const QByteArray bytes = FileBytes(c.path);
         OldDatabaseSource from;
-        bool opened = from.open(c.path);
-        // The SQLite driver opens any file lazily; the first query tells.
         std::string count;
-        opened = opened && from.reader().scalar("SELECT COUNT(*) FROM tSMSLists", count);
+        const bool opened = from.open(c.path) && from.reader().scalar("SELECT COUNT(*) FROM tSMSLists", count);
         EXPECT_EQ(opened, c.opens) << c.path.toStdString() << " " << from.error().toStdString();
         if (c.opens) {
             EXPECT_EQ(count, "10");

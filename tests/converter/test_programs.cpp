@@ -1,4 +1,7 @@
 // The real Corvelane and the real Keldrune together in one program folder.
+#include "core/database.h"
+#include "core/paths.h"
+#include "core/sql.h"
 #include "tests/support/old_db_fixture.h"
 #include "tests/support/program_run.h"
 #include "tests/support/test_helpers.h"
@@ -71,9 +74,17 @@ TEST(ConverterPrograms, MainProgramHandsAnOldDatabaseToTheConverter) {
 
 TEST(ConverterPrograms, RunningMainProgramQuitsBeforeTheConversion) {
     ProgramRun run;
+    // A database in use: the main program goes on to its login and leaves
+    // "crm.mdb" alone.
+    SetAppDirectory(run.folder());
+    ASSERT_EQ(OpenDatabase(), 0);
+    ExecSql(nullptr, g_pDB, "INSERT INTO ContactList(name,mobileNum,perNO) VALUES('Mine','13100000000',1)");
+    CloseDatabase();
+    SetAppDirectory(QString());
+    InstallKeldrune(run);
     QProcess* main = run.start();
     ASSERT_TRUE(run.waitForLog(QStringLiteral("INFO,language=")));
-    InstallKeldrune(run);
+    EXPECT_FALSE(main->waitForFinished(2000));
 
     QProcess converter;
     converter.setProgram(run.file(QStringLiteral("Keldrune")));
