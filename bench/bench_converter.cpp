@@ -57,21 +57,26 @@ CREATE TABLE tSMSListsChild (smsId INTEGER, contactName TEXT, phone TEXT);
 INSERT INTO TableContactsGroup VALUES (1, 'Friends', 0), (2, 'Work', 0), (3, 'Family', 1);
 )");
     const std::string count = std::to_string(n);
-    Exec(db, ("WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" + count +
-              ") INSERT INTO TableContacts (ContactID, ContactName, Sex, ContactMobil1, Birthday, Email, CoName, "
-              "boolUserDef1) SELECT x, '联系人' || x, '男', 13800000000 + x, '1980-01-01 00:00:00', 'c' || x || "
-              "'@example.com', 'Company ' || x, '1' FROM i;"
-              "WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" + count +
-              ") INSERT INTO GrpConRelation SELECT x, 1 + x % 3 FROM i UNION ALL SELECT x, 1 + (x+1) % 3 FROM i "
-              "WHERE x % 2 = 0;"
-              "WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" + std::to_string(2 * n) +
-              ") INSERT INTO tSMSLists SELECT x, 0, 'message number ' || x, '2011-03-07 09:00:00', '', 0, '1', 1, "
-              "'0', '' FROM i;"
-              "WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" + std::to_string(2 * n) +
-              ") INSERT INTO tSMSListsChild SELECT x, '联系人' || (x % " + count + "), 13800000000 + x % " + count +
-              " FROM i UNION ALL SELECT x, '', 13900000000 + x FROM i;"
-              "COMMIT;")
-                 .c_str());
+    Exec(
+        db,
+        ("WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" + count +
+         ") INSERT INTO TableContacts (ContactID, ContactName, Sex, ContactMobil1, Birthday, Email, CoName, "
+         "boolUserDef1) SELECT x, '联系人' || x, '男', 13800000000 + x, '1980-01-01 00:00:00', 'c' || x || "
+         "'@example.com', 'Company ' || x, '1' FROM i;"
+         "WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" +
+         count +
+         ") INSERT INTO GrpConRelation SELECT x, 1 + x % 3 FROM i UNION ALL SELECT x, 1 + (x+1) % 3 FROM i "
+         "WHERE x % 2 = 0;"
+         "WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" +
+         std::to_string(2 * n) +
+         ") INSERT INTO tSMSLists SELECT x, 0, 'message number ' || x, '2011-03-07 09:00:00', '', 0, '1', 1, "
+         "'0', '' FROM i;"
+         "WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM i WHERE x<" +
+         std::to_string(2 * n) + ") INSERT INTO tSMSListsChild SELECT x, '联系人' || (x % " + count +
+         "), 13800000000 + x % " + count +
+         " FROM i UNION ALL SELECT x, '', 13900000000 + x FROM i;"
+         "COMMIT;")
+            .c_str());
     sqlite3_close(db);
     return path;
 }
@@ -118,8 +123,9 @@ void BM_Baseline(benchmark::State& state) {
             state.SkipWithError("cannot open the source");
         SqlTransaction transaction(g_pDB);
         {
-            SqlStatement contact(g_pDB, "INSERT INTO ContactList(name,sex,mobileNum,birthDay,eMail,coName,groupID,perNO) "
-                                        "VALUES(?,?,?,?,?,?,?,?)");
+            SqlStatement contact(
+                g_pDB, "INSERT INTO ContactList(name,sex,mobileNum,birthDay,eMail,coName,groupID,perNO) "
+                       "VALUES(?,?,?,?,?,?,?,?)");
             std::multimap<std::string, std::string> relations;
             reader.query("SELECT ContactID,GroupID FROM GrpConRelation", [&](const OdbcRow& row) {
                 relations.emplace(row.at(0), row.at(1));
@@ -129,20 +135,31 @@ void BM_Baseline(benchmark::State& state) {
                 const auto range = relations.equal_range(row.value("ContactID"));
                 for (auto i = range.first; i != range.second; ++i) {
                     contact.reset();
-                    contact.bind(1, row.value("ContactName")).bind(2, row.value("Sex"))
-                        .bind(3, row.value("ContactMobil1")).bind(4, row.value("Birthday"))
-                        .bind(5, row.value("Email")).bind(6, row.value("CoName")).bind(7, i->second)
+                    contact.bind(1, row.value("ContactName"))
+                        .bind(2, row.value("Sex"))
+                        .bind(3, row.value("ContactMobil1"))
+                        .bind(4, row.value("Birthday"))
+                        .bind(5, row.value("Email"))
+                        .bind(6, row.value("CoName"))
+                        .bind(7, i->second)
                         .bind(8, row.value("ContactID"));
                     contact.exec();
                 }
                 return true;
             });
-            SqlStatement send(g_pDB, "INSERT INTO sendInfo(content,submitTime,timingTime,count,isDraft,isFail,sendID,"
-                                     "sendType) VALUES(?,?,?,?,?,?,?,?)");
+            SqlStatement send(
+                g_pDB, "INSERT INTO sendInfo(content,submitTime,timingTime,count,isDraft,isFail,sendID,"
+                       "sendType) VALUES(?,?,?,?,?,?,?,?)");
             reader.query("SELECT * FROM tSMSLists", [&](const OdbcRow& row) {
                 send.reset();
-                send.bind(1, row.value("SMSContent")).bind(2, row.value("Sendtime")).bind(3, row.value("FixedTime"))
-                    .bind(4, 1).bind(5, 1).bind(6, 0).bind(7, row.value("SMSId")).bind(8, 1);
+                send.bind(1, row.value("SMSContent"))
+                    .bind(2, row.value("Sendtime"))
+                    .bind(3, row.value("FixedTime"))
+                    .bind(4, 1)
+                    .bind(5, 1)
+                    .bind(6, 0)
+                    .bind(7, row.value("SMSId"))
+                    .bind(8, 1);
                 send.exec();
                 return true;
             });
@@ -155,7 +172,8 @@ void BM_Baseline(benchmark::State& state) {
             });
         }
         transaction.commit();
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(seconds);
         g_baseline[n] = seconds;
     }
@@ -188,8 +206,18 @@ void BM_Conversion(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_Baseline)->Arg(25000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Conversion)->Arg(25000)->Arg(100000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Baseline)
+    ->Arg(25000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Conversion)
+    ->Arg(25000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     return RunBenchmarks(argc, argv, [] {}) ? 0 : 1;

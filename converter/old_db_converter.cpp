@@ -35,7 +35,9 @@ constexpr const char kAllContacts[] = "SELECT * FROM TableContacts";
 constexpr const char kRecords[] = "SELECT * FROM tSMSLists";
 constexpr const char kChildQuery[] = "SELECT smsId,contactName,phone FROM ";
 
-QString Tr(const char* text) { return QCoreApplication::translate("CKeldruneDlg", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CKeldruneDlg", text);
+}
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
@@ -63,7 +65,9 @@ std::optional<int64_t> ToInt(std::string_view text) {
     return value;
 }
 
-int64_t IntOr(std::string_view text, int64_t fallback) { return ToInt(text).value_or(fallback); }
+int64_t IntOr(std::string_view text, int64_t fallback) {
+    return ToInt(text).value_or(fallback);
+}
 
 // A key for an id read as text: the number when it is one, else the text.
 std::string IdKey(std::string_view text) {
@@ -72,8 +76,7 @@ std::string IdKey(std::string_view text) {
 }
 
 // Rows sorted numerically on one column, stably; non-numbers sort last.
-template <typename Row, typename Key>
-void SortNumerically(std::vector<Row>& rows, Key key) {
+template <typename Row, typename Key> void SortNumerically(std::vector<Row>& rows, Key key) {
     std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
         const auto x = ToInt(key(a)), y = ToInt(key(b));
         if (x && y)
@@ -106,7 +109,6 @@ bool ReadChildTable(OdbcReader& source, const std::string& table, ChildMap& map)
     });
 }
 
-
 } // namespace
 
 void LogSqlError(const QString& sqliteText, const QString& ownText) {
@@ -125,7 +127,9 @@ bool OldFlagIsSet(const std::string& value) {
 // ---------------------------------------------------------------------------
 
 OldDatabaseSource::OldDatabaseSource() = default;
-OldDatabaseSource::~OldDatabaseSource() { close(); }
+OldDatabaseSource::~OldDatabaseSource() {
+    close();
+}
 
 void OldDatabaseSource::close() {
     m_reader.close();
@@ -145,7 +149,8 @@ bool OldDatabaseSource::open(const QString& path) {
     }
     QString usable = info.absoluteFilePath();
     // Neither driver can take these characters in the path of a connect string.
-    if (usable.contains(QLatin1Char(';')) || usable.contains(QLatin1Char('{')) || usable.contains(QLatin1Char('}'))) {
+    if (usable.contains(QLatin1Char(';')) || usable.contains(QLatin1Char('{')) ||
+        usable.contains(QLatin1Char('}'))) {
         m_linkFolder = std::make_unique<QTemporaryDir>();
         const QString link = m_linkFolder->filePath(QStringLiteral("source.mdb"));
         if (!m_linkFolder->isValid() || !QFile::link(usable, link)) {
@@ -243,7 +248,8 @@ bool OldDatabaseConverter::ConvertPhrases() {
         m_callbacks.setRange(static_cast<int>(IntOr(count, 0)));
 
     std::vector<std::vector<std::string>> groups, phrases;
-    const auto collect = [](std::vector<std::vector<std::string>>& into, std::initializer_list<const char*> names) {
+    const auto collect = [](std::vector<std::vector<std::string>>& into,
+                            std::initializer_list<const char*> names) {
         return [&into, names](const OdbcRow& row) {
             std::vector<std::string> values;
             for (const char* name : names)
@@ -254,8 +260,7 @@ bool OldDatabaseConverter::ConvertPhrases() {
     };
     if (!m_source.query(kPhraseGroups, collect(groups, {"SMTEMPID", "SMTEMPPARID", "SMTEMPNAME"})))
         return false;
-    if (!m_source.query(kPhrases,
-                        collect(phrases, {"SMTMPID", "SMTMPGRPID", "SMTMPCONT", "CREATETIME"})))
+    if (!m_source.query(kPhrases, collect(phrases, {"SMTMPID", "SMTMPGRPID", "SMTMPCONT", "CREATETIME"})))
         return false;
 
     // Phrases already in the target keep their ids; the old ones move past them.
@@ -279,10 +284,11 @@ bool OldDatabaseConverter::ConvertPhrases() {
         bindParent(insertGroup, 2, g[1]);
         insertGroup.bind(3, g[2]);
         if (insertGroup.exec() != SQLITE_OK)
-            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入短语库分组名记录出错！"));
+            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)),
+                        QString::fromUtf8("插入短语库分组名记录出错！"));
     }
-    SqlStatement insertPhrase(m_db,
-                              "INSERT INTO smsSourceContent (recID,parentID,content,creatTime) VALUES(?,?,?,?)");
+    SqlStatement insertPhrase(
+        m_db, "INSERT INTO smsSourceContent (recID,parentID,content,creatTime) VALUES(?,?,?,?)");
     for (const auto& p : phrases) {
         if (abortRequested())
             return false;
@@ -292,7 +298,8 @@ bool OldDatabaseConverter::ConvertPhrases() {
         insertPhrase.bind(3, p[2]);
         insertPhrase.bind(4, p[3]);
         if (insertPhrase.exec() != SQLITE_OK)
-            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入短语库短语记录出错！"));
+            LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)),
+                        QString::fromUtf8("插入短语库短语记录出错！"));
     }
     return true;
 }
@@ -301,22 +308,25 @@ namespace {
 
 // The old contact columns in the order of the new ones.
 constexpr const char* kOldContactColumns[] = {
-    "ContactName",  "Sex",          "ContactMobil1", "Birthday",     "SpecialDate",  "Email",        "HoTel",
-    "HomeAddr",     "CoName",       "CoDept",        "HeadShip",     "province",     "City",         "CoAddr",
-    "Trade",        "CoTel",        "CoFax",         "Remark",       "txtUserDef1",  "txtUserDef2",  "txtUserDef3",
-    "txtUserDef4",  "txtUserDef5",  "txtUserDef6",   "txtUserDef7",  "numUserDef1",  "numUserDef2",  "numUserDef3",
-    "boolUserDef1", "boolUserDef2", "dateUserDef1",  "dateUserDef2", "ContactID"};
+    "ContactName",  "Sex",          "ContactMobil1", "Birthday",    "SpecialDate",  "Email",
+    "HoTel",        "HomeAddr",     "CoName",        "CoDept",      "HeadShip",     "province",
+    "City",         "CoAddr",       "Trade",         "CoTel",       "CoFax",        "Remark",
+    "txtUserDef1",  "txtUserDef2",  "txtUserDef3",   "txtUserDef4", "txtUserDef5",  "txtUserDef6",
+    "txtUserDef7",  "numUserDef1",  "numUserDef2",   "numUserDef3", "boolUserDef1", "boolUserDef2",
+    "dateUserDef1", "dateUserDef2", "ContactID"};
 constexpr int kContactValueCount = 32;
 
 constexpr const char kContactQuery[] =
     "SELECT ContactName,Sex,ContactMobil1,Birthday,SpecialDate,Email,HoTel,HomeAddr,CoName,CoDept,HeadShip,"
     "province,City,CoAddr,Trade,CoTel,CoFax,Remark,\t\t\t\ttxtUserDef1,txtUserDef2,txtUserDef3,txtUserDef4,"
-    "txtUserDef5,txtUserDef6,txtUserDef7,numUserDef1,numUserDef2,numUserDef3,\t\t\t\tboolUserDef1,boolUserDef2,"
+    "txtUserDef5,txtUserDef6,txtUserDef7,numUserDef1,numUserDef2,numUserDef3,\t\t\t\tboolUserDef1,"
+    "boolUserDef2,"
     "dateUserDef1,dateUserDef2,ContactID FROM TableContacts ";
 
 constexpr const char kContactInsert[] =
     "INSERT INTO ContactList(name,sex,mobileNum,birthDay,specialDay,eMail,faTel,faAddr,coName,coDept,coEmp,"
-    "province,city,conAddr,conIndusty,conTel,conFax,mark,txtDef1,txtDef2,txtDef3,txtDef4,txtDef5,txtDef6,txtDef7,"
+    "province,city,conAddr,conIndusty,conTel,conFax,mark,txtDef1,txtDef2,txtDef3,txtDef4,txtDef5,txtDef6,"
+    "txtDef7,"
     "numDef1,numDef2,numDef3,boolDef1,boolDef2,dateDef1,dateDef2,groupID,perNO) "
     "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
 
@@ -357,7 +367,8 @@ bool OldDatabaseConverter::ConvertContacts() {
         groupMap[IdKey(g.id)] = newId;
         const auto parent = groupMap.find(IdKey(g.parent));
         insertGroup.reset();
-        insertGroup.bind(1, newId).bind(2, g.name).bind(3, parent == groupMap.end() ? int64_t(0) : parent->second);
+        insertGroup.bind(1, newId).bind(2, g.name).bind(3, parent == groupMap.end() ? int64_t(0)
+                                                                                    : parent->second);
         if (insertGroup.exec() != SQLITE_OK)
             LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入联系人分组出错！"));
     }
@@ -367,11 +378,10 @@ bool OldDatabaseConverter::ConvertContacts() {
         std::string column, display, position;
     };
     std::vector<Field> fields;
-    if (!m_source.query(kUserFields,
-                        [&](const OdbcRow& row) {
-                            fields.push_back({row.at(0), row.at(1), row.at(2)});
-                            return true;
-                        }))
+    if (!m_source.query(kUserFields, [&](const OdbcRow& row) {
+            fields.push_back({row.at(0), row.at(1), row.at(2)});
+            return true;
+        }))
         return false;
     SortNumerically(fields, [](const Field& f) -> const std::string& { return f.position; });
     struct Kind {
@@ -380,7 +390,10 @@ bool OldDatabaseConverter::ConvertContacts() {
         int limit;
         int used;
     };
-    Kind kinds[] = {{"txt", "txtDef", 7, 0}, {"num", "numDef", 3, 0}, {"bool", "boolDef", 2, 0}, {"date", "dateDef", 2, 0}};
+    Kind kinds[] = {{"txt", "txtDef", 7, 0},
+                    {"num", "numDef", 3, 0},
+                    {"bool", "boolDef", 2, 0},
+                    {"date", "dateDef", 2, 0}};
     SqlStatement updateField(m_db, "UPDATE fieldDisplay SET isVisible=1,inUse=1,name=? WHERE nameOfValue=?");
     for (const Field& f : fields) {
         if (f.column.empty())
@@ -425,7 +438,8 @@ bool OldDatabaseConverter::ConvertContacts() {
         if (found == relations.end()) {
             insertContact.bind(33, base);
             if (insertContact.exec() != SQLITE_OK)
-                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("转换数据时插入未分组联系人出错！"));
+                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)),
+                            QString::fromUtf8("转换数据时插入未分组联系人出错！"));
             return true;
         }
         for (const std::string& groupId : found->second) {
@@ -435,7 +449,8 @@ bool OldDatabaseConverter::ConvertContacts() {
             insertContact.reset();
             insertContact.bind(33, mapped == groupMap.end() ? base : mapped->second);
             if (insertContact.exec() != SQLITE_OK)
-                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("转换数据时插入有分组联系人出错！"));
+                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)),
+                            QString::fromUtf8("转换数据时插入有分组联系人出错！"));
             step();
         }
         return true;
@@ -469,7 +484,8 @@ bool OldDatabaseConverter::ConvertSendRecords() {
             SqlStatement insert(m_db, "INSERT INTO Register (SerNum,PassWd,Sign) VALUES(?,?,?)");
             insert.bind(1, serial).bind(2, password).bind(3, sign);
             if (insert.exec() != SQLITE_OK)
-                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入注册账号信息出错！"));
+                LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)),
+                            QString::fromUtf8("插入注册账号信息出错！"));
         } else {
             companion::LogWriteW(QStringLiteral("old account %1 not converted: this database has one")
                                      .arg(companion::LogEscapeW(QString::fromUtf8(serial))));
@@ -496,9 +512,10 @@ bool OldDatabaseConverter::ConvertSendRecords() {
     };
     std::vector<Record> records;
     if (!m_source.query(kRecords, [&](const OdbcRow& row) {
-            records.push_back({row.value("SMSId"), row.value("Class"), row.value("SMSContent"), row.value("Sendtime"),
-                               row.value("FixedTime"), row.value("SMSType"), row.value("ISsuccess"),
-                               row.value("SMSCount"), row.value("Read"), row.value("MobilePhone")});
+            records.push_back({row.value("SMSId"), row.value("Class"), row.value("SMSContent"),
+                               row.value("Sendtime"), row.value("FixedTime"), row.value("SMSType"),
+                               row.value("ISsuccess"), row.value("SMSCount"), row.value("Read"),
+                               row.value("MobilePhone")});
             return true;
         }))
         return false;
@@ -506,8 +523,9 @@ bool OldDatabaseConverter::ConvertSendRecords() {
     const int64_t sendOffset = targetMax("SELECT MAX(sendID) FROM sendInfo");
     SqlStatement insertReceived(m_db, "INSERT INTO receivedMSGRecord(alreadyRead,sendNum,msgContent,sendTime,"
                                       "receiveID,name) VALUES(?,?,?,?,?,?)");
-    SqlStatement insertSent(m_db, "INSERT INTO sendInfo(content,submitTime,timingTime,count,isDraft,isFail,sendID,"
-                                  "sendType) VALUES(?,?,?,?,?,?,?,?)");
+    SqlStatement insertSent(m_db,
+                            "INSERT INTO sendInfo(content,submitTime,timingTime,count,isDraft,isFail,sendID,"
+                            "sendType) VALUES(?,?,?,?,?,?,?,?)");
     SqlStatement insertNumber(m_db, "INSERT INTO sendNums(sendID,numOrMailAddr,name) VALUES(?,?,?)");
     SqlStatement insertMms(m_db, "INSERT INTO attachmentContent(soundFileFullPath,pictureFullPath,txtContent,"
                                  "sendID,sendIDChildID) VALUES('','',?,?,'1')");
@@ -570,8 +588,10 @@ bool OldDatabaseConverter::ConvertSendRecords() {
             auto cached = monthly.find(table);
             if (cached == monthly.end()) {
                 ChildMap map;
-                cached = monthly.emplace(table, ReadChildTable(m_source, table, map) ? std::optional<ChildMap>(std::move(map))
-                                                                                       : std::nullopt)
+                cached = monthly
+                             .emplace(table, ReadChildTable(m_source, table, map)
+                                                 ? std::optional<ChildMap>(std::move(map))
+                                                 : std::nullopt)
                              .first;
             }
             if (cached->second) {
@@ -584,7 +604,8 @@ bool OldDatabaseConverter::ConvertSendRecords() {
                 insertNumber.reset();
                 insertNumber.bind(1, sendId).bind(2, child.phone).bind(3, child.contactName);
                 if (insertNumber.exec() != SQLITE_OK)
-                    LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), QString::fromUtf8("插入发送记录对应的号码列表记录出错！"));
+                    LogSqlError(QString::fromUtf8(sqlite3_errmsg(m_db)),
+                                QString::fromUtf8("插入发送记录对应的号码列表记录出错！"));
             }
         }
         if (sendType == 4) {
@@ -599,8 +620,18 @@ bool OldDatabaseConverter::ConvertSendRecords() {
 }
 
 std::vector<std::string> OldDatabaseQueries() {
-    return {kCountPhrases, kPhraseGroups,  kPhrases,    kCountRelations, kContactGroups,
-            kUserFields,   kRelations,     kContactQuery, kCountRecords, kAccount,
-            kAllContacts,  kRecords,       std::string(kChildQuery) + "tSMSListsChild",
+    return {kCountPhrases,
+            kPhraseGroups,
+            kPhrases,
+            kCountRelations,
+            kContactGroups,
+            kUserFields,
+            kRelations,
+            kContactQuery,
+            kCountRecords,
+            kAccount,
+            kAllContacts,
+            kRecords,
+            std::string(kChildQuery) + "tSMSListsChild",
             std::string(kChildQuery) + "tSMSListsChild20113"};
 }

@@ -33,7 +33,8 @@ bool ReadValue(SQLHSTMT stmt, SQLUSMALLINT column, std::string& out) {
             return true;
         }
         size_t piece;
-        if (rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer)))
+        if (rc == SQL_SUCCESS_WITH_INFO &&
+            (indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer)))
             piece = sizeof buffer - 1; // truncated: the buffer minus its terminator
         else
             piece = static_cast<size_t>(std::max<SQLLEN>(indicator, 0));
@@ -65,7 +66,9 @@ bool OdbcRow::hasColumn(std::string_view name) const {
 
 OdbcReader::OdbcReader() = default;
 
-OdbcReader::~OdbcReader() { close(); }
+OdbcReader::~OdbcReader() {
+    close();
+}
 
 void OdbcReader::setError(short handleType, void* handle, const char* what) {
     m_error = QString::fromLatin1(what);
@@ -76,7 +79,8 @@ void OdbcReader::setError(short handleType, void* handle, const char* what) {
         SQLCHAR text[1024] = {};
         SQLINTEGER native = 0;
         SQLSMALLINT length = 0;
-        if (!SQL_SUCCEEDED(SQLGetDiagRec(handleType, handle, record, state, &native, text, sizeof text, &length)))
+        if (!SQL_SUCCEEDED(
+                SQLGetDiagRec(handleType, handle, record, state, &native, text, sizeof text, &length)))
             break;
         m_error += QStringLiteral("\n[%1] %2")
                        .arg(QString::fromLatin1(reinterpret_cast<const char*>(state)),
@@ -141,7 +145,8 @@ bool OdbcReader::query(std::string_view sql, const RowFunction& row) {
         return false;
     }
     std::string text(sql);
-    SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    SQLRETURN rc =
+        SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
         setError(SQL_HANDLE_STMT, stmt, "SQLExecDirect failed");
         SQLFreeHandle(SQL_HANDLE_STMT, stmt);

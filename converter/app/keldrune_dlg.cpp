@@ -1,13 +1,13 @@
 #include "converter/app/keldrune_dlg.h"
 
-#include "ui_keldrune_about.h"
-#include "ui_keldrune_dlg.h"
 #include "core/database.h"
 #include "core/deployment.h"
 #include "core/paths.h"
 #include "core/string_table.h"
 #include "platform/ini.h"
 #include "platform/msgbox.h"
+#include "ui_keldrune_about.h"
+#include "ui_keldrune_dlg.h"
 #include "updater/companion_end.h"
 #include "updater/companion_log.h"
 
@@ -28,7 +28,9 @@ CKeldruneDlg::FileChooser& Chooser() {
     return chooser;
 }
 
-QString Title() { return QString::fromLatin1(kProductDisplayName); }
+QString Title() {
+    return QString::fromLatin1(kProductDisplayName);
+}
 
 void NameControls(QWidget* dialog) {
     for (QWidget* child : dialog->findChildren<QWidget*>()) {
@@ -58,10 +60,13 @@ CKeldruneAboutDlg::CKeldruneAboutDlg(QWidget* parent)
 
 CKeldruneAboutDlg::~CKeldruneAboutDlg() = default;
 
-void CKeldruneDlg::SetFileChooser(FileChooser chooser) { Chooser() = std::move(chooser); }
+void CKeldruneDlg::SetFileChooser(FileChooser chooser) {
+    Chooser() = std::move(chooser);
+}
 
 CKeldruneDlg::CKeldruneDlg(bool automatic, const QString& programFolder, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CKeldruneDlg>()), m_folder(programFolder), m_auto(automatic) {
+    : QDialog(parent), m_ui(std::make_unique<Ui::CKeldruneDlg>()), m_folder(programFolder),
+      m_auto(automatic) {
     m_ui->setupUi(this);
     NameControls(this);
     companion::LogOpen(QStringLiteral("convert"), true);
@@ -130,7 +135,9 @@ void CKeldruneDlg::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CKeldruneDlg::OnTimer() { OnStart(); }
+void CKeldruneDlg::OnTimer() {
+    OnStart();
+}
 
 void CKeldruneDlg::OnAbout() {
     CKeldruneAboutDlg about(this);
@@ -139,8 +146,8 @@ void CKeldruneDlg::OnAbout() {
 
 void CKeldruneDlg::OnBrowse() {
     const QString filter = tr("数据库文件 (*.mdb)");
-    const QString chosen = Chooser() ? Chooser()(this, filter)
-                                     : QFileDialog::getOpenFileName(this, QString(), m_folder, filter);
+    const QString chosen =
+        Chooser() ? Chooser()(this, filter) : QFileDialog::getOpenFileName(this, QString(), m_folder, filter);
     if (chosen.isEmpty())
         return;
     m_sourcePath = chosen;
@@ -182,10 +189,11 @@ void CKeldruneDlg::Convert() {
     }
     m_source = std::make_unique<OldDatabaseSource>();
     if (!m_source->open(m_sourcePath)) {
-        companion::LogWriteW(QStringLiteral("open %1 failed: %2")
-                                 .arg(companion::LogEscapeW(m_sourcePath), companion::LogEscapeW(m_source->error())));
-        ShowMessageBox(tr("打开原客户端数据库失败.") + QLatin1Char('\n') + m_source->error(), mb::IconError | mb::Ok,
-                       Title());
+        companion::LogWriteW(
+            QStringLiteral("open %1 failed: %2")
+                .arg(companion::LogEscapeW(m_sourcePath), companion::LogEscapeW(m_source->error())));
+        ShowMessageBox(tr("打开原客户端数据库失败.") + QLatin1Char('\n') + m_source->error(),
+                       mb::IconError | mb::Ok, Title());
         m_source.reset();
         ShowStart(true);
         return;
@@ -213,14 +221,16 @@ void CKeldruneDlg::Convert() {
             };
             callbacks.step = [this] { ++m_progressValue; };
             callbacks.setTitle = [this](const QString& title) {
-                QMetaObject::invokeMethod(this, [this, title] { setWindowTitle(title); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this, title] { setWindowTitle(title); }, Qt::QueuedConnection);
             };
             OldDatabaseConverter converter(*reader, db, callbacks, &m_abort);
             ok = converter.Convert();
             error = converter.errorText();
             CloseConnection(db);
         }
-        QMetaObject::invokeMethod(this, [this, ok, error] { OnConverted(ok, error); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ok, error] { OnConverted(ok, error); }, Qt::QueuedConnection);
     });
 }
 

@@ -15,7 +15,7 @@ class QTimer;
 namespace Ui {
 class CKeldruneDlg;
 class CKeldruneAboutDlg;
-}
+} // namespace Ui
 
 class CKeldruneAboutDlg : public QDialog {
     Q_OBJECT

@@ -17,7 +17,6 @@ struct Expectation {
     std::string rows;
 };
 
-
 } // namespace
 
 class ConverterConversion : public ConverterTest {
@@ -38,7 +37,8 @@ TEST_F(ConverterConversion, StandInLandsInAFreshDatabase) {
 
     const std::string mms = "MMS " + std::string(2100, 'x');
     expectAll({
-        {"phrase groups keep their ids and quotes", "SELECT recID,parentID,content FROM smsSourceGroup ORDER BY recID",
+        {"phrase groups keep their ids and quotes",
+         "SELECT recID,parentID,content FROM smsSourceGroup ORDER BY recID",
          "10|2|Bob's greetings;11|10|春节"},
         {"phrases keep their ids and quotes",
          "SELECT recID,parentID,content,creatTime FROM smsSourceContent ORDER BY recID",
@@ -47,12 +47,15 @@ TEST_F(ConverterConversion, StandInLandsInAFreshDatabase) {
          "SELECT GroupID,GroupName,MasterID FROM ContactGroup ORDER BY GroupID",
          "2|未分组的联系人_old|0;3|O'Brien's|0;4|Child of nine|3;5|Lost parent|0"},
         {"user fields: 7/3/2/2 in ColPosition order, N from the last character",
-         "SELECT nameOfValue,name,inUse,isVisible FROM fieldDisplay WHERE inUse=1 AND fieldID>20 ORDER BY fieldID",
-         "txtDef1|T1|1|1;txtDef2|T2|1|1;txtDef3|T3|1|1;txtDef4|T4|1|1;txtDef5|T5|1|1;txtDef6|T6|1|1;txtDef7|T7|1|1;"
+         "SELECT nameOfValue,name,inUse,isVisible FROM fieldDisplay WHERE inUse=1 AND fieldID>20 ORDER BY "
+         "fieldID",
+         "txtDef1|T1|1|1;txtDef2|T2|1|1;txtDef3|T3|1|1;txtDef4|T4|1|1;txtDef5|T5|1|1;txtDef6|T6|1|1;txtDef7|"
+         "T7|1|1;"
          "numDef1|N1|1|1;numDef2|N2|1|1;numDef3|N3|1|1;boolDef1|B1|1|1;boolDef2|B2|1|1;dateDef1|D1|1|1;"
          "dateDef2|D2|1|1"},
         {"contacts: one row per relation, B without one or for a dropped group; dates cut; flags 是/否",
-         "SELECT perNO,name,groupID,mobileNum,birthDay,specialDay,boolDef1,boolDef2,dateDef1 FROM ContactList "
+         "SELECT perNO,name,groupID,mobileNum,birthDay,specialDay,boolDef1,boolDef2,dateDef1 FROM "
+         "ContactList "
          "ORDER BY perNO,groupID",
          "2000001|O'Neil 张|3|13800000001|1980-05-06|2000-01-02|是|否|2010-01-01;"
          "2000001|O'Neil 张|4|13800000001|1980-05-06|2000-01-02|是|否|2010-01-01;"
@@ -61,8 +64,10 @@ TEST_F(ConverterConversion, StandInLandsInAFreshDatabase) {
          "2000004|王五|2|13800000003|||是|是|;"
          "2000005|无号码|2||||否|否|"},
         {"the other contact columns land in their new places",
-         "SELECT sex,eMail,mark,txtDef1,numDef1 FROM ContactList WHERE perNO=2000001 LIMIT 1", "男|a@b.c|r1|tx|42"},
-        {"the old account", "SELECT SerNum,PassWd,Sign FROM Register WHERE SerNum<>''", "SN-OLD-1|pw'1|【签名】"},
+         "SELECT sex,eMail,mark,txtDef1,numDef1 FROM ContactList WHERE perNO=2000001 LIMIT 1",
+         "男|a@b.c|r1|tx|42"},
+        {"the old account", "SELECT SerNum,PassWd,Sign FROM Register WHERE SerNum<>''",
+         "SN-OLD-1|pw'1|【签名】"},
         {"sent records: class mapped, 6 gone, draft and fail from SMSType and ISsuccess",
          "SELECT sendID,sendType,isDraft,isFail,count,submitTime,timingTime FROM sendInfo ORDER BY sendID",
          "100|1|1|0|1|2011-01-05 10:00:00|;101|1|0|1|2|2011-03-07 09:00:00|2011-03-08 09:00:00;"
@@ -75,7 +80,8 @@ TEST_F(ConverterConversion, StandInLandsInAFreshDatabase) {
          "SELECT sendID,sendIDChildID,soundFileFullPath,pictureFullPath,txtContent FROM attachmentContent",
          "103|1|||" + mms},
         {"received: ids after 57, first non-empty name of a number, no name for an unknown number",
-         "SELECT receiveID,sendNum,msgContent,sendTime,alreadyRead,name FROM receivedMSGRecord WHERE receiveID>57 "
+         "SELECT receiveID,sendNum,msgContent,sendTime,alreadyRead,name FROM receivedMSGRecord WHERE "
+         "receiveID>57 "
          "ORDER BY receiveID",
          "58|13800000001|received one|2011-05-01 09:00:00|1|O'Neil 张;"
          "59|13999999999|received two|2011-05-02 09:00:00|1|;"
@@ -99,19 +105,22 @@ TEST_F(ConverterConversion, UsedDatabaseKeepsItsRowsAndConvertedIdsMovePastThem)
     expectAll({
         {"own groups stay, converted ones follow B = largest + 2",
          "SELECT GroupID,GroupName,MasterID FROM ContactGroup ORDER BY GroupID",
-         "1|我的同事|0;7|Family|1;9|未分组的联系人_old|0;10|O'Brien's|0;11|Child of nine|10;12|Lost parent|0"},
+         "1|我的同事|0;7|Family|1;9|未分组的联系人_old|0;10|O'Brien's|0;11|Child of nine|10;12|Lost "
+         "parent|0"},
         {"own contact stays", "SELECT name,groupID,perNO FROM ContactList WHERE perNO<2000000", "Mine|7|1"},
         {"phrase groups move past 10, a parent naming an old group moves, root 2 stays",
          "SELECT recID,parentID,content FROM smsSourceGroup ORDER BY recID",
          "10|2|mine;20|2|Bob's greetings;21|20|春节"},
-        {"phrases move past 5 and follow their groups", "SELECT recID,parentID,content FROM smsSourceContent ORDER BY recID",
+        {"phrases move past 5 and follow their groups",
+         "SELECT recID,parentID,content FROM smsSourceContent ORDER BY recID",
          "5|10|my phrase;6|20|It's 'quoted';7|21|新年好"},
-        {"sends move past 300 with their numbers and MMS text",
-         "SELECT sendID FROM sendInfo ORDER BY sendID", "300;400;401;402;403;405;406"},
+        {"sends move past 300 with their numbers and MMS text", "SELECT sendID FROM sendInfo ORDER BY sendID",
+         "300;400;401;402;403;405;406"},
         {"numbers follow their sends", "SELECT sendID,numOrMailAddr FROM sendNums ORDER BY sendID,rowid",
          "300|13100000000;400|13800000001;400|13900000009;401|13700000001"},
         {"MMS follows its send", "SELECT sendID FROM attachmentContent", "403"},
-        {"received ids after the largest", "SELECT receiveID FROM receivedMSGRecord ORDER BY receiveID", "9;10;11;12"},
+        {"received ids after the largest", "SELECT receiveID FROM receivedMSGRecord ORDER BY receiveID",
+         "9;10;11;12"},
         {"the provisioned account stays alone", "SELECT SerNum FROM Register", "SN-NEW"},
     });
 }
@@ -174,7 +183,8 @@ TEST_F(ConverterConversion, SourcesThatCannotBeOpened) {
         const QByteArray bytes = FileBytes(c.path);
         OldDatabaseSource from;
         std::string count;
-        const bool opened = from.open(c.path) && from.reader().scalar("SELECT COUNT(*) FROM tSMSLists", count);
+        const bool opened =
+            from.open(c.path) && from.reader().scalar("SELECT COUNT(*) FROM tSMSLists", count);
         EXPECT_EQ(opened, c.opens) << c.path.toStdString() << " " << from.error().toStdString();
         if (c.opens) {
             EXPECT_EQ(count, "10");
@@ -188,9 +198,9 @@ TEST(ConverterFlags, OldSpellingsOfYesAndNo) {
         const char* value;
         bool set;
     };
-    const Case cases[] = {{"1", true},    {"-1", true},  {"True", true}, {"yes", true},  {"YES", true},
-                          {"2", true},    {"1.0", true}, {"0", false},   {"", false},    {"False", false},
-                          {"no", false},  {"abc", false}, {"0.0", false}, {" 1 ", true}};
+    const Case cases[] = {{"1", true},   {"-1", true},   {"True", true}, {"yes", true}, {"YES", true},
+                          {"2", true},   {"1.0", true},  {"0", false},   {"", false},   {"False", false},
+                          {"no", false}, {"abc", false}, {"0.0", false}, {" 1 ", true}};
     for (const Case& c : cases)
         EXPECT_EQ(OldFlagIsSet(c.value), c.set) << c.value;
 }

@@ -64,9 +64,11 @@ TEST(ConverterDialect, DefaultConnectStringReachesTheMdbtoolsDriver) {
     QTemporaryDir folder;
     const QString missing = folder.filePath(QStringLiteral("missing.mdb"));
     OdbcReader reader;
-    EXPECT_FALSE(reader.open(QString::fromLatin1(kOldDatabaseConnectDefault).replace(QStringLiteral("%1"), missing)));
+    EXPECT_FALSE(
+        reader.open(QString::fromLatin1(kOldDatabaseConnectDefault).replace(QStringLiteral("%1"), missing)));
     EXPECT_FALSE(reader.lastError().isEmpty());
-    EXPECT_FALSE(reader.lastError().contains(QStringLiteral("Can't open lib"))) << reader.lastError().toStdString();
+    EXPECT_FALSE(reader.lastError().contains(QStringLiteral("Can't open lib")))
+        << reader.lastError().toStdString();
     EXPECT_FALSE(reader.lastError().contains(QStringLiteral("not found"), Qt::CaseInsensitive) &&
                  reader.lastError().contains(QStringLiteral("Data source name")))
         << reader.lastError().toStdString();

@@ -47,8 +47,8 @@ protected:
     static bool barVisible(CKeldruneDlg& dialog) { return !Child<QProgressBar>(dialog, "1003")->isHidden(); }
     // Waits until a started conversion has ended one way or the other.
     static bool settled(CKeldruneDlg& dialog) {
-        return WaitUntil([&] { return !dialog.running() && (dialog.result() == IDOK || startVisible(dialog)); },
-                         10000ms);
+        return WaitUntil(
+            [&] { return !dialog.running() && (dialog.result() == IDOK || startVisible(dialog)); }, 10000ms);
     }
     MessageBoxRecorder m_boxes;
 };
@@ -78,7 +78,8 @@ TEST_F(ConverterWindow, EarlierConversionAsksFirstEvenInAutoMode) {
     dialog.show();
     ASSERT_TRUE(WaitUntil([&] { return !m_boxes.texts().isEmpty(); }, 5000ms));
     EXPECT_EQ(m_boxes.texts(),
-              QStringList{QStringLiteral("您已经转换过数据，若重复转换会导致数据重复以及错乱，您确定要再转换一次吗？")});
+              QStringList{QStringLiteral(
+                  "您已经转换过数据，若重复转换会导致数据重复以及错乱，您确定要再转换一次吗？")});
     EXPECT_EQ(m_boxes.shown().front().type, mb::IconWarning | mb::YesNo);
     QApplication::processEvents();
     EXPECT_TRUE(startVisible(dialog));
@@ -191,7 +192,8 @@ TEST_F(ConverterWindow, TargetThatIsNotADatabaseOrMissing) {
         Click(dialog, "1002");
         ASSERT_TRUE(settled(dialog));
         EXPECT_EQ(m_boxes.texts(), QStringList{QStringLiteral("打开新客户端数据库失败.")});
-        EXPECT_EQ(m_folder->readFile(QStringLiteral("DB/SystemData.db3")), QByteArray("this is not a database at all"));
+        EXPECT_EQ(m_folder->readFile(QStringLiteral("DB/SystemData.db3")),
+                  QByteArray("this is not a database at all"));
         EXPECT_TRUE(QFileInfo::exists(source()));
     }
     QFile::remove(SystemDatabasePath());

@@ -55,7 +55,8 @@ INSERT INTO tSMSLists VALUES
   (100, 0, 'sent sms', '2011-01-05 10:00:00', '', 0, '1', 1, '0', ''),
   (101, 0, 'march', '2011-03-07 09:00:00', '2011-03-08 09:00:00', 1, '0', 2, '0', ''),
   (102, 4, 'voice', '2011-04-01 09:00:00', '', 1, 'True', 1, '0', ''),
-  (103, 5, 'MMS )" + longText + longText + longText + R"(', '2011-04-02 09:00:00', '', 1, '-1', 1, '0', ''),
+  (103, 5, 'MMS )" +
+           longText + longText + longText + R"(', '2011-04-02 09:00:00', '', 1, '-1', 1, '0', ''),
   (104, 6, 'class six', '2011-04-03 09:00:00', '', 1, '1', 1, '0', ''),
   (105, 2, 'class two', '2011-04-04 09:00:00', '', 0, '1', 1, '0', ''),
   (106, 3, 'class three', 'not a date', '', 1, '1', 1, '0', ''),
@@ -122,6 +123,6 @@ std::string DumpDatabase(const QString& path) {
 }
 
 void UseStandInDriver() {
-    ini::WriteString(ServerIniPath(), QString::fromLatin1(kDeploymentSection), QStringLiteral("OldDatabaseConnect"),
-                     QString::fromLatin1(kStandInConnect));
+    ini::WriteString(ServerIniPath(), QString::fromLatin1(kDeploymentSection),
+                     QStringLiteral("OldDatabaseConnect"), QString::fromLatin1(kStandInConnect));
 }
