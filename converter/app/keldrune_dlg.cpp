@@ -69,6 +69,10 @@ CKeldruneDlg::CKeldruneDlg(bool automatic, const QString& programFolder, QWidget
       m_auto(automatic) {
     m_ui->setupUi(this);
     NameControls(this);
+    OnInitDialog();
+}
+
+void CKeldruneDlg::OnInitDialog() {
     companion::LogOpen(QStringLiteral("convert"), true);
     companion::LogWriteW(QStringLiteral("start"));
 

@@ -55,6 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void OnInitDialog();
     void OnTimer();
     void Convert();
     void OnConverted(bool ok, const QString& errorText);
