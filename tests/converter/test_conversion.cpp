@@ -204,3 +204,18 @@ TEST(ConverterFlags, OldSpellingsOfYesAndNo) {
     for (const Case& c : cases)
         EXPECT_EQ(OldFlagIsSet(c.value), c.set) << c.value;
 }
+
+TEST_F(ConverterConversion, LongValuesAreReadWholeInPieces) {
+    // Larger than one read of the driver, with multi-byte characters across
+    // the piece boundaries.
+    std::string text;
+    while (text.size() < 40000)
+        text += "长文本abc'";
+    std::string quoted;
+    for (char c : text)
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    WriteOldDatabase(source(), "UPDATE SMTemplateCont SET SMTMPCONT='" + quoted + "' WHERE SMTMPID=2;");
+    QString error;
+    ASSERT_TRUE(convert(&error)) << error.toStdString();
+    EXPECT_EQ(rows("SELECT content FROM smsSourceContent WHERE recID=2"), text);
+}
