@@ -69,6 +69,13 @@ bool AllowInvalidCertificates() {
                         QStringLiteral("AllowInvalidCertificates"), 0) != 0;
 }
 
+QString OldDatabaseConnectTemplate() {
+    const QString value = ini::ReadString(ServerIniPath(), QString::fromLatin1(kDeploymentSection),
+                                          QStringLiteral("OldDatabaseConnect"))
+                              .trimmed();
+    return value.isEmpty() ? QString::fromLatin1(kOldDatabaseConnectDefault) : value;
+}
+
 bool IsRefusedHost(const QString& host) {
     QString h = host.trimmed().toLower();
     if (h.startsWith(QLatin1Char('[')))

@@ -20,6 +20,8 @@
 //   NumberLocationHost=where.example.com      ; host[:port] of the mobile-number location page
 //   AllowInvalidCertificates=1                ; legacy HTTPS: no certificate check (default 0)
 //   LocalTrial=1                              ; set by corvelane-provision for a local trial service
+//   OldDatabaseConnect=DRIVER={SQLite3};Database=%1;NoCreat=1
+//                                             ; ODBC connect string of the converter's source, %1 = its path
 //
 // A missing or empty key keeps the default. The other sections of
 // "ServerInfo.ini" (ExtServerAddress, BackServer, ...) are read by the code
@@ -62,6 +64,13 @@ inline constexpr const char* kDeploymentSection = "Deployment";
 // verification, for deployments whose servers still present self-signed
 // certificates. Off unless set to a non-zero number.
 bool AllowInvalidCertificates();
+
+// The ODBC connect string the converter opens an older client's database
+// with, "%1" standing for its path: [Deployment] OldDatabaseConnect, else the
+// mdbtools driver (which ignores UID and PWD).
+inline constexpr const char kOldDatabaseConnectDefault[] =
+    "DRIVER={MDBTools};UID=sa;PWD=RivonaMeltkaBor@)517;DBQ=%1";
+QString OldDatabaseConnectTemplate();
 
 // True for a host that must never be contacted: "invalid" or a name ending
 // in ".invalid", in any case, with or without a trailing dot or a ":port".

@@ -113,4 +113,23 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   xdotool windowfocus "$win" key Escape
   sleep 1
   eval "exec ${SERVER[1]}>&-"'
+# The converter: a program folder of its own, started without an argument.
+[ -x "$bin/Keldrune" ] || cmake --build "${BUILD_DIR:-$root/build}" --target Keldrune
+conv=$(mktemp -d)
+mkdir -p "$conv/run"
+chmod 700 "$conv/run"
+cp "$bin/Keldrune" "$conv/"
+export CONV="$conv"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  export XDG_RUNTIME_DIR="$CONV/run" HOME="$CONV" LC_ALL=C.UTF-8
+  "$CONV/Keldrune" > /tmp/keldrune-screenshots.log 2>&1 &
+  pid=$!
+  for i in $(seq 1 60); do
+    win=$(xdotool search --name "旧版客户端数据转换窗口" 2>/dev/null | head -1) && [ -n "$win" ] && break
+    sleep 0.5
+  done
+  sleep 2
+  import -window "$win" "$OUT/converter.png"
+  kill "$pid"'
+rm -rf "$conv"
 echo "screenshots in $out"

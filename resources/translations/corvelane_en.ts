@@ -5159,6 +5159,61 @@ Messages available in your account: %d</translation>
         <source>Keldrune 1.0 版</source>
         <translation>Keldrune Version 1.0</translation>
     </message>
+    <message>
+        <source>数据库文件 (*.mdb)</source>
+        <translation>Database files (*.mdb)</translation>
+    </message>
+    <message>
+        <source>请选择原客户端的数据库文件.</source>
+        <translation>Please choose the database file of the old client.</translation>
+    </message>
+    <message>
+        <source>您已经转换过数据，若重复转换会导致数据重复以及错乱，您确定要再转换一次吗？</source>
+        <translation>You have already converted the data. Converting again duplicates and mixes up the data. Do you really want to convert once more?</translation>
+    </message>
+    <message>
+        <source>转换成功.请重启客户端.</source>
+        <translation>Conversion succeeded. Please restart the client.</translation>
+    </message>
+    <message>
+        <source>转换短语库失败</source>
+        <translation>Converting the phrase library failed. </translation>
+    </message>
+    <message>
+        <source>转换联系人失败</source>
+        <translation>Converting the contacts failed. </translation>
+    </message>
+    <message>
+        <source>转换发送记录失败</source>
+        <translation>Converting the send records failed. </translation>
+    </message>
+    <message>
+        <source>保存转换结果失败.</source>
+        <translation>Saving the converted data failed.</translation>
+    </message>
+    <message>
+        <source>打开新客户端数据库失败.</source>
+        <translation>Cannot open the new client's database.</translation>
+    </message>
+    <message>
+        <source>打开原客户端数据库失败.</source>
+        <translation>Cannot open the old client's database.</translation>
+    </message>
+</context>
+<context>
+    <name>CKeldruneAboutDlg</name>
+    <message>
+        <source>关于 Keldrune</source>
+        <translation>About Keldrune</translation>
+    </message>
+    <message>
+        <source>Keldrune 1.0 版</source>
+        <translation>Keldrune Version 1.0</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
 </context>
 <context>
     <name>CWebServiceClient</name>
