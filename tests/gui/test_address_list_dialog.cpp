@@ -13,6 +13,8 @@
 #include "tests/support/msgbox_recorder.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -358,6 +360,21 @@ TEST_F(AddressListDialog, QueryModeSendsTheTickedRowsToTheSmsComposer) {
     Click(Dialog(), "1012");
     EXPECT_EQ(Dialog().result(), 1003);
     EXPECT_EQ(composers, QStringList{"CDlgSendSMS"});
+}
+
+class AddressListDialogScreenshots : public AddressListDialog {};
+
+TEST_F(AddressListDialogScreenshots, OneGroupTicked) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    Dialog().resize(940, 600);
+    Dialog().show();
+    Dialog().OnInitDialog();
+    TickGroups({4});
+    Dialog().Reload();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(Dialog().grab().save(QDir(dir).filePath(QStringLiteral("address-list.png"))));
 }
 
 } // namespace
