@@ -162,10 +162,12 @@ void RowSource::StoreRow(int row, SqlStatement& st) {
 void RowSource::LoadLocked(int row) {
     if (!m_db || m_count == 0)
         return;
-    if (static_cast<int>(m_cache.size()) > m_bound)
-        m_cache.clear();
     const int start = std::max(0, row - kWindowLead);
     const int end = std::min(m_count, start + kWindowRows); // exclusive
+    // Past its bound the cache keeps only the rows of the new window, so
+    // memory stays at one window and close jumps do not read rows again.
+    if (static_cast<int>(m_cache.size()) > m_bound)
+        std::erase_if(m_cache, [&](const auto& entry) { return entry.first < start || entry.first >= end; });
 
     if (m_order == RowOrder::Fixed) {
         SqlStatement st(m_db, m_byRowid);
