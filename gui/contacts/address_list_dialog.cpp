@@ -11,6 +11,7 @@
 #include "gui/contacts/contact_editor.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
+#include "gui/main/main_window.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/tree_helpers.h"
 #include "gui/widgets/widget_helpers.h"
@@ -390,12 +391,16 @@ void CDlgAddressList::OnExport() {
         ChooseSaveFile(this, tr("Microsoft Excel文件(*.xlsx)|*.xlsx||"), QString(), QStringLiteral("xlsx"));
     if (chosen.isEmpty())
         return;
+    g_hStatusBar(2, LoadStr(185));
     const int result = ExportAddressList(XlsxFileName(chosen), m_query, m_fieldNames, m_groupNames);
+    g_hStatusBar(2, QString());
     ShowMessageBox(LoadStr(result), mb::Ok | (result == 162 ? mb::IconInformation : mb::IconWarning));
 }
 
 void CDlgAddressList::OnGenerateInitials() {
+    g_hStatusBar(2, LoadStr(185));
     GenerateMissingInitials();
+    g_hStatusBar(2, QString());
     m_missingInitials = false;
     m_ui->generate->setEnabled(false);
 }
