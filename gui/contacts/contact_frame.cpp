@@ -16,6 +16,7 @@
 #include "gui/contacts/alter_field_order_dialog.h"
 #include "gui/contacts/choose_group_dialog.h"
 #include "gui/contacts/contact_editor.h"
+#include "gui/main/gui_globals.h"
 #include "gui/main/main_window.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
@@ -82,6 +83,10 @@ CDlgContactFrame::CDlgContactFrame(QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CDlgContactFrame>()) {
     m_ui->setupUi(this);
     ApplyControlIds(this);
+    // The caption and the two counts speak in the dialogs' shared font.
+    for (const char* id : {"1040", "1042", "1043"})
+        if (auto* label = findChild<QLabel*>(QLatin1String(id)))
+            label->setFont(g_fontNormal);
     setWindowFlags(Qt::Widget);
 
     CVirtualListCtrl* list = m_ui->list;
