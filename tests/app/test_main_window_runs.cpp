@@ -64,10 +64,15 @@ TEST(ProgramRuns, MainWindowFromLoginToTheExitQuestion) {
     ASSERT_TRUE(x.pressUntil(QStringLiteral("Return"), QStringLiteral("登录"),
                            [&] { return run.runLog().contains(QStringLiteral("call GetAllInfo2")); }))
         << run.runLog().toStdString();
-    bool called = false;
-    for (const LoopbackCall& c : service.calls())
-        called = called || c.operation == "GetAllInfo2";
-    EXPECT_TRUE(called);
+    // The log line comes before the request reaches the service.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            for (const LoopbackCall& c : service.calls())
+                if (c.operation == "GetAllInfo2")
+                    return true;
+            return false;
+        },
+        TimeBoundMs(10000)));
     ASSERT_TRUE(WaitFor([&] { return !x.windowNamed(QStringLiteral("当前登录权限")).isEmpty(); }, TimeBoundMs(10000)));
 
     // The add-in's "xtsz" opens the system settings; Esc closes them.
