@@ -133,17 +133,24 @@ void OdbcReader::close() {
     }
 }
 
-bool OdbcReader::query(std::string_view sql, const RowFunction& row) {
+void* OdbcReader::newStatement() {
     m_error.clear();
     if (!m_dbc) {
         m_error = QStringLiteral("not connected");
-        return false;
+        return nullptr;
     }
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, static_cast<SQLHDBC>(m_dbc), &stmt))) {
         setError(SQL_HANDLE_DBC, m_dbc, "SQLAllocHandle failed");
-        return false;
+        return nullptr;
     }
+    return stmt;
+}
+
+bool OdbcReader::query(std::string_view sql, const RowFunction& row) {
+    const SQLHSTMT stmt = static_cast<SQLHSTMT>(newStatement());
+    if (!stmt)
+        return false;
     std::string text(sql);
     SQLRETURN rc =
         SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
@@ -198,16 +205,9 @@ bool OdbcReader::scalar(std::string_view sql, std::string& value) {
 
 bool OdbcReader::tableNames(std::vector<std::string>& names) {
     names.clear();
-    m_error.clear();
-    if (!m_dbc) {
-        m_error = QStringLiteral("not connected");
+    const SQLHSTMT stmt = static_cast<SQLHSTMT>(newStatement());
+    if (!stmt)
         return false;
-    }
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, static_cast<SQLHDBC>(m_dbc), &stmt))) {
-        setError(SQL_HANDLE_DBC, m_dbc, "SQLAllocHandle failed");
-        return false;
-    }
     SQLCHAR type[] = "TABLE";
     SQLRETURN rc = SQLTables(stmt, nullptr, 0, nullptr, 0, nullptr, 0, type, SQL_NTS);
     bool ok = SQL_SUCCEEDED(rc);

@@ -53,6 +53,9 @@ public:
     QString lastError() const { return m_error; }
 
 private:
+    // A statement handle on the connection; null (with the error set) when
+    // not connected or the driver refuses one.
+    void* newStatement();
     void setError(short handleType, void* handle, const char* what);
     void* m_env = nullptr;
     void* m_dbc = nullptr;

@@ -1,54 +1,19 @@
 // The contact editor in the real program on a real X server: log in, open
 // "联系人" from the File menu, enter a contact with the keyboard, OK; the
 // database then holds the row.
-#include "tests/support/loopback_service.h"
-#include "tests/support/program_run.h"
+#include "tests/support/screen_run.h"
 #include "tests/support/test_helpers.h"
 #include "tests/support/xvfb_server.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 namespace {
 
 using std::chrono::milliseconds;
 
-void PrepareDatabase(ProgramRun& run) {
-    run.writeFile(QStringLiteral("DB/.keep"), "");
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE Register (SerNum CHAR(30), PassWd CHAR(10), Sign CHAR(20));"
-                           "INSERT INTO Register VALUES ('SN-E2E-1','pw','');"
-                           "CREATE TABLE ContactGroup (GroupID INTEGER, GroupName TEXT, MasterID INTEGER);"
-                           "INSERT INTO ContactGroup VALUES (7, 'Friends', 0);",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-}
-
 // name|mobileNum|groupID of every contact.
-QString Contacts(ProgramRun& run) {
-    sqlite3* db = nullptr;
-    QString out;
-    if (sqlite3_open_v2(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db,
-                        SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT name, mobileNum, groupID FROM ContactList", -1, &st, nullptr) ==
-            SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW)
-                out += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) + '|' +
-                       QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))) + '|' +
-                       QString::number(sqlite3_column_int(st, 2)) + ';';
-        }
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return out;
-}
+const char kContacts[] = "SELECT name, mobileNum, groupID FROM ContactList";
 
 TEST(ContactEditorRun, ANewContactFromTheFileMenuIsStored) {
     if (!XvfbServer::Available())
@@ -60,13 +25,9 @@ TEST(ContactEditorRun, ANewContactFromTheFileMenuIsStored) {
                    LoopbackAnswer::Registry({{"RESULT", "0"}, {"ROLES", "0"}, {"SERVICECODE", "1065"}}));
 
     ProgramRun run;
-    PrepareDatabase(run);
-    run.writeFile(QStringLiteral("ServerInfo.ini"),
-                  "[Deployment]\r\nMainEndpoint=" + QByteArray::fromStdString(service.url()) + "\r\n");
-    run.writeFile(QStringLiteral("SN-E2E-1.ini"), "[SysSetting]\r\nAuto7=0\r\n");
-    run.environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.environment().insert(QStringLiteral("DISPLAY"), x.display());
-    run.environment().insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+    PrepareScreenRun(run, x, service, "SN-E2E-1",
+                     "CREATE TABLE ContactGroup (GroupID INTEGER, GroupName TEXT, MasterID INTEGER);"
+                     "INSERT INTO ContactGroup VALUES (7, 'Friends', 0);");
     QProcess* program = run.start();
 
     const QString login = QStringLiteral("登录");
@@ -101,7 +62,8 @@ TEST(ContactEditorRun, ANewContactFromTheFileMenuIsStored) {
     x.key(QStringLiteral("space"));
     x.key(QStringLiteral("Return"));
     // "保存联系人信息成功", then the editor closes.
-    ASSERT_TRUE(WaitUntil([&] { return !Contacts(run).isEmpty(); }, milliseconds(TimeBoundMs(5000))))
+    ASSERT_TRUE(
+        WaitUntil([&] { return !DatabaseRows(run, kContacts).isEmpty(); }, milliseconds(TimeBoundMs(5000))))
         << run.runLog().toStdString();
     x.key(QStringLiteral("Return"));
     EXPECT_TRUE(WaitUntil([&] { return x.windowNamed(editor).isEmpty(); }, milliseconds(TimeBoundMs(5000))));
@@ -109,7 +71,7 @@ TEST(ContactEditorRun, ANewContactFromTheFileMenuIsStored) {
     EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
     program->waitForFinished(TimeBoundMs(15000));
     EXPECT_EQ(program->state(), QProcess::NotRunning);
-    EXPECT_EQ(Contacts(run), QStringLiteral("Alice|13700000009|7;"));
+    EXPECT_EQ(DatabaseRows(run, kContacts), QStringLiteral("Alice|13700000009|7;"));
 }
 
 } // namespace

@@ -2,58 +2,16 @@
 // server: log in, choose a group with the keyboard, add a contact from the
 // pane, tick it and delete it, add a group and rename it; the database shows
 // each step.
-#include "tests/support/loopback_service.h"
-#include "tests/support/program_run.h"
+#include "tests/support/screen_run.h"
 #include "tests/support/test_helpers.h"
-#include "tests/support/xvfb_server.h"
 
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 namespace {
 
 using std::chrono::milliseconds;
-
-void PrepareDatabase(ProgramRun& run) {
-    run.writeFile(QStringLiteral("DB/.keep"), "");
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE Register (SerNum CHAR(30), PassWd CHAR(10), Sign CHAR(20));"
-                           "INSERT INTO Register VALUES ('SN-E2E-2','pw','');"
-                           "CREATE TABLE ContactGroup (GroupID INTEGER, GroupName TEXT, MasterID INTEGER);"
-                           "INSERT INTO ContactGroup VALUES (7, 'Friends', 0);",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-}
-
-// The rows of a query, "a|b;" per row.
-QString Rows(ProgramRun& run, const char* sql) {
-    sqlite3* db = nullptr;
-    QString out;
-    if (sqlite3_open_v2(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db,
-                        SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_busy_timeout(db, 2000);
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW) {
-                for (int c = 0; c < sqlite3_column_count(st); ++c) {
-                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-                    out += (c ? "|" : "") + QString::fromUtf8(text ? text : "");
-                }
-                out += ';';
-            }
-        }
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return out;
-}
 
 void Shot(const XvfbServer& x, const char* name) {
     if (qEnvironmentVariableIsEmpty("CORVELANE_E2E_SHOTS"))
@@ -77,13 +35,9 @@ TEST(ContactFrameRun, PaneAndTreeStepsReachTheDatabase) {
                    LoopbackAnswer::Registry({{"RESULT", "0"}, {"ROLES", "0"}, {"SERVICECODE", "1065"}}));
 
     ProgramRun run;
-    PrepareDatabase(run);
-    run.writeFile(QStringLiteral("ServerInfo.ini"),
-                  "[Deployment]\r\nMainEndpoint=" + QByteArray::fromStdString(service.url()) + "\r\n");
-    run.writeFile(QStringLiteral("SN-E2E-2.ini"), "[SysSetting]\r\nAuto7=0\r\n");
-    run.environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.environment().insert(QStringLiteral("DISPLAY"), x.display());
-    run.environment().insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+    PrepareScreenRun(run, x, service, "SN-E2E-2",
+                     "CREATE TABLE ContactGroup (GroupID INTEGER, GroupName TEXT, MasterID INTEGER);"
+                     "INSERT INTO ContactGroup VALUES (7, 'Friends', 0);");
     QProcess* program = run.start();
 
     const QString login = QStringLiteral("登录");
@@ -104,7 +58,8 @@ TEST(ContactFrameRun, PaneAndTreeStepsReachTheDatabase) {
 
     // A contact from the pane's "增加联系人": the group is ticked already.
     const QString editor = QStringLiteral("联系人信息");
-    ASSERT_TRUE(x.pressUntil(QStringLiteral("alt+l"), main, [&] { return !x.windowNamed(editor).isEmpty(); }));
+    ASSERT_TRUE(
+        x.pressUntil(QStringLiteral("alt+l"), main, [&] { return !x.windowNamed(editor).isEmpty(); }));
     x.key(QStringLiteral("ctrl+a"), editor);
     x.type(QStringLiteral("Bob"));
     x.key(QStringLiteral("Tab"));
@@ -112,10 +67,10 @@ TEST(ContactFrameRun, PaneAndTreeStepsReachTheDatabase) {
     x.type(QStringLiteral("13700000008"));
     Shot(x, "3-editor");
     x.key(QStringLiteral("Return"));
-    ASSERT_TRUE(WaitUntil([&] { return !Rows(run, "SELECT name FROM ContactList").isEmpty(); },
+    ASSERT_TRUE(WaitUntil([&] { return !DatabaseRows(run, "SELECT name FROM ContactList").isEmpty(); },
                           milliseconds(TimeBoundMs(5000))))
         << run.runLog().toStdString();
-    EXPECT_EQ(Rows(run, "SELECT name, mobileNum, groupID FROM ContactList"), "Bob|13700000008|7;");
+    EXPECT_EQ(DatabaseRows(run, "SELECT name, mobileNum, groupID FROM ContactList"), "Bob|13700000008|7;");
     x.key(QStringLiteral("Return")); // "保存联系人信息成功"
     EXPECT_TRUE(WaitUntil([&] { return x.windowNamed(editor).isEmpty(); }, milliseconds(TimeBoundMs(5000))));
     QThread::msleep(TimeBoundMs(500));
@@ -128,9 +83,9 @@ TEST(ContactFrameRun, PaneAndTreeStepsReachTheDatabase) {
     QThread::msleep(TimeBoundMs(800));
     Shot(x, "5-delete-question");
     x.key(QStringLiteral("Return"));
-    EXPECT_TRUE(WaitUntil([&] { return Rows(run, "SELECT name FROM ContactList").isEmpty(); },
+    EXPECT_TRUE(WaitUntil([&] { return DatabaseRows(run, "SELECT name FROM ContactList").isEmpty(); },
                           milliseconds(TimeBoundMs(5000))))
-        << Rows(run, "SELECT name FROM ContactList").toStdString();
+        << DatabaseRows(run, "SELECT name FROM ContactList").toStdString();
 
     // A new group from the contacts node's menu, then renamed with F2.
     const QString addGroup = QStringLiteral("增加分组");
@@ -139,14 +94,18 @@ TEST(ContactFrameRun, PaneAndTreeStepsReachTheDatabase) {
     Shot(x, "6-menu");
     x.key(QStringLiteral("Down"));
     x.key(QStringLiteral("Return"));
-    ASSERT_TRUE(WaitUntil([&] { return !x.windowNamed(addGroup).isEmpty(); }, milliseconds(TimeBoundMs(5000))));
+    ASSERT_TRUE(
+        WaitUntil([&] { return !x.windowNamed(addGroup).isEmpty(); }, milliseconds(TimeBoundMs(5000))));
     x.key(QStringLiteral("ctrl+a"), addGroup);
     x.type(QStringLiteral("Team"));
     x.key(QStringLiteral("Return"));
-    ASSERT_TRUE(WaitUntil([&] { return Rows(run, "SELECT GroupName FROM ContactGroup ORDER BY GroupID") ==
-                                       QStringLiteral("Friends;Team;"); },
-                          milliseconds(TimeBoundMs(5000))))
-        << Rows(run, "SELECT GroupName FROM ContactGroup").toStdString();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return DatabaseRows(run, "SELECT GroupName FROM ContactGroup ORDER BY GroupID") ==
+                   QStringLiteral("Friends;Team;");
+        },
+        milliseconds(TimeBoundMs(5000))))
+        << DatabaseRows(run, "SELECT GroupName FROM ContactGroup").toStdString();
     QThread::msleep(TimeBoundMs(500));
     Shot(x, "7-group-added");
     x.click(main, 66, 113);
@@ -156,18 +115,22 @@ TEST(ContactFrameRun, PaneAndTreeStepsReachTheDatabase) {
     x.key(QStringLiteral("ctrl+a"));
     x.type(QStringLiteral("Crew"));
     x.key(QStringLiteral("Return"));
-    EXPECT_TRUE(WaitUntil([&] { return Rows(run, "SELECT GroupName FROM ContactGroup ORDER BY GroupID") ==
-                                       QStringLiteral("Friends;Crew;"); },
-                          milliseconds(TimeBoundMs(5000))))
-        << Rows(run, "SELECT GroupName FROM ContactGroup").toStdString();
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return DatabaseRows(run, "SELECT GroupName FROM ContactGroup ORDER BY GroupID") ==
+                   QStringLiteral("Friends;Crew;");
+        },
+        milliseconds(TimeBoundMs(5000))))
+        << DatabaseRows(run, "SELECT GroupName FROM ContactGroup").toStdString();
     Shot(x, "8-renamed");
 
     EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
     program->waitForFinished(TimeBoundMs(15000));
     EXPECT_EQ(program->state(), QProcess::NotRunning);
     // After the end the file holds every step.
-    EXPECT_EQ(Rows(run, "SELECT COUNT(*) FROM ContactList"), "0;");
-    EXPECT_EQ(Rows(run, "SELECT GroupName, MasterID FROM ContactGroup ORDER BY GroupID"), "Friends|0;Crew|0;");
+    EXPECT_EQ(DatabaseRows(run, "SELECT COUNT(*) FROM ContactList"), "0;");
+    EXPECT_EQ(DatabaseRows(run, "SELECT GroupName, MasterID FROM ContactGroup ORDER BY GroupID"),
+              "Friends|0;Crew|0;");
 }
 
 } // namespace

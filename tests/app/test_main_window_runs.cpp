@@ -1,10 +1,8 @@
 // The real program on a real X server (Xvfb), driven by keys as a user
 // would: login, the main window and its feature-mask call, the add-in's
 // commands, and the exit question.
-#include "tests/support/loopback_service.h"
-#include "tests/support/program_run.h"
+#include "tests/support/screen_run.h"
 #include "tests/support/test_helpers.h"
-#include "tests/support/xvfb_server.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -28,42 +26,25 @@ bool WaitFor(const std::function<bool()>& condition, int ms) {
     return condition();
 }
 
-void StoreAccount(ProgramRun& run) {
-    run.writeFile(QStringLiteral("DB/.keep"), "");
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE Register (SerNum CHAR(30), PassWd CHAR(10), Sign CHAR(20));"
-                           "INSERT INTO Register VALUES ('SN-E2E-1','pw','');",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-}
-
 TEST(ProgramRuns, MainWindowFromLoginToTheExitQuestion) {
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         GTEST_SKIP() << "xdotool is not installed";
     XServer x;
     ASSERT_FALSE(x.display().isEmpty()) << "Xvfb did not start";
     LoopbackMessagingService service;
-    service.script("GetAllInfo2", LoopbackAnswer::Registry({{"RESULT", "0"}, {"ROLES", "0"}, {"SERVICECODE", "1065"}}));
+    service.script("GetAllInfo2",
+                   LoopbackAnswer::Registry({{"RESULT", "0"}, {"ROLES", "0"}, {"SERVICECODE", "1065"}}));
 
     ProgramRun run;
-    StoreAccount(run);
-    run.writeFile(QStringLiteral("ServerInfo.ini"),
-                  "[Deployment]\r\nMainEndpoint=" + QByteArray::fromStdString(service.url()) + "\r\n");
-    run.writeFile(QStringLiteral("SN-E2E-1.ini"), "[SysSetting]\r\nAuto7=0\r\n");
-    run.environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    run.environment().insert(QStringLiteral("DISPLAY"), x.display());
-    run.environment().insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+    PrepareScreenRun(run, x, service, "SN-E2E-1");
     QProcess* program = run.start();
 
     // Enter at the login logs in with the initial empty password.
     ASSERT_TRUE(WaitFor([&] { return !x.windowNamed(QStringLiteral("登录")).isEmpty(); }, TimeBoundMs(15000)))
         << run.runLog().toStdString();
-    ASSERT_TRUE(x.pressUntil(QStringLiteral("Return"), QStringLiteral("登录"),
-                           [&] { return run.runLog().contains(QStringLiteral("call GetAllInfo2")); }))
-        << run.runLog().toStdString();
+    ASSERT_TRUE(x.pressUntil(QStringLiteral("Return"), QStringLiteral("登录"), [&] {
+        return run.runLog().contains(QStringLiteral("call GetAllInfo2"));
+    })) << run.runLog().toStdString();
     // The log line comes before the request reaches the service.
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -73,19 +54,23 @@ TEST(ProgramRuns, MainWindowFromLoginToTheExitQuestion) {
             return false;
         },
         TimeBoundMs(10000)));
-    ASSERT_TRUE(WaitFor([&] { return !x.windowNamed(QStringLiteral("当前登录权限")).isEmpty(); }, TimeBoundMs(10000)));
+    ASSERT_TRUE(WaitFor([&] { return !x.windowNamed(QStringLiteral("当前登录权限")).isEmpty(); },
+                        TimeBoundMs(10000)));
 
     // The add-in's "xtsz" opens the system settings; Esc closes them.
     EXPECT_EQ(run.command(QStringLiteral("xtsz")), 0);
-    ASSERT_TRUE(WaitFor([&] { return !x.windowNamed(QStringLiteral("系统设置")).isEmpty(); }, TimeBoundMs(10000)));
+    ASSERT_TRUE(
+        WaitFor([&] { return !x.windowNamed(QStringLiteral("系统设置")).isEmpty(); }, TimeBoundMs(10000)));
     EXPECT_TRUE(x.pressUntil(QStringLiteral("Escape"), QStringLiteral("系统设置"),
-                           [&] { return x.windowNamed(QStringLiteral("系统设置")).isEmpty(); }));
+                             [&] { return x.windowNamed(QStringLiteral("系统设置")).isEmpty(); }));
 
     // "C" closes like the close box: the backup question, answered No.
-    ASSERT_EQ(run.command(QStringLiteral("C")), 0) << run.runLog().toStdString() << program->readAllStandardError().toStdString();
-    ASSERT_TRUE(WaitFor([&] { return !x.windowNamed(QStringLiteral("备份确认")).isEmpty(); }, TimeBoundMs(10000)));
+    ASSERT_EQ(run.command(QStringLiteral("C")), 0)
+        << run.runLog().toStdString() << program->readAllStandardError().toStdString();
+    ASSERT_TRUE(
+        WaitFor([&] { return !x.windowNamed(QStringLiteral("备份确认")).isEmpty(); }, TimeBoundMs(10000)));
     x.pressUntil(QStringLiteral("n"), QStringLiteral("备份确认"),
-               [&] { return program->state() == QProcess::NotRunning || program->waitForFinished(100); });
+                 [&] { return program->state() == QProcess::NotRunning || program->waitForFinished(100); });
     program->waitForFinished(TimeBoundMs(10000));
     ASSERT_EQ(program->state(), QProcess::NotRunning) << run.runLog().toStdString();
     EXPECT_EQ(program->exitCode(), 0);

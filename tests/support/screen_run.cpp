@@ -1,0 +1,47 @@
+#include "tests/support/screen_run.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const LoopbackMessagingService& service,
+                      const std::string& serial, const std::string& seedSql) {
+    run.writeFile(QStringLiteral("DB/.keep"), "");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db),
+              SQLITE_OK);
+    const std::string sql = "CREATE TABLE Register (SerNum CHAR(30), PassWd CHAR(10), Sign CHAR(20));"
+                            "INSERT INTO Register VALUES ('" +
+                            serial + "','pw','');" + seedSql;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK);
+    run.writeFile(QStringLiteral("ServerInfo.ini"),
+                  "[Deployment]\r\nMainEndpoint=" + QByteArray::fromStdString(service.url()) + "\r\n");
+    run.writeFile(QString::fromStdString(serial) + QStringLiteral(".ini"), "[SysSetting]\r\nAuto7=0\r\n");
+    run.environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    run.environment().insert(QStringLiteral("DISPLAY"), x.display());
+    run.environment().insert(QStringLiteral("LANG"), QStringLiteral("zh_CN.UTF-8"));
+}
+
+QString DatabaseRows(const ProgramRun& run, const char* sql) {
+    sqlite3* db = nullptr;
+    QString out;
+    if (sqlite3_open_v2(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db,
+                        SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+                    out += (c ? "|" : "") + QString::fromUtf8(text ? text : "");
+                }
+                out += QLatin1Char(';');
+            }
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return out;
+}

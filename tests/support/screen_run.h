@@ -1,0 +1,21 @@
+#pragma once
+// What the end-to-end runs on an X server share: a program folder with a
+// stored account, the loopback service as its endpoint and the automatic
+// backup question off, started as an X client in Chinese; and the rows of
+// its database read back.
+#include "tests/support/loopback_service.h"
+#include "tests/support/program_run.h"
+#include "tests/support/xvfb_server.h"
+
+#include <QString>
+
+#include <string>
+
+// Stores the account `serial` (password "pw") in a new database, runs
+// `seedSql` on it, points the program at `service` and at the display of
+// `x`. Fails the running test when the database cannot be made.
+void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const LoopbackMessagingService& service,
+                      const std::string& serial, const std::string& seedSql = {});
+
+// The rows of `sql` on the run's database, "a|b;" per row (NULL as "").
+QString DatabaseRows(const ProgramRun& run, const char* sql);
