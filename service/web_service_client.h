@@ -40,6 +40,16 @@ struct RECV_REPORT {
 };
 
 // What GetAllInfo2 tells about the account.
+// How a client's last call ended, as far as the transport can tell. A
+// wrapper's -1 alone cannot say whether the service ever saw the request;
+// the submission must know, or it would call an unanswered send a failure
+// and invite a second, charged send.
+enum class CallOutcome {
+    Answered, // a SOAP answer or fault was read, whatever it says
+    NotSent,  // failed before the request was written whole
+    NoAnswer, // written whole, but no SOAP answer was read
+};
+
 struct ACCOUNT_SERVICE_INFO {
     int rights = 0;         // a set bit withholds a feature
     QStringList servers;    // SLIST
@@ -61,6 +71,8 @@ public:
     // Caps every later call's time-out at `seconds` for this client only
     // (0: no cap of its own).
     void SetTimeoutCap(int seconds) { m_timeoutCap = seconds; }
+    // How the last call ended.
+    CallOutcome LastCallOutcome() const { return m_lastOutcome; }
 
     const std::string& sn() const { return m_sn; }
     const std::string& pwd() const { return m_pwd; }
@@ -128,6 +140,7 @@ private:
     std::string m_digest;
     std::string m_endpoint;
     int m_timeoutCap = 0;
+    CallOutcome m_lastOutcome = CallOutcome::Answered;
     std::string m_namespaceUri;
     std::vector<Namespace> m_namespaces;
     // The connection points at these; they live as long as the client.
