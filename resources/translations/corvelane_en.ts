@@ -2896,6 +2896,66 @@ Messages available in your account: %d</translation>
         <source>过滤小灵通号码</source>
         <translation>Filter PHS numbers</translation>
     </message>
+    <message>
+        <source>发送短信</source>
+        <translation>Send SMS</translation>
+    </message>
+    <message>
+        <source>插入字段:</source>
+        <translation>Insert field:</translation>
+    </message>
+    <message>
+        <source>字数:</source>
+        <translation>Characters:</translation>
+    </message>
+    <message>
+        <source>每个号码扣费:</source>
+        <translation>Per number:</translation>
+    </message>
+    <message>
+        <source>每个国际号码扣费:</source>
+        <translation>Per international number:</translation>
+    </message>
+    <message>
+        <source>合计:</source>
+        <translation>Total:</translation>
+    </message>
+    <message>
+        <source>文本文件(*.txt)|*.txt;|</source>
+        <translation>Text files(*.txt)|*.txt;|</translation>
+    </message>
+    <message>
+        <source>打开文件失败</source>
+        <translation>Failed to open the file</translation>
+    </message>
+    <message>
+        <source>有效分钟数只能在20-10000之间.</source>
+        <translation>The valid minutes must lie between 20 and 10000.</translation>
+    </message>
+    <message>
+        <source>号码列表条数不能超过20.</source>
+        <translation>The number list may not hold more than 20 numbers.</translation>
+    </message>
+    <message>
+        <source>您好！感谢您使用</source>
+        <translation>Hello! Thank you for using </translation>
+    </message>
+    <message>
+        <source>。本条短信为测试通道短信。您的正式短信因运营商规定需要人工审核。谢谢！</source>
+        <translation>. This is a channel test message. Your real messages are checked by hand as the carriers require. Thank you!</translation>
+    </message>
+    <message>
+        <source>请输入短信归属！</source>
+        <translation>Please enter who the SMS is charged to!</translation>
+    </message>
+    <message>
+        <source>保存草稿失败</source>
+        <translation>Failed to save the draft</translation>
+    </message>
+    <message>
+        <source>是否再以语音方式发送?</source>
+        <translation>Send it again as a voice message?</translation>
+    </message>
 </context>
 <context>
     <name>CDlgMSGTimeSend</name>

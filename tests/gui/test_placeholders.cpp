@@ -23,7 +23,6 @@
 #include "gui/sms/per_msg_dialog.h"
 #include "gui/sms/received_record_view.h"
 #include "contacts/contact_selection.h"
-#include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
@@ -57,15 +56,6 @@ struct Placeholder {
 std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidget& mainWindow) {
     static const ContactSelection ticked(QStringLiteral("SELECT name FROM ContactList ORDER BY name, rowid"));
     return {
-        {"CDlgSendSMS",
-         [] {
-             auto d = std::make_unique<CDlgSendSMS>(nullptr, 1);
-             d->SetNumbersAndContent({QStringLiteral("13800000000")}, QStringLiteral("hello"));
-             d->SetNetMessages(true, nullptr);
-             d->SetRecipientSource(&ticked);
-             return d;
-         },
-         "CDlgSendSMS", "CDlgSendSMS"},
         {"CDlgMsgLib", [] { return std::make_unique<CDlgMsgLib>(); }, "短语库", "SMS library"},
         {"CDlgPerMSG", [] { return std::make_unique<CDlgPerMSG>(); }, "个性短信", "Personality SMS"},
         {"CDlgInteractiveMSG", [] { return std::make_unique<CDlgInteractiveMSG>(); }, "互动短信",
