@@ -14,7 +14,8 @@ QString EntryText(const QString& typed);
 // make pasting a long list slow.
 inline constexpr int kNameLookupLineLimit = 100;
 
-// How many numbers one run added, by kind.
+// How many numbers one run added, by kind. The list tallies its rows
+// itself; these are for reporting the run, never to be added to a tally.
 struct NumberEntryCounts {
     int domestic = 0;
     int international = 0;

@@ -91,3 +91,52 @@ QString MaskNumber(const QString& number) {
         shown[i] = QLatin1Char('*');
     return shown;
 }
+
+bool IsInternationalKey(qint64 key) {
+    // The number begins with "00" exactly when the key's decimal digits begin
+    // with "200"; kMobileKeyMax ("20000000000") is the mobile number itself.
+    if (key < 200 || key == kMobileKeyMax)
+        return false;
+    while (key >= 1000)
+        key /= 10;
+    return key == 200;
+}
+
+namespace {
+
+template <typename Char> std::optional<qint64> RecipientKeyOf(const Char* data, size_t size) {
+    if (size < 9 || size > 15)
+        return std::nullopt;
+    qint64 value = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const auto c = static_cast<char32_t>(data[i]);
+        if (c < U'0' || c > U'9')
+            return std::nullopt;
+        value = value * 10 + static_cast<qint64>(c - U'0');
+    }
+    if (size == 11 && value >= kMobileKeyMin && value <= kMobileKeyMax)
+        return value;
+    if (data[0] == Char('2'))
+        return std::nullopt;
+    if (data[0] == Char('0')) {
+        // "2" followed by up to 15 digits still fits in 64 bits.
+        qint64 power = 1;
+        for (size_t i = 0; i < size; ++i)
+            power *= 10;
+        const qint64 key = 2 * power + value;
+        if (key == kMobileKeyMax)
+            return std::nullopt;
+        return key;
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<qint64> RecipientNumberKey(QStringView digits) {
+    return RecipientKeyOf(digits.utf16(), static_cast<size_t>(digits.size()));
+}
+
+std::optional<qint64> RecipientNumberKey(std::string_view digits) {
+    return RecipientKeyOf(digits.data(), digits.size());
+}

@@ -10,7 +10,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <QStringView>
+
 #include <optional>
+#include <string_view>
 
 // The smallest and largest mobile number, as keys.
 inline constexpr qint64 kMobileKeyMin = 13000000000LL;
@@ -31,6 +34,21 @@ QString NumberFromKey(qint64 key);
 
 // True for a number that began with "00".
 bool IsInternationalNumber(const QString& number);
+
+// True for a key whose number begins with "00" (IsInternationalNumber of
+// NumberFromKey(key)), without building the text.
+bool IsInternationalKey(qint64 key);
+
+// The key of a recipient number of the sending lists, or none when it is
+// refused. `digits` is the number as it stands (the caller trims): any
+// character but an ASCII digit refuses it. 11 digits from kMobileKeyMin to
+// kMobileKeyMax are a mobile number, keyed by their value; otherwise 9 to 15
+// digits not beginning with "2", a leading "0" keyed with a "2" in front
+// ("01012345678" -> 201012345678) and anything else by its value;
+// "0000000000", whose key would read as kMobileKeyMax, is refused.
+std::optional<qint64> RecipientNumberKey(QStringView digits);
+// The same for UTF-8 (or any ASCII-compatible) bytes.
+std::optional<qint64> RecipientNumberKey(std::string_view digits);
 
 // One number taken from a typed or pasted line: its leading digits (at most
 // 16; the rest of the line is ignored). A token that begins with "2" is only

@@ -39,11 +39,8 @@ void CDlgAddTelCode::OnOK() {
     if (!CheckBoxNotEmpty())
         return;
     m_text = EntryText(BoxText());
-    if (m_numberList) {
-        const NumberEntryCounts added = AddEntryNumbers(m_text, *m_numberList, g_pDB);
-        m_domesticCount += added.domestic;
-        m_internationalCount += added.international;
-    }
+    if (m_numberList)
+        AddEntryNumbers(m_text, *m_numberList, g_pDB);
     done(1003);
 }
 

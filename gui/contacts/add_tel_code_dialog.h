@@ -20,11 +20,10 @@ public:
     ~CDlgAddTelCode() override;
 
     // The opener's number list, set before the dialog runs; without one OK
-    // only hands the text over.
+    // only hands the text over. The list keeps its own domestic and
+    // international tallies, so the dialog keeps none the opener could add
+    // a second time.
     VIRTUAL_LIST* m_numberList = nullptr;
-    // Numbers this dialog added, by kind.
-    int m_domesticCount = 0;
-    int m_internationalCount = 0;
 
     // Opens the contact editor on a new contact with this mobile number and
     // returns the editor's result (1003 when it saved). Tests replace it.

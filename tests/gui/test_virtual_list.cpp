@@ -390,14 +390,15 @@ TEST(VirtualList, CheckBoxesAreTheOwners) {
 class ArrayList : public VIRTUAL_LIST {
 public:
     int GetCount() const override { return static_cast<int>(m_rows.size()); }
-    qint64 GetKey(int i) const override { return m_rows.at(Checked(i)).first; }
+    qint64 GetKey(int i) const override { return Inside(i) ? m_rows[i].first : -1; }
     bool GetRow(int i, qint64* key, QString* row) const override {
-        if (i < 0 || i >= GetCount())
+        if (!Inside(i))
             return false;
         *key = m_rows[i].first;
         *row = m_rows[i].second;
         return true;
     }
+    int GetContactId(int) const override { return 0; }
     bool Lookup(qint64 key, QString* row) const override {
         for (const auto& r : m_rows)
             if (r.first == key) {
@@ -407,22 +408,39 @@ public:
             }
         return false;
     }
-    void SetRow(int i, qint64 key, const QString& row) override { m_rows.at(Checked(i)) = {key, row}; }
-    void SetItem(int index, const qint64* key, const QString* name) override {
+    bool SetRow(int i, qint64 key, const QString& row) override {
+        if (!Inside(i))
+            return false;
+        m_rows[i] = {key, row};
+        return true;
+    }
+    bool SetItem(int index, const qint64* key, const QString* name, int = 0) override {
         if (index == GetCount())
             m_rows.emplace_back();
-        m_rows.at(Checked(index)) = {*key, name ? *name : QString()};
+        if (!Inside(index))
+            return false;
+        m_rows[index] = {*key, name ? *name : QString()};
+        return true;
     }
-    void RemoveAt(int i) override { m_rows.erase(m_rows.begin() + Checked(i)); }
+    bool RemoveAt(int i) override {
+        if (!Inside(i))
+            return false;
+        m_rows.erase(m_rows.begin() + i);
+        return true;
+    }
+    int RemoveRows(const std::vector<int>& indexes) override {
+        int removed = 0;
+        for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
+            removed += RemoveAt(*it) ? 1 : 0;
+        return removed;
+    }
     void FreeItems() override { m_rows.clear(); }
     void FreeRows() override { m_rows.clear(); }
+    int DomesticCount() const override { return GetCount(); }
+    int InternationalCount() const override { return 0; }
 
 private:
-    int Checked(int i) const {
-        if (i < 0 || i >= GetCount())
-            throw std::out_of_range("row index");
-        return i;
-    }
+    bool Inside(int i) const { return i >= 0 && i < GetCount(); }
     std::vector<std::pair<qint64, QString>> m_rows;
 };
 
@@ -449,7 +467,7 @@ TEST(VirtualList, ARowSourceFeedsTheListThroughItsOwner) {
     EXPECT_TRUE(numbers.Lookup(keys[1], &found));
     EXPECT_EQ(found, names[1]);
     EXPECT_FALSE(numbers.Lookup(42, nullptr));
-    EXPECT_THROW(numbers.GetKey(3), std::out_of_range);
+    EXPECT_EQ(numbers.GetKey(3), -1);
 
     SourceOwner owner;
     owner.source = &numbers;

@@ -1,101 +1,118 @@
 #pragma once
-// A number list for tests and benchmarks: rows in a vector, keys found
-// through a hash map, as the composers' own list will keep them.
+// A number list for tests and benchmarks below the SMS library: rows in a
+// vector, keys found through a hash map, a key once.
+#include "core/numbers.h"
 #include "core/virtual_list.h"
 
 #include <QHash>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 class HashVirtualList : public VIRTUAL_LIST {
 public:
-    int GetCount() const override { return static_cast<int>(m_keys.size()); }
+    int GetCount() const override { return static_cast<int>(m_rows.size()); }
 
-    qint64 GetKey(int i) const override {
-        check(i);
-        return m_keys[static_cast<size_t>(i)];
-    }
+    qint64 GetKey(int i) const override { return inside(i) ? m_rows[static_cast<size_t>(i)].key : -1; }
 
     bool GetRow(int i, qint64* key, QString* row) const override {
-        if (i < 0 || i >= GetCount() || !m_rows[static_cast<size_t>(i)])
+        if (!inside(i) || !m_rows[static_cast<size_t>(i)].name)
             return false;
         if (key)
-            *key = m_keys[static_cast<size_t>(i)];
+            *key = m_rows[static_cast<size_t>(i)].key;
         if (row)
-            *row = *m_rows[static_cast<size_t>(i)];
+            *row = *m_rows[static_cast<size_t>(i)].name;
         return true;
     }
+
+    int GetContactId(int i) const override { return inside(i) ? m_rows[static_cast<size_t>(i)].contactId : 0; }
 
     bool Lookup(qint64 key, QString* row) const override {
         const auto it = m_index.find(key);
         if (it == m_index.end())
             return false;
         if (row)
-            *row = m_rows[static_cast<size_t>(*it)].value_or(QString());
+            *row = m_rows[static_cast<size_t>(*it)].name.value_or(QString());
         return true;
     }
 
-    void SetRow(int i, qint64 key, const QString& row) override {
-        check(i);
-        unindex(i);
-        m_keys[static_cast<size_t>(i)] = key;
-        m_rows[static_cast<size_t>(i)] = row;
-        m_index.insert(key, i);
-    }
-
-    void SetItem(int index, const qint64* key, const QString* name) override {
-        if (index < 0 || index > GetCount())
-            throw std::out_of_range("HashVirtualList::SetItem");
-        const qint64 k = key ? *key : -1;
-        std::optional<QString> text;
-        if (name)
-            text = *name;
-        if (index == GetCount()) {
-            m_keys.push_back(k);
-            m_rows.push_back(std::move(text));
-        } else {
-            unindex(index);
-            m_keys[static_cast<size_t>(index)] = k;
-            m_rows[static_cast<size_t>(index)] = std::move(text);
+    bool SetRow(int i, qint64 key, const QString& row) override {
+        if (!inside(i))
+            return false;
+        Row& r = m_rows[static_cast<size_t>(i)];
+        if (r.key != key) {
+            if (m_index.contains(key))
+                return false;
+            m_index.remove(r.key);
+            r.key = key;
+            m_index.insert(key, i);
         }
-        m_index.insert(k, index);
+        r.name = row;
+        return true;
     }
 
-    void RemoveAt(int i) override {
-        check(i);
-        m_keys.erase(m_keys.begin() + i);
-        m_rows.erase(m_rows.begin() + i);
-        reindex();
+    bool SetItem(int index, const qint64* key, const QString* name, int contactId = 0) override {
+        if (!key || index < 0 || index > GetCount())
+            return false;
+        if (index < GetCount()) {
+            if (!SetRow(index, *key, QString()))
+                return false;
+        } else {
+            if (m_index.contains(*key))
+                return false;
+            m_rows.push_back(Row{*key, std::nullopt, 0});
+            m_index.insert(*key, index);
+        }
+        Row& r = m_rows[static_cast<size_t>(index)];
+        r.name = name ? std::optional<QString>(*name) : std::nullopt;
+        r.contactId = contactId;
+        return true;
+    }
+
+    bool RemoveAt(int i) override { return RemoveRows({i}) == 1; }
+
+    int RemoveRows(const std::vector<int>& indexes) override {
+        std::vector<bool> drop(m_rows.size(), false);
+        int removed = 0;
+        for (const int i : indexes)
+            if (inside(i) && !drop[static_cast<size_t>(i)]) {
+                drop[static_cast<size_t>(i)] = true;
+                ++removed;
+            }
+        std::vector<Row> kept;
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            if (!drop[i])
+                kept.push_back(m_rows[i]);
+        m_rows.swap(kept);
+        m_index.clear();
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            m_index.insert(m_rows[i].key, static_cast<int>(i));
+        return removed;
     }
 
     void FreeItems() override { clear(); }
     void FreeRows() override { clear(); }
 
+    int DomesticCount() const override {
+        return static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(),
+                                              [](const Row& r) { return !IsInternationalKey(r.key); }));
+    }
+    int InternationalCount() const override { return GetCount() - DomesticCount(); }
+
 private:
-    void check(int i) const {
-        if (i < 0 || i >= GetCount())
-            throw std::out_of_range("HashVirtualList index");
-    }
-    void unindex(int i) {
-        const auto it = m_index.find(m_keys[static_cast<size_t>(i)]);
-        if (it != m_index.end() && *it == i)
-            m_index.erase(it);
-    }
-    void reindex() {
-        m_index.clear();
-        for (size_t i = 0; i < m_keys.size(); ++i)
-            m_index.insert(m_keys[i], static_cast<int>(i));
-    }
+    struct Row {
+        qint64 key;
+        std::optional<QString> name;
+        int contactId;
+    };
+    bool inside(int i) const { return i >= 0 && i < GetCount(); }
     void clear() {
-        m_keys.clear();
         m_rows.clear();
         m_index.clear();
     }
 
-    std::vector<qint64> m_keys;
-    std::vector<std::optional<QString>> m_rows;
+    std::vector<Row> m_rows;
     QHash<qint64, int> m_index;
 };
