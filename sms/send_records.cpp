@@ -16,7 +16,6 @@ std::string CutNumberBatch(std::string_view, bool, int* count, std::string_view*
         *rest = {};
     return {};
 }
-int RecordPartCount(const QString&) { return 1; }
 SmsSendOutcome OutcomeOfCall(int wrapperResult, CallOutcome transport, bool voiceCall) {
     if (voiceCall ? wrapperResult > 10000 : wrapperResult == 0)
         return SmsSendOutcome::Sent;

@@ -7,6 +7,7 @@
 // answer never came stays "未知" instead of passing for sent or failed.
 // Plain code without windows; every SQL value is bound.
 #include "service/web_service_client.h"
+#include "sms/sms_text.h"
 
 #include <QDateTime>
 #include <QString>
@@ -25,8 +26,6 @@ inline constexpr int kSendTypeSms = 1;
 inline constexpr int kSendTypeVoice = 5;
 inline constexpr int kSendTypeSurvey = 6;
 
-// An international number is charged twelve messages.
-inline constexpr int kInternationalChargeFactor = 12;
 // The batch size when the setting gives none (or nonsense).
 inline constexpr int kDefaultSmsBatchSize = 5000;
 // The status of a number whose call has no known outcome yet.
@@ -69,10 +68,7 @@ int SmsBatchSize(bool single = false);
 // gets its numbers and `rest` what is left (empty when the list is used up).
 std::string CutNumberBatch(std::string_view list, bool single, int* count, std::string_view* rest);
 
-// The charged parts of one recorded text: 1; when it is longer than 70
-// UTF-16 units and holds a character above 0xFF, or longer than 140 and holds
-// none, ceil(length / 67).
-int RecordPartCount(const QString& content);
+// The charged parts of one recorded text: RecordPartCount of sms/sms_text.
 
 // What became of one service call.
 enum class SmsSendOutcome { Sent, Failed, Unknown };

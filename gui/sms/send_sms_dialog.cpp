@@ -16,6 +16,7 @@
 #include "gui/contacts/contact_editor.h"
 #include "gui/main/gui_globals.h"
 #include "gui/sms/msg_lib_dialog.h"
+#include "gui/sms/time_send_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/ini.h"
@@ -27,6 +28,7 @@
 #include "sms/row_sources.h"
 #include "sms/sms_submission.h"
 #include "sms/sms_text.h"
+#include "sms/voice_followup.h"
 
 #include "ui_send_sms_dialog.h"
 
@@ -127,6 +129,7 @@ CDlgSendSMS::~CDlgSendSMS() {
     m_ui->numberList->SetOwner(nullptr);
     // The submission joins its worker; it must go before the list it read.
     m_submission.reset();
+    m_voice.reset();
     m_import.reset();
     m_intake.reset();
     m_balanceWorker.join(5000);
@@ -759,14 +762,38 @@ void CDlgSendSMS::OnSubmissionFinished(const SmsSubmitResult& result) {
     for (const SmsEndMessage& message : SmsSubmitEndMessages(result))
         ShowMessageBox(message.text, mb::Ok | message.icon);
     m_ui->progress->setVisible(false);
-    if (m_voiceFollowUp)
-        RunVoiceFollowUp(result);
+    if (m_voiceFollowUp && RunVoiceFollowUp(result))
+        return;
+    EndSend(result.allSent);
+}
+
+bool CDlgSendSMS::RunVoiceFollowUp(const SmsSubmitResult& result) {
+    const QString text = m_ui->content->toPlainText();
+    if (result.voiceBatches.empty() || !VoiceFollowUpAllowed(text))
+        return false;
+    if (ShowMessageBox(tr("是否再以语音方式发送?"), mb::YesNo | mb::IconQuestion) != IDYES)
+        return false;
+    m_voice = std::make_unique<VoiceFollowUp>(std::make_unique<ServiceVoiceSender>());
+    const bool allSent = result.allSent;
+    connect(m_voice.get(), &VoiceFollowUp::finished, this, [this, allSent] {
+        if (m_voice)
+            m_voice.release()->deleteLater();
+        EndSend(allSent);
+    });
+    if (!m_voice->Start(result.voiceBatches, text)) {
+        m_voice.reset();
+        return false;
+    }
+    return true;
+}
+
+void CDlgSendSMS::EndSend(bool allSent) {
     ClearAfterSend();
     if (m_channelTest) {
         m_channelTest = false;
         m_ui->preview->clear();
     }
-    emit sendFinished(result.allSent);
+    emit sendFinished(allSent);
 }
 
 void CDlgSendSMS::ClearAfterSend() {

@@ -25,6 +25,7 @@ class QTimer;
 class RecipientIntake;
 class SmsSubmission;
 class VIRTUAL_LIST;
+class VoiceFollowUp;
 struct NET_SMS;
 struct SmsSubmitResult;
 
@@ -133,7 +134,9 @@ private:
     void UpdateControls();
     void SetBusy(bool busy);
     void OnSubmissionFinished(const SmsSubmitResult& result);
-    void RunVoiceFollowUp(const SmsSubmitResult& result);
+    // True when the follow-up started; it ends the send itself.
+    bool RunVoiceFollowUp(const SmsSubmitResult& result);
+    void EndSend(bool allSent);
     void ClearAfterSend();
     void OnListContextMenu(const QPoint& pos);
     void InsertField(int index);
@@ -183,5 +186,6 @@ private:
     QTimer* m_intakeTimer = nullptr;
     QTimer* m_timer1 = nullptr;
     std::unique_ptr<SmsSubmission> m_submission;
+    std::unique_ptr<VoiceFollowUp> m_voice;
     WorkerThread m_balanceWorker;
 };
