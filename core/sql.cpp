@@ -3,6 +3,7 @@
 #include "core/convert.h"
 #include "core/log.h"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <mutex>
@@ -245,20 +246,43 @@ void SqlTransaction::rollback() {
 // ---------------------------------------------------------------------- ids
 
 int64_t AllocateId(sqlite3* db, std::string_view table, std::string_view column, int64_t count) {
+    if (Lower(table) == "sendinfo" && Lower(column) == "sendid")
+        return AllocateId(db, table, column, count, {IdColumn("sendNums", "sendID")});
+    return AllocateId(db, table, column, count, {});
+}
+
+int64_t AllocateId(sqlite3* db, std::string_view table, std::string_view column, int64_t count,
+                   const std::vector<IdColumn>& alsoAbove) {
     static std::mutex mutex;
     static std::map<std::string, int64_t> reserved;  // last id handed out, per file, table and column
     if (!db || count < 1 || !IsIdentifier(table) || !IsIdentifier(column))
         return 0;
+    for (const auto& [otherTable, otherColumn] : alsoAbove)
+        if (!IsIdentifier(otherTable) || !IsIdentifier(otherColumn))
+            return 0;
     const char* file = sqlite3_db_filename(db, "main");
     std::string key = (file && *file) ? std::string(file) : "mem:" + std::to_string(reinterpret_cast<uintptr_t>(db));
     key += "|" + Lower(table) + "|" + Lower(column);
 
+    const auto largest = [db](std::string_view t, std::string_view c, int64_t* value) {
+        SqlStatement st(db, "SELECT MAX([" + std::string(c) + "]) FROM [" + std::string(t) + "]");
+        if (st.step() != SQLITE_ROW)
+            return false;
+        *value = st.int64(0);  // NULL (empty table) reads as 0
+        return true;
+    };
+
     std::lock_guard lock(mutex);
-    SqlStatement st(db, "SELECT MAX([" + std::string(column) + "]) FROM [" + std::string(table) + "]");
-    int rc = st.step();
-    if (rc != SQLITE_ROW)
+    int64_t top = 0;
+    if (!largest(table, column, &top))
         return 0;
-    int64_t next = st.int64(0) + 1;  // NULL (empty table) reads as 0
+    for (const auto& [otherTable, otherColumn] : alsoAbove) {
+        int64_t other = 0;
+        if (!largest(otherTable, otherColumn, &other))
+            return 0;
+        top = std::max(top, other);
+    }
+    int64_t next = top + 1;
     auto it = reserved.find(key);
     if (it != reserved.end() && it->second >= next)
         next = it->second + 1;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using SqlRowCallback = int (*)(void* context, int columns, char** values, char** names);
@@ -112,4 +113,12 @@ private:
 // out twice for one column of one database file, even when an earlier id has
 // been reserved but not yet written. `count` ids in a row are reserved; the
 // first is returned. 0 on a database failure.
+// sendInfo.sendID also stays above every sendNums.sendID: number rows left
+// without their job must never join a new one.
 int64_t AllocateId(sqlite3* db, std::string_view table, std::string_view column, int64_t count = 1);
+// The same, and above the largest value of every (table, column) of
+// `alsoAbove` too (the ids of the first table and column are still the ones
+// that never repeat).
+using IdColumn = std::pair<std::string_view, std::string_view>;
+int64_t AllocateId(sqlite3* db, std::string_view table, std::string_view column, int64_t count,
+                   const std::vector<IdColumn>& alsoAbove);

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-class WorkerThread;
+class CallRunner;
 
 // One service call of a submission.
 struct SmsSendCall {
@@ -137,7 +137,7 @@ private:
     bool IsLastWrite() const;
 
     std::shared_ptr<SmsSender> m_sender;
-    std::unique_ptr<WorkerThread> m_worker;
+    std::unique_ptr<CallRunner> m_runner;
     sqlite3* m_db;
     sqlite3* m_customerDb;
     SmsClock m_clock;
@@ -155,5 +155,4 @@ private:
     int m_part = 0;        // current part
     qint64 m_done = 0;
     qint64 m_total = 0;
-    std::shared_ptr<int> m_generation;  // outlives calls that outlive us
 };

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-class WorkerThread;
+class CallRunner;
 
 // A voice message is charged three messages per number.
 inline constexpr int kVoiceChargePerNumber = 3;
@@ -91,9 +91,12 @@ struct VoiceFollowUpResult {
     bool stoppedByWriteFailure = false;
 };
 
+// The boxes after a follow-up: "语音发送成功" once per accepted batch (the
+// service's refusals were shown by the call itself).
+std::vector<SmsEndMessage> VoiceFollowUpEndMessages(const VoiceFollowUpResult& result);
+
 // Sends the kept batches one after another, like SmsSubmission: pending
-// record, call on its worker, outcome on the GUI thread. Each accepted batch
-// shows "语音发送成功".
+// record, call on its worker, outcome on the GUI thread.
 class VoiceFollowUp : public QObject {
     Q_OBJECT
 public:
@@ -116,7 +119,7 @@ private:
     void OnCallDone(SmsSendAnswer answer);
 
     std::shared_ptr<VoiceSender> m_sender;
-    std::unique_ptr<WorkerThread> m_worker;
+    std::unique_ptr<CallRunner> m_runner;
     sqlite3* m_db;
     SmsClock m_clock;
     bool m_busy = false;
@@ -127,5 +130,4 @@ private:
     qint64 m_pendingId = 0;
     SoundRecordInput m_input;
     VoiceFollowUpResult m_result;
-    std::shared_ptr<int> m_generation;
 };
