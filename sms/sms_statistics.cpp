@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string DayText(QDate day) { return day.toString(QStringLiteral("yyyy-MM-dd")).toStdString(); }
+std::string DayText(QDate day) {
+    return day.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+}
 
 } // namespace
 
@@ -23,11 +25,14 @@ std::string StatisticsDateCondition(const StatisticsRange& range) {
 }
 
 std::string StatisticsQuery(const std::string& condition) {
-    return "select mark,SUM(msgcount),SUM(numcount) from CountmsgRecord where isFail=0 and mark is not null " +
+    return "select mark,SUM(msgcount),SUM(numcount) from CountmsgRecord where isFail=0 and mark is not "
+           "null " +
            condition + " group by mark ";
 }
 
-std::string StatisticsCountQuery(const std::string& query) { return "select count(*) from (" + query + ")"; }
+std::string StatisticsCountQuery(const std::string& query) {
+    return "select count(*) from (" + query + ")";
+}
 
 int DeleteStatistics(sqlite3* db, const std::string& condition) {
     return ExecSql(nullptr, db, "DELETE FROM CountmsgRecord  WHERE 1=1 " + condition);
@@ -35,10 +40,13 @@ int DeleteStatistics(sqlite3* db, const std::string& condition) {
 
 // The file keeps the names it always had, whatever the window's language, so
 // sheets read by other tools find their columns.
-QString StatisticsSheetName() { return QStringLiteral("统计结果"); }
+QString StatisticsSheetName() {
+    return QStringLiteral("统计结果");
+}
 
 QStringList StatisticsHeader() {
-    return {QStringLiteral("短信归属"), QStringLiteral("短信成功扣费条数"), QStringLiteral("成功发送的手机个数")};
+    return {QStringLiteral("短信归属"), QStringLiteral("短信成功扣费条数"),
+            QStringLiteral("成功发送的手机个数")};
 }
 
 bool ExportStatistics(sqlite3* db, const std::string& query, const QString& path, QString* error) {

@@ -31,7 +31,9 @@ QString MinuteText(QDate day, QTime time) {
 
 } // namespace
 
-CDlgMSGTimeSend::Clock CDlgMSGTimeSend::SetClock(Clock clock) { return std::exchange(ClockFunction(), std::move(clock)); }
+CDlgMSGTimeSend::Clock CDlgMSGTimeSend::SetClock(Clock clock) {
+    return std::exchange(ClockFunction(), std::move(clock));
+}
 
 QString CDlgMSGTimeSend::CurrentMinuteText() {
     const QDateTime now = Now();
@@ -56,6 +58,10 @@ QString CDlgMSGTimeSend::PickedTime() const {
 void CDlgMSGTimeSend::SetPickedTime(const QDateTime& when) {
     m_ui->calendar->setSelectedDate(when.date());
     m_ui->time->setTime(when.time());
+}
+
+void CDlgMSGTimeSend::reject() {
+    done(IDCANCEL);
 }
 
 void CDlgMSGTimeSend::OnOK() {

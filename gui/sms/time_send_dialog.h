@@ -43,6 +43,10 @@ public:
     // The current minute as "yyyy-MM-dd HH:mm:00", from that clock.
     static QString CurrentMinuteText();
 
+public slots:
+    // "取消", Esc and the close box: the cancel result, nothing chosen.
+    void reject() override;
+
 private:
     std::unique_ptr<Ui::CDlgMSGTimeSend> m_ui;
     QString m_chosenTime;

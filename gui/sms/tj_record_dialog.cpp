@@ -64,6 +64,10 @@ DlgTJRecord::~DlgTJRecord() {
 
 void DlgTJRecord::accept() {}
 
+void DlgTJRecord::reject() {
+    done(IDCANCEL);
+}
+
 StatisticsRange DlgTJRecord::Range() const {
     return {TickedDay(m_ui->fromTick, m_ui->fromDate), TickedDay(m_ui->toTick, m_ui->toDate)};
 }
@@ -87,7 +91,8 @@ void DlgTJRecord::Reload() {
 void DlgTJRecord::OnDelete() {
     if (RefuseIfRightDenied(kDeleteRight))
         return;
-    const int rc = g_pCustomerDB ? DeleteStatistics(g_pCustomerDB, StatisticsDateCondition(Range())) : SQLITE_ERROR;
+    const int rc =
+        g_pCustomerDB ? DeleteStatistics(g_pCustomerDB, StatisticsDateCondition(Range())) : SQLITE_ERROR;
     ShowMessageBox(LoadStr(rc == SQLITE_OK ? 227 : 160), mb::Ok | mb::IconInformation);
     OnQuery();
 }
@@ -106,6 +111,10 @@ void DlgTJRecord::OnExport() {
     ShowMessageBox(tr("导出记录失败"), mb::Ok | mb::IconWarning);
 }
 
-void DlgTJRecord::CacheHint(int first, int last) { m_rows.Hint(first, last); }
+void DlgTJRecord::CacheHint(int first, int last) {
+    m_rows.Hint(first, last);
+}
 
-QString DlgTJRecord::CellText(int row, int column) { return m_rows.CellText(row, column); }
+QString DlgTJRecord::CellText(int row, int column) {
+    return m_rows.CellText(row, column);
+}

@@ -44,6 +44,8 @@ public:
 public slots:
     // Enter does not close the window; only Esc and the close box do.
     void accept() override;
+    // Esc and the close box end it with the cancel result.
+    void reject() override;
 
 private:
     void Reload();
