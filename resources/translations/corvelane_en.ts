@@ -5448,4 +5448,70 @@ Please restore the file from a backup.</translation>
         <translation>Cannot replace the program file.</translation>
     </message>
 </context>
+<context>
+    <name>CDlgMSGTimeSend</name>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>定时时间不能小于当前时间</source>
+        <translation>The timing time cannot be earlier than the current time</translation>
+    </message>
+</context>
+<context>
+    <name>DlgTJRecord</name>
+    <message>
+        <source>统计结果</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>从</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Query</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>导出统计结果</source>
+        <translation>Export statistics</translation>
+    </message>
+    <message>
+        <source>短信归属</source>
+        <translation>Message owner</translation>
+    </message>
+    <message>
+        <source>短信成功扣费条数</source>
+        <translation>Charged messages sent</translation>
+    </message>
+    <message>
+        <source>成功发送的手机个数</source>
+        <translation>Mobiles sent to</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel files (*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
+        <source>导出记录失败</source>
+        <translation>Cannot export the records</translation>
+    </message>
+</context>
 </TS>
