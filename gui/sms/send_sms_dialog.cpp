@@ -775,7 +775,9 @@ bool CDlgSendSMS::RunVoiceFollowUp(const SmsSubmitResult& result) {
         return false;
     m_voice = std::make_unique<VoiceFollowUp>(std::make_unique<ServiceVoiceSender>());
     const bool allSent = result.allSent;
-    connect(m_voice.get(), &VoiceFollowUp::finished, this, [this, allSent] {
+    connect(m_voice.get(), &VoiceFollowUp::finished, this, [this, allSent](const VoiceFollowUpResult& voice) {
+        for (const SmsEndMessage& message : VoiceFollowUpEndMessages(voice))
+            ShowMessageBox(message.text, mb::Ok | message.icon);
         if (m_voice)
             m_voice.release()->deleteLater();
         EndSend(allSent);

@@ -429,6 +429,42 @@ TEST_F(SendComposer, WhileAnAnswerIsHeldTheWindowLivesAndCannotBeClosed) {
     EXPECT_TRUE(m_boxes->texts().isEmpty());
 }
 
+TEST_F(SendComposer, VoiceFollowUpRecordsAVoiceSend) {
+    struct Case {
+        int length;
+        bool asked;
+    };
+    // Only a text of at most 300 characters may follow as voice.
+    for (const Case c : {Case{300, true}, Case{301, false}}) {
+        m_main->clear();
+        m_main->script("qxSmsSend", LoopbackAnswer::Text("5151"));
+        m_main->script("qxAudioSend", LoopbackAnswer::Text("10001"));
+        ExecSql(nullptr, g_pDB, "DELETE FROM sendInfo; DELETE FROM sendNums;");
+        CDlgSendSMS& d = Open([](CDlgSendSMS& dialog) {
+            dialog.SetNumberTriples(Triples({{"13800138000", "张三", 7}, {"13900139000", "", 0}}));
+        });
+        SetContent(QString(c.length, QLatin1Char('a')));
+        Child<QCheckBox>(d, "41013")->setChecked(true);
+        m_boxes->clear();
+        EXPECT_TRUE(SendNowAndWait());
+        const QStringList boxes = m_boxes->texts();
+        EXPECT_EQ(boxes.contains(QStringLiteral("是否再以语音方式发送?")), c.asked) << c.length;
+        EXPECT_EQ(m_main->calls("qxAudioSend").size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM sendInfo WHERE sendType=5"), c.asked ? 1 : 0);
+        if (!c.asked)
+            continue;
+        EXPECT_EQ(boxes.last(), QStringLiteral("语音发送成功"));
+        EXPECT_EQ(m_main->calls("qxAudioSend")[0].field("mobile"), "13800138000,13900139000");
+        EXPECT_EQ(Scalar("SELECT count FROM sendInfo WHERE sendType=5"), 6);
+        EXPECT_EQ(Scalar("SELECT isFail FROM sendInfo WHERE sendType=5"), 0);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM sendNums JOIN sendInfo USING(sendID) WHERE sendType=5"), 2);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM attachmentContent"), 1);
+        // The SMS itself is recorded as before: a long SMS of 300 characters
+        // is charged ceil(300 / 67) per number.
+        EXPECT_EQ(Scalar("SELECT count FROM sendInfo WHERE sendType=1"), 10);
+    }
+}
+
 TEST_F(SendComposer, ClosingAnEditedComposerAsksFirst) {
     CDlgSendSMS& d = Open();
     SetContent(QStringLiteral("草稿"));
