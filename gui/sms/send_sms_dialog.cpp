@@ -83,9 +83,9 @@ CDlgSendSMS::CDlgSendSMS(QWidget* parent, int numberListSource)
     m_ui->preview->setReadOnly(true);
     m_ui->signature->setReadOnly(true);
     m_ui->progress->setVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->markLabel, m_ui->mark, m_ui->netLabel, m_ui->netTitles,
-                                                      m_ui->fieldLabel, m_ui->fields, m_ui->surveyMinutes,
-                                                      m_ui->surveyMinutesLabel, m_ui->replyHint, m_ui->replyHintText})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_ui->markLabel, m_ui->mark, m_ui->netLabel, m_ui->netTitles, m_ui->fieldLabel, m_ui->fields,
+             m_ui->surveyMinutes, m_ui->surveyMinutesLabel, m_ui->replyHint, m_ui->replyHintText})
         w->setVisible(false);
 
     connect(m_ui->addNumber, &QPushButton::clicked, this, &CDlgSendSMS::OnAddNumber);
@@ -147,8 +147,6 @@ void CDlgSendSMS::SetNumbersAndContent(const QStringList& numbers, const QString
     // The add-in knows only numbers: no name, no contact.
     for (const QString& number : numbers)
         m_triples << number << QString() << QStringLiteral("0");
-    m_content = content;
-    SetPrefillContent(content);
 }
 
 void CDlgSendSMS::SetNetMessages(bool netMode, const std::vector<NET_SMS>* messages) {
@@ -209,7 +207,8 @@ void CDlgSendSMS::OnInitDialog() {
 
     m_ui->longSms->setChecked(true);
     m_savedSign = ini::ReadInt(g_strAccountIni, QStringLiteral("SMSSetting"), QStringLiteral("SigSMS"), 0);
-    m_savedNotSign = ini::ReadInt(g_strAccountIni, QStringLiteral("SMSSetting"), QStringLiteral("NotSigSMS"), 0);
+    m_savedNotSign =
+        ini::ReadInt(g_strAccountIni, QStringLiteral("SMSSetting"), QStringLiteral("NotSigSMS"), 0);
     m_savedKorean = ini::ReadInt(g_strAccountIni, QStringLiteral("SMSSetting"), QStringLiteral("nKorean"), 0);
     m_ui->sign->setChecked(m_savedSign != 0);
     m_ui->noSign->setChecked(m_savedNotSign != 0);
@@ -233,8 +232,8 @@ void CDlgSendSMS::OnInitDialog() {
     }
     if (m_personalized) {
         m_ui->addNumber->setEnabled(false);
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{m_ui->channelTest, m_ui->saveDraft, m_ui->korean, m_ui->voiceFollowUp})
+        for (QWidget* w : std::initializer_list<QWidget*>{m_ui->channelTest, m_ui->saveDraft, m_ui->korean,
+                                                          m_ui->voiceFollowUp})
             w->setVisible(false);
         m_ui->fieldLabel->setVisible(true);
         m_ui->fields->setVisible(true);
@@ -387,9 +386,11 @@ void CDlgSendSMS::OnListContextMenu(const QPoint& pos) {
     if (m_busy)
         return;
     QMenu menu(this);
-    const std::pair<int, QString> entries[] = {
-        {10001, tr("移出发送列表")}, {10002, tr("清空列表")}, {0, QString()}, {10003, tr("保存联系人")},
-        {10004, tr("过滤小灵通号码")}};
+    const std::pair<int, QString> entries[] = {{10001, tr("移出发送列表")},
+                                               {10002, tr("清空列表")},
+                                               {0, QString()},
+                                               {10003, tr("保存联系人")},
+                                               {10004, tr("过滤小灵通号码")}};
     for (const auto& [id, text] : entries) {
         if (id == 0) {
             menu.addSeparator();
@@ -531,7 +532,8 @@ void CDlgSendSMS::InsertField(int index) {
 void CDlgSendSMS::InsertNetMessage(int index) {
     if (!m_netMessages || index < 0 || index >= static_cast<int>(m_netMessages->size()))
         return;
-    m_ui->content->insertPlainText((*m_netMessages)[static_cast<size_t>(index)].content + QStringLiteral("。"));
+    m_ui->content->insertPlainText((*m_netMessages)[static_cast<size_t>(index)].content +
+                                   QStringLiteral("。"));
     m_ui->content->setFocus();
 }
 
@@ -736,7 +738,8 @@ bool CDlgSendSMS::SendSMS(const QString& timingTime, const QString& text) {
     request.keepVoiceBatches = m_voiceFollowUp;
 
     SetBusy(true);
-    m_submission = std::make_unique<SmsSubmission>(std::make_unique<ServiceSmsSender>());
+    // Parented too: a submission handed to deleteLater still goes with the window.
+    m_submission = std::make_unique<SmsSubmission>(std::make_unique<ServiceSmsSender>(), this);
     connect(m_submission.get(), &SmsSubmission::progress, this, [this](qint64 done, qint64 total) {
         // The bar counts in thousandths: a total of numbers x parts may pass int.
         m_ui->progress->setRange(0, 1000);
@@ -773,7 +776,7 @@ bool CDlgSendSMS::RunVoiceFollowUp(const SmsSubmitResult& result) {
         return false;
     if (ShowMessageBox(tr("是否再以语音方式发送?"), mb::YesNo | mb::IconQuestion) != IDYES)
         return false;
-    m_voice = std::make_unique<VoiceFollowUp>(std::make_unique<ServiceVoiceSender>());
+    m_voice = std::make_unique<VoiceFollowUp>(std::make_unique<ServiceVoiceSender>(), this);
     const bool allSent = result.allSent;
     connect(m_voice.get(), &VoiceFollowUp::finished, this, [this, allSent](const VoiceFollowUpResult& voice) {
         for (const SmsEndMessage& message : VoiceFollowUpEndMessages(voice))
@@ -822,8 +825,8 @@ void CDlgSendSMS::OnSaveDraft() {
     int minutes = 0;
     if (m_survey)
         minutes = m_ui->surveyMinutes->text().trimmed().toInt();
-    const qint64 id = SaveSmsDraft(g_pDB, content, numbers, international, m_sendReceiveNum, m_survey, minutes,
-                                   QDateTime::currentDateTime());
+    const qint64 id = SaveSmsDraft(g_pDB, content, numbers, international, m_sendReceiveNum, m_survey,
+                                   minutes, QDateTime::currentDateTime());
     if (id == 0) {
         // The text stays here to be saved again or sent.
         ShowMessageBox(tr("保存草稿失败"), mb::Ok | mb::IconWarning);

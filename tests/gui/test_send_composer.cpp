@@ -9,8 +9,8 @@
 #include "core/helpers.h"
 #include "core/net_messages.h"
 #include "core/sql.h"
-#include "core/virtual_list.h"
 #include "core/string_table.h"
+#include "core/virtual_list.h"
 #include "gui/contacts/contact_base_page.h"
 #include "gui/contacts/contact_info_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
@@ -44,14 +44,15 @@ constexpr auto kSendBound = std::chrono::milliseconds(TimeBoundMs(15000));
 class HeldAnswer {
 public:
     void hold(LoopbackMessagingService& service, const std::string& operation, std::string answer) {
-        service.setAnswerer([this, operation, answer](const LoopbackCall& call) -> std::optional<LoopbackAnswer> {
-            if (call.operation != operation)
-                return std::nullopt;
-            std::unique_lock lock(m_mutex);
-            m_arrived = true;
-            m_cv.wait_for(lock, std::chrono::seconds(30), [this] { return m_released; });
-            return LoopbackAnswer::Text(answer);
-        });
+        service.setAnswerer(
+            [this, operation, answer](const LoopbackCall& call) -> std::optional<LoopbackAnswer> {
+                if (call.operation != operation)
+                    return std::nullopt;
+                std::unique_lock lock(m_mutex);
+                m_arrived = true;
+                m_cv.wait_for(lock, std::chrono::seconds(30), [this] { return m_released; });
+                return LoopbackAnswer::Text(answer);
+            });
     }
     bool arrived() {
         std::lock_guard lock(m_mutex);
@@ -162,8 +163,9 @@ TEST_F(SendComposer, PrefillOfMoreThanSeventyCharactersOpensAsLongSms) {
 
 TEST_F(SendComposer, AddInNumbersAndContentArriveOnTheFirstTimer) {
     CDlgSendSMS& d = Open([](CDlgSendSMS& dialog) {
-        dialog.SetNumbersAndContent({"13800138000", " 13900139000 ", "138-0013-8000", "13800138000", "0085212345678"},
-                                    QStringLiteral("您好"));
+        dialog.SetNumbersAndContent(
+            {"13800138000", " 13900139000 ", "138-0013-8000", "13800138000", "0085212345678"},
+            QStringLiteral("您好"));
     });
     // Refused and repeated numbers are left out; the international one is counted 12 times.
     ASSERT_EQ(d.NumberList().GetCount(), 3);
@@ -235,11 +237,12 @@ TEST_F(SendComposer, PersonalisedHandOverKeepsEachNumbersContactAfterARemoval) {
             dialog.SetPersonalizedMode(true);
             dialog.SetNumberTriples(
                 Triples({{"13800000001", "甲", 11}, {"13800000002", "乙", 22}, {"01012345678", "丙", 33}}));
-            dialog.SetPersonalizedHandOver([&](const std::vector<PersonalizedRecipient>& r, const QString& text) {
-                ++calls;
-                handed = r;
-                handedText = text;
-            });
+            dialog.SetPersonalizedHandOver(
+                [&](const std::vector<PersonalizedRecipient>& r, const QString& text) {
+                    ++calls;
+                    handed = r;
+                    handedText = text;
+                });
         },
         0);
     EXPECT_EQ(Child<QPushButton>(d, "1018")->text(), "确定(&O)");
@@ -284,8 +287,9 @@ TEST_F(SendComposer, SurveyWindowMustLieFromTwentyToTenThousandMinutes) {
         // An accepted window reaches the confirmation, which says no here.
         m_boxes->queueAnswer(IDNO);
         d.OnSendNow();
-        const QStringList expected = c.accepted ? QStringList{LoadStr(276)}
-                                                : QStringList{QStringLiteral("有效分钟数只能在20-10000之间.")};
+        const QStringList expected = c.accepted
+                                         ? QStringList{LoadStr(276)}
+                                         : QStringList{QStringLiteral("有效分钟数只能在20-10000之间.")};
         EXPECT_EQ(m_boxes->texts(), expected) << c.minutes;
         EXPECT_FALSE(d.IsBusy());
     }
@@ -295,7 +299,8 @@ TEST_F(SendComposer, SurveyWindowMustLieFromTwentyToTenThousandMinutes) {
 TEST_F(SendComposer, ChannelTestSendsItsOwnTextToAtMostTwentyNumbers) {
     QStringList many;
     for (int i = 0; i < 21; ++i)
-        many << QStringLiteral("138000000%1").arg(i, 2, 10, QLatin1Char('0')) << QString() << QStringLiteral("0");
+        many << QStringLiteral("138000000%1").arg(i, 2, 10, QLatin1Char('0')) << QString()
+             << QStringLiteral("0");
     CDlgSendSMS& d = Open([&](CDlgSendSMS& dialog) {
         dialog.SetPrefillContent(QStringLiteral("正式内容"));
         dialog.SetNumberTriples(many);
@@ -524,8 +529,10 @@ TEST_F(SendComposer, TextFileImport) {
 
 TEST_F(SendComposer, ListMenuCommands) {
     CDlgSendSMS& d = Open([](CDlgSendSMS& dialog) {
-        dialog.SetNumberTriples(Triples(
-            {{"13800000001", "", 0}, {"075512345678", "", 0}, {"13800000002", "", 0}, {"0085212345678", "", 0}}));
+        dialog.SetNumberTriples(Triples({{"13800000001", "", 0},
+                                         {"075512345678", "", 0},
+                                         {"13800000002", "", 0},
+                                         {"0085212345678", "", 0}}));
         dialog.SetPrefillContent(QStringLiteral("你好"));
     });
     EXPECT_EQ(Label("1037"), "15 条");
@@ -582,8 +589,9 @@ TEST_F(SendComposer, Screenshots) {
         ASSERT_TRUE(d.grab().save(QDir(dir).filePath(QStringLiteral("sms-composer-survey.png"))));
     }
     {
-        const std::vector<NET_SMS> messages{{QStringLiteral("新年问候"), QStringLiteral("新年快乐，万事如意")},
-                                            {QStringLiteral("会议通知"), QStringLiteral("明天上午九点开会")}};
+        const std::vector<NET_SMS> messages{
+            {QStringLiteral("新年问候"), QStringLiteral("新年快乐，万事如意")},
+            {QStringLiteral("会议通知"), QStringLiteral("明天上午九点开会")}};
         CDlgSendSMS& d = Open([&](CDlgSendSMS& dialog) {
             dialog.SetNetMessages(true, &messages);
             dialog.SetNumberTriples(numbers);
