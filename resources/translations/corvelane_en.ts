@@ -2320,6 +2320,17 @@ Messages available in your account: %d</translation>
     </message>
 </context>
 <context>
+    <name>SmsText</name>
+    <message>
+        <source>单条单字节长短信内容总长度不能超过1000</source>
+        <translation>A single-byte long message may not exceed 1000 characters in total</translation>
+    </message>
+    <message>
+        <source>单条长短信内容总长度不能超过500</source>
+        <translation>A long message may not exceed 500 characters in total</translation>
+    </message>
+</context>
+<context>
     <name>CDlgDataSplit</name>
     <message>
         <source>分割</source>
