@@ -178,19 +178,30 @@ void WriteStatistics(sqlite3* customerDb, qint64 sendId, const SmsJobInfo& job, 
                                std::string(sqlite3_errmsg(customerDb)));
 }
 
-// The send-record lines of a sent batch, written in one go.
+// The send-record lines of a sent batch, written in one go. The fields that
+// every line shares are converted once.
 void WriteSendRecordLines(const SEND_INFO_WRITEDB& rec, const SmsJobInfo& job) {
     if (rec.numCount <= 0)
         return;
     const std::string date = FileDate(job.fileTiming);
     if (!SendInfoOpen(date.c_str()))
         return;
+    QString text = rec.content;
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    const std::string head = text.toStdString() + '\x01';
+    const std::string tail = '\x01' + job.submitTime.toStdString() + '\x01' +
+                             (job.fileTiming.isEmpty() ? job.submitTime : job.fileTiming).toStdString();
     std::string block;
-    block.reserve(static_cast<size_t>(rec.numCount) * (rec.content.size() * 3 + 64));
+    block.reserve(static_cast<size_t>(rec.numCount) * (head.size() + tail.size() + 40));
     for (int i = 0; i < rec.numCount; ++i) {
         if (i > 0)
             block += "\r\n";
-        block += SendRecordLine(rec.content, rec.numbers[i], job.submitTime, job.fileTiming);
+        const SmsRecipient& r = rec.numbers[i];
+        block += head;
+        block += r.number;
+        block += '\x01';
+        block += r.name.toStdString();
+        block += tail;
     }
     SendInfoWrite(block);  // adds the last CR LF
     SendInfoClose();

@@ -674,8 +674,13 @@ TEST_F(SmsSubmit, WriterThreadsAndASubmissionNeverShareAnId) {
             ASSERT_GT(id, 0);
             SqlStatement ins(db, "INSERT INTO sendInfo (content,sendID) VALUES ('thread',?1)");
             ins.bind(1, id).exec();
-            std::lock_guard lock(idsMutex);
-            threadIds.push_back(id);
+            {
+                std::lock_guard lock(idsMutex);
+                threadIds.push_back(id);
+            }
+            // Paced, so the writers interleave with the submission instead of
+            // starving it of the write lock.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         CloseConnection(db);
     };
@@ -695,6 +700,7 @@ TEST_F(SmsSubmit, WriterThreadsAndASubmissionNeverShareAnId) {
         EXPECT_TRUE(ids.insert(std::stoll(row)).second) << row;
     EXPECT_TRUE(ids.insert(draft).second);
     EXPECT_GT(*ids.begin(), 40);
+    EXPECT_FALSE(threadIds.empty());
     // Every sendInfo id belongs to one writer only.
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM (SELECT sendID FROM sendInfo GROUP BY sendID HAVING COUNT(*)>1)"), 0);
 }
