@@ -75,13 +75,14 @@ SubmitFixture& Fixture() {
     return fixture;
 }
 
-double g_seconds[2] = {0, 0};  // mean per run: bare inserts, submission
+double g_seconds[2] = {0, 0}; // mean per run: bare inserts, submission
 
 bool InsertBare(sqlite3* db, SmsNumberLists& lists) {
     const auto& numbers = lists.domestic;
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "INSERT INTO sendNums (sendID,numOrMailAddr,name,rrid,status) VALUES(?1,?2,?3,?4,NULL)",
-                           -1, &st, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(
+            db, "INSERT INTO sendNums (sendID,numOrMailAddr,name,rrid,status) VALUES(?1,?2,?3,?4,NULL)", -1,
+            &st, nullptr) != SQLITE_OK)
         return false;
     bool ok = true;
     for (size_t first = 0; first < numbers.size(); first += kBatch) {
@@ -107,7 +108,7 @@ bool Submit(sqlite3* db, SmsNumberLists& lists) {
     SmsSubmission submission(std::make_unique<AtOnceSender>());
     submission.SetDatabases(db, nullptr);
     SmsSubmitRequest request;
-    request.numbers = std::move(lists);  // the composer hands its lists over
+    request.numbers = std::move(lists); // the composer hands its lists over
     request.parts = {QStringLiteral("您好，本周六上午十点在会议室开会，请准时参加。")};
     QEventLoop loop;
     SmsSubmitResult result;
@@ -131,7 +132,7 @@ void Run(benchmark::State& state, bool (*work)(sqlite3*, SmsNumberLists&), int s
             state.SkipWithError("cannot open the copy");
             return;
         }
-        SmsNumberLists numbers = f.numbers;  // copied outside the measured time
+        SmsNumberLists numbers = f.numbers; // copied outside the measured time
         const auto t0 = std::chrono::steady_clock::now();
         const bool ok = work(db, numbers);
         const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -151,8 +152,12 @@ void Run(benchmark::State& state, bool (*work)(sqlite3*, SmsNumberLists&), int s
         state.counters["x_bare"] = g_seconds[1] / g_seconds[0];
 }
 
-void BM_SendNumsBareInserts(benchmark::State& state) { Run(state, InsertBare, 0); }
-void BM_SmsSubmission(benchmark::State& state) { Run(state, Submit, 1); }
+void BM_SendNumsBareInserts(benchmark::State& state) {
+    Run(state, InsertBare, 0);
+}
+void BM_SmsSubmission(benchmark::State& state) {
+    Run(state, Submit, 1);
+}
 
 // The baseline runs first: the submission reports itself against it.
 BENCHMARK(BM_SendNumsBareInserts)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);

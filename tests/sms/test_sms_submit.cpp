@@ -29,7 +29,9 @@
 
 namespace {
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 int64_t Scalar(sqlite3* db, const std::string& sql) {
     SqlStatement st(db, sql);
@@ -155,7 +157,8 @@ protected:
     }
 
     std::unique_ptr<SmsSubmission> submission(InProcessSender::Answerer answerer = {}) {
-        auto s = std::make_unique<SmsSubmission>(std::make_unique<InProcessSender>(m_sent, std::move(answerer)));
+        auto s =
+            std::make_unique<SmsSubmission>(std::make_unique<InProcessSender>(m_sent, std::move(answerer)));
         s->SetClock([] { return kSubmitTime; });
         return s;
     }
@@ -182,9 +185,12 @@ protected:
         return r;
     }
 
-    QByteArray sendRecordFile(const char* date) const { return m_folder->readFile(QStringLiteral("SendInfo/%1.txt").arg(date)); }
+    QByteArray sendRecordFile(const char* date) const {
+        return m_folder->readFile(QStringLiteral("SendInfo/%1.txt").arg(date));
+    }
     QString sendLog() const {
-        return QString::fromUtf8(m_folder->readFile(QStringLiteral("enc/qx.txt_%1.enc").arg(QString::fromStdString(g_logSend.date))));
+        return QString::fromUtf8(m_folder->readFile(
+            QStringLiteral("enc/qx.txt_%1.enc").arg(QString::fromStdString(g_logSend.date))));
     }
 
     std::shared_ptr<SenderLog> m_sent = std::make_shared<SenderLog>();
@@ -200,8 +206,8 @@ TEST(SmsSubmitRules, BatchSizeFromTheSettings) {
         int expected;
     };
     const Case cases[] = {
-        {1, "3", false, 3},      {1, "0", false, 5000},   {1, "abc", false, 5000}, {1, "-7", false, 5000},
-        {0, "3", false, 5000},   {1, " 12ab", false, 12}, {1, "3", true, 1},       {0, "", true, 1},
+        {1, "3", false, 3},    {1, "0", false, 5000},   {1, "abc", false, 5000}, {1, "-7", false, 5000},
+        {0, "3", false, 5000}, {1, " 12ab", false, 12}, {1, "3", true, 1},       {0, "", true, 1},
     };
     for (const Case& c : cases) {
         g_sysSettings.assign(10, SYSSETTING{});
@@ -209,7 +215,7 @@ TEST(SmsSubmitRules, BatchSizeFromTheSettings) {
         EXPECT_EQ(SmsBatchSize(c.single), c.expected) << c.flag << " '" << c.text << "' " << c.single;
     }
     g_sysSettings.clear();
-    EXPECT_EQ(SmsBatchSize(false), 5000);  // settings not loaded
+    EXPECT_EQ(SmsBatchSize(false), 5000); // settings not loaded
 
     // Cutting a comma-separated list into batches of 2.
     g_sysSettings.assign(10, SYSSETTING{});
@@ -235,9 +241,9 @@ TEST(SmsSubmitRules, OneOutcomeRuleForEverySender) {
     };
     const Case cases[] = {
         {0, CallOutcome::Answered, false, SmsSendOutcome::Sent},
-        {-1, CallOutcome::Answered, false, SmsSendOutcome::Failed},   // "-4", a fault: refused, however late
-        {-1, CallOutcome::NotSent, false, SmsSendOutcome::Failed},    // refused port, ".invalid"
-        {-1, CallOutcome::NoAnswer, false, SmsSendOutcome::Unknown},  // closed after the request, time-out
+        {-1, CallOutcome::Answered, false, SmsSendOutcome::Failed},  // "-4", a fault: refused, however late
+        {-1, CallOutcome::NotSent, false, SmsSendOutcome::Failed},   // refused port, ".invalid"
+        {-1, CallOutcome::NoAnswer, false, SmsSendOutcome::Unknown}, // closed after the request, time-out
         {10001, CallOutcome::Answered, true, SmsSendOutcome::Sent},
         {10000, CallOutcome::Answered, true, SmsSendOutcome::Failed},
         {0, CallOutcome::Answered, true, SmsSendOutcome::Failed},
@@ -254,7 +260,7 @@ TEST(SmsSubmitRules, ChargedPartsAndEndMessages) {
         int parts;
     };
     const PartCase parts[] = {
-        {QString(70, QChar(0x4E2D)), 1}, {QString(71, QChar(0x4E2D)), 2}, {QString(140, u'a'), 1},
+        {QString(70, QChar(0x4E2D)), 1}, {QString(71, QChar(0x4E2D)), 2},       {QString(140, u'a'), 1},
         {QString(141, u'a'), 3},         {QString(70, u'a') + QChar(0x100), 2}, {QString(), 1},
     };
     for (const PartCase& c : parts)
@@ -272,8 +278,9 @@ TEST(SmsSubmitRules, ChargedPartsAndEndMessages) {
     SmsSubmitResult mixed;
     mixed.failedCount = 2;
     mixed.unknownCount = 7;
-    EXPECT_EQ(texts(mixed), (QStringList{Q("部分发送失败,请到短信发送失败记录里重发."),
-                                         Q("有7个号码未收到服务应答，发送结果未知，请核对后再决定是否重发。")}));
+    EXPECT_EQ(texts(mixed),
+              (QStringList{Q("部分发送失败,请到短信发送失败记录里重发."),
+                           Q("有7个号码未收到服务应答，发送结果未知，请核对后再决定是否重发。")}));
     SmsSubmitResult stopped;
     stopped.stoppedByWriteFailure = true;
     EXPECT_EQ(texts(stopped), QStringList{Q("写短信记录出错，发送已停止。")});
@@ -286,8 +293,8 @@ TEST_F(SmsSubmit, NumberListsSortByTheNumberNotTheKeysFirstDigit) {
     const struct {
         const char* number;
         const char* name;
-    } rows[] = {{"13800138000", "张三"}, {"01012345678", "landline"}, {"0085212345678", ""},
-                {"20000000000", "top"}};
+    } rows[] = {
+        {"13800138000", "张三"}, {"01012345678", "landline"}, {"0085212345678", ""}, {"20000000000", "top"}};
     for (const auto& r : rows) {
         const qint64 key = *NumberKey(Q(r.number));
         const QString name = Q(r.name);
@@ -299,7 +306,8 @@ TEST_F(SmsSubmit, NumberListsSortByTheNumberNotTheKeysFirstDigit) {
         domestic.push_back(r.number + "/" + r.name.toStdString());
     for (const auto& r : lists.international)
         international.push_back(r.number + "/" + r.name.toStdString());
-    EXPECT_EQ(domestic, (std::vector<std::string>{"13800138000/张三", "01012345678/landline", "20000000000/top"}));
+    EXPECT_EQ(domestic,
+              (std::vector<std::string>{"13800138000/张三", "01012345678/landline", "20000000000/top"}));
     EXPECT_EQ(international, std::vector<std::string>{"0085212345678/"});
 
     // Drafts leave out overlong keys.
@@ -315,7 +323,7 @@ TEST_F(SmsSubmit, NumberListsSortByTheNumberNotTheKeysFirstDigit) {
 // ------------------------------------------------------------ batches and rows
 
 TEST_F(SmsSubmit, TwelveThousandNumbersMakeThreeCallsPerPartAndOneRowPerPart) {
-    setBatchSize(0, "");  // the default 5,000
+    setBatchSize(0, ""); // the default 5,000
     auto s = submission();
     const QStringList parts = {QStringLiteral("[1/2]first"), QStringLiteral("[2/2]second")};
     const SmsSubmitResult result = run(*s, request(Mobiles(12000), parts));
@@ -351,7 +359,7 @@ TEST_F(SmsSubmit, ChargesAndOperationsByList) {
         std::vector<std::string> numbers;
         bool korean;
         QString text;
-        int expectedCount;  // summed over the rows
+        int expectedCount; // summed over the rows
         std::vector<bool> intlOperations;
     };
     std::vector<std::string> tenIntl;
@@ -360,12 +368,29 @@ TEST_F(SmsSubmit, ChargesAndOperationsByList) {
     const Case cases[] = {
         {"ten international numbers, one part", tenIntl, false, QStringLiteral("hi"), 120, {true}},
         {"Korean: every number through the international operation",
-         {"13800000001", "13800000002", "00821012345678"}, true, QStringLiteral("hi"), 14, {true, true}},
+         {"13800000001", "13800000002", "00821012345678"},
+         true,
+         QStringLiteral("hi"),
+         14,
+         {true, true}},
         {"71 wide characters charge two per number",
-         {"13800000001", "13800000002"}, false, QString(71, QChar(0x4E2D)), 4, {false}},
-        {"141 ASCII characters charge three per number", {"13800000001"}, false, QString(141, u'a'), 3, {false}},
+         {"13800000001", "13800000002"},
+         false,
+         QString(71, QChar(0x4E2D)),
+         4,
+         {false}},
+        {"141 ASCII characters charge three per number",
+         {"13800000001"},
+         false,
+         QString(141, u'a'),
+         3,
+         {false}},
         {"a landline goes through the domestic operation, whole",
-         {"01012345678"}, false, QStringLiteral("hi"), 1, {false}},
+         {"01012345678"},
+         false,
+         QStringLiteral("hi"),
+         1,
+         {false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -408,10 +433,11 @@ TEST_F(SmsSubmit, DraftIsOneRowWithTheCharge) {
                                          Recipient("00447700900123")};
     const qint64 id = SaveSmsDraft(g_pDB, Q("草稿'1"), numbers, 2, 7, false, 0, kSubmitTime);
     ASSERT_GT(id, 0);
-    EXPECT_EQ(Rows(g_pDB, "SELECT content,count,isDraft,isFail,sendType,send_receive_Num,timingTime FROM sendInfo"),
-              std::vector<std::string>{"草稿'1|27|1|0|1|7|"});
-    EXPECT_EQ(Rows(g_pDB, "SELECT numOrMailAddr,name,rrid,status FROM sendNums WHERE sendID=" + std::to_string(id) +
-                              " ORDER BY rowid LIMIT 1"),
+    EXPECT_EQ(
+        Rows(g_pDB, "SELECT content,count,isDraft,isFail,sendType,send_receive_Num,timingTime FROM sendInfo"),
+        std::vector<std::string>{"草稿'1|27|1|0|1|7|"});
+    EXPECT_EQ(Rows(g_pDB, "SELECT numOrMailAddr,name,rrid,status FROM sendNums WHERE sendID=" +
+                              std::to_string(id) + " ORDER BY rowid LIMIT 1"),
               std::vector<std::string>{"13800000001|a'b||<null>"});
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums"), 5);
     EXPECT_EQ(Scalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord"), 0);
@@ -419,8 +445,9 @@ TEST_F(SmsSubmit, DraftIsOneRowWithTheCharge) {
     // A draft with no numbers is still saved; a survey draft keeps its end.
     const qint64 survey = SaveSmsDraft(g_pDB, Q("调查"), {}, 0, 1, true, 30, kSubmitTime);
     ASSERT_GT(survey, id);
-    EXPECT_EQ(Text(g_pDB, "SELECT sendType||'|'||timingTime FROM sendInfo WHERE sendID=" + std::to_string(survey)),
-              "6|2026-03-05 10:50:30");
+    EXPECT_EQ(
+        Text(g_pDB, "SELECT sendType||'|'||timingTime FROM sendInfo WHERE sendID=" + std::to_string(survey)),
+        "6|2026-03-05 10:50:30");
 }
 
 // The record a job replaces goes with the last batch's outcome, not the
@@ -437,7 +464,7 @@ TEST_F(SmsSubmit, ReplacedRecordIsDeletedOnceAtTheEndOrKept) {
         ExecSql(nullptr, g_pCustomerDB, "INSERT INTO CountmsgRecord (sendID,mark,isFail) VALUES (7,'m',1)");
         std::vector<int64_t> oldRowsSeen;
         auto s = submission([&](const SmsSendCall&, int index) {
-            oldRowsSeen.push_back(0);  // filled below on the GUI thread
+            oldRowsSeen.push_back(0); // filled below on the GUI thread
             return SmsSendAnswer{0, CallOutcome::Answered, "R" + std::to_string(index)};
         });
         // Watch the old record after every batch's outcome.
@@ -491,8 +518,12 @@ TEST_F(SmsSubmit, SendRecordLinesByteForByte) {
         r.surveyMinutes = 40;
         auto s = submission();
         EXPECT_TRUE(run(*s, std::move(r)).allSent);
-        const QByteArray expected = QByteArray("第一行 第二行 it's\x01" "13800138000\x01张三\x01" "2026-03-05 10:20:30\x01") +
-                                    c.timingField + "\r\n" + "第一行 第二行 it's\x01" "01012345678\x01\x01" +
+        const QByteArray expected = QByteArray("第一行 第二行 it's\x01"
+                                               "13800138000\x01张三\x01"
+                                               "2026-03-05 10:20:30\x01") +
+                                    c.timingField + "\r\n" +
+                                    "第一行 第二行 it's\x01"
+                                    "01012345678\x01\x01" +
                                     "2026-03-05 10:20:30\x01" + c.timingField + "\r\n";
         EXPECT_EQ(sendRecordFile(c.fileDate), expected);
         EXPECT_EQ(QDir(m_folder->file("SendInfo")).entryList(QDir::Files).size(), 1);
@@ -510,20 +541,38 @@ TEST_F(SmsSubmit, OutcomesOfInProcessCalls) {
     struct Case {
         const char* what;
         SmsSendAnswer answer;
-        const char* status;   // of the numbers afterwards
-        int isFail;           // of the row holding them
-        int count;            // charged on that row
+        const char* status; // of the numbers afterwards
+        int isFail;         // of the row holding them
+        int count;          // charged on that row
         bool fileLine;
         const char* logState;
         const char* message;
     };
     const Case cases[] = {
         {"accepted", {0, CallOutcome::Answered, "991"}, "<null>", 0, 3, true, "成功", "发送成功"},
-        {"refused", {-1, CallOutcome::Answered, ""}, "<null>", 1, 3, false, "失败",
+        {"refused",
+         {-1, CallOutcome::Answered, ""},
+         "<null>",
+         1,
+         3,
+         false,
+         "失败",
          "部分发送失败,请到短信发送失败记录里重发."},
-        {"not sent", {-1, CallOutcome::NotSent, ""}, "<null>", 1, 3, false, "失败",
+        {"not sent",
+         {-1, CallOutcome::NotSent, ""},
+         "<null>",
+         1,
+         3,
+         false,
+         "失败",
          "部分发送失败,请到短信发送失败记录里重发."},
-        {"no answer", {-1, CallOutcome::NoAnswer, ""}, "未知", 0, 0, false, "未知",
+        {"no answer",
+         {-1, CallOutcome::NoAnswer, ""},
+         "未知",
+         0,
+         0,
+         false,
+         "未知",
          "有3个号码未收到服务应答，发送结果未知，请核对后再决定是否重发。"},
     };
     for (const Case& c : cases) {
@@ -534,11 +583,12 @@ TEST_F(SmsSubmit, OutcomesOfInProcessCalls) {
         auto s = submission([&](const SmsSendCall&, int) { return c.answer; });
         const SmsSubmitResult result = run(*s, request(Mobiles(3)));
         EXPECT_EQ(result.allSent, c.answer.result == 0);
-        EXPECT_EQ(Rows(g_pDB, "SELECT IFNULL(n.status,'<null>'), n.rrid, i.isFail, i.count FROM sendNums n JOIN "
-                              "sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3,4"),
+        EXPECT_EQ(Rows(g_pDB,
+                       "SELECT IFNULL(n.status,'<null>'), n.rrid, i.isFail, i.count FROM sendNums n JOIN "
+                       "sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3,4"),
                   std::vector<std::string>{std::string(c.status) + "|" + c.answer.rrid + "|" +
                                            std::to_string(c.isFail) + "|" + std::to_string(c.count)});
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), 1);  // no empty success row is left
+        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), 1); // no empty success row is left
         EXPECT_EQ(!sendRecordFile("20260305").isEmpty(), c.fileLine);
         EXPECT_TRUE(sendLog().contains(Q("SendSms号码个数：3 状态：") + Q(c.logState) + "."));
         EXPECT_EQ(Scalar(g_pCustomerDB, "SELECT isFail FROM CountmsgRecord"), c.answer.result == 0 ? 0 : 1);
@@ -553,7 +603,7 @@ TEST_F(SmsSubmit, OutcomesOfInProcessCalls) {
 TEST_F(SmsSubmit, OutcomesOfServiceCalls) {
     struct Case {
         const char* what;
-        std::optional<LoopbackAnswer> answer;  // none: the client is aimed at a closed port
+        std::optional<LoopbackAnswer> answer; // none: the client is aimed at a closed port
         bool sent;
     };
     const Case cases[] = {
@@ -597,7 +647,8 @@ TEST_F(SmsSubmit, InternationalNumbersGoToTheInternationalEndpoint) {
     ASSERT_EQ(m_main->calls("qxSmsSend").size(), 1u);
     ASSERT_EQ(m_backup->calls("qxSmsSend_g").size(), 1u);
     EXPECT_EQ(m_backup->calls("qxSmsSend_g")[0].field("mobile").value_or(""), "0085212345678");
-    EXPECT_EQ(Rows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"), (std::vector<std::string>{"1", "12"}));
+    EXPECT_EQ(Rows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"),
+              (std::vector<std::string>{"1", "12"}));
     EXPECT_TRUE(runLog().contains(Q("writeRecordNew，写db小灵通")));
 }
 
@@ -612,8 +663,8 @@ TEST_F(SmsSubmit, FailedPendingWriteSendsNothingMore) {
         int64_t sentNumbers;
     };
     const Case cases[] = {
-        {"first batch", "CREATE TRIGGER fail BEFORE INSERT ON sendNums BEGIN SELECT RAISE(ABORT,'disk'); END", 0,
-         0},
+        {"first batch", "CREATE TRIGGER fail BEFORE INSERT ON sendNums BEGIN SELECT RAISE(ABORT,'disk'); END",
+         0, 0},
         {"second batch",
          "CREATE TRIGGER fail BEFORE INSERT ON sendNums WHEN NEW.numOrMailAddr='13800000003' "
          "BEGIN SELECT RAISE(ABORT,'disk'); END",
@@ -635,8 +686,10 @@ TEST_F(SmsSubmit, FailedPendingWriteSendsNothingMore) {
         EXPECT_FALSE(result.allSent);
         EXPECT_EQ(m_sent->all().size(), c.calls);
         EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID<>3"), c.sentNumbers);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"), 0);  // nothing half-written
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=3"), 1);  // the old record is whole
+        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"),
+                  0); // nothing half-written
+        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=3"),
+                  1); // the old record is whole
         EXPECT_EQ(SmsSubmitEndMessages(result)[0].text, Q("写短信记录出错，发送已停止。"));
     }
     ExecSql(nullptr, g_pDB, "DROP TRIGGER fail");
@@ -702,7 +755,9 @@ TEST_F(SmsSubmit, WriterThreadsAndASubmissionNeverShareAnId) {
     EXPECT_GT(*ids.begin(), 40);
     EXPECT_FALSE(threadIds.empty());
     // Every sendInfo id belongs to one writer only.
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM (SELECT sendID FROM sendInfo GROUP BY sendID HAVING COUNT(*)>1)"), 0);
+    EXPECT_EQ(
+        Scalar(g_pDB, "SELECT COUNT(*) FROM (SELECT sendID FROM sendInfo GROUP BY sendID HAVING COUNT(*)>1)"),
+        0);
 }
 
 // ------------------------------------------------------------ the GUI thread stays free
@@ -733,7 +788,8 @@ TEST_F(SmsSubmit, StopRecordsTheRestAsFailedAfterTheBatchInFlight) {
     QTimer::singleShot(10, [&] { timerFired = true; });
     EXPECT_TRUE(WaitUntil([&] { return timerFired; }));
     EXPECT_TRUE(s->IsBusy());
-    EXPECT_EQ(Rows(g_pDB, "SELECT DISTINCT status FROM sendNums WHERE sendID<>2"), std::vector<std::string>{"未知"});
+    EXPECT_EQ(Rows(g_pDB, "SELECT DISTINCT status FROM sendNums WHERE sendID<>2"),
+              std::vector<std::string>{"未知"});
 
     s->RequestStop();
     gate->release();
@@ -741,13 +797,14 @@ TEST_F(SmsSubmit, StopRecordsTheRestAsFailedAfterTheBatchInFlight) {
     EXPECT_TRUE(result.stoppedByRequest);
     EXPECT_EQ(result.sentCount, 0);
     EXPECT_EQ(result.failedCount, 5);
-    ASSERT_EQ(m_sent->all().size(), 1u);  // nothing after the stop
+    ASSERT_EQ(m_sent->all().size(), 1u); // nothing after the stop
     // Part "a" of batch 1 was sent; everything else is on the failure rows.
-    EXPECT_EQ(Rows(g_pDB, "SELECT content,isFail,count,(SELECT COUNT(*) FROM sendNums n WHERE n.sendID=i.sendID) "
-                          "FROM sendInfo i ORDER BY content,isFail"),
+    EXPECT_EQ(Rows(g_pDB,
+                   "SELECT content,isFail,count,(SELECT COUNT(*) FROM sendNums n WHERE n.sendID=i.sendID) "
+                   "FROM sendInfo i ORDER BY content,isFail"),
               (std::vector<std::string>{"a|0|2|2", "a|1|3|3", "b|1|5|5"}));
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"), 0);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=2"), 0);  // replaced at the end
+    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=2"), 0); // replaced at the end
 }
 
 TEST_F(SmsSubmit, DestroyedWhileACallIsInFlightLeavesUnknown) {
@@ -762,7 +819,7 @@ TEST_F(SmsSubmit, DestroyedWhileACallIsInFlightLeavesUnknown) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         gate->release();
     });
-    s.reset();  // waits for the call; its answer reaches nobody
+    s.reset(); // waits for the call; its answer reaches nobody
     opener.join();
     QCoreApplication::processEvents();
     EXPECT_EQ(Rows(g_pDB, "SELECT DISTINCT status FROM sendNums"), std::vector<std::string>{"未知"});
@@ -772,7 +829,8 @@ TEST_F(SmsSubmit, DestroyedWhileACallIsInFlightLeavesUnknown) {
 
 class InProcessVoiceSender : public VoiceSender {
 public:
-    InProcessVoiceSender(std::vector<SmsSendAnswer> answers, std::shared_ptr<std::vector<VoiceSendCall>> calls)
+    InProcessVoiceSender(std::vector<SmsSendAnswer> answers,
+                         std::shared_ptr<std::vector<VoiceSendCall>> calls)
         : m_answers(std::move(answers)), m_calls(std::move(calls)) {}
     SmsSendAnswer Send(const VoiceSendCall& call) override {
         m_calls->push_back(call);
@@ -784,7 +842,8 @@ private:
     std::shared_ptr<std::vector<VoiceSendCall>> m_calls;
 };
 
-VoiceFollowUpResult RunVoice(VoiceFollowUp& v, std::vector<std::vector<SmsRecipient>> batches, const QString& text) {
+VoiceFollowUpResult RunVoice(VoiceFollowUp& v, std::vector<std::vector<SmsRecipient>> batches,
+                             const QString& text) {
     bool done = false;
     VoiceFollowUpResult result;
     QObject::connect(&v, &VoiceFollowUp::finished, [&](const VoiceFollowUpResult& r) {
@@ -799,10 +858,11 @@ VoiceFollowUpResult RunVoice(VoiceFollowUp& v, std::vector<std::vector<SmsRecipi
 TEST_F(SmsSubmit, VoiceFollowUpWritesOneVoiceRecordPerBatch) {
     ExecSql(nullptr, g_pDB, "INSERT INTO ContactList (perNO,name,mobileNum) VALUES (1,'李四','13800000002')");
     auto calls = std::make_shared<std::vector<VoiceSendCall>>();
-    VoiceFollowUp v(std::make_unique<InProcessVoiceSender>(
-        std::vector<SmsSendAnswer>{{10001, CallOutcome::Answered, {}}, {-4, CallOutcome::Answered, {}},
-                                   {-999, CallOutcome::NoAnswer, {}}},
-        calls));
+    VoiceFollowUp v(
+        std::make_unique<InProcessVoiceSender>(std::vector<SmsSendAnswer>{{10001, CallOutcome::Answered, {}},
+                                                                          {-4, CallOutcome::Answered, {}},
+                                                                          {-999, CallOutcome::NoAnswer, {}}},
+                                               calls));
     v.SetClock([] { return kSubmitTime; });
     const std::vector<std::vector<SmsRecipient>> batches = {
         {Recipient("13800000001", Q("张三")), Recipient("13800000002")},
@@ -817,8 +877,9 @@ TEST_F(SmsSubmit, VoiceFollowUpWritesOneVoiceRecordPerBatch) {
     EXPECT_EQ((*calls)[0].numbers, "13800000001,13800000002");
     EXPECT_EQ((*calls)[0].subject, Q("短信转语音主题"));
     EXPECT_EQ((*calls)[0].callerNumber, QStringLiteral("010-555"));
-    EXPECT_EQ(Rows(g_pDB, "SELECT content,count,isFail,isDraft,sendType,send_receive_Num,submitTime FROM sendInfo "
-                          "ORDER BY sendID"),
+    EXPECT_EQ(Rows(g_pDB,
+                   "SELECT content,count,isFail,isDraft,sendType,send_receive_Num,submitTime FROM sendInfo "
+                   "ORDER BY sendID"),
               (std::vector<std::string>{"短信转语音主题|6|0|0|5|0|2026-03-05 10:20:30",
                                         "短信转语音主题|3|1|0|5|0|2026-03-05 10:20:30",
                                         "短信转语音主题|0|0|0|5|0|2026-03-05 10:20:30"}));
@@ -839,8 +900,9 @@ TEST_F(SmsSubmit, VoiceRecordNamesStopAtOneHundredNumbers) {
         input.info = {kVoiceChargePerNumber * n, Q("主题"), Q("文本")};
         const qint64 id = SaveSoundRecord(g_pDB, input, 0, 0, kSubmitTime);
         ASSERT_GT(id, 0);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE name<>'' AND sendID=" + std::to_string(id)),
-                  n < 100 ? n : 0);
+        EXPECT_EQ(
+            Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE name<>'' AND sendID=" + std::to_string(id)),
+            n < 100 ? n : 0);
         EXPECT_EQ(Text(g_pDB, "SELECT count FROM sendInfo WHERE sendID=" + std::to_string(id)),
                   std::to_string(3 * n));
     }
@@ -868,12 +930,13 @@ TEST_F(SmsSubmit, KilledWhileTheServiceHoldsTheSecondBatch) {
     m_main->scriptOnce("qxSmsSend", LoopbackAnswer::Text("20260305002", 120000));
     QProcess driver;
     driver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    driver.start(QStringLiteral(CORVELANE_SMS_SUBMIT_DRIVER),
-                 {m_folder->path(), QString::fromStdString(m_main->url()), QStringLiteral("4"), QStringLiteral("2")});
+    driver.start(
+        QStringLiteral(CORVELANE_SMS_SUBMIT_DRIVER),
+        {m_folder->path(), QString::fromStdString(m_main->url()), QStringLiteral("4"), QStringLiteral("2")});
     ASSERT_TRUE(driver.waitForStarted());
     ASSERT_TRUE(WaitUntil([&] { return m_main->calls("qxSmsSend").size() == 2; },
                           std::chrono::milliseconds(TimeBoundMs(30000))));
-    driver.kill();  // SIGKILL
+    driver.kill(); // SIGKILL
     ASSERT_TRUE(driver.waitForFinished(TimeBoundMs(10000)));
     EXPECT_EQ(driver.exitStatus(), QProcess::CrashExit);
     EXPECT_FALSE(driver.readAllStandardOutput().contains("finished"));
