@@ -14,8 +14,7 @@ namespace {
 constexpr char kTimeFormat[] = "yyyy-MM-dd HH:mm:ss";
 
 // The rows of a source in row order, skipping freed rows (key -1).
-template <typename Visit>
-void ForEachRow(const VIRTUAL_LIST& source, Visit visit) {
+template <typename Visit> void ForEachRow(const VIRTUAL_LIST& source, Visit visit) {
     const int count = source.GetCount();
     for (int i = 0; i < count; ++i) {
         const qint64 key = source.GetKey(i);
@@ -31,7 +30,9 @@ void ForEachRow(const VIRTUAL_LIST& source, Visit visit) {
     }
 }
 
-bool IsInternational(const SmsRecipient& r) { return IsInternationalNumber(QString::fromStdString(r.number)); }
+bool IsInternational(const SmsRecipient& r) {
+    return IsInternationalNumber(QString::fromStdString(r.number));
+}
 
 // The integer rules of the settings texts: blanks, a sign, then digits up to
 // the first other character ("12ab" is 12, "abc" 0).
@@ -51,7 +52,9 @@ long long LeadingInteger(const QString& text) {
 }
 
 // The date of a "%Y-%m-%d ..." time for the file name.
-std::string FileDate(const QString& time) { return time.left(10).toStdString(); }
+std::string FileDate(const QString& time) {
+    return time.left(10).toStdString();
+}
 
 int ChargedCount(const QString& content, int numbers, bool international) {
     return RecordPartCount(content) * numbers * (international ? kInternationalChargeFactor : 1);
@@ -65,8 +68,9 @@ bool RowExists(sqlite3* db, qint64 sendId) {
 
 int InsertJobRow(sqlite3* db, const SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, qint64 sendId, int count,
                  int isDraft, int isFail) {
-    SqlStatement st(db, "INSERT INTO sendInfo (content,submitTime,timingTime,count,isDraft,isFail,sendID,sendType,"
-                        "send_receive_Num) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9)");
+    SqlStatement st(
+        db, "INSERT INTO sendInfo (content,submitTime,timingTime,count,isDraft,isFail,sendID,sendType,"
+            "send_receive_Num) VALUES(?1,?2,?3,?4,?5,?6,?7,?8,?9)");
     st.bind(1, rec.content)
         .bind(2, job.submitTime)
         .bind(3, job.recordTiming)
@@ -93,7 +97,8 @@ int AddToFailureRow(sqlite3* db, const SEND_INFO_WRITEDB& rec, const SmsJobInfo&
 // writes NULL. The rowids of the first and last row go to *first / *last.
 int InsertNumbers(sqlite3* db, const SEND_INFO_WRITEDB& rec, qint64 sendId, const char* status, qint64* first,
                   qint64* last) {
-    SqlStatement st(db, "INSERT INTO sendNums (sendID,numOrMailAddr,name,rrid,status) VALUES(?1,?2,?3,'',?4)");
+    SqlStatement st(db,
+                    "INSERT INTO sendNums (sendID,numOrMailAddr,name,rrid,status) VALUES(?1,?2,?3,'',?4)");
     if (!st.ok())
         return st.prepareResult();
     st.bind(1, static_cast<int64_t>(sendId));
@@ -140,7 +145,8 @@ int DeleteReplaced(sqlite3* db, qint64 deleteId) {
 bool Commit(sqlite3* db, SqlTransaction& tx) {
     const int rc = tx.commit();
     if (rc != SQLITE_OK) {
-        LogWrite(g_logRun, "ERROR,写短信记录出错了commit transaction,error info:" + std::string(sqlite3_errmsg(db)));
+        LogWrite(g_logRun,
+                 "ERROR,写短信记录出错了commit transaction,error info:" + std::string(sqlite3_errmsg(db)));
         tx.rollback();
         return false;
     }
@@ -159,11 +165,14 @@ void WriteStatistics(sqlite3* customerDb, qint64 sendId, const SmsJobInfo& job, 
     if (deleteId != 0) {
         SqlStatement del(customerDb, "delete from CountmsgRecord where sendID=?1");
         if (del.bind(1, static_cast<int64_t>(deleteId)).exec() != SQLITE_OK)
-            LogWrite(g_logRun, "ERROR,WriteRecordNew删除CountmsgRecord出错！sql=delete from CountmsgRecord where "
-                               "sendID=" + std::to_string(deleteId) + " info:" + sqlite3_errmsg(customerDb));
+            LogWrite(g_logRun,
+                     "ERROR,WriteRecordNew删除CountmsgRecord出错！sql=delete from CountmsgRecord where "
+                     "sendID=" +
+                         std::to_string(deleteId) + " info:" + sqlite3_errmsg(customerDb));
     }
-    SqlStatement ins(customerDb, "insert into CountmsgRecord(sendID,mark,submitTime,isFail,msgcount,numcount) "
-                                 "values(?1,?2,?3,?4,?5,?6)");
+    SqlStatement ins(customerDb,
+                     "insert into CountmsgRecord(sendID,mark,submitTime,isFail,msgcount,numcount) "
+                     "values(?1,?2,?3,?4,?5,?6)");
     ins.bind(1, static_cast<int64_t>(sendId))
         .bind(2, job.mark)
         .bind(3, job.submitTime)
@@ -178,21 +187,32 @@ void WriteStatistics(sqlite3* customerDb, qint64 sendId, const SmsJobInfo& job, 
                                std::string(sqlite3_errmsg(customerDb)));
 }
 
-// The send-record lines of a sent batch, written in one go.
+// The send-record lines of a sent batch, written in one go. The fields that
+// every line shares are converted once.
 void WriteSendRecordLines(const SEND_INFO_WRITEDB& rec, const SmsJobInfo& job) {
     if (rec.numCount <= 0)
         return;
     const std::string date = FileDate(job.fileTiming);
     if (!SendInfoOpen(date.c_str()))
         return;
+    QString text = rec.content;
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    const std::string head = text.toStdString() + '\x01';
+    const std::string tail = '\x01' + job.submitTime.toStdString() + '\x01' +
+                             (job.fileTiming.isEmpty() ? job.submitTime : job.fileTiming).toStdString();
     std::string block;
-    block.reserve(static_cast<size_t>(rec.numCount) * (rec.content.size() * 3 + 64));
+    block.reserve(static_cast<size_t>(rec.numCount) * (head.size() + tail.size() + 40));
     for (int i = 0; i < rec.numCount; ++i) {
         if (i > 0)
             block += "\r\n";
-        block += SendRecordLine(rec.content, rec.numbers[i], job.submitTime, job.fileTiming);
+        const SmsRecipient& r = rec.numbers[i];
+        block += head;
+        block += r.number;
+        block += '\x01';
+        block += r.name.toStdString();
+        block += tail;
     }
-    SendInfoWrite(block);  // adds the last CR LF
+    SendInfoWrite(block); // adds the last CR LF
     SendInfoClose();
 }
 
@@ -262,8 +282,8 @@ SmsSendOutcome OutcomeOfCall(int wrapperResult, CallOutcome transport, bool voic
     return transport == CallOutcome::NoAnswer ? SmsSendOutcome::Unknown : SmsSendOutcome::Failed;
 }
 
-SmsJobInfo MakeSmsJobInfo(const QDateTime& submitTime, const QString& timingTime, bool survey, int surveyMinutes,
-                          const QString& mark) {
+SmsJobInfo MakeSmsJobInfo(const QDateTime& submitTime, const QString& timingTime, bool survey,
+                          int surveyMinutes, const QString& mark) {
     SmsJobInfo job;
     job.sendType = survey ? kSendTypeSurvey : kSendTypeSms;
     job.submitTime = submitTime.toString(QLatin1String(kTimeFormat));
@@ -271,8 +291,8 @@ SmsJobInfo MakeSmsJobInfo(const QDateTime& submitTime, const QString& timingTime
     if (survey) {
         // The record keeps the end of the reply window; the messages go now,
         // so the send-record file takes the submit time.
-        job.recordTiming = submitTime.addSecs(static_cast<qint64>(surveyMinutes) * 60).toString(
-            QLatin1String(kTimeFormat));
+        job.recordTiming =
+            submitTime.addSecs(static_cast<qint64>(surveyMinutes) * 60).toString(QLatin1String(kTimeFormat));
         job.fileTiming = job.submitTime;
     } else {
         job.recordTiming = timingTime;
@@ -308,7 +328,9 @@ bool AllocateSubmissionIds(sqlite3* db, std::vector<SEND_INFO_WRITEDB>& records)
     return true;
 }
 
-qint64 AllocateSendId(sqlite3* db) { return AllocateId(db, "sendInfo", "sendID"); }
+qint64 AllocateSendId(sqlite3* db) {
+    return AllocateId(db, "sendInfo", "sendID");
+}
 
 SmsOutbox::SmsOutbox(sqlite3* db, sqlite3* customerDb) : m_db(db), m_customerDb(customerDb) {}
 
@@ -343,17 +365,19 @@ bool SmsOutbox::WriteOutcome(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, SmsS
     const int charged = ChargedCount(rec.content, rec.numCount, international);
     SqlTransaction tx(m_db);
     if (!tx.active()) {
-        LogWrite(g_logRun, "ERROR,写短信记录出错了begin transaction,error info:" + std::string(sqlite3_errmsg(m_db)));
+        LogWrite(g_logRun,
+                 "ERROR,写短信记录出错了begin transaction,error info:" + std::string(sqlite3_errmsg(m_db)));
         return false;
     }
     const auto failed = [&](const char* what) {
-        LogWrite(g_logRun, std::string("ERROR,WriteRecordNew INSERT出错！sql=") + what + " info:" +
-                               sqlite3_errmsg(m_db));
+        LogWrite(g_logRun, std::string("ERROR,WriteRecordNew INSERT出错！sql=") + what +
+                               " info:" + sqlite3_errmsg(m_db));
         return false;
     };
     bool successRowGone = false;
     if (outcome == SmsSendOutcome::Sent && rec.numCount > 0) {
-        SqlStatement nums(m_db, "UPDATE sendNums SET rrid=?1,status=NULL WHERE sendID=?2 AND rowid BETWEEN ?3 AND ?4");
+        SqlStatement nums(
+            m_db, "UPDATE sendNums SET rrid=?1,status=NULL WHERE sendID=?2 AND rowid BETWEEN ?3 AND ?4");
         nums.bind(1, std::string_view(rrid).substr(0, 63))
             .bind(2, static_cast<int64_t>(rec.successId))
             .bind(3, static_cast<int64_t>(rec.firstRowid))
@@ -375,8 +399,9 @@ bool SmsOutbox::WriteOutcome(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, SmsS
         if (AddToFailureRow(m_db, rec, job, charged) != SQLITE_OK)
             return failed("sendInfo");
         // A success row that holds no numbers would show an empty sent job.
-        SqlStatement empty(m_db, "DELETE FROM sendInfo WHERE sendID=?1 AND NOT EXISTS (SELECT 1 FROM sendNums "
-                                 "WHERE sendID=?1)");
+        SqlStatement empty(m_db,
+                           "DELETE FROM sendInfo WHERE sendID=?1 AND NOT EXISTS (SELECT 1 FROM sendNums "
+                           "WHERE sendID=?1)");
         if (empty.bind(1, static_cast<int64_t>(rec.successId)).exec() != SQLITE_OK)
             return failed("DELETE FROM sendInfo");
         successRowGone = sqlite3_changes(m_db) > 0;
@@ -393,7 +418,8 @@ bool SmsOutbox::WriteOutcome(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, SmsS
         rec.successWrites = 0;
     const qint64 statId = outcome == SmsSendOutcome::Failed ? rec.failId : rec.successId;
     if (rec.numCount > 0 || deleteId != 0)
-        WriteStatistics(m_customerDb, statId, job, outcome != SmsSendOutcome::Sent, charged, rec.numCount, deleteId);
+        WriteStatistics(m_customerDb, statId, job, outcome != SmsSendOutcome::Sent, charged, rec.numCount,
+                        deleteId);
     if (outcome == SmsSendOutcome::Sent)
         WriteSendRecordLines(rec, job);
     return true;
@@ -427,7 +453,8 @@ bool SmsOutbox::WriteUnsubmitted(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, 
 
 bool SmsOutbox::WriteDraft(const SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, int internationalCount) {
     const int domestic = std::max(0, rec.numCount - internationalCount);
-    const int charged = RecordPartCount(rec.content) * (domestic + kInternationalChargeFactor * internationalCount);
+    const int charged =
+        RecordPartCount(rec.content) * (domestic + kInternationalChargeFactor * internationalCount);
     SqlTransaction tx(m_db);
     if (!tx.active())
         return false;

@@ -81,18 +81,18 @@ SmsSendOutcome OutcomeOfCall(int wrapperResult, CallOutcome transport, bool voic
 
 // The bookkeeping of one content part of one number list of a submission.
 struct SEND_INFO_WRITEDB {
-    qint64 successId = 0;    // sendID of the numbers whose batch was sent (or is pending)
-    qint64 failId = 0;       // sendID of the numbers whose batch failed
-    int successWrites = 0;   // 0 until the success row exists
-    int failWrites = 0;      // 0 until the failure row exists
-    bool success = false;    // the current batch's outcome was "sent"
-    qint64 replaceId = 0;    // record this job replaces (deleted by the last outcome write); 0 none
+    qint64 successId = 0;  // sendID of the numbers whose batch was sent (or is pending)
+    qint64 failId = 0;     // sendID of the numbers whose batch failed
+    int successWrites = 0; // 0 until the success row exists
+    int failWrites = 0;    // 0 until the failure row exists
+    bool success = false;  // the current batch's outcome was "sent"
+    qint64 replaceId = 0;  // record this job replaces (deleted by the last outcome write); 0 none
     int draft = 0;
-    const SmsRecipient* numbers = nullptr;  // the current batch, owned by the caller
+    const SmsRecipient* numbers = nullptr; // the current batch, owned by the caller
     int numCount = 0;
     int sendReceiveNum = 0;
-    QString content;         // the part text as submitted
-    QString timingTime;      // what the service gets: "" = now, else "%Y-%m-%d %H:%M:00"
+    QString content;    // the part text as submitted
+    QString timingTime; // what the service gets: "" = now, else "%Y-%m-%d %H:%M:00"
     // The rowid range of the current batch's pending sendNums rows.
     qint64 firstRowid = 0;
     qint64 lastRowid = 0;
@@ -101,17 +101,17 @@ struct SEND_INFO_WRITEDB {
 // Values of a whole submission that every write of it shares.
 struct SmsJobInfo {
     int sendType = kSendTypeSms;
-    QString submitTime;    // "%Y-%m-%d %H:%M:%S"
-    QString recordTiming;  // sendInfo.timingTime (for a survey: the end of its window)
-    QString fileTiming;    // the send-record line's timing field; its date names the file
-    QString mark;          // CountmsgRecord.mark
+    QString submitTime;   // "%Y-%m-%d %H:%M:%S"
+    QString recordTiming; // sendInfo.timingTime (for a survey: the end of its window)
+    QString fileTiming;   // the send-record line's timing field; its date names the file
+    QString mark;         // CountmsgRecord.mark
 };
 
 // The job values of a submission made at `submitTime`: a survey's record
 // timing is the submit time plus `surveyMinutes`, and its file line uses the
 // submit time; any other send files by the timing time when there is one.
-SmsJobInfo MakeSmsJobInfo(const QDateTime& submitTime, const QString& timingTime, bool survey, int surveyMinutes,
-                          const QString& mark);
+SmsJobInfo MakeSmsJobInfo(const QDateTime& submitTime, const QString& timingTime, bool survey,
+                          int surveyMinutes, const QString& mark);
 
 // The send-record line of one number (without its CR LF): content (CR LF as
 // one blank), number, name, submit time and timing time, separated by 0x01.
@@ -146,13 +146,14 @@ public:
     // the statistics row (isFail 0 only when sent) and, for a sent batch,
     // the send-record lines. False when the transaction did not commit (it
     // was rolled back; the numbers stay "未知").
-    bool WriteOutcome(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, SmsSendOutcome outcome, const std::string& rrid,
-                      bool international, qint64 deleteId = 0);
+    bool WriteOutcome(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, SmsSendOutcome outcome,
+                      const std::string& rrid, bool international, qint64 deleteId = 0);
 
     // Numbers that were never submitted (the submission was stopped): written
     // straight under the failure id, with the statistics row, in one
     // transaction that also deletes `deleteId` when not 0.
-    bool WriteUnsubmitted(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, bool international, qint64 deleteId = 0);
+    bool WriteUnsubmitted(SEND_INFO_WRITEDB& rec, const SmsJobInfo& job, bool international,
+                          qint64 deleteId = 0);
 
     // A draft in one transaction under rec.successId: isDraft 1, isFail 0,
     // count = parts x (domestic + 12 x international), a sendNums row per

@@ -14,16 +14,18 @@
 // records of its content parts.
 struct SmsSubmission::ListState {
     const std::vector<SmsRecipient>* numbers = nullptr;
-    bool international = false;  // charged twelvefold, logged as such
-    bool intlOperation = false;  // qxSmsSend_g
+    bool international = false; // charged twelvefold, logged as such
+    bool intlOperation = false; // qxSmsSend_g
     std::vector<SEND_INFO_WRITEDB> records;
-    bool batchFailed = false;    // some part of the current batch failed
-    bool batchUnknown = false;   // some part of the current batch got no answer
+    bool batchFailed = false;  // some part of the current batch failed
+    bool batchUnknown = false; // some part of the current batch got no answer
 };
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("SmsSubmission", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("SmsSubmission", text);
+}
 
 std::string JoinNumbers(const SmsRecipient* numbers, int count) {
     std::string text;
@@ -49,9 +51,10 @@ ServiceSmsSender::~ServiceSmsSender() = default;
 SmsSendAnswer ServiceSmsSender::Send(const SmsSendCall& call) {
     SmsSendAnswer answer;
     std::string reference;
-    answer.result = call.intlOperation
-                        ? m_client->CallSmsSendIntl(reference, call.numbers, call.content, call.timingTime, "")
-                        : m_client->CallSmsSend(reference, call.numbers, call.content, call.timingTime, "");
+    answer.result =
+        call.intlOperation
+            ? m_client->CallSmsSendIntl(reference, call.numbers, call.content, call.timingTime, "")
+            : m_client->CallSmsSend(reference, call.numbers, call.content, call.timingTime, "");
     answer.transport = m_client->LastCallOutcome();
     if (answer.result == 0)
         answer.rrid = reference;
@@ -88,7 +91,9 @@ void SmsSubmission::SetDatabases(sqlite3* db, sqlite3* customerDb) {
     m_customerDb = customerDb;
 }
 
-void SmsSubmission::SetClock(SmsClock clock) { m_clock = std::move(clock); }
+void SmsSubmission::SetClock(SmsClock clock) {
+    m_clock = std::move(clock);
+}
 
 bool SmsSubmission::Start(SmsSubmitRequest request) {
     if (m_busy || request.parts.isEmpty() || request.numbers.total() == 0 || !m_db)

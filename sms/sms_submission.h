@@ -21,11 +21,11 @@ class CallRunner;
 
 // One service call of a submission.
 struct SmsSendCall {
-    bool intlOperation = false;  // qxSmsSend_g instead of qxSmsSend
-    std::string numbers;         // decoded numbers joined by ","
+    bool intlOperation = false; // qxSmsSend_g instead of qxSmsSend
+    std::string numbers;        // decoded numbers joined by ","
     int numCount = 0;
     QString content;
-    QString timingTime;  // "" = now
+    QString timingTime; // "" = now
 };
 
 // What the call gave back: the wrapper's result, how the transport ended and
@@ -48,7 +48,7 @@ public:
 // from the account's serial number and password.
 class ServiceSmsSender : public SmsSender {
 public:
-    ServiceSmsSender();  // fields 0 and 1 of g_pAccount
+    ServiceSmsSender(); // fields 0 and 1 of g_pAccount
     ServiceSmsSender(const QString& serial, const QString& password);
     ~ServiceSmsSender() override;
     SmsSendAnswer Send(const SmsSendCall& call) override;
@@ -61,36 +61,36 @@ private:
 
 // What the composer hands over.
 struct SmsSubmitRequest {
-    SmsNumberLists numbers;   // BuildNumberLists of the composer's list
-    QStringList parts;        // content parts as sent (numbering and signature in place)
-    QString timingTime;       // "" = now, else "%Y-%m-%d %H:%M:00"
-    bool survey = false;      // sendType 6; surveyMinutes is the reply window
+    SmsNumberLists numbers; // BuildNumberLists of the composer's list
+    QStringList parts;      // content parts as sent (numbering and signature in place)
+    QString timingTime;     // "" = now, else "%Y-%m-%d %H:%M:00"
+    bool survey = false;    // sendType 6; surveyMinutes is the reply window
     int surveyMinutes = 0;
-    bool korean = false;      // every number through qxSmsSend_g
+    bool korean = false; // every number through qxSmsSend_g
     int sendReceiveNum = 1;
-    qint64 replaceId = 0;     // loaded record id (draft, failed record); 0 none
-    bool keepRecord = false;  // the loaded record is kept (a resent sent record)
-    QString mark;             // "短信归属:" for the statistics
-    bool keepVoiceBatches = false;  // keep each domestic batch for the voice follow-up
+    qint64 replaceId = 0;          // loaded record id (draft, failed record); 0 none
+    bool keepRecord = false;       // the loaded record is kept (a resent sent record)
+    QString mark;                  // "短信归属:" for the statistics
+    bool keepVoiceBatches = false; // keep each domestic batch for the voice follow-up
 };
 
 // How a submission ended. Counts are numbers (a number whose batch failed in
 // several parts counts once).
 struct SmsSubmitResult {
-    bool allSent = false;          // every batch of every part was sent
+    bool allSent = false; // every batch of every part was sent
     int sentCount = 0;
-    int failedCount = 0;           // failed, or never submitted after a stop
-    int unknownCount = 0;          // no answer read: outcome unknown
-    bool stoppedByWriteFailure = false;  // a pending write failed; nothing more was sent
-    bool stoppedByRequest = false;       // RequestStop
-    bool outcomeWriteFailed = false;     // some outcome transaction rolled back (left "未知")
-    std::vector<std::vector<SmsRecipient>> voiceBatches;  // with keepVoiceBatches
+    int failedCount = 0;                // failed, or never submitted after a stop
+    int unknownCount = 0;               // no answer read: outcome unknown
+    bool stoppedByWriteFailure = false; // a pending write failed; nothing more was sent
+    bool stoppedByRequest = false;      // RequestStop
+    bool outcomeWriteFailed = false;    // some outcome transaction rolled back (left "未知")
+    std::vector<std::vector<SmsRecipient>> voiceBatches; // with keepVoiceBatches
 };
 
 // One box the composer shows at the end.
 struct SmsEndMessage {
     QString text;
-    unsigned icon = 0;  // mb::IconWarning or mb::IconInformation
+    unsigned icon = 0; // mb::IconWarning or mb::IconInformation
 };
 
 // The end message(s): "写短信记录出错，发送已停止。" when a pending write
@@ -148,11 +148,11 @@ private:
     SmsJobInfo m_job;
     SmsSubmitResult m_result;
     std::vector<std::unique_ptr<ListState>> m_lists;
-    size_t m_list = 0;     // current list
-    size_t m_offset = 0;   // first number of the current batch
+    size_t m_list = 0;   // current list
+    size_t m_offset = 0; // first number of the current batch
     int m_batchSize = kDefaultSmsBatchSize;
-    int m_batchCount = 0;  // numbers of the current batch
-    int m_part = 0;        // current part
+    int m_batchCount = 0; // numbers of the current batch
+    int m_part = 0;       // current part
     qint64 m_done = 0;
     qint64 m_total = 0;
 };

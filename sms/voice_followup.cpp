@@ -21,7 +21,9 @@ constexpr int kVoiceNameLookupLimit = 100;
 constexpr int kVoiceNumberChars = 15;
 constexpr int kVoiceNameBytes = 31;
 
-QString Tr(const char* text) { return QCoreApplication::translate("VoiceFollowUp", text); }
+QString Tr(const char* text) {
+    return QCoreApplication::translate("VoiceFollowUp", text);
+}
 
 // At most `bytes` bytes of UTF-8, cut before a character that does not fit.
 QString CutUtf8(const QString& text, int bytes) {
@@ -67,8 +69,9 @@ qint64 WriteVoiceRows(sqlite3* db, const SoundRecordInput& input, int count, int
         return 0;
     }
     const int n = RecordedNumbers(input);
-    SqlStatement nameOf(db, "SELECT name FROM ContactList WHERE mobileNum=?1 AND name is not null and name<>'' "
-                            "LIMIT 1");
+    SqlStatement nameOf(db,
+                        "SELECT name FROM ContactList WHERE mobileNum=?1 AND name is not null and name<>'' "
+                        "LIMIT 1");
     SqlStatement number(db, "INSERT INTO sendNums (sendID,numOrMailAddr,name,status) values(?1,?2,?3,?4)");
     number.bind(1, static_cast<int64_t>(sendId));
     if (status)
@@ -100,7 +103,8 @@ qint64 WriteVoiceRows(sqlite3* db, const SoundRecordInput& input, int count, int
 
 } // namespace
 
-qint64 SaveSoundRecord(sqlite3* db, const SoundRecordInput& input, int isDraft, int isFail, const QDateTime& now) {
+qint64 SaveSoundRecord(sqlite3* db, const SoundRecordInput& input, int isDraft, int isFail,
+                       const QDateTime& now) {
     SqlTransaction tx(db);
     if (!tx.active())
         return 0;
@@ -118,13 +122,15 @@ qint64 SaveSoundRecordPending(sqlite3* db, const SoundRecordInput& input, const 
     if (id <= 0)
         return 0;
     if (tx.commit() != SQLITE_OK) {
-        LogWrite(g_logRun, "ERROR,写短信记录出错了commit transaction,error info:" + std::string(sqlite3_errmsg(db)));
+        LogWrite(g_logRun,
+                 "ERROR,写短信记录出错了commit transaction,error info:" + std::string(sqlite3_errmsg(db)));
         return 0;
     }
     return id;
 }
 
-bool SaveSoundRecordOutcome(sqlite3* db, qint64 sendId, const SoundRecordInput& input, SmsSendOutcome outcome) {
+bool SaveSoundRecordOutcome(sqlite3* db, qint64 sendId, const SoundRecordInput& input,
+                            SmsSendOutcome outcome) {
     if (outcome == SmsSendOutcome::Unknown)
         return true;
     SqlTransaction tx(db);
@@ -140,7 +146,8 @@ bool SaveSoundRecordOutcome(sqlite3* db, qint64 sendId, const SoundRecordInput& 
     if (info.exec() != SQLITE_OK)
         return false;
     if (tx.commit() != SQLITE_OK) {
-        LogWrite(g_logRun, "ERROR,写短信记录出错了commit transaction,error info:" + std::string(sqlite3_errmsg(db)));
+        LogWrite(g_logRun,
+                 "ERROR,写短信记录出错了commit transaction,error info:" + std::string(sqlite3_errmsg(db)));
         return false;
     }
     return true;
@@ -157,30 +164,40 @@ ServiceVoiceSender::~ServiceVoiceSender() = default;
 SmsSendAnswer ServiceVoiceSender::Send(const VoiceSendCall& call) {
     SelectChannelServer(*m_client, QStringLiteral("语音"));
     SmsSendAnswer answer;
-    answer.result = m_client->CallAudioSend(call.subject, QString::fromStdString(call.numbers), QString(), call.text,
-                                            QString(), call.callerNumber);
+    answer.result = m_client->CallAudioSend(call.subject, QString::fromStdString(call.numbers), QString(),
+                                            call.text, QString(), call.callerNumber);
     answer.transport = m_client->LastCallOutcome();
     return answer;
 }
 
 QString VoiceFollowUpCallerNumber() {
-    return ini::ReadString(g_strAccountIni, QStringLiteral("Voice"), QStringLiteral("VoiceNum"), QString(), 100);
+    return ini::ReadString(g_strAccountIni, QStringLiteral("Voice"), QStringLiteral("VoiceNum"), QString(),
+                           100);
 }
 
-bool VoiceFollowUpAllowed(const QString& text) { return text.size() <= kVoiceFollowUpMaxText; }
+bool VoiceFollowUpAllowed(const QString& text) {
+    return text.size() <= kVoiceFollowUpMaxText;
+}
 
 std::vector<SmsEndMessage> VoiceFollowUpEndMessages(const VoiceFollowUpResult& result) {
-    return std::vector<SmsEndMessage>(result.sentBatches, SmsEndMessage{Tr("语音发送成功"), mb::IconInformation});
+    return std::vector<SmsEndMessage>(result.sentBatches,
+                                      SmsEndMessage{Tr("语音发送成功"), mb::IconInformation});
 }
 
 VoiceFollowUp::VoiceFollowUp(std::unique_ptr<VoiceSender> sender, QObject* parent)
     : QObject(parent), m_sender(std::move(sender)), m_runner(std::make_unique<CallRunner>()), m_db(g_pDB) {}
 
-VoiceFollowUp::~VoiceFollowUp() { m_runner.reset(); }
+VoiceFollowUp::~VoiceFollowUp() {
+    m_runner.reset();
+}
 
-void VoiceFollowUp::SetDatabase(sqlite3* db) { m_db = db; }
+void VoiceFollowUp::SetDatabase(sqlite3* db) {
+    m_db = db;
+}
 
-void VoiceFollowUp::SetClock(SmsClock clock) { m_clock = std::move(clock); }
+void VoiceFollowUp::SetClock(SmsClock clock) {
+    m_clock = std::move(clock);
+}
 
 bool VoiceFollowUp::Start(std::vector<std::vector<SmsRecipient>> batches, const QString& text,
                           const QString& callerNumber) {

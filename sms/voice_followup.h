@@ -23,9 +23,9 @@ inline constexpr int kVoiceFollowUpMaxText = 300;
 
 // What a caller without a window hands to the voice record writer.
 struct SOUND_SAVE_INFO {
-    int count = 0;    // charged messages: 3 x numbers
+    int count = 0; // charged messages: 3 x numbers
     QString subject;
-    QString content;  // the text read out
+    QString content; // the text read out
 };
 
 // A voice record: sendInfo (content = subject, sendType 5, send_receive_Num
@@ -34,27 +34,29 @@ struct SOUND_SAVE_INFO {
 // else the first named contact with that number (at most 31 bytes); with 100
 // or more numbers no names.
 struct SoundRecordInput {
-    QString sendTime;                     // "" = now
-    std::vector<SmsRecipient> numbers;    // at most 15 characters of each number are stored
+    QString sendTime;                  // "" = now
+    std::vector<SmsRecipient> numbers; // at most 15 characters of each number are stored
     SOUND_SAVE_INFO info;
 };
 
 // The windowless save in one transaction, with the outcome already known
 // (drafts, or a caller that recorded nothing before its call). The new
 // sendID, 0 on failure (logged, rolled back).
-qint64 SaveSoundRecord(sqlite3* db, const SoundRecordInput& input, int isDraft, int isFail, const QDateTime& now);
+qint64 SaveSoundRecord(sqlite3* db, const SoundRecordInput& input, int isDraft, int isFail,
+                       const QDateTime& now);
 
 // The outbox road: the record committed with count 0, isFail 0 and every
 // number "未知" before the call (0 on failure: the caller must not call) ...
 qint64 SaveSoundRecordPending(sqlite3* db, const SoundRecordInput& input, const QDateTime& now);
 // ... then the outcome in one transaction: sent -> status cleared, count set;
 // failed -> isFail 1, status cleared, count set; unknown -> left as it is.
-bool SaveSoundRecordOutcome(sqlite3* db, qint64 sendId, const SoundRecordInput& input, SmsSendOutcome outcome);
+bool SaveSoundRecordOutcome(sqlite3* db, qint64 sendId, const SoundRecordInput& input,
+                            SmsSendOutcome outcome);
 
 // The voice call of one batch. Runs on the follow-up's worker thread.
 struct VoiceSendCall {
     QString subject;
-    std::string numbers;  // joined by ","
+    std::string numbers; // joined by ","
     QString text;
     QString callerNumber;
 };

@@ -5525,4 +5525,38 @@ Please restore the file from a backup.</translation>
         <translation>Cannot export the records</translation>
     </message>
 </context>
+<context>
+    <name>SmsSubmission</name>
+    <message>
+        <source>写短信记录出错，发送已停止。</source>
+        <translation>Could not record the SMS; sending has stopped.</translation>
+    </message>
+    <message>
+        <source>部分发送失败,请到短信发送失败记录里重发.</source>
+        <translation>Some messages failed. Please resend them from the failed SMS records.</translation>
+    </message>
+    <message>
+        <source>有%d个号码未收到服务应答，发送结果未知，请核对后再决定是否重发。</source>
+        <translation>%d numbers got no answer from the service; their result is unknown. Please check before deciding whether to resend.</translation>
+    </message>
+    <message>
+        <source>发送成功</source>
+        <translation>Sent successfully</translation>
+    </message>
+</context>
+<context>
+    <name>VoiceFollowUp</name>
+    <message>
+        <source>语音发送成功</source>
+        <translation>Voice message sent successfully</translation>
+    </message>
+    <message>
+        <source>存入语音记录主题等出错了</source>
+        <translation>Could not save the voice record (subject and details).</translation>
+    </message>
+    <message>
+        <source>存入语音记录附件出错了</source>
+        <translation>Could not save the voice record attachment.</translation>
+    </message>
+</context>
 </TS>
