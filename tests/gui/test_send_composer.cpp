@@ -470,6 +470,27 @@ TEST_F(SendComposer, VoiceFollowUpRecordsAVoiceSend) {
     }
 }
 
+TEST_F(SendComposer, BalanceAnswerOrFailure) {
+    struct Case {
+        LoopbackPage page;
+        QString shown;
+        unsigned icon;
+    };
+    const Case cases[] = {{{200, "100.5"}, QStringLiteral("100.5"), mb::IconInformation},
+                          {{500, "boom"}, LoadStr(265), mb::IconWarning}};
+    CDlgSendSMS& d = Open();
+    for (const Case& c : cases) {
+        m_backup->scriptPage("/GetBalance.ashx", c.page);
+        m_boxes->clear();
+        Click(d, "21010");
+        ASSERT_TRUE(WaitUntil([&] { return !m_boxes->shown().empty(); }, kSendBound));
+        EXPECT_EQ(m_boxes->texts(), QStringList{c.shown});
+        EXPECT_EQ(m_boxes->shown().front().type & mb::IconMask, c.icon);
+        // The query's worker is free again before the next one.
+        QTest_Wait(200);
+    }
+}
+
 TEST_F(SendComposer, ClosingAnEditedComposerAsksFirst) {
     CDlgSendSMS& d = Open();
     SetContent(QStringLiteral("草稿"));
