@@ -79,6 +79,7 @@ protected:
         m_savedIni = g_strAccountIni;
         g_strAccountIni = m_folder->file(QStringLiteral("SN-TEST-01.ini"));
         m_savedTitle = g_strAppTitle;
+        m_savedCustomize = g_nCustomize;
         g_strAppTitle = QStringLiteral("Corvelane");
         g_pAccount.setField(kAccountSignature, QStringLiteral("测试公司"));
         LoginAs(QStringLiteral("AD"), false);
@@ -89,6 +90,7 @@ protected:
         g_pLoginRights.reset();
         g_strAccountIni = m_savedIni;
         g_strAppTitle = m_savedTitle;
+        g_nCustomize = m_savedCustomize;
         ServiceTest::TearDown();
     }
 
@@ -148,6 +150,7 @@ protected:
     std::unique_ptr<CDlgSendSMS> m_dialog;
     QString m_savedIni;
     QString m_savedTitle;
+    int m_savedCustomize = 0;
 };
 
 TEST_F(SendComposer, PrefillOfMoreThanSeventyCharactersOpensAsLongSms) {
@@ -489,6 +492,30 @@ TEST_F(SendComposer, BalanceAnswerOrFailure) {
         // The query's worker is free again before the next one.
         QTest_Wait(200);
     }
+}
+
+TEST_F(SendComposer, ChargeMarkIsAskedForWhereStatisticsAreKept) {
+    g_nCustomize = 1;
+    {
+        CDlgSendSMS& d = Open(
+            [](CDlgSendSMS& dialog) {
+                dialog.SetPersonalizedMode(true);
+                dialog.SetNumberTriples(Triples({{"13800000001", "", 0}}));
+            },
+            0);
+        EXPECT_FALSE(Child<QLineEdit>(d, "1165")->isVisibleTo(&d));
+    }
+    CDlgSendSMS& d = Open([](CDlgSendSMS& dialog) {
+        dialog.SetNumberTriples(Triples({{"13800000001", "", 0}}));
+        dialog.SetPrefillContent(QStringLiteral("你好"));
+    });
+    EXPECT_TRUE(Child<QLineEdit>(d, "1165")->isVisibleTo(&d));
+    m_boxes->clear();
+    d.OnSendNow();
+    EXPECT_EQ(m_boxes->texts(), (QStringList{LoadStr(276), QStringLiteral("请输入短信归属！")}));
+    EXPECT_FALSE(d.IsBusy());
+    EXPECT_EQ(d.NumberList().GetCount(), 1);
+    EXPECT_TRUE(m_main->calls().empty());
 }
 
 TEST_F(SendComposer, ClosingAnEditedComposerAsksFirst) {
