@@ -14,6 +14,7 @@
 #include "gui/contacts/contact_base_page.h"
 #include "gui/contacts/contact_info_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
+#include "gui/sms/time_send_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "service/service_state.h"
 #include "tests/support/contact_generator.h"
@@ -516,6 +517,44 @@ TEST_F(SendComposer, ChargeMarkIsAskedForWhereStatisticsAreKept) {
     EXPECT_FALSE(d.IsBusy());
     EXPECT_EQ(d.NumberList().GetCount(), 1);
     EXPECT_TRUE(m_main->calls().empty());
+}
+
+TEST_F(SendComposer, TimedSendPassesTheChosenMinute) {
+    CDlgSendSMS& d = Open([](CDlgSendSMS& dialog) {
+        dialog.SetNumberTriples(Triples({{"13800138000", "", 0}}));
+        dialog.SetPrefillContent(QStringLiteral("定时问候"));
+    });
+    const QDateTime when = QDateTime::currentDateTime().addDays(2);
+    QString chosen;
+    bool finished = false;
+    QObject::connect(&d, &CDlgSendSMS::sendFinished, [&] { finished = true; });
+    SetModalRunner([&](QDialog& dialog) {
+        auto* picker = qobject_cast<CDlgMSGTimeSend*>(&dialog);
+        if (!picker)
+            return int(IDCANCEL);
+        picker->SetPickedTime(when);
+        picker->OnOK();
+        chosen = picker->ChosenTime();
+        return picker->result();
+    });
+    d.OnTimingSend();
+    ASSERT_TRUE(WaitUntil([&] { return finished; }, kSendBound));
+    ASSERT_FALSE(chosen.isEmpty());
+    const auto calls = m_main->calls("qxSmsSend");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(calls[0].field("stime").value_or("")), chosen);
+    SqlStatement info(g_pDB, "SELECT timingTime FROM sendInfo");
+    ASSERT_EQ(info.step(), SQLITE_ROW);
+    EXPECT_EQ(info.qtext(0), chosen);
+
+    // Cancelling the picker sends nothing.
+    SetModalRunner([](QDialog&) { return int(IDCANCEL); });
+    SetContent(QStringLiteral("再来"));
+    const qint64 key = 13800138001LL;
+    d.NumberList().SetItem(0, &key, nullptr);
+    d.OnTimingSend();
+    EXPECT_EQ(m_main->calls("qxSmsSend").size(), 1u);
+    EXPECT_FALSE(d.IsBusy());
 }
 
 TEST_F(SendComposer, ClosingAnEditedComposerAsksFirst) {
