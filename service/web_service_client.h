@@ -39,7 +39,6 @@ struct RECV_REPORT {
     QString status;
 };
 
-// What GetAllInfo2 tells about the account.
 // How a client's last call ended, as far as the transport can tell. A
 // wrapper's -1 alone cannot say whether the service ever saw the request;
 // the submission must know, or it would call an unanswered send a failure
@@ -50,6 +49,7 @@ enum class CallOutcome {
     NoAnswer, // written whole, but no SOAP answer was read
 };
 
+// What GetAllInfo2 tells about the account.
 struct ACCOUNT_SERVICE_INFO {
     int rights = 0;         // a set bit withholds a feature
     QStringList servers;    // SLIST

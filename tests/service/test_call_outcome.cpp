@@ -145,8 +145,8 @@ TEST_F(CallOutcome, EveryWayACallEndsAndWhatTheWrappersStillReturn) {
          Outcome::NoAnswer, -1, kResultNetworkFailure},
         {"an HTML error page", RawReply(RawHttpPeer::HttpAnswer(500, "text/html", "<html>down</html>")),
          Outcome::NoAnswer, -1, kResultNetworkFailure},
-        {"an answer later than the time-out", Answer(LoopbackAnswer::Text("123456", 4000)),
-         Outcome::NoAnswer, -1, kResultNetworkFailure, 1},
+        {"an answer later than the time-out", Answer(LoopbackAnswer::Text("123456", 4000)), Outcome::NoAnswer,
+         -1, kResultNetworkFailure, 1},
         {"a refused port", Only(Target::ClosedPort), Outcome::NotSent, -1, kResultNetworkFailure},
         {"an unconfigured host", Only(Target::Unconfigured), Outcome::NotSent, -1, kResultNetworkFailure},
     };
@@ -186,7 +186,8 @@ TEST_F(CallOutcome, EveryWayACallEndsAndWhatTheWrappersStillReturn) {
             std::string id = "kept";
             int result;
             if (w.audio)
-                result = client.CallAudioSend(Q("t"), Q("13800000000"), QString(), Q("您好"), QString(), QString());
+                result = client.CallAudioSend(Q("t"), Q("13800000000"), QString(), Q("您好"), QString(),
+                                              QString());
             else if (w.international)
                 result = client.CallSmsSendIntl(id, "0085212345678", Q("您好"), QString(), "");
             else
@@ -249,7 +250,9 @@ TEST_F(CallOutcome, AWrapperThatGivesUpBeforeCallingSentNothing) {
          },
          kResultFileNotOpened},
         {"a fax document that cannot be opened",
-         [this](CWebServiceClient& c) { return c.CallFaxSend(Q("13800000000"), m_folder->file("none.tif"), QString()); },
+         [this](CWebServiceClient& c) {
+             return c.CallFaxSend(Q("13800000000"), m_folder->file("none.tif"), QString());
+         },
          kResultFileNotOpened},
     };
     for (const Case& c : cases) {
