@@ -107,51 +107,106 @@ Target Only(Target::Kind kind) {
     return t;
 }
 
+// What a case's answer amounts to for a wrapper's result.
+enum class Ending { Id, Refusal, Fault, NoResult, NoNumber, Transport };
+
+// Everything but an id is -1 (the SMS, gxmt and MMS wrappers).
+int ZeroOrMinusOne(Ending e) {
+    return e == Ending::Id ? 0 : -1;
+}
+// A failure of the transport or a fault is "网络错误." and -999.
+int Fax(Ending e) {
+    return e == Ending::Fault || e == Ending::Transport ? kResultNetworkFailure : ZeroOrMinusOne(e);
+}
+// The service's code itself when it holds a number.
+int Audio(Ending e) {
+    switch (e) {
+    case Ending::Id:
+        return 123456;
+    case Ending::Refusal:
+        return -4;
+    case Ending::NoResult:
+    case Ending::NoNumber:
+        return -1;
+    case Ending::Fault:
+    case Ending::Transport:
+        break;
+    }
+    return kResultNetworkFailure;
+}
+
 struct Wrapper {
     const char* name;
     const char* operation; // as the loopback service records it
     bool international;
-    bool audio;
-};
-
-const Wrapper kWrappers[] = {
-    {"CallSmsSend", "qxSmsSend", false, false},
-    {"CallSmsSendIntl", "qxSmsSend_g", true, false},
-    {"CallAudioSend", "qxAudioSend", false, true},
+    bool givesId;
+    int (*result)(Ending);
+    std::function<int(CWebServiceClient&, std::string& id)> call;
 };
 
 TEST_F(CallOutcome, EveryWayACallEndsAndWhatTheWrappersStillReturn) {
+    const QString fax = m_folder->file("page.tif");
+    m_folder->writeFile(QStringLiteral("page.tif"), QByteArray("fax page"));
+    const Wrapper wrappers[] = {
+        {"CallSmsSend", "qxSmsSend", false, true, ZeroOrMinusOne,
+         [](CWebServiceClient& c, std::string& id) {
+             return c.CallSmsSend(id, "13800000000", Q("您好"), QString(), "");
+         }},
+        {"CallSmsSendIntl", "qxSmsSend_g", true, true, ZeroOrMinusOne,
+         [](CWebServiceClient& c, std::string& id) {
+             return c.CallSmsSendIntl(id, "0085212345678", Q("您好"), QString(), "");
+         }},
+        {"CallSmsSendAuto", "qxSmsSend", false, true, ZeroOrMinusOne,
+         [](CWebServiceClient& c, std::string& id) {
+             return c.CallSmsSendAuto(Q("13800000000"), Q("您好"), QString(), id);
+         }},
+        {"CallGxmt", "gxmt", false, false, ZeroOrMinusOne,
+         [](CWebServiceClient& c, std::string&) {
+             return c.CallGxmt(Q("13800000000"), Q("您好"), QString(), QString());
+         }},
+        {"CallMmsSend", "qxMmsSend", false, false, ZeroOrMinusOne,
+         [](CWebServiceClient& c, std::string&) {
+             return c.CallMmsSend({MMSCONTENT{QString(), QString(), QString(), Q("您好")}}, Q("t"),
+                                  Q("13800000000"), QString());
+         }},
+        {"CallFaxSend", "qxFaxSend", false, false, Fax,
+         [&](CWebServiceClient& c, std::string&) { return c.CallFaxSend(Q("13800000000"), fax, QString()); }},
+        {"CallAudioSend", "qxAudioSend", false, false, Audio,
+         [](CWebServiceClient& c, std::string&) {
+             return c.CallAudioSend(Q("t"), Q("13800000000"), QString(), Q("您好"), QString(), QString());
+         }},
+    };
     struct Case {
         const char* what;
         Target target;
         Outcome outcome;
-        int smsResult;
-        int audioResult;
+        Ending ending;
         int timeoutCap = 0;
     };
     const std::string soap = "application/soap+xml; charset=utf-8";
     const Case cases[] = {
-        {"an id", Answer(LoopbackAnswer::Text("123456")), Outcome::Answered, 0, 123456},
-        {"a refusal", Answer(LoopbackAnswer::Text("-4")), Outcome::Answered, -1, -4},
-        {"a fault", Answer(LoopbackAnswer::SoapFault()), Outcome::Answered, -1, kResultNetworkFailure},
-        {"no result element", Answer(LoopbackAnswer::Missing()), Outcome::Answered, -1, -1},
+        {"an id", Answer(LoopbackAnswer::Text("123456")), Outcome::Answered, Ending::Id},
+        {"a refusal", Answer(LoopbackAnswer::Text("-4")), Outcome::Answered, Ending::Refusal},
+        {"a fault", Answer(LoopbackAnswer::SoapFault()), Outcome::Answered, Ending::Fault},
+        {"no result element", Answer(LoopbackAnswer::Missing()), Outcome::Answered, Ending::NoResult},
         // A result that holds no number cannot tell whether the send was taken.
-        {"an empty result", Answer(LoopbackAnswer::Text("")), Outcome::NoAnswer, -1, -1},
-        {"a result without a number", Answer(LoopbackAnswer::Text("abc")), Outcome::NoAnswer, -1, -1},
-        {"closed after the request", RawReply(""), Outcome::NoAnswer, -1, kResultNetworkFailure},
+        {"an empty result", Answer(LoopbackAnswer::Text("")), Outcome::NoAnswer, Ending::NoNumber},
+        {"a result without a number", Answer(LoopbackAnswer::Text("abc")), Outcome::NoAnswer,
+         Ending::NoNumber},
+        {"closed after the request", RawReply(""), Outcome::NoAnswer, Ending::Transport},
         {"an answer that is not XML", RawReply(RawHttpPeer::HttpAnswer(200, soap, "not xml at all")),
-         Outcome::NoAnswer, -1, kResultNetworkFailure},
+         Outcome::NoAnswer, Ending::Transport},
         {"a cut envelope", RawReply(RawHttpPeer::HttpAnswer(200, soap, "<SOAP-ENV:Envelope")),
-         Outcome::NoAnswer, -1, kResultNetworkFailure},
+         Outcome::NoAnswer, Ending::Transport},
         {"an HTML error page", RawReply(RawHttpPeer::HttpAnswer(500, "text/html", "<html>down</html>")),
-         Outcome::NoAnswer, -1, kResultNetworkFailure},
+         Outcome::NoAnswer, Ending::Transport},
         {"an answer later than the time-out", Answer(LoopbackAnswer::Text("123456", 4000)), Outcome::NoAnswer,
-         -1, kResultNetworkFailure, 1},
-        {"a refused port", Only(Target::ClosedPort), Outcome::NotSent, -1, kResultNetworkFailure},
-        {"an unconfigured host", Only(Target::Unconfigured), Outcome::NotSent, -1, kResultNetworkFailure},
+         Ending::Transport, 1},
+        {"a refused port", Only(Target::ClosedPort), Outcome::NotSent, Ending::Transport},
+        {"an unconfigured host", Only(Target::Unconfigured), Outcome::NotSent, Ending::Transport},
     };
     for (const Case& c : cases) {
-        for (const Wrapper& w : kWrappers) {
+        for (const Wrapper& w : wrappers) {
             SCOPED_TRACE(std::string(c.what) + ", " + w.name);
             std::unique_ptr<LoopbackMessagingService> service;
             std::unique_ptr<RawHttpPeer> peer;
@@ -184,19 +239,12 @@ TEST_F(CallOutcome, EveryWayACallEndsAndWhatTheWrappersStillReturn) {
             QElapsedTimer timer;
             timer.start();
             std::string id = "kept";
-            int result;
-            if (w.audio)
-                result = client.CallAudioSend(Q("t"), Q("13800000000"), QString(), Q("您好"), QString(),
-                                              QString());
-            else if (w.international)
-                result = client.CallSmsSendIntl(id, "0085212345678", Q("您好"), QString(), "");
-            else
-                result = client.CallSmsSend(id, "13800000000", Q("您好"), QString(), "");
+            const int result = w.call(client, id);
 
             EXPECT_STREQ(Name(client.LastCallOutcome()), Name(c.outcome));
-            EXPECT_EQ(result, w.audio ? c.audioResult : c.smsResult);
-            if (!w.audio) {
-                EXPECT_EQ(id, c.smsResult == 0 ? "123456" : "kept");
+            EXPECT_EQ(result, w.result(c.ending));
+            if (w.givesId) {
+                EXPECT_EQ(id, c.ending == Ending::Id ? "123456" : "kept");
             }
             if (c.timeoutCap > 0) {
                 EXPECT_LT(timer.elapsed(), 3500); // the time-out ended it, not the answer
