@@ -33,6 +33,7 @@ QString Q(const char* text) { return text ? Utf8ToUnicode(text) : QString(); }
 } // namespace
 
 int CWebServiceClient::CallGetStatus() {
+    BeginCall();
     _ns1__GetStatus req;
     _ns1__GetStatusResponse resp;
     req.sn = Dup(AccountText(kAccountSerial));
@@ -53,6 +54,7 @@ int CWebServiceClient::CallGetStatus() {
 }
 
 int CWebServiceClient::CallUDPPwd(const QString& newPassword) {
+    BeginCall();
     _ns1__UDPPwd req;
     _ns1__UDPPwdResponse resp;
     req.sn = Dup(AccountText(kAccountSerial));
@@ -74,6 +76,7 @@ int CWebServiceClient::CallUDPPwd(const QString& newPassword) {
 }
 
 int CWebServiceClient::CallChargUp(const QString& cardNo, const QString& cardPassword) {
+    BeginCall();
     _ns1__ChargUp req;
     _ns1__ChargUpResponse resp;
     req.sn = Dup(AccountText(kAccountSerial));
@@ -96,6 +99,7 @@ int CWebServiceClient::CallChargUp(const QString& cardNo, const QString& cardPas
 }
 
 int CWebServiceClient::CallGetAllInfo2(ACCOUNT_SERVICE_INFO& info) {
+    BeginCall();
     _ns1__GetAllInfo2 req;
     _ns1__GetAllInfo2Response resp;
     req.sn = Dup(m_sn);
@@ -127,6 +131,7 @@ int CWebServiceClient::CallGetAllInfo2(ACCOUNT_SERVICE_INFO& info) {
 }
 
 int CWebServiceClient::CallGetAllInfo2Test(QStringList& servers) {
+    BeginCall();
     servers.clear();
     _ns1__GetAllInfo2 req;
     _ns1__GetAllInfo2Response resp;
@@ -153,6 +158,7 @@ int CWebServiceClient::CallGetAllInfo2Test(QStringList& servers) {
 }
 
 int CWebServiceClient::CallBalanceTimed() {
+    BeginCall();
     _ns1__balance req;
     _ns1__balanceResponse resp;
     req.sn = Dup(m_sn);

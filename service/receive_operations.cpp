@@ -52,6 +52,7 @@ int CWebServiceClient::CallMo(_ns1__mo& request, _ns1__moResponse& response) {
 }
 
 int CWebServiceClient::RecevieMSG(std::vector<RECV_MSG>& messages) {
+    BeginCall();
     _ns1__mo req;
     _ns1__moResponse resp;
     req.sn = Dup(m_sn);
@@ -93,6 +94,7 @@ int CWebServiceClient::RecevieMSG(std::vector<RECV_MSG>& messages) {
 }
 
 int CWebServiceClient::GetReport(std::vector<RECV_REPORT>& reports) {
+    BeginCall();
     _ns1__report req;
     _ns1__reportResponse resp;
     req.sn = Dup(m_sn);

@@ -32,7 +32,10 @@ bool HoldsNumber(const char* result, size_t maxBytes) {
 }
 
 // Result texts of the send operations: the first five bytes decide.
-bool Accepted(const char* result) { return HoldsNumber(result, 5) && LeadingNumber(result, 5) >= 0; }
+constexpr size_t kDecidingBytes = 5;
+bool Accepted(const char* result) {
+    return HoldsNumber(result, kDecidingBytes) && LeadingNumber(result, kDecidingBytes) >= 0;
+}
 
 // The fields that travel in code page 936 hold only ASCII in practice (times
 // and numbers); anything else would put raw GBK bytes into the UTF-8 request,
@@ -82,6 +85,7 @@ ReadResult ReadLimited(const QString& path, qint64 limit, QByteArray& bytes) {
 int CWebServiceClient::SendSms(const char* operation, const char* logName, const std::string& endpoint,
                                std::string& outId, const std::string& mobile, const QString& content,
                                const QString& stime, const std::string& ext) {
+    BeginCall();
     const bool international = std::string_view(operation) == "qxSmsSend_g";
     if (!AsciiOnly(logName, "stime", stime))
         return -1;
@@ -111,6 +115,7 @@ int CWebServiceClient::SendSms(const char* operation, const char* logName, const
     } else {
         // Both SMS operations log their answer under the one name.
         LogWrite(g_logRun, "qxSmsSend，webResult=" + LogText(result));
+        NoNumberIsNoAnswer(rc, result, HoldsNumber(result, kDecidingBytes));
         if (Accepted(result)) {
             outId.assign(result, std::min(std::strlen(result), kMaxSendIdBytes));
             outcome = 0;
@@ -134,6 +139,7 @@ int CWebServiceClient::CallSmsSendIntl(std::string& outId, const std::string& mo
 
 int CWebServiceClient::CallSmsSendAuto(const QString& mobile, const QString& content, const QString& stime,
                                        std::string& outId) {
+    BeginCall();
     if (!AsciiOnly("qxSmsSend", "mobile", mobile) || !AsciiOnly("qxSmsSend", "stime", stime))
         return -1;
     _ns1__qxSmsSend req;
@@ -148,6 +154,7 @@ int CWebServiceClient::CallSmsSendAuto(const QString& mobile, const QString& con
         LogWrite(g_logRun, Fmt("自动回复或者自动转发时Error,qxSmsSend，nRet=%d", rc));
     } else {
         LogWrite(g_logRun, "自动回复或者自动转发时qxSmsSend，webResult=" + LogText(resp.qxSmsSendResult));
+        NoNumberIsNoAnswer(rc, resp.qxSmsSendResult, HoldsNumber(resp.qxSmsSendResult, kDecidingBytes));
         if (Accepted(resp.qxSmsSendResult)) {
             outId.assign(resp.qxSmsSendResult, std::min(std::strlen(resp.qxSmsSendResult), kMaxSendIdBytes));
             outcome = 0;
@@ -159,6 +166,7 @@ int CWebServiceClient::CallSmsSendAuto(const QString& mobile, const QString& con
 
 int CWebServiceClient::CallGxmt(const QString& mobile, const QString& content, const QString& stime,
                                 const QString& rrid) {
+    BeginCall();
     _ns1__gxmt req;
     _ns1__gxmtResponse resp;
     req.sn = Dup(AccountSerialUtf8()), req.pwd = Dup(m_digest), req.mobile = Dup(UnicodeToUtf8(mobile));
@@ -171,6 +179,7 @@ int CWebServiceClient::CallGxmt(const QString& mobile, const QString& content, c
         LogWrite(g_logRun, Fmt("Error,gxmt,nRet=%d", rc));
     } else {
         LogWrite(g_logRun, "gxmt，webResult=" + LogText(resp.gxmtResult));
+        NoNumberIsNoAnswer(rc, resp.gxmtResult, HoldsNumber(resp.gxmtResult, kDecidingBytes));
         outcome = Accepted(resp.gxmtResult) ? 0 : -1;
     }
     EndCall();
@@ -178,6 +187,7 @@ int CWebServiceClient::CallGxmt(const QString& mobile, const QString& content, c
 }
 
 int CWebServiceClient::CallFaxSend(const QString& mobile, const QString& file, const QString& stime) {
+    BeginCall();
     QByteArray bytes;
     switch (ReadLimited(file, kFaxMaxBytes, bytes)) {
     case ReadResult::NotOpened:
@@ -207,6 +217,7 @@ int CWebServiceClient::CallFaxSend(const QString& mobile, const QString& file, c
         outcome = kResultNetworkFailure;
     } else {
         LogWrite(g_logRun, "qxFaxSend，webResult=" + LogText(resp.qxFaxSendResult));
+        NoNumberIsNoAnswer(rc, resp.qxFaxSendResult, HoldsNumber(resp.qxFaxSendResult, kDecidingBytes));
         outcome = Accepted(resp.qxFaxSendResult) ? 0 : -1;
     }
     EndCall();
@@ -215,6 +226,7 @@ int CWebServiceClient::CallFaxSend(const QString& mobile, const QString& file, c
 
 int CWebServiceClient::CallAudioSend(const QString& title, const QString& mobile, const QString& soundFile,
                                      const QString& text, const QString& stime, const QString& srcNumber) {
+    BeginCall();
     // Without a sound file the text alone is sent (the SMS composer's voice
     // follow-up): no attachment at all.
     std::string attachment;
@@ -250,9 +262,9 @@ int CWebServiceClient::CallAudioSend(const QString& title, const QString& mobile
         outcome = kResultNetworkFailure;
     } else {
         LogWrite(g_logRun, "qxAudioSend，webResult=" + LogText(resp.qxAudioSendResult));
-        outcome = HoldsNumber(resp.qxAudioSendResult, static_cast<size_t>(-1))
-                      ? ShowResultCode(resp.qxAudioSendResult)
-                      : -1;
+        const bool holdsNumber = HoldsNumber(resp.qxAudioSendResult, static_cast<size_t>(-1));
+        NoNumberIsNoAnswer(rc, resp.qxAudioSendResult, holdsNumber);
+        outcome = holdsNumber ? ShowResultCode(resp.qxAudioSendResult) : -1;
     }
     EndCall();
     return outcome;
@@ -260,6 +272,7 @@ int CWebServiceClient::CallAudioSend(const QString& title, const QString& mobile
 
 int CWebServiceClient::CallMmsSend(const std::vector<MMSCONTENT>& frames, const QString& title,
                                    const QString& mobile, const QString& stime) {
+    BeginCall();
     const int limit = g_nMmsMaxSize;
     std::string content;
     qint64 total = 0;
@@ -317,6 +330,7 @@ int CWebServiceClient::CallMmsSend(const std::vector<MMSCONTENT>& frames, const 
         LogWrite(g_logRun, Fmt("Error,qxMmsSend,nRet=%d", rc));
     } else {
         LogWrite(g_logRun, "qxMmsSend，webResult=" + LogText(resp.qxMmsSendResult));
+        NoNumberIsNoAnswer(rc, resp.qxMmsSendResult, HoldsNumber(resp.qxMmsSendResult, kDecidingBytes));
         outcome = Accepted(resp.qxMmsSendResult) ? 0 : -1;
     }
     EndCall();

@@ -36,9 +36,20 @@ int CWebServiceClient::Invoke(const char* operation, int timeoutSeconds, Operati
     m_proxy.transfer_timeout = timeoutSeconds;
     const std::string action = m_namespaceUri + operation;
     const std::string& url = endpoint ? *endpoint : m_endpoint;
+    m_lastOutcome = CallOutcome::NotSent;
     if (const int refused = RefuseUnconfiguredHost(url))
         return refused;
+    ResetRequestWritten();
     const int rc = (m_proxy.*method)(url.c_str(), action.c_str(), &request, response);
+    // A fault is the service's answer as much as a result is; any other
+    // failure after the request went out leaves it unknown whether the
+    // service took it.
+    if (!RequestWritten())
+        m_lastOutcome = CallOutcome::NotSent;
+    else if (rc == SOAP_OK || soap_soap_error_check(rc))
+        m_lastOutcome = CallOutcome::Answered;
+    else
+        m_lastOutcome = CallOutcome::NoAnswer;
     // The proxy keeps the last address it was given; one given for this call
     // alone (the international endpoint) belongs to the caller and must not
     // outlive it there.

@@ -26,6 +26,59 @@ constexpr int kConnectTimeoutSeconds = 20;
 constexpr size_t kMaxAnswerBytes = 16 * 1024 * 1024;
 constexpr unsigned short kMaxXmlNesting = 64;
 
+// Whether a call's request went out whole. The runtime prepares to receive
+// only after it has flushed the request, so the receive-preparation hook
+// is the first moment the client knows the service may have the request.
+// The watch is a runtime plug-in: it lives and dies with the connection's
+// context, and whatever hook was installed before it still runs.
+const char kRequestWatchId[] = "corvelane-request-watch";
+
+struct RequestWatch {
+    int (*chained)(struct soap*) = nullptr;
+    bool written = false;
+};
+
+RequestWatch* FindRequestWatch(struct soap* soap) {
+    return static_cast<RequestWatch*>(soap_lookup_plugin(soap, kRequestWatchId));
+}
+
+int NoteRequestWritten(struct soap* soap) {
+    RequestWatch* watch = FindRequestWatch(soap);
+    if (!watch)
+        return SOAP_OK;
+    watch->written = true;
+    return watch->chained ? watch->chained(soap) : SOAP_OK;
+}
+
+// Takes the receive-preparation hook, keeping the one in place to call it
+// after; a hook already ours stays as it is.
+void InstallRequestWatch(struct soap* soap, RequestWatch& watch) {
+    if (soap->fprepareinitrecv == NoteRequestWritten)
+        return;
+    watch.chained = soap->fprepareinitrecv;
+    soap->fprepareinitrecv = NoteRequestWritten;
+}
+
+void DeleteRequestWatch(struct soap*, struct soap_plugin* plugin) {
+    delete static_cast<RequestWatch*>(plugin->data);
+    plugin->data = nullptr;
+}
+
+int CopyRequestWatch(struct soap*, struct soap_plugin* to, struct soap_plugin* from) {
+    to->data = new RequestWatch(*static_cast<RequestWatch*>(from->data));
+    return SOAP_OK;
+}
+
+int CreateRequestWatch(struct soap* soap, struct soap_plugin* plugin, void*) {
+    auto* watch = new RequestWatch;
+    plugin->id = kRequestWatchId;
+    plugin->data = watch;
+    plugin->fcopy = CopyRequestWatch;
+    plugin->fdelete = DeleteRequestWatch;
+    InstallRequestWatch(soap, *watch);
+    return SOAP_OK;
+}
+
 } // namespace
 
 QString ServiceTr(const char* text) { return QCoreApplication::translate("CWebServiceClient", text); }
@@ -72,6 +125,8 @@ CWebServiceClient::CWebServiceClient(const QString& sn, const QString& pwd) {
     m_proxy.maxlevel = kMaxXmlNesting;
     soap_set_imode(&m_proxy, SOAP_C_UTFSTRING);
     soap_set_omode(&m_proxy, SOAP_C_UTFSTRING);
+
+    soap_register_plugin(&m_proxy, CreateRequestWatch);
 
     const std::string configured = ServiceUrl();
     const std::string url = configured.empty() ? BuiltInMainEndpoint() : configured;
@@ -121,6 +176,25 @@ int CWebServiceClient::RefuseUnconfiguredHost(const std::string& url) {
 }
 
 void CWebServiceClient::EndCall() { m_proxy.destroy(); }
+
+void CWebServiceClient::ResetRequestWritten() {
+    if (RequestWatch* watch = FindRequestWatch(&m_proxy)) {
+        watch->written = false;
+        InstallRequestWatch(&m_proxy, *watch); // someone may have replaced the hook since
+    }
+}
+
+bool CWebServiceClient::RequestWritten() {
+    const RequestWatch* watch = FindRequestWatch(&m_proxy);
+    return watch && watch->written;
+}
+
+void CWebServiceClient::NoNumberIsNoAnswer(int rc, const char* result, bool holdsNumber) {
+    // A missing result element is an answer the service gave; an empty or
+    // garbled text in its place is not one the client can read.
+    if (rc == SOAP_OK && result && !holdsNumber)
+        m_lastOutcome = CallOutcome::NoAnswer;
+}
 
 char* CWebServiceClient::Dup(const std::string& text) { return soap_strdup(&m_proxy, text.c_str()); }
 

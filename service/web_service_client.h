@@ -39,7 +39,6 @@ struct RECV_REPORT {
     QString status;
 };
 
-// What GetAllInfo2 tells about the account.
 // How a client's last call ended, as far as the transport can tell. A
 // wrapper's -1 alone cannot say whether the service ever saw the request;
 // the submission must know, or it would call an unanswered send a failure
@@ -50,6 +49,7 @@ enum class CallOutcome {
     NoAnswer, // written whole, but no SOAP answer was read
 };
 
+// What GetAllInfo2 tells about the account.
 struct ACCOUNT_SERVICE_INFO {
     int rights = 0;         // a set bit withholds a feature
     QStringList servers;    // SLIST
@@ -71,7 +71,12 @@ public:
     // Caps every later call's time-out at `seconds` for this client only
     // (0: no cap of its own).
     void SetTimeoutCap(int seconds) { m_timeoutCap = seconds; }
-    // How the last call ended.
+    // How the last SOAP call of this client ended. Every wrapper that talks
+    // SOAP sets it, also when it gives up before calling (a file it cannot
+    // read, a refused text: NotSent). A send wrapper whose answer holds no
+    // number where the result decides calls it NoAnswer: a broken answer says
+    // nothing about whether the service took the send. The plain page
+    // queries (HttpGetBalance, UploadClientVersion) leave it as it was.
     CallOutcome LastCallOutcome() const { return m_lastOutcome; }
 
     const std::string& sn() const { return m_sn; }
@@ -129,6 +134,14 @@ private:
     int RefuseUnconfiguredHost(const std::string& url);
     // Releases what the last call's answer allocated.
     void EndCall();
+    // A wrapper begins: nothing has gone out yet.
+    void BeginCall() { m_lastOutcome = CallOutcome::NotSent; }
+    // After an answer was read: a send result without a number where it
+    // should be is no answer at all.
+    void NoNumberIsNoAnswer(int rc, const char* result, bool holdsNumber);
+    // Whether the request of the call in progress has been written whole.
+    bool RequestWritten();
+    void ResetRequestWritten();
     char* Dup(const std::string& text);
     int SendSms(const char* operation, const char* logName, const std::string& endpoint, std::string& outId,
                 const std::string& mobile, const QString& content, const QString& stime, const std::string& ext);

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 // The program on an ephemeral port for the trial account of the fixture.
@@ -109,6 +111,42 @@ TEST_F(TrialService, SendsRepliesReportsAndAccountInformation) {
     CWebServiceClient renewed(QString::fromLatin1(kSerial), QStringLiteral("fresh"));
     EXPECT_EQ(renewed.CallSmsSend(id, "13800138000", QStringLiteral("hi"), QString(), ""), 0);
     EXPECT_EQ(id, "2026121000003");
+    EXPECT_TRUE(m_boxes->texts().isEmpty()) << m_boxes->texts().join(QLatin1Char('|')).toStdString();
+}
+
+// The three sends the SMS composer makes are answered as the real service
+// answers them, and the log tells which numbers got which text.
+TEST_F(TrialService, SmsInternationalAndVoiceSendsAreAnsweredAndLogged) {
+    TrialProgram program(kSerial, kPassword);
+    ASSERT_GT(program.port(), 0);
+    SetServiceUrl(program.url());
+    ini::WriteString(m_folder->file("ServerInfo.ini"), "Deployment", "IntlEndpoint",
+                     QString::fromStdString(program.url()));
+
+    CWebServiceClient client(QString::fromLatin1(kSerial), QString::fromLatin1(kPassword));
+    std::string id;
+    EXPECT_EQ(client.CallSmsSend(id, "13800138000,13900139000", QStringLiteral("您好"), QString(), ""), 0);
+    EXPECT_EQ(id, "2026121000001");
+    EXPECT_EQ(client.CallSmsSendIntl(id, "0085212345678", QStringLiteral("hello"), QString(), ""), 0);
+    EXPECT_EQ(id, "2026121000002");
+    // Voice: an id above 10000 that fits the wrapper's int, one per send.
+    const int first = client.CallAudioSend(QStringLiteral("t"), QStringLiteral("13800138000"), QString(),
+                                           QStringLiteral("语音通知"), QString(), QString());
+    const int second = client.CallAudioSend(QStringLiteral("t"), QStringLiteral("13800138000"), QString(),
+                                            QStringLiteral("语音通知"), QString(), QString());
+    EXPECT_GT(first, 10000);
+    EXPECT_GT(second, first);
+    EXPECT_LT(second, INT_MAX);
+
+    QDeadlineTimer deadline(5000);
+    while (!program.log().contains(QStringLiteral("-> %1").arg(second)) && !deadline.hasExpired())
+        program.process().waitForReadyRead(100);
+    const QString log = program.log();
+    for (const char* line :
+         {"qxSmsSend sn=SN-TEST-01 mobile=13800138000,13900139000 content=您好 -> 2026121000001",
+          "qxSmsSend_g sn=SN-TEST-01 mobile=0085212345678 content=hello -> 2026121000002",
+          "qxAudioSend sn=SN-TEST-01 mobile=13800138000 txt=语音通知 -> "})
+        EXPECT_TRUE(log.contains(QString::fromUtf8(line))) << line << "\n" << log.toStdString();
     EXPECT_TRUE(m_boxes->texts().isEmpty()) << m_boxes->texts().join(QLatin1Char('|')).toStdString();
 }
 

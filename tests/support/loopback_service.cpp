@@ -167,6 +167,12 @@ private:
     template <typename Fill>
     int Finish(LoopbackCall& call, Fill fill) {
         const LoopbackAnswer a = m_owner.answerFor(call);
+        if (a.held && !m_owner.hold()) {
+            // Stopping: the caller gets no answer at all, as from a service
+            // that went away with the request.
+            soap_force_closesock(this);
+            return SOAP_STOP;
+        }
         if (a.delayMs > 0)
             m_owner.delay(a.delayMs);
         switch (a.kind) {
@@ -372,6 +378,31 @@ std::optional<LoopbackPage> LoopbackMessagingService::page(const std::string& pa
     if (it == m_pages.end())
         return std::nullopt;
     return it->second;
+}
+
+bool LoopbackMessagingService::hold() {
+    std::unique_lock lock(m_mutex);
+    const unsigned ticket = m_releases;
+    ++m_heldNow;
+    m_stopWake.notify_all();
+    m_stopWake.wait(lock, [&] { return m_stop || m_releases != ticket; });
+    if (m_releases == ticket)
+        --m_heldNow; // a release already counted this call out
+    return !m_stop;
+}
+
+bool LoopbackMessagingService::waitForHeld(int timeoutMs) {
+    std::unique_lock lock(m_mutex);
+    return m_stopWake.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_heldNow > 0; });
+}
+
+void LoopbackMessagingService::release() {
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_releases;
+        m_heldNow = 0;
+    }
+    m_stopWake.notify_all();
 }
 
 void LoopbackMessagingService::delay(int ms) {

@@ -31,6 +31,10 @@ struct LoopbackAnswer {
     Kind kind = Result;
     std::string result = "0";
     int delayMs = 0;
+    // Waits, request read, until the test calls release(); then answers as
+    // the rest of the answer says. A stopping service drops the held call
+    // without an answer.
+    bool held = false;
     // GetAllInfo2: the RegistryInfo2 elements to send (RESULT, ROLES, ...).
     std::map<std::string, std::string> registryInfo;
 
@@ -50,6 +54,12 @@ struct LoopbackAnswer {
         a.kind = Fault;
         return a;
     }
+    // Held, then answered as `then` says (result "0" when not given).
+    static LoopbackAnswer Held(LoopbackAnswer then) {
+        then.held = true;
+        return then;
+    }
+    static LoopbackAnswer Held() { return Held(LoopbackAnswer()); }
     static LoopbackAnswer Registry(std::map<std::string, std::string> fields) {
         LoopbackAnswer a;
         a.registryInfo = std::move(fields);
@@ -86,6 +96,14 @@ public:
     // A plain GET page by path ("/GetBalance.ashx"); others get 404.
     void scriptPage(const std::string& path, LoopbackPage page);
 
+    // Held answers (LoopbackAnswer::Held). The service serves one call at a
+    // time: while a call is held, later calls wait behind it.
+    // True once a call is held, false after `timeoutMs` without one.
+    bool waitForHeld(int timeoutMs = 10000);
+    // Lets every call held at this moment answer; a call held later waits
+    // for the next release.
+    void release();
+
     std::vector<LoopbackCall> calls() const;
     std::vector<LoopbackCall> calls(const std::string& operation) const;
     // Path and query of every GET request ("/GetBalance.ashx?sn=...").
@@ -97,6 +115,8 @@ public:
     std::optional<LoopbackPage> page(const std::string& pathAndQuery);
     // Sleeps, but wakes when the service stops.
     void delay(int ms);
+    // Waits for release(): true, or false when the service stops first.
+    bool hold();
 
 private:
     class Server;
@@ -108,6 +128,8 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_stopWake;
     bool m_stop = false;
+    int m_heldNow = 0;
+    unsigned m_releases = 0;
     std::vector<LoopbackCall> m_calls;
     std::vector<std::string> m_pageRequests;
     std::map<std::string, LoopbackAnswer> m_scripts;

@@ -10,7 +10,8 @@
 // "PORT <n>" on standard output once it listens, and runs until SIGINT or
 // SIGTERM, or until its standard input closes when that is a pipe or a
 // terminal (so a parent process that dies takes it along). One line per call
-// goes to standard error.
+// goes to standard error: the operation, the serial number, for a send its
+// numbers, timing time and text, and the answer.
 //
 // It knows one trial account. Sends, receives, reports and the balance must
 // carry the account's digest, GetStatus, UDPPwd, ChargUp and GetAllInfo2 its
@@ -98,6 +99,33 @@ std::string Field(const LoopbackCall& call, const char* name) {
     return call.field(name).value_or("");
 }
 
+// A text on one log line: CR LF (records) as " / ", other line breaks as blanks.
+std::string OneLine(std::string text) {
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.replace(at, 2, " / ");
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
+// What a send asked for, so the log shows which numbers got which text. The
+// attachments of faxes, voice and MMS (base64) stay out of it.
+std::string Request(const LoopbackCall& call) {
+    const std::string& op = call.operation;
+    const char* text = op == "qxSmsSend" || op == "qxSmsSend_g" || op == "gxmt" ? "content"
+                       : op == "qxAudioSend"                                    ? "txt"
+                                                                                : nullptr;
+    if (!call.field("mobile"))
+        return {};
+    std::string out = " mobile=" + Field(call, "mobile");
+    if (const std::string stime = Field(call, "stime"); !stime.empty())
+        out += " stime=" + stime;
+    if (text)
+        out += std::string(" ") + text + "=" + OneLine(Field(call, text));
+    return out;
+}
+
 // The trial account's side of the service. Called on the service's thread.
 class TrialAccount {
 public:
@@ -121,10 +149,9 @@ public:
         const std::string& expected = kPlainPassword.count(op) ? m_password : m_digest;
         const bool known = Field(call, "sn") == m_serial && Field(call, "pwd") == expected;
         LoopbackAnswer answer = known ? AnswerKnown(call) : Refused(op);
-        std::string shown = op == "GetAllInfo2" ? "RESULT " + answer.registryInfo["RESULT"] : answer.result;
-        for (size_t at; (at = shown.find("\r\n")) != std::string::npos;)
-            shown.replace(at, 2, " / ");
-        std::cerr << op << " sn=" << Field(call, "sn") << " -> " << shown << std::endl;
+        const std::string shown =
+            OneLine(op == "GetAllInfo2" ? "RESULT " + answer.registryInfo["RESULT"] : answer.result);
+        std::cerr << op << " sn=" << Field(call, "sn") << Request(call) << " -> " << shown << std::endl;
         return answer;
     }
 
@@ -137,8 +164,12 @@ private:
 
     LoopbackAnswer AnswerKnown(const LoopbackCall& call) {
         const std::string& op = call.operation;
-        if (op == "qxSmsSend" || op == "qxSmsSend_g" || op == "gxmt" || op == "qxFaxSend" ||
-            op == "qxAudioSend" || op == "qxMmsSend")
+        if (op == "qxAudioSend") {
+            // The voice service answers a number above 10000 that the
+            // client reads as an int: an id of nine digits.
+            return LoopbackAnswer::Text(Accept(Field(call, "mobile"), 100000000LL));
+        }
+        if (op == "qxSmsSend" || op == "qxSmsSend_g" || op == "gxmt" || op == "qxFaxSend" || op == "qxMmsSend")
             return LoopbackAnswer::Text(Accept(Field(call, "mobile")));
         if (op == "mo")
             return LoopbackAnswer::Text(HandOut(m_messages));
@@ -165,8 +196,8 @@ private:
     }
 
     // A new send id, and a delivery report for each of the numbers.
-    std::string Accept(const std::string& mobiles) {
-        const std::string id = std::to_string(2026121000000LL + ++m_sends);
+    std::string Accept(const std::string& mobiles, long long base = 2026121000000LL) {
+        const std::string id = std::to_string(base + ++m_sends);
         size_t start = 0;
         while (start <= mobiles.size()) {
             size_t comma = mobiles.find(',', start);
