@@ -2969,60 +2969,6 @@ Messages available in your account: %d</translation>
     </message>
 </context>
 <context>
-    <name>CDlgMSGTimeSend</name>
-    <message>
-        <source>时间</source>
-        <translation>Time</translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>Ok</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>DlgTJRecord</name>
-    <message>
-        <source>统计结果</source>
-        <translation>Statistics</translation>
-    </message>
-    <message>
-        <source>短信归属</source>
-        <translation>Message owner</translation>
-    </message>
-    <message>
-        <source>短信成功扣费条数</source>
-        <translation>Messages charged</translation>
-    </message>
-    <message>
-        <source>成功发送的手机个数</source>
-        <translation>Mobiles reached</translation>
-    </message>
-    <message>
-        <source>从</source>
-        <translation>From</translation>
-    </message>
-    <message>
-        <source>到</source>
-        <translation>To</translation>
-    </message>
-    <message>
-        <source>查询</source>
-        <translation>Query</translation>
-    </message>
-    <message>
-        <source>删除</source>
-        <translation>Delete</translation>
-    </message>
-    <message>
-        <source>导出统计结果</source>
-        <translation>Export statistics</translation>
-    </message>
-</context>
-<context>
     <name>CDlgPerMSG</name>
     <message>
         <source>个性短信</source>
