@@ -32,11 +32,20 @@ QWidget* FrontWindow() {
 // network settings put the file's proxy back, the speed test stops its
 // worker) and ends with its own cancel result. A dialog whose reject()
 // leaves it open still ends, with the plain rejected result.
-void EndDialogAsCancelled(QDialog* dialog) {
+// Returns false when the dialog stays open to finish its work.
+bool EndDialogAsCancelled(QDialog* dialog) {
     QPointer<QDialog> alive(dialog);
     dialog->reject();
-    if (alive && alive->isVisible())
-        alive->done(QDialog::Rejected);
+    if (!alive || !alive->isVisible())
+        return true;
+    if (alive->property(kFinishingWorkProperty).toBool()) {
+        // The quit goes on when it has ended; the windows below it wait.
+        QObject::connect(alive.data(), &QDialog::finished, qApp, [] { RequestQuit(); },
+                         static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
+        return false;
+    }
+    alive->done(QDialog::Rejected);
+    return true;
 }
 } // namespace
 
@@ -47,14 +56,16 @@ void RequestQuit() {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             break;
-        EndDialogAsCancelled(dialog);
+        if (!EndDialogAsCancelled(dialog))
+            return;
     }
     QList<QPointer<QWidget>> windows;
     for (QWidget* w : QApplication::topLevelWidgets())
         windows << w;
     for (const QPointer<QWidget>& w : std::as_const(windows)) {
         if (auto* dialog = qobject_cast<QDialog*>(w.data()); dialog && dialog->isVisible())
-            EndDialogAsCancelled(dialog);
+            if (!EndDialogAsCancelled(dialog))
+                return;
     }
 }
 

@@ -9,7 +9,12 @@ class QWidget;
 // (its cancel handler runs and it returns its own cancel result), and
 // start-up goes on to its normal exit sequence. A reject() must therefore
 // not ask questions once QuitRequested() is true.
+// A dialog that is finishing work it must not drop (a send with a batch on
+// the wire) sets the property kFinishingWorkProperty while it works: its
+// reject() is still called (so it can stop early), but it is not forced to
+// end; the quit goes on once it has ended by itself.
 void RequestQuit();
+inline constexpr char kFinishingWorkProperty[] = "finishingWork";
 bool QuitRequested();
 // Forgets an earlier request (tests that run the start-up pieces more than once).
 void ClearQuitRequest();

@@ -14,6 +14,7 @@
 #include "gui/contacts/add_tel_code_dialog.h"
 #include "gui/contacts/address_list_dialog.h"
 #include "gui/contacts/contact_editor.h"
+#include "gui/main/app_control.h"
 #include "gui/main/gui_globals.h"
 #include "gui/sms/msg_lib_dialog.h"
 #include "gui/sms/time_send_dialog.h"
@@ -584,9 +585,17 @@ void CDlgSendSMS::OnBalance() {
 
 void CDlgSendSMS::OnCancel() {
     // A submission in flight ends by itself; closing now would drop the
-    // outcome of the batch on the wire.
-    if (m_busy)
+    // outcome of the batch on the wire. A quit of the program stops it
+    // after that batch: the numbers not yet submitted are recorded as
+    // failed, to be resent, and the dialog then ends.
+    if (m_busy) {
+        if (QuitRequested() && !m_quitting) {
+            m_quitting = true;
+            if (m_submission)
+                m_submission->RequestStop();
+        }
         return;
+    }
     if (!ConfirmCloseIfEdited(m_ui->content, m_list->GetCount()))
         return;
     if (m_intake)
@@ -630,6 +639,7 @@ void CDlgSendSMS::UpdateControls() {
 
 void CDlgSendSMS::SetBusy(bool busy) {
     m_busy = busy;
+    setProperty(kFinishingWorkProperty, busy);
     UpdateControls();
 }
 
@@ -762,6 +772,13 @@ void CDlgSendSMS::OnSubmissionFinished(const SmsSubmitResult& result) {
     // The submission emits from its own handler: it is released later.
     if (m_submission)
         m_submission.release()->deleteLater();
+    if (m_quitting) {
+        // Nobody is there to read a box; the records tell what happened.
+        m_ui->progress->setVisible(false);
+        SetBusy(false);
+        done(IDCANCEL);
+        return;
+    }
     for (const SmsEndMessage& message : SmsSubmitEndMessages(result))
         ShowMessageBox(message.text, mb::Ok | message.icon);
     m_ui->progress->setVisible(false);
@@ -779,8 +796,9 @@ bool CDlgSendSMS::RunVoiceFollowUp(const SmsSubmitResult& result) {
     m_voice = std::make_unique<VoiceFollowUp>(std::make_unique<ServiceVoiceSender>(), this);
     const bool allSent = result.allSent;
     connect(m_voice.get(), &VoiceFollowUp::finished, this, [this, allSent](const VoiceFollowUpResult& voice) {
-        for (const SmsEndMessage& message : VoiceFollowUpEndMessages(voice))
-            ShowMessageBox(message.text, mb::Ok | message.icon);
+        if (!m_quitting)
+            for (const SmsEndMessage& message : VoiceFollowUpEndMessages(voice))
+                ShowMessageBox(message.text, mb::Ok | message.icon);
         if (m_voice)
             m_voice.release()->deleteLater();
         EndSend(allSent);
@@ -793,6 +811,11 @@ bool CDlgSendSMS::RunVoiceFollowUp(const SmsSubmitResult& result) {
 }
 
 void CDlgSendSMS::EndSend(bool allSent) {
+    if (m_quitting) {
+        SetBusy(false);
+        done(IDCANCEL);
+        return;
+    }
     ClearAfterSend();
     if (m_channelTest) {
         m_channelTest = false;

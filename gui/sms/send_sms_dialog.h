@@ -179,6 +179,7 @@ private:
 
     // Work in progress.
     bool m_busy = false;
+    bool m_quitting = false; // the program quits: stop after the batch in flight
     bool m_voiceFollowUp = false;
     bool m_channelTest = false;
     std::unique_ptr<RecipientIntake> m_intake;

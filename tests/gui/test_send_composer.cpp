@@ -14,6 +14,7 @@
 #include "gui/contacts/contact_base_page.h"
 #include "gui/contacts/contact_info_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
+#include "gui/main/app_control.h"
 #include "gui/sms/time_send_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "service/service_state.h"
@@ -436,6 +437,37 @@ TEST_F(SendComposer, WhileAnAnswerIsHeldTheWindowLivesAndCannotBeClosed) {
     d.reject();
     EXPECT_EQ(d.result(), int(IDCANCEL));
     EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
+TEST_F(SendComposer, QuitWhileSendingFinishesTheBatchOnTheWireAndRecordsTheRestAsFailed) {
+    // One number per batch: the quit arrives while batch 1 is held.
+    g_sysSettings.assign(10, SYSSETTING{});
+    g_sysSettings[8].flag = 1;
+    g_sysSettings[8].text = QStringLiteral("1");
+    HeldAnswer held;
+    held.hold(*m_main, "qxSmsSend", "4455");
+    CDlgSendSMS& d = Open([](CDlgSendSMS& dialog) {
+        dialog.SetNumberTriples(Triples({{"13800138000", "", 0}, {"13800138001", "", 0}, {"13800138002", "", 0}}));
+        dialog.SetPrefillContent(QStringLiteral("通知"));
+    });
+    d.OnSendNow();
+    ASSERT_TRUE(WaitUntil([&] { return held.arrived(); }, kSendBound));
+    m_boxes->clear();
+
+    RequestQuit();
+    EXPECT_TRUE(d.isVisible()) << "a quit must not drop the batch on the wire";
+    held.release();
+    EXPECT_TRUE(WaitUntil([&] { return !d.isVisible(); }, kSendBound));
+    ClearQuitRequest();
+    g_sysSettings.clear();
+
+    EXPECT_EQ(d.result(), int(IDCANCEL));
+    EXPECT_TRUE(m_boxes->texts().isEmpty()) << m_boxes->texts().join(u'|').toStdString();
+    EXPECT_EQ(m_main->calls("qxSmsSend").size(), 1u);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM sendNums n JOIN sendInfo i USING(sendID) "
+                     "WHERE i.isFail=0 AND n.rrid='4455' AND n.status IS NULL"),
+              1);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM sendNums n JOIN sendInfo i USING(sendID) WHERE i.isFail=1"), 2);
 }
 
 TEST_F(SendComposer, VoiceFollowUpRecordsAVoiceSend) {
