@@ -639,6 +639,41 @@ TEST_F(SmsSubmit, OutcomesOfServiceCalls) {
     }
 }
 
+// A request that went out but got no answer may have been delivered: it is
+// neither sent nor failed, and no charge is counted for it.
+TEST_F(SmsSubmit, UnansweredServiceCallsStayUnknown) {
+    struct Case {
+        const char* what;
+        bool closeAfterRequest; // else the answer comes after the time-out
+    };
+    for (const Case& c : {Case{"closed after the request", true}, Case{"answer after the time-out", false}}) {
+        SCOPED_TRACE(c.what);
+        ExecSql(nullptr, g_pDB, "DELETE FROM sendInfo; DELETE FROM sendNums;");
+        m_main->clear();
+        RawHttpPeer peer;
+        peer.setReply({}); // reads the whole request, then closes
+        auto sender = std::make_unique<ServiceSmsSender>();
+        if (c.closeAfterRequest) {
+            sender->client().SetEndpoint(peer.url().c_str());
+        } else {
+            sender->client().SetTimeoutCap(1);
+            m_main->scriptOnce("qxSmsSend", LoopbackAnswer::Text("20260305001", 3000));
+        }
+        SmsSubmission s(std::move(sender));
+        s.SetClock([] { return kSubmitTime; });
+        const SmsSubmitResult result = run(s, request(Mobiles(3), {Q("您好")}));
+        EXPECT_FALSE(result.allSent);
+        EXPECT_EQ(result.unknownCount, 3);
+        EXPECT_EQ(result.failedCount, 0);
+        EXPECT_EQ(Rows(g_pDB, "SELECT IFNULL(n.status,'<null>'), i.isFail, i.count FROM sendNums n "
+                              "JOIN sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3"),
+                  std::vector<std::string>{"未知|0|0"});
+        if (c.closeAfterRequest) {
+            EXPECT_EQ(peer.requests().size(), 1u);
+        }
+    }
+}
+
 TEST_F(SmsSubmit, InternationalNumbersGoToTheInternationalEndpoint) {
     SmsNumberLists lists = Mobiles(1);
     lists.international.push_back(Recipient("0085212345678"));
