@@ -106,6 +106,13 @@ QStringList SmsParts(const QString& body, const QString& bracketedSignature, boo
     return SplitSmsText(body, bracketedSignature, numbering);
 }
 
+QStringList SmsPartsOfText(const QString& text, const QString& bracketedSignature, bool longSms,
+                           const SmsNumbering& numbering) {
+    if (!bracketedSignature.isEmpty() && text.endsWith(bracketedSignature))
+        return SmsParts(text.left(text.size() - bracketedSignature.size()), bracketedSignature, longSms, numbering);
+    return SmsParts(text, QString(), longSms, numbering);
+}
+
 int ChargePerNumber(int composedLength, bool wide, bool longSms, int partCount) {
     if (!longSms)
         return std::max(1, partCount);

@@ -72,6 +72,13 @@ bool NeedsSplit(int composedLength, bool wide);
 QStringList SmsParts(const QString& body, const QString& bracketedSignature, bool longSms,
                      const SmsNumbering& numbering);
 
+// The parts of a text as the composer hands it over (content, hint and,
+// when signed, the bracketed signature at its end): a trailing
+// `bracketedSignature` is taken off and put back on the last part; a text
+// without it (the channel test's own text when unsigned) is split whole.
+QStringList SmsPartsOfText(const QString& text, const QString& bracketedSignature, bool longSms,
+                           const SmsNumbering& numbering);
+
 // Charged messages per domestic number: the number of parts when split;
 // with "长短信" ticked ceil(length / 67) above the part length, else 1.
 int ChargePerNumber(int composedLength, bool wide, bool longSms, int partCount);

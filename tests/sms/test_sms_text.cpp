@@ -103,6 +103,25 @@ TEST(SmsText, TwelvePartsNeverPassSeventy) {
     ExpectSoundParts(SplitSmsText(body, bracketed, SmsNumbering{}), body, bracketed, SmsNumbering{}, 70);
 }
 
+TEST(SmsText, TheSubmissionSplitsTheTextItIsHanded) {
+    const QString signature = BracketedSignature(QStringLiteral("六个字的签名"));
+    const QString content(150, kWide);
+    SmsCountInput in;
+    in.content = content;
+    in.signature = QStringLiteral("六个字的签名");
+    in.sign = true;
+    const SmsCount counted = CountSms(in);
+    // The composed text handed over splits exactly as the counter showed.
+    EXPECT_EQ(SmsPartsOfText(counted.composed, signature, false, {}), counted.parts);
+    // A text of its own, unsigned, splits whole; with "长短信" it is one part.
+    const QString own(100, kWide);
+    const QStringList parts = SmsPartsOfText(own, signature, false, {});
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_FALSE(parts.last().endsWith(signature));
+    EXPECT_EQ(SmsPartsOfText(counted.composed, signature, true, {}), QStringList{counted.composed});
+    EXPECT_EQ(SmsPartsOfText(QString(120, 'a'), {}, false, {}), QStringList{QString(120, 'a')});
+}
+
 TEST(SmsText, LongSmsCaps) {
     const struct {
         const char* what;
