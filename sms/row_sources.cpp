@@ -321,8 +321,10 @@ int VIRTUAL_LIST_BUF::RemoveRows(const std::vector<int>& indexes) {
 void VIRTUAL_LIST_BUF::FreeItems() { FreeRows(); }
 
 void VIRTUAL_LIST_BUF::FreeRows() {
-    m_rows.clear();
-    std::fill(m_slots.begin(), m_slots.end(), 0);
+    // The memory goes too: a list that held a million numbers should not keep
+    // it for the next, usually small, message.
+    std::vector<NumberRow>().swap(m_rows);
+    std::vector<quint64>().swap(m_slots);
     m_domestic = 0;
     m_international = 0;
 }
@@ -429,7 +431,7 @@ int VIRTUAL_LIST_PERMSG::RemoveRows(const std::vector<int>& indexes) {
 void VIRTUAL_LIST_PERMSG::FreeItems() { FreeRows(); }
 
 void VIRTUAL_LIST_PERMSG::FreeRows() {
-    m_rows.clear();
+    std::vector<Row>().swap(m_rows);
     m_domestic = 0;
     m_international = 0;
 }
