@@ -11,8 +11,8 @@
 namespace {
 
 void LogBadIndex(const char* where, int i, int count) {
-    LogWrite(g_logRun, std::string("ERROR,") + where + " 行号越界: " + std::to_string(i) + "/" +
-                           std::to_string(count));
+    LogWrite(g_logRun,
+             std::string("ERROR,") + where + " 行号越界: " + std::to_string(i) + "/" + std::to_string(count));
 }
 
 // Indexes to remove, sorted, without repeats and inside 0..count-1.
@@ -67,14 +67,22 @@ size_t SlotsFor(size_t rows) {
 // A slot holds the row index + 1 in its low half (0: empty) and a tag of the
 // key's hash in its high half, so a probe compares tags in the table itself
 // and reads a row only when the tag matches.
-inline quint64 HashOf(qint64 key) { return static_cast<quint64>(key) * 0x9E3779B97F4A7C15ULL; }
+inline quint64 HashOf(qint64 key) {
+    return static_cast<quint64>(key) * 0x9E3779B97F4A7C15ULL;
+}
 // The home slot: the hash's top bits.
 inline size_t Home(quint64 hash, size_t tableSize) {
     return static_cast<size_t>(hash >> (64 - std::countr_zero(static_cast<quint64>(tableSize))));
 }
-inline quint64 Tag(quint64 hash) { return hash << 32; }
-inline int RowOf(quint64 slot) { return static_cast<int>(static_cast<quint32>(slot)) - 1; }
-inline quint64 SlotFor(quint64 hash, int row) { return Tag(hash) | static_cast<quint32>(row + 1); }
+inline quint64 Tag(quint64 hash) {
+    return hash << 32;
+}
+inline int RowOf(quint64 slot) {
+    return static_cast<int>(static_cast<quint32>(slot)) - 1;
+}
+inline quint64 SlotFor(quint64 hash, int row) {
+    return Tag(hash) | static_cast<quint32>(row + 1);
+}
 
 } // namespace
 
@@ -105,11 +113,15 @@ void NumberRow::SetName(const QString* text) {
     SetName(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
-QString NumberRow::Name() const { return QString::fromUtf8(name, nameBytes); }
+QString NumberRow::Name() const {
+    return QString::fromUtf8(name, nameBytes);
+}
 
 // ---------------------------------------------------------------------------
 
-VIRTUAL_LIST_BUF::VIRTUAL_LIST_BUF(int reserveRows) { Reserve(reserveRows); }
+VIRTUAL_LIST_BUF::VIRTUAL_LIST_BUF(int reserveRows) {
+    Reserve(reserveRows);
+}
 
 VIRTUAL_LIST_BUF::~VIRTUAL_LIST_BUF() = default;
 
@@ -121,7 +133,9 @@ void VIRTUAL_LIST_BUF::Reserve(int rows) {
         Rebuild(static_cast<size_t>(rows));
 }
 
-int VIRTUAL_LIST_BUF::GetCount() const { return static_cast<int>(m_rows.size()); }
+int VIRTUAL_LIST_BUF::GetCount() const {
+    return static_cast<int>(m_rows.size());
+}
 
 qint64 VIRTUAL_LIST_BUF::GetKey(int i) const {
     if (i < 0 || i >= GetCount()) {
@@ -239,7 +253,8 @@ bool VIRTUAL_LIST_BUF::Append(qint64 key, std::string_view nameUtf8, int contact
     const quint64 tag = Tag(hash);
     size_t s = Home(hash, m_slots.size());
     for (; m_slots[s] != 0; s = (s + 1) & mask) {
-        if ((m_slots[s] & 0xFFFFFFFF00000000ULL) == tag && m_rows[static_cast<size_t>(RowOf(m_slots[s]))].key == key)
+        if ((m_slots[s] & 0xFFFFFFFF00000000ULL) == tag &&
+            m_rows[static_cast<size_t>(RowOf(m_slots[s]))].key == key)
             return false;
     }
     m_slots[s] = SlotFor(hash, static_cast<int>(m_rows.size()));
@@ -318,7 +333,9 @@ int VIRTUAL_LIST_BUF::RemoveRows(const std::vector<int>& indexes) {
     return static_cast<int>(sorted.size());
 }
 
-void VIRTUAL_LIST_BUF::FreeItems() { FreeRows(); }
+void VIRTUAL_LIST_BUF::FreeItems() {
+    FreeRows();
+}
 
 void VIRTUAL_LIST_BUF::FreeRows() {
     // The memory goes too: a list that held a million numbers should not keep
@@ -329,12 +346,18 @@ void VIRTUAL_LIST_BUF::FreeRows() {
     m_international = 0;
 }
 
-int VIRTUAL_LIST_BUF::DomesticCount() const { return m_domestic; }
-int VIRTUAL_LIST_BUF::InternationalCount() const { return m_international; }
+int VIRTUAL_LIST_BUF::DomesticCount() const {
+    return m_domestic;
+}
+int VIRTUAL_LIST_BUF::InternationalCount() const {
+    return m_international;
+}
 
 // ---------------------------------------------------------------------------
 
-VIRTUAL_LIST_PERMSG::VIRTUAL_LIST_PERMSG(int reserveRows) { Reserve(reserveRows); }
+VIRTUAL_LIST_PERMSG::VIRTUAL_LIST_PERMSG(int reserveRows) {
+    Reserve(reserveRows);
+}
 
 VIRTUAL_LIST_PERMSG::~VIRTUAL_LIST_PERMSG() = default;
 
@@ -343,7 +366,9 @@ void VIRTUAL_LIST_PERMSG::Reserve(int rows) {
         m_rows.reserve(static_cast<size_t>(rows));
 }
 
-int VIRTUAL_LIST_PERMSG::GetCount() const { return static_cast<int>(m_rows.size()); }
+int VIRTUAL_LIST_PERMSG::GetCount() const {
+    return static_cast<int>(m_rows.size());
+}
 
 qint64 VIRTUAL_LIST_PERMSG::GetKey(int i) const {
     if (i < 0 || i >= GetCount()) {
@@ -372,7 +397,9 @@ int VIRTUAL_LIST_PERMSG::GetContactId(int i) const {
     return m_rows[static_cast<size_t>(i)].number.contactId;
 }
 
-bool VIRTUAL_LIST_PERMSG::Lookup(qint64, QString*) const { return false; }
+bool VIRTUAL_LIST_PERMSG::Lookup(qint64, QString*) const {
+    return false;
+}
 
 void VIRTUAL_LIST_PERMSG::Tally(qint64 key, int delta) {
     if (IsInternationalKey(key))
@@ -428,7 +455,9 @@ int VIRTUAL_LIST_PERMSG::RemoveRows(const std::vector<int>& indexes) {
     return static_cast<int>(sorted.size());
 }
 
-void VIRTUAL_LIST_PERMSG::FreeItems() { FreeRows(); }
+void VIRTUAL_LIST_PERMSG::FreeItems() {
+    FreeRows();
+}
 
 void VIRTUAL_LIST_PERMSG::FreeRows() {
     std::vector<Row>().swap(m_rows);
@@ -436,8 +465,12 @@ void VIRTUAL_LIST_PERMSG::FreeRows() {
     m_international = 0;
 }
 
-int VIRTUAL_LIST_PERMSG::DomesticCount() const { return m_domestic; }
-int VIRTUAL_LIST_PERMSG::InternationalCount() const { return m_international; }
+int VIRTUAL_LIST_PERMSG::DomesticCount() const {
+    return m_domestic;
+}
+int VIRTUAL_LIST_PERMSG::InternationalCount() const {
+    return m_international;
+}
 
 QString VIRTUAL_LIST_PERMSG::GetContent(int i) const {
     if (i < 0 || i >= GetCount())

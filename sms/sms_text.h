@@ -42,7 +42,7 @@ bool HasWideChar(QStringView text);
 struct LongSmsCap {
     bool exceeded = false;
     int cutContentTo = -1; // the content's new length when exceeded
-    QString warning;       // "单条单字节长短信内容总长度不能超过1000" / "单条长短信内容总长度不能超过500"
+    QString warning; // "单条单字节长短信内容总长度不能超过1000" / "单条长短信内容总长度不能超过500"
 };
 // The composed length may be up to 1000 without a wide character and below
 // 501 with one. When it is more, the content is to be cut so that content,
@@ -59,7 +59,8 @@ LongSmsCap CheckLongSmsCap(int composedLength, int contentLength, bool wide);
 // numbering actually written for the final count, at least 1, so no part
 // passes the part length. A text that fits one SMS gives one part: body +
 // signature.
-QStringList SplitSmsText(const QString& body, const QString& bracketedSignature, const SmsNumbering& numbering);
+QStringList SplitSmsText(const QString& body, const QString& bracketedSignature,
+                         const SmsNumbering& numbering);
 
 // The part length for a text: 70 with a wide character, else 140.
 int SmsPartLength(bool wide);
