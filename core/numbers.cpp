@@ -2,6 +2,8 @@
 
 #include "core/helpers.h"
 
+#include <limits>
+
 namespace {
 
 // Leading ASCII digits of `text`, at most `limit` of them.
@@ -94,12 +96,19 @@ QString MaskNumber(const QString& number) {
 
 bool IsInternationalKey(qint64 key) {
     // The number begins with "00" exactly when the key's decimal digits begin
-    // with "200"; kMobileKeyMax ("20000000000") is the mobile number itself.
-    if (key < 200 || key == kMobileKeyMax)
+    // with "200": the key lies in [200 x 10^k, 201 x 10^k) for some k.
+    // kMobileKeyMax ("20000000000") is the mobile number itself. Range tests,
+    // not divisions: the lists classify every number they take.
+    if (key == kMobileKeyMax)
         return false;
-    while (key >= 1000)
-        key /= 10;
-    return key == 200;
+    for (qint64 low = 200;; low *= 10) {
+        if (key < low)
+            return false;
+        if (key < low + low / 200)
+            return true;
+        if (low > std::numeric_limits<qint64>::max() / 10)
+            return false;
+    }
 }
 
 namespace {

@@ -64,7 +64,9 @@ NumberFileImport::~NumberFileImport() {
         std::fclose(m_file);
 }
 
-bool NumberFileImport::IsOpen() const { return m_result.opened; }
+bool NumberFileImport::IsOpen() const {
+    return m_result.opened;
+}
 
 bool NumberFileImport::Step(int blocks) {
     for (int b = 0; b < blocks && !m_done; ++b) {

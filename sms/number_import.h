@@ -42,7 +42,7 @@ private:
 };
 
 struct NumberImportResult {
-    bool opened = false;    // false: the file could not be read ("打开文件失败")
+    bool opened = false;     // false: the file could not be read ("打开文件失败")
     bool readFailed = false; // a read failed part way; what was read is kept
     bool cancelled = false;
     AddNumberCounts counts; // the runs taken, by outcome
@@ -83,4 +83,5 @@ private:
 // Runs an import to the end. `progress` (bytes done, bytes total) is called
 // after every block; it returns false to cancel.
 using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
-NumberImportResult ImportNumberFile(VIRTUAL_LIST& list, const QString& path, const ImportProgress& progress = {});
+NumberImportResult ImportNumberFile(VIRTUAL_LIST& list, const QString& path,
+                                    const ImportProgress& progress = {});

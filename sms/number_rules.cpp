@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsBlank(char16_t c) { return QChar::isSpace(c); }
+bool IsBlank(char16_t c) {
+    return QChar::isSpace(c);
+}
 
 NumberAcceptance Accept(std::optional<qint64> key) {
     NumberAcceptance result;
@@ -59,7 +61,8 @@ AddNumberResult AddRecipientKey(VIRTUAL_LIST& list, qint64 key, const QString& n
     return AddNumberResult::Added;
 }
 
-AddNumberResult AddRecipientNumber(VIRTUAL_LIST& list, QStringView number, const QString& name, int contactId) {
+AddNumberResult AddRecipientNumber(VIRTUAL_LIST& list, QStringView number, const QString& name,
+                                   int contactId) {
     const NumberAcceptance accepted = AcceptNumber(number);
     switch (accepted.check) {
     case NumberCheck::Empty:
@@ -92,7 +95,9 @@ void AddNumberCounts::Count(AddNumberResult result) {
     }
 }
 
-bool IsPhsKeptKey(qint64 key) { return key >= 10000000000LL && key <= 19999999999LL; }
+bool IsPhsKeptKey(qint64 key) {
+    return key >= 10000000000LL && key <= 19999999999LL;
+}
 
 int FilterPhsNumbers(VIRTUAL_LIST& list) {
     std::vector<int> drop;

@@ -38,7 +38,8 @@ enum class AddNumberResult {
 // Accepts `number` and appends it with `name` (may be empty) and the
 // contact id, unless the list holds its key already. The list keeps its own
 // domestic and international tallies.
-AddNumberResult AddRecipientNumber(VIRTUAL_LIST& list, QStringView number, const QString& name, int contactId = 0);
+AddNumberResult AddRecipientNumber(VIRTUAL_LIST& list, QStringView number, const QString& name,
+                                   int contactId = 0);
 // The same for a number whose key is known to be accepted.
 AddNumberResult AddRecipientKey(VIRTUAL_LIST& list, qint64 key, const QString& name, int contactId = 0);
 

@@ -24,7 +24,8 @@ QString RecipientQueryStatement(const QString& passedSql) {
     if (from.isEmpty())
         return {};
     const bool received = passedSql.toUpper().contains(QLatin1String("RECEIVEDMSGRECORD"));
-    return (received ? QStringLiteral("SELECT sendNum,name %1") : QStringLiteral("SELECT mobileNum,name %1")).arg(from);
+    return (received ? QStringLiteral("SELECT sendNum,name %1") : QStringLiteral("SELECT mobileNum,name %1"))
+        .arg(from);
 }
 
 struct RecipientIntake::Source {
@@ -67,9 +68,13 @@ void RecipientIntake::AddQuery(sqlite3* db, const QString& passedSql) {
     m_sources.push_back(std::move(source));
 }
 
-bool RecipientIntake::Done() const { return m_sources.empty(); }
+bool RecipientIntake::Done() const {
+    return m_sources.empty();
+}
 
-void RecipientIntake::Cancel() { m_sources.clear(); }
+void RecipientIntake::Cancel() {
+    m_sources.clear();
+}
 
 bool RecipientIntake::Step(int maxRows) {
     int budget = std::max(1, maxRows);
@@ -88,7 +93,8 @@ void RecipientIntake::Run() {
 namespace {
 
 // The fast road into the composer's own list: the name stays UTF-8 bytes.
-AddNumberResult AddRow(VIRTUAL_LIST& list, VIRTUAL_LIST_BUF* buf, SqlStatement& st, int nameColumn, int idColumn) {
+AddNumberResult AddRow(VIRTUAL_LIST& list, VIRTUAL_LIST_BUF* buf, SqlStatement& st, int nameColumn,
+                       int idColumn) {
     sqlite3_stmt* h = st.handle();
     const auto* number = reinterpret_cast<const char*>(sqlite3_column_text(h, 0));
     const int numberBytes = sqlite3_column_bytes(h, 0);
@@ -104,11 +110,14 @@ AddNumberResult AddRow(VIRTUAL_LIST& list, VIRTUAL_LIST_BUF* buf, SqlStatement& 
     }
     const int contactId = idColumn >= 0 ? sqlite3_column_int(h, idColumn) : 0;
     const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(h, nameColumn));
-    const std::string_view nameBytes(name ? name : "", static_cast<size_t>(sqlite3_column_bytes(h, nameColumn)));
+    const std::string_view nameBytes(name ? name : "",
+                                     static_cast<size_t>(sqlite3_column_bytes(h, nameColumn)));
     if (buf)
-        return buf->Append(accepted.key, nameBytes, contactId) ? AddNumberResult::Added : AddNumberResult::Duplicate;
+        return buf->Append(accepted.key, nameBytes, contactId) ? AddNumberResult::Added
+                                                               : AddNumberResult::Duplicate;
     return AddRecipientKey(list, accepted.key,
-                           QString::fromUtf8(nameBytes.data(), static_cast<qsizetype>(nameBytes.size())), contactId);
+                           QString::fromUtf8(nameBytes.data(), static_cast<qsizetype>(nameBytes.size())),
+                           contactId);
 }
 
 } // namespace

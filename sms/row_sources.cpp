@@ -4,14 +4,15 @@
 #include "core/numbers.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
 
 namespace {
 
 void LogBadIndex(const char* where, int i, int count) {
-    LogWrite(g_logRun, std::string("ERROR,") + where + " 行号越界: " + std::to_string(i) + "/" +
-                           std::to_string(count));
+    LogWrite(g_logRun,
+             std::string("ERROR,") + where + " 行号越界: " + std::to_string(i) + "/" + std::to_string(count));
 }
 
 // Indexes to remove, sorted, without repeats and inside 0..count-1.
@@ -45,6 +46,16 @@ void Compact(std::vector<Row>& rows, const std::vector<int>& sorted, Dropped dro
     rows.resize(out);
 }
 
+// Row storage grows by this many rows at a time: a million-number intake
+// copies its rows once or twice instead of twenty times, and capacity not
+// yet written costs address space, not memory.
+constexpr size_t kRowBlock = 500000;
+
+template <typename Row> void MakeRoomForOne(std::vector<Row>& rows) {
+    if (rows.size() == rows.capacity())
+        rows.reserve(rows.size() + kRowBlock);
+}
+
 size_t SlotsFor(size_t rows) {
     // At most half full, so probes stay short.
     size_t n = 16;
@@ -53,8 +64,24 @@ size_t SlotsFor(size_t rows) {
     return n;
 }
 
-inline size_t HashKey(qint64 key, size_t mask) {
-    return static_cast<size_t>((static_cast<quint64>(key) * 0x9E3779B97F4A7C15ULL) >> 17) & mask;
+// A slot holds the row index + 1 in its low half (0: empty) and a tag of the
+// key's hash in its high half, so a probe compares tags in the table itself
+// and reads a row only when the tag matches.
+inline quint64 HashOf(qint64 key) {
+    return static_cast<quint64>(key) * 0x9E3779B97F4A7C15ULL;
+}
+// The home slot: the hash's top bits.
+inline size_t Home(quint64 hash, size_t tableSize) {
+    return static_cast<size_t>(hash >> (64 - std::countr_zero(static_cast<quint64>(tableSize))));
+}
+inline quint64 Tag(quint64 hash) {
+    return hash << 32;
+}
+inline int RowOf(quint64 slot) {
+    return static_cast<int>(static_cast<quint32>(slot)) - 1;
+}
+inline quint64 SlotFor(quint64 hash, int row) {
+    return Tag(hash) | static_cast<quint32>(row + 1);
 }
 
 } // namespace
@@ -86,11 +113,15 @@ void NumberRow::SetName(const QString* text) {
     SetName(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
-QString NumberRow::Name() const { return QString::fromUtf8(name, nameBytes); }
+QString NumberRow::Name() const {
+    return QString::fromUtf8(name, nameBytes);
+}
 
 // ---------------------------------------------------------------------------
 
-VIRTUAL_LIST_BUF::VIRTUAL_LIST_BUF(int reserveRows) { Reserve(reserveRows); }
+VIRTUAL_LIST_BUF::VIRTUAL_LIST_BUF(int reserveRows) {
+    Reserve(reserveRows);
+}
 
 VIRTUAL_LIST_BUF::~VIRTUAL_LIST_BUF() = default;
 
@@ -98,14 +129,13 @@ void VIRTUAL_LIST_BUF::Reserve(int rows) {
     if (rows <= 0)
         return;
     m_rows.reserve(static_cast<size_t>(rows));
-    if (SlotsFor(static_cast<size_t>(rows)) > m_slots.size()) {
-        m_slots.assign(SlotsFor(static_cast<size_t>(rows)), 0);
-        for (size_t i = 0; i < m_rows.size(); ++i)
-            IndexInsert(m_rows[i].key, static_cast<int>(i));
-    }
+    if (SlotsFor(static_cast<size_t>(rows)) > m_slots.size())
+        Rebuild(static_cast<size_t>(rows));
 }
 
-int VIRTUAL_LIST_BUF::GetCount() const { return static_cast<int>(m_rows.size()); }
+int VIRTUAL_LIST_BUF::GetCount() const {
+    return static_cast<int>(m_rows.size());
+}
 
 qint64 VIRTUAL_LIST_BUF::GetKey(int i) const {
     if (i < 0 || i >= GetCount()) {
@@ -138,12 +168,14 @@ int VIRTUAL_LIST_BUF::Find(qint64 key) const {
     if (m_slots.empty())
         return -1;
     const size_t mask = m_slots.size() - 1;
-    for (size_t s = HashKey(key, mask);; s = (s + 1) & mask) {
-        const qint32 slot = m_slots[s];
+    const quint64 hash = HashOf(key);
+    const quint64 tag = Tag(hash);
+    for (size_t s = Home(hash, m_slots.size());; s = (s + 1) & mask) {
+        const quint64 slot = m_slots[s];
         if (slot == 0)
             return -1;
-        if (m_rows[static_cast<size_t>(slot - 1)].key == key)
-            return slot - 1;
+        if ((slot & 0xFFFFFFFF00000000ULL) == tag && m_rows[static_cast<size_t>(RowOf(slot))].key == key)
+            return RowOf(slot);
     }
 }
 
@@ -162,18 +194,19 @@ void VIRTUAL_LIST_BUF::IndexInsert(qint64 key, int row) {
         return;
     }
     const size_t mask = m_slots.size() - 1;
-    size_t s = HashKey(key, mask);
+    const quint64 hash = HashOf(key);
+    size_t s = Home(hash, m_slots.size());
     while (m_slots[s] != 0)
         s = (s + 1) & mask;
-    m_slots[s] = row + 1;
+    m_slots[s] = SlotFor(hash, row);
 }
 
 void VIRTUAL_LIST_BUF::IndexErase(qint64 key) {
     if (m_slots.empty())
         return;
     const size_t mask = m_slots.size() - 1;
-    size_t s = HashKey(key, mask);
-    while (m_slots[s] != 0 && m_rows[static_cast<size_t>(m_slots[s] - 1)].key != key)
+    size_t s = Home(HashOf(key), m_slots.size());
+    while (m_slots[s] != 0 && m_rows[static_cast<size_t>(RowOf(m_slots[s]))].key != key)
         s = (s + 1) & mask;
     if (m_slots[s] == 0)
         return;
@@ -181,7 +214,7 @@ void VIRTUAL_LIST_BUF::IndexErase(qint64 key) {
     // tombstones are needed.
     size_t hole = s;
     for (size_t j = (hole + 1) & mask; m_slots[j] != 0; j = (j + 1) & mask) {
-        const size_t home = HashKey(m_rows[static_cast<size_t>(m_slots[j] - 1)].key, mask);
+        const size_t home = Home(HashOf(m_rows[static_cast<size_t>(RowOf(m_slots[j]))].key), m_slots.size());
         // Move j into the hole when its home does not lie in (hole, j].
         const bool between = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
         if (!between) {
@@ -192,14 +225,15 @@ void VIRTUAL_LIST_BUF::IndexErase(qint64 key) {
     m_slots[hole] = 0;
 }
 
-void VIRTUAL_LIST_BUF::Rebuild() {
-    m_slots.assign(SlotsFor(m_rows.size()), 0);
+void VIRTUAL_LIST_BUF::Rebuild(size_t room) {
+    m_slots.assign(SlotsFor(std::max(room, m_rows.size())), 0);
     const size_t mask = m_slots.size() - 1;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        size_t s = HashKey(m_rows[i].key, mask);
+        const quint64 hash = HashOf(m_rows[i].key);
+        size_t s = Home(hash, m_slots.size());
         while (m_slots[s] != 0)
             s = (s + 1) & mask;
-        m_slots[s] = static_cast<qint32>(i + 1);
+        m_slots[s] = SlotFor(hash, static_cast<int>(i));
     }
 }
 
@@ -211,13 +245,24 @@ void VIRTUAL_LIST_BUF::Tally(qint64 key, int delta) {
 }
 
 bool VIRTUAL_LIST_BUF::Append(qint64 key, std::string_view nameUtf8, int contactId) {
-    if (Find(key) >= 0)
-        return false;
+    // One probe finds a repeat or the free slot of the new row.
+    if (SlotsFor(m_rows.size() + 1) > m_slots.size())
+        Rebuild(m_rows.size() + 1);
+    const size_t mask = m_slots.size() - 1;
+    const quint64 hash = HashOf(key);
+    const quint64 tag = Tag(hash);
+    size_t s = Home(hash, m_slots.size());
+    for (; m_slots[s] != 0; s = (s + 1) & mask) {
+        if ((m_slots[s] & 0xFFFFFFFF00000000ULL) == tag &&
+            m_rows[static_cast<size_t>(RowOf(m_slots[s]))].key == key)
+            return false;
+    }
+    m_slots[s] = SlotFor(hash, static_cast<int>(m_rows.size()));
+    MakeRoomForOne(m_rows);
     NumberRow& row = m_rows.emplace_back();
     row.key = key;
     row.contactId = contactId;
     row.SetName(nameUtf8);
-    IndexInsert(key, static_cast<int>(m_rows.size() - 1));
     Tally(key, 1);
     return true;
 }
@@ -260,6 +305,7 @@ bool VIRTUAL_LIST_BUF::SetItem(int index, const qint64* key, const QString* name
         LogWrite(g_logRun, "ERROR,VIRTUAL_LIST_BUF::SetItem 号码已在列表中");
         return false;
     }
+    MakeRoomForOne(m_rows);
     NumberRow& row = m_rows.emplace_back();
     row.key = *key;
     row.contactId = contactId;
@@ -287,21 +333,31 @@ int VIRTUAL_LIST_BUF::RemoveRows(const std::vector<int>& indexes) {
     return static_cast<int>(sorted.size());
 }
 
-void VIRTUAL_LIST_BUF::FreeItems() { FreeRows(); }
+void VIRTUAL_LIST_BUF::FreeItems() {
+    FreeRows();
+}
 
 void VIRTUAL_LIST_BUF::FreeRows() {
-    m_rows.clear();
-    std::fill(m_slots.begin(), m_slots.end(), 0);
+    // The memory goes too: a list that held a million numbers should not keep
+    // it for the next, usually small, message.
+    std::vector<NumberRow>().swap(m_rows);
+    std::vector<quint64>().swap(m_slots);
     m_domestic = 0;
     m_international = 0;
 }
 
-int VIRTUAL_LIST_BUF::DomesticCount() const { return m_domestic; }
-int VIRTUAL_LIST_BUF::InternationalCount() const { return m_international; }
+int VIRTUAL_LIST_BUF::DomesticCount() const {
+    return m_domestic;
+}
+int VIRTUAL_LIST_BUF::InternationalCount() const {
+    return m_international;
+}
 
 // ---------------------------------------------------------------------------
 
-VIRTUAL_LIST_PERMSG::VIRTUAL_LIST_PERMSG(int reserveRows) { Reserve(reserveRows); }
+VIRTUAL_LIST_PERMSG::VIRTUAL_LIST_PERMSG(int reserveRows) {
+    Reserve(reserveRows);
+}
 
 VIRTUAL_LIST_PERMSG::~VIRTUAL_LIST_PERMSG() = default;
 
@@ -310,7 +366,9 @@ void VIRTUAL_LIST_PERMSG::Reserve(int rows) {
         m_rows.reserve(static_cast<size_t>(rows));
 }
 
-int VIRTUAL_LIST_PERMSG::GetCount() const { return static_cast<int>(m_rows.size()); }
+int VIRTUAL_LIST_PERMSG::GetCount() const {
+    return static_cast<int>(m_rows.size());
+}
 
 qint64 VIRTUAL_LIST_PERMSG::GetKey(int i) const {
     if (i < 0 || i >= GetCount()) {
@@ -339,7 +397,9 @@ int VIRTUAL_LIST_PERMSG::GetContactId(int i) const {
     return m_rows[static_cast<size_t>(i)].number.contactId;
 }
 
-bool VIRTUAL_LIST_PERMSG::Lookup(qint64, QString*) const { return false; }
+bool VIRTUAL_LIST_PERMSG::Lookup(qint64, QString*) const {
+    return false;
+}
 
 void VIRTUAL_LIST_PERMSG::Tally(qint64 key, int delta) {
     if (IsInternationalKey(key))
@@ -367,6 +427,7 @@ bool VIRTUAL_LIST_PERMSG::SetItem(int index, const qint64* key, const QString* n
         return false;
     }
     if (index == GetCount()) {
+        MakeRoomForOne(m_rows);
         m_rows.emplace_back();
     } else {
         Tally(m_rows[static_cast<size_t>(index)].number.key, -1);
@@ -394,16 +455,22 @@ int VIRTUAL_LIST_PERMSG::RemoveRows(const std::vector<int>& indexes) {
     return static_cast<int>(sorted.size());
 }
 
-void VIRTUAL_LIST_PERMSG::FreeItems() { FreeRows(); }
+void VIRTUAL_LIST_PERMSG::FreeItems() {
+    FreeRows();
+}
 
 void VIRTUAL_LIST_PERMSG::FreeRows() {
-    m_rows.clear();
+    std::vector<Row>().swap(m_rows);
     m_domestic = 0;
     m_international = 0;
 }
 
-int VIRTUAL_LIST_PERMSG::DomesticCount() const { return m_domestic; }
-int VIRTUAL_LIST_PERMSG::InternationalCount() const { return m_international; }
+int VIRTUAL_LIST_PERMSG::DomesticCount() const {
+    return m_domestic;
+}
+int VIRTUAL_LIST_PERMSG::InternationalCount() const {
+    return m_international;
+}
 
 QString VIRTUAL_LIST_PERMSG::GetContent(int i) const {
     if (i < 0 || i >= GetCount())

@@ -65,13 +65,14 @@ public:
     void Reserve(int rows);
 
 private:
-    void Rebuild();
+    // Indexes every row afresh in a table with room for `room` rows.
+    void Rebuild(size_t room = 0);
     void IndexInsert(qint64 key, int row);
     void IndexErase(qint64 key);
     void Tally(qint64 key, int delta);
 
     std::vector<NumberRow> m_rows;
-    std::vector<qint32> m_slots; // row index + 1; 0 = empty; size a power of two
+    std::vector<quint64> m_slots; // hash tag and row index + 1; 0 = empty; size a power of two
     int m_domestic = 0;
     int m_international = 0;
 };

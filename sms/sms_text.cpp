@@ -6,7 +6,9 @@
 
 namespace {
 
-int CeilDiv(int a, int b) { return (a + b - 1) / b; }
+int CeilDiv(int a, int b) {
+    return (a + b - 1) / b;
+}
 
 // The widest numbering written for `count` parts: the part number grows in
 // digits up to the count, and custom texts may be long.
@@ -61,11 +63,16 @@ LongSmsCap CheckLongSmsCap(int composedLength, int contentLength, bool wide) {
     return cap;
 }
 
-int SmsPartLength(bool wide) { return wide ? kWideSmsLength : kNarrowSmsLength; }
+int SmsPartLength(bool wide) {
+    return wide ? kWideSmsLength : kNarrowSmsLength;
+}
 
-bool NeedsSplit(int composedLength, bool wide) { return composedLength > SmsPartLength(wide); }
+bool NeedsSplit(int composedLength, bool wide) {
+    return composedLength > SmsPartLength(wide);
+}
 
-QStringList SplitSmsText(const QString& body, const QString& bracketedSignature, const SmsNumbering& numbering) {
+QStringList SplitSmsText(const QString& body, const QString& bracketedSignature,
+                         const SmsNumbering& numbering) {
     const bool wide = HasWideChar(body) || HasWideChar(bracketedSignature);
     const int partLength = SmsPartLength(wide);
     const int length = static_cast<int>(body.size());
@@ -106,6 +113,14 @@ QStringList SmsParts(const QString& body, const QString& bracketedSignature, boo
     return SplitSmsText(body, bracketedSignature, numbering);
 }
 
+QStringList SmsPartsOfText(const QString& text, const QString& bracketedSignature, bool longSms,
+                           const SmsNumbering& numbering) {
+    if (!bracketedSignature.isEmpty() && text.endsWith(bracketedSignature))
+        return SmsParts(text.left(text.size() - bracketedSignature.size()), bracketedSignature, longSms,
+                        numbering);
+    return SmsParts(text, QString(), longSms, numbering);
+}
+
 int ChargePerNumber(int composedLength, bool wide, bool longSms, int partCount) {
     if (!longSms)
         return std::max(1, partCount);
@@ -126,7 +141,8 @@ qint64 ChargeTotal(int perNumber, qint64 domestic, qint64 international) {
 }
 
 QString FormatChargeTotal(qint64 total) {
-    return QCoreApplication::translate("CDlgSendSMS", "%d 条").replace(QLatin1String("%d"), QString::number(total));
+    return QCoreApplication::translate("CDlgSendSMS", "%d 条")
+        .replace(QLatin1String("%d"), QString::number(total));
 }
 
 SmsCount CountSms(const SmsCountInput& input) {

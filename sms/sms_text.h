@@ -42,7 +42,7 @@ bool HasWideChar(QStringView text);
 struct LongSmsCap {
     bool exceeded = false;
     int cutContentTo = -1; // the content's new length when exceeded
-    QString warning;       // "单条单字节长短信内容总长度不能超过1000" / "单条长短信内容总长度不能超过500"
+    QString warning; // "单条单字节长短信内容总长度不能超过1000" / "单条长短信内容总长度不能超过500"
 };
 // The composed length may be up to 1000 without a wide character and below
 // 501 with one. When it is more, the content is to be cut so that content,
@@ -59,7 +59,8 @@ LongSmsCap CheckLongSmsCap(int composedLength, int contentLength, bool wide);
 // numbering actually written for the final count, at least 1, so no part
 // passes the part length. A text that fits one SMS gives one part: body +
 // signature.
-QStringList SplitSmsText(const QString& body, const QString& bracketedSignature, const SmsNumbering& numbering);
+QStringList SplitSmsText(const QString& body, const QString& bracketedSignature,
+                         const SmsNumbering& numbering);
 
 // The part length for a text: 70 with a wide character, else 140.
 int SmsPartLength(bool wide);
@@ -71,6 +72,13 @@ bool NeedsSplit(int composedLength, bool wide);
 // "长短信" is ticked, else SplitSmsText.
 QStringList SmsParts(const QString& body, const QString& bracketedSignature, bool longSms,
                      const SmsNumbering& numbering);
+
+// The parts of a text as the composer hands it over (content, hint and,
+// when signed, the bracketed signature at its end): a trailing
+// `bracketedSignature` is taken off and put back on the last part; a text
+// without it (the channel test's own text when unsigned) is split whole.
+QStringList SmsPartsOfText(const QString& text, const QString& bracketedSignature, bool longSms,
+                           const SmsNumbering& numbering);
 
 // Charged messages per domestic number: the number of parts when split;
 // with "长短信" ticked ceil(length / 67) above the part length, else 1.

@@ -43,14 +43,14 @@ TEST(NumberRules, OneRuleForEveryRoad) {
         {"008521234567890", NumberCheck::Accepted, 2008521234567890LL, true, "008521234567890"},
         {"0000000001", NumberCheck::Accepted, 20000000001LL, true, "0000000001"},
         {"12999999999", NumberCheck::Accepted, 12999999999LL, false, "12999999999"}, // landline-like, not "2"
-        {"12345678", NumberCheck::Refused, -1, false, ""},      // 8 digits
-        {"2123456789", NumberCheck::Refused, -1, false, ""},    // begins with "2"
+        {"12345678", NumberCheck::Refused, -1, false, ""},                           // 8 digits
+        {"2123456789", NumberCheck::Refused, -1, false, ""},                         // begins with "2"
         {"20000000001", NumberCheck::Refused, -1, false, ""},   // past the mobile range, begins with "2"
         {"138-0013-8000", NumberCheck::Refused, -1, false, ""}, // not "138"
         {"13800138000abc", NumberCheck::Refused, -1, false, ""},
         {"1380013 8000", NumberCheck::Refused, -1, false, ""},
-        {"0000000000", NumberCheck::Refused, -1, false, ""}, // its key would read as 20000000000
-        {"0085212345678901", NumberCheck::Refused, -1, false, ""}, // 16 digits
+        {"0000000000", NumberCheck::Refused, -1, false, ""},             // its key would read as 20000000000
+        {"0085212345678901", NumberCheck::Refused, -1, false, ""},       // 16 digits
         {"１３８００１３８０００", NumberCheck::Refused, -1, false, ""}, // full-width digits
         {"+8613800138000", NumberCheck::Refused, -1, false, ""},
         {"", NumberCheck::Empty, -1, false, ""},
@@ -91,7 +91,8 @@ TEST(NumberRules, ARepeatIsListedOnceAndTheListTalliesItself) {
     };
     AddNumberCounts counts;
     for (const auto& s : steps) {
-        const AddNumberResult r = AddRecipientNumber(list, QString::fromUtf8(s.number), QStringLiteral("名"), 7);
+        const AddNumberResult r =
+            AddRecipientNumber(list, QString::fromUtf8(s.number), QStringLiteral("名"), 7);
         EXPECT_EQ(r, s.result) << s.number;
         counts.Count(r);
     }
@@ -163,7 +164,12 @@ TEST(NumberRules, ImportRunsAreTakenWholeAcrossPieces) {
         {"16 digits skipped and counted", {"0085212345678901 13800138000"}, {"13800138000"}, 1},
         {"a long run across pieces", {"13800138000", "13800138000", " 1"}, {}, 1},
         {"short and other first digits ignored", {"1380013800 23800138000 93800138000"}, {}, 0},
-        {"binary noise", {std::string("\x00\xff" "13800138000\x80\x01", 16)}, {"13800138000"}, 0},
+        {"binary noise",
+         {std::string("\x00\xff"
+                      "13800138000\x80\x01",
+                      16)},
+         {"13800138000"},
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -257,18 +263,21 @@ TEST(NumberRules, TriplesAndPassedQueries) {
         {"SELECT * FROM receivedMSGRecord WHERE a='from' ORDER BY id",
          "SELECT sendNum,name FROM receivedMSGRecord WHERE a='from' ORDER BY id"},
         {"select x from ReceivedMsgRecord", "SELECT sendNum,name from ReceivedMsgRecord"},
-        {"SELECT perNO FROM ContactList WHERE groupID=4", "SELECT mobileNum,name FROM ContactList WHERE groupID=4"},
+        {"SELECT perNO FROM ContactList WHERE groupID=4",
+         "SELECT mobileNum,name FROM ContactList WHERE groupID=4"},
         {"no clause", ""},
     };
     for (const auto& q : queries)
-        EXPECT_EQ(RecipientQueryStatement(QString::fromUtf8(q.passed)), QString::fromUtf8(q.statement)) << q.passed;
+        EXPECT_EQ(RecipientQueryStatement(QString::fromUtf8(q.passed)), QString::fromUtf8(q.statement))
+            << q.passed;
 }
 
 using NumberRulesIntake = ContactsFixtureTest;
 
 TEST_F(NumberRulesIntake, SlicesKeepOrderIdsAndTheDuplicateRule) {
     // Ticked: 戊, 甲, 丙 and 张三's row in group 2; list order is by number.
-    ContactSelection selection(QStringLiteral("SELECT name FROM ContactList WHERE groupID IN (2,4) ORDER BY mobileNum,rowid"));
+    ContactSelection selection(
+        QStringLiteral("SELECT name FROM ContactList WHERE groupID IN (2,4) ORDER BY mobileNum,rowid"));
     for (const char* m : {"13900000005", "13900000001", "13900000003"})
         selection.Tick(FixtureRowid(QString::fromLatin1(m), 4), true);
     selection.Tick(FixtureRowid(QStringLiteral("13800000001"), 2), true);

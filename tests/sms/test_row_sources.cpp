@@ -91,7 +91,8 @@ TEST(RowSources, KeyedSourceFollowsEveryChange) {
     ExpectSame(list, model, true);
     for (qint64 k = 0; k < 3000; ++k) {
         const qint64 key = k % 3 == 0 ? 20085200000000LL + k : 13800000000LL + k;
-        const bool present = std::any_of(model.begin(), model.end(), [&](const Model& m) { return m.key == key; });
+        const bool present =
+            std::any_of(model.begin(), model.end(), [&](const Model& m) { return m.key == key; });
         ASSERT_EQ(list.Lookup(key, nullptr), present) << key << " (a removed key must not linger)";
     }
 }

@@ -54,17 +54,25 @@ TEST(SmsText, CountingAndSplitting) {
         {"141 narrow, long", QString(141, 'a'), {}, false, true, plain, 1, 3, 0},
         {"100 narrow is one part", QString(100, 'a'), {}, false, false, plain, 1, 1, 0},
         {"100 narrow, long", QString(100, 'a'), {}, false, true, plain, 1, 1, 0},
-        {"wide signature makes the text wide", QString(69, 'a'), QStringLiteral("签名"), true, false, plain, 2, 2, 61},
-        {"signature counts in the length", QString(67, kWide), QStringLiteral("公司"), true, false, plain, 2, 2, 61},
-        {"150 wide, 6-character signature", QString(150, kWide), QStringLiteral("六个字的签名"), true, false, plain, 3, 3,
-         57},
+        {"wide signature makes the text wide", QString(69, 'a'), QStringLiteral("签名"), true, false, plain,
+         2, 2, 61},
+        {"signature counts in the length", QString(67, kWide), QStringLiteral("公司"), true, false, plain, 2,
+         2, 61},
+        {"150 wide, 6-character signature", QString(150, kWide), QStringLiteral("六个字的签名"), true, false,
+         plain, 3, 3, 57},
         {"700 wide: 12 parts of 63", QString(700, kWide), {}, false, false, plain, 12, 12, 63},
         {"custom with count", QString(150, kWide), {}, false, false, Custom("(", "/", ")", 1), 3, 3, 65},
         {"custom without count", QString(150, kWide), {}, false, false, Custom("(", "of", ")", 0), 3, 3, 65},
-        {"long custom texts leave one character", QString(75, kWide), {}, false, false,
-         Custom("第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第", "部分共计部分共计部分共计部分共计部分共计部分共计部分共计",
-                "部", 1),
-         75, 75, 1},
+        {"long custom texts leave one character",
+         QString(75, kWide),
+         {},
+         false,
+         false,
+         Custom("第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第第",
+                "部分共计部分共计部分共计部分共计部分共计部分共计部分共计", "部", 1),
+         75,
+         75,
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -103,6 +111,25 @@ TEST(SmsText, TwelvePartsNeverPassSeventy) {
     ExpectSoundParts(SplitSmsText(body, bracketed, SmsNumbering{}), body, bracketed, SmsNumbering{}, 70);
 }
 
+TEST(SmsText, TheSubmissionSplitsTheTextItIsHanded) {
+    const QString signature = BracketedSignature(QStringLiteral("六个字的签名"));
+    const QString content(150, kWide);
+    SmsCountInput in;
+    in.content = content;
+    in.signature = QStringLiteral("六个字的签名");
+    in.sign = true;
+    const SmsCount counted = CountSms(in);
+    // The composed text handed over splits exactly as the counter showed.
+    EXPECT_EQ(SmsPartsOfText(counted.composed, signature, false, {}), counted.parts);
+    // A text of its own, unsigned, splits whole; with "长短信" it is one part.
+    const QString own(100, kWide);
+    const QStringList parts = SmsPartsOfText(own, signature, false, {});
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_FALSE(parts.last().endsWith(signature));
+    EXPECT_EQ(SmsPartsOfText(counted.composed, signature, true, {}), QStringList{counted.composed});
+    EXPECT_EQ(SmsPartsOfText(QString(120, 'a'), {}, false, {}), QStringList{QString(120, 'a')});
+}
+
 TEST(SmsText, LongSmsCaps) {
     const struct {
         const char* what;
@@ -117,7 +144,8 @@ TEST(SmsText, LongSmsCaps) {
         {"the brackets make a signed text wide", QString(995, 'a'), {}, true, true, 494}, // 【Sign】 is 6
         {"500 wide", QString(500, kWide), {}, false, false, -1},
         {"501 wide", QString(501, kWide), {}, false, true, 500},
-        {"wide with signature and hint", QString(490, kWide), QStringLiteral("(请回复Y或N)"), true, true, 486},
+        {"wide with signature and hint", QString(490, kWide), QStringLiteral("(请回复Y或N)"), true, true,
+         486},
         {"signature alone past the cap", QString(3, kWide), QString(600, kWide), false, true, 0},
     };
     for (const auto& c : cases) {
@@ -133,13 +161,15 @@ TEST(SmsText, LongSmsCaps) {
         EXPECT_EQ(count.cap.cutContentTo, c.cutTo);
         EXPECT_EQ(count.cap.warning.isEmpty(), !c.exceeded);
         if (c.exceeded && c.cutTo > 0) {
-            EXPECT_EQ(count.composed.size(), count.wide ? 500 : 1000) << "content, hint and signature fill the cap";
+            EXPECT_EQ(count.composed.size(), count.wide ? 500 : 1000)
+                << "content, hint and signature fill the cap";
         }
         // Without "长短信" the text is split instead and nothing is cut.
         in.longSms = false;
         EXPECT_FALSE(CountSms(in).cap.exceeded);
     }
-    EXPECT_EQ(CheckLongSmsCap(1001, 1001, false).warning, QStringLiteral("单条单字节长短信内容总长度不能超过1000"));
+    EXPECT_EQ(CheckLongSmsCap(1001, 1001, false).warning,
+              QStringLiteral("单条单字节长短信内容总长度不能超过1000"));
     EXPECT_EQ(CheckLongSmsCap(501, 501, true).warning, QStringLiteral("单条长短信内容总长度不能超过500"));
 }
 
@@ -150,8 +180,9 @@ TEST(SmsText, SignatureHintAndWideCharacters) {
     box = QStringLiteral("【】x");
     EXPECT_FALSE(RemoveBracketedSignature(&box, QString()));
     EXPECT_EQ(box, QStringLiteral("【】x"));
-    EXPECT_EQ(ComposeSmsText(QStringLiteral("问"), QStringLiteral("(请回复Y或N)"), QStringLiteral("司"), true),
-              QStringLiteral("问(请回复Y或N)【司】"));
+    EXPECT_EQ(
+        ComposeSmsText(QStringLiteral("问"), QStringLiteral("(请回复Y或N)"), QStringLiteral("司"), true),
+        QStringLiteral("问(请回复Y或N)【司】"));
     EXPECT_EQ(ComposeSmsText(QStringLiteral("问"), {}, QStringLiteral("司"), false), QStringLiteral("问"));
 
     EXPECT_FALSE(HasWideChar(QString(10, QChar(0xFF))));
@@ -164,7 +195,7 @@ TEST(SmsText, RecordPartsAndCharges) {
         QString text;
         int parts;
     } records[] = {
-        {QString(70, kWide), 1}, {QString(71, kWide), 2}, {QString(140, 'a'), 1},
+        {QString(70, kWide), 1}, {QString(71, kWide), 2},  {QString(140, 'a'), 1},
         {QString(141, 'a'), 3},  {QString(135, kWide), 3}, {QString(), 1},
     };
     for (const auto& r : records)

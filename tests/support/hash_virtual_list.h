@@ -27,7 +27,9 @@ public:
         return true;
     }
 
-    int GetContactId(int i) const override { return inside(i) ? m_rows[static_cast<size_t>(i)].contactId : 0; }
+    int GetContactId(int i) const override {
+        return inside(i) ? m_rows[static_cast<size_t>(i)].contactId : 0;
+    }
 
     bool Lookup(qint64 key, QString* row) const override {
         const auto it = m_index.find(key);
