@@ -724,17 +724,11 @@ bool CDlgSendSMS::SendSMS(const QString& timingTime, const QString& text) {
     }
     LogWriteString(g_logRun, QStringLiteral("In CDlgSendSMS::SendSMS"));
 
-    // The text is split here, whoever composed it: the signature the box
-    // asked for goes on the last part only.
-    const QString bracketed = BracketedSignature(Signature());
-    QString body = text;
-    QString signature;
-    if (m_ui->sign->isChecked() && !Signature().isEmpty() && body.endsWith(bracketed)) {
-        body.chop(bracketed.size());
-        signature = bracketed;
-    }
+    // The text is split here, whoever composed it: the signature goes on
+    // the last part only.
+    const QString signature = Signature().isEmpty() ? QString() : BracketedSignature(Signature());
     SmsSubmitRequest request;
-    request.parts = SmsParts(body, signature, m_ui->longSms->isChecked(), ReadSmsNumbering(g_strAccountIni));
+    request.parts = SmsPartsOfText(text, signature, m_ui->longSms->isChecked(), ReadSmsNumbering(g_strAccountIni));
     request.numbers = BuildNumberLists(*m_list);
     request.timingTime = timingTime;
     request.survey = m_survey;
