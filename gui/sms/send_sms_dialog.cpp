@@ -263,6 +263,7 @@ void CDlgSendSMS::OnInitDialog() {
 
     m_ui->content->setPlainText(m_content);
     m_ui->content->moveCursor(QTextCursor::End);
+    m_ui->content->setFocus();
     if (m_content.size() > 70)
         m_ui->longSms->setChecked(true);
     m_recounting = false;
@@ -596,7 +597,8 @@ void CDlgSendSMS::OnCancel() {
         }
         return;
     }
-    if (!ConfirmCloseIfEdited(m_ui->content, m_list->GetCount()))
+    // A quit of the program asks nothing: nobody may be there to answer.
+    if (!QuitRequested() && !ConfirmCloseIfEdited(m_ui->content, m_list->GetCount()))
         return;
     if (m_intake)
         m_intake->Cancel();

@@ -599,6 +599,15 @@ TEST_F(SendComposer, ClosingAnEditedComposerAsksFirst) {
     m_boxes->queueAnswer(IDYES);
     d.reject();
     EXPECT_EQ(d.result(), int(IDCANCEL));
+
+    // A quit of the program closes an edited composer without a question.
+    CDlgSendSMS& again = Open();
+    SetContent(QStringLiteral("草稿"));
+    m_boxes->clear();
+    RequestQuit();
+    ClearQuitRequest();
+    EXPECT_FALSE(again.isVisible());
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
 }
 
 TEST_F(SendComposer, TickedContactsComeInSlicesAndSendingWaits) {
