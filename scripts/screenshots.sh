@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the screenshots of docs/screenshots/ under Xvfb with Chinese text:
 # the start window with the login, then (after Enter) the main window, the
-# system settings, About and both pages of the contact editor. Runs
+# system settings, About, both pages of the contact editor and the SMS
+# composer. Runs
 # the README's run command, so it uses the local trial messaging service.
 # Then the updater Brannock against the tests' loopback HTTP server: the
 # files it lists, and the change list after "下一步".
@@ -56,6 +57,20 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   import -window "${editor:-root}" /tmp/corvelane-editor-extended.png
   xdotool key Escape
   sleep 1
+  # The SMS composer from the add-in command, with a text of more than 70
+  # characters split into numbered parts.
+  "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command "SendSMS,|,|13800138000|13900139000|02087654321,|,|各位会员：本店将于本周六上午九点至晚上九点举办周年庆活动，全场商品八折。"
+  sleep 2
+  composer=""
+  for id in $(xdotool search --onlyvisible --name .); do
+    LC_ALL=C.UTF-8 xdotool getwindowname "$id" | grep -q "发送短信" && composer=$id
+  done
+  LC_ALL=C.UTF-8 xdotool type --delay 20 "会员凭本短信可再领取精美礼品一份，数量有限，送完为止。地址：人民路一百号，欢迎光临！"
+  sleep 1
+  # "长短信" is ticked at opening; cleared, the text is split into parts.
+  [ -n "$composer" ] && xdotool mousemove --window "$composer" 419 269 click 1
+  sleep 1
+  import -window "${composer:-root}" /tmp/corvelane-sms-composer.png
   "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command quit
   sleep 2'
 /usr/bin/convert /tmp/corvelane-login.png -crop 520x320+252+229 "$out/start-window-and-login.png"
@@ -64,6 +79,7 @@ cp /tmp/corvelane-settings.png "$out/system-settings.png"
 cp /tmp/corvelane-about.png "$out/about.png"
 cp /tmp/corvelane-editor-base.png "$out/contact-editor-base.png"
 cp /tmp/corvelane-editor-extended.png "$out/contact-editor-extended.png"
+cp /tmp/corvelane-sms-composer.png "$out/sms-composer.png"
 rm -f "$out/main-window-placeholder.png"
 # Single dialogs, drawn by the test program's screenshot cases (QWidget::grab).
 tests="${BUILD_DIR:-$root/build}/tests/gui_tests"

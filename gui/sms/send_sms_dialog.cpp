@@ -517,7 +517,11 @@ void CDlgSendSMS::RecountContent() {
     m_ui->perNumber->setText(QString::number(count.perNumber));
     m_ui->perIntl->setText(QString::number(count.perNumber * kInternationalChargeFactor));
     m_ui->total->setText(FormatChargeTotal(ChargeTotal(count.perNumber, domestic, international)));
-    m_ui->preview->setPlainText(count.composed);
+    // The preview shows what the phones receive: a split text part by part,
+    // each with its numbering. What is sent is the composed text, which the
+    // submission splits the same way.
+    m_composedText = count.composed;
+    m_ui->preview->setPlainText(count.parts.size() > 1 ? count.parts.join(QLatin1Char('\n')) : count.composed);
     m_ui->preview->moveCursor(QTextCursor::End);
     m_ui->preview->ensureCursorVisible();
     m_recounting = false;
@@ -550,7 +554,7 @@ bool CDlgSendSMS::CheckSendInput() {
         return false;
     }
     RecountContent();
-    m_finalText = m_ui->preview->toPlainText();
+    m_finalText = m_composedText;
     return true;
 }
 

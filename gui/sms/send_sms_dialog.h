@@ -167,6 +167,7 @@ private:
 
     // Composition.
     QString m_finalText;
+    QString m_composedText; // content, reply hint and signature as counted
     QString m_timingTime;
     QStringList m_contentParts;
     int m_partCount = 1;

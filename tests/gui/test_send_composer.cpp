@@ -589,6 +589,19 @@ TEST_F(SendComposer, TimedSendPassesTheChosenMinute) {
     EXPECT_FALSE(d.IsBusy());
 }
 
+TEST_F(SendComposer, PreviewShowsTheNumberedPartsButTheComposedTextIsSent) {
+    CDlgSendSMS& d = Open([](CDlgSendSMS& dialog) { dialog.SetNumberTriples(Triples({{"13800138000", "", 0}})); });
+    Child<QCheckBox>(d, "1006")->click(); // "长短信" off: the text is split
+    const QString text(100, QChar(0x4E00));
+    SetContent(text);
+    const QString preview = Child<QTextEdit>(d, "21023")->toPlainText();
+    EXPECT_TRUE(preview.startsWith(QStringLiteral("[1/2]"))) << preview.toStdString();
+    EXPECT_TRUE(preview.contains(QStringLiteral("\n[2/2]"))) << preview.toStdString();
+    ASSERT_TRUE(d.CheckSendInput());
+    EXPECT_EQ(d.FinalText(), text);
+    EXPECT_EQ(d.ContentParts().size(), 2);
+}
+
 TEST_F(SendComposer, ClosingAnEditedComposerAsksFirst) {
     CDlgSendSMS& d = Open();
     SetContent(QStringLiteral("草稿"));
