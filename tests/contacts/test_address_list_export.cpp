@@ -5,13 +5,11 @@
 #include "core/numbers.h"
 #include "core/sql.h"
 #include "tests/support/contacts_fixture.h"
+#include "tests/support/xlsx_reader.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -20,47 +18,6 @@
 #include <memory>
 
 namespace {
-
-// Every sheet of an .xlsx file as openpyxl reads it: sheet name -> rows of
-// cell texts (an empty cell as ""), or an "error" entry when it cannot.
-const char kReader[] = R"PY(
-import json, sys
-import openpyxl
-book = openpyxl.load_workbook(sys.argv[1], read_only=True)
-out = {}
-for sheet in book.worksheets:
-    rows = []
-    for row in sheet.iter_rows(values_only=True):
-        rows.append(["" if v is None else (v if isinstance(v, str) else "<%s>" % type(v).__name__) for v in row])
-    out[sheet.title] = rows
-sys.stdout.write(json.dumps(out))
-)PY";
-
-// Sheet name -> rows; rows are lists of cell texts with trailing empty cells dropped.
-std::map<QString, std::vector<QStringList>> ReadXlsx(const QString& path) {
-    // The system's interpreter, which the python3-openpyxl package serves,
-    // before any other python3 on the PATH.
-    const QString system = QStringLiteral("/usr/bin/python3");
-    QProcess python;
-    python.start(QFileInfo(system).isExecutable() ? system : QStringLiteral("python3"),
-                 {QStringLiteral("-c"), QString::fromUtf8(kReader), path});
-    EXPECT_TRUE(python.waitForFinished(60000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonObject sheets = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
-    std::map<QString, std::vector<QStringList>> result;
-    for (auto it = sheets.begin(); it != sheets.end(); ++it) {
-        std::vector<QStringList>& rows = result[it.key()];
-        for (const QJsonValue& row : it.value().toArray()) {
-            QStringList cells;
-            for (const QJsonValue& cell : row.toArray())
-                cells << cell.toString();
-            while (!cells.isEmpty() && cells.back().isEmpty())
-                cells.removeLast();
-            rows.push_back(cells);
-        }
-    }
-    return result;
-}
 
 TEST(AddressListExportWriter, TextRowsOnSeveralSheets) {
     QTemporaryDir dir;

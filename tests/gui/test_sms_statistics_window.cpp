@@ -13,14 +13,12 @@
 #include "tests/support/dialog_driver.h"
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/xlsx_reader.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -29,37 +27,6 @@
 #include <memory>
 
 namespace {
-
-const char kReader[] = R"PY(
-import json, sys
-import openpyxl
-book = openpyxl.load_workbook(sys.argv[1], read_only=True)
-out = {}
-for sheet in book.worksheets:
-    out[sheet.title] = [["" if v is None else (v if isinstance(v, str) else "<%s>" % type(v).__name__)
-                         for v in row] for row in sheet.iter_rows(values_only=True)]
-sys.stdout.write(json.dumps(out))
-)PY";
-
-// Sheet name -> rows of cell texts; a cell that is not text reads "<type>".
-std::map<QString, std::vector<QStringList>> ReadXlsx(const QString& path) {
-    const QString system = QStringLiteral("/usr/bin/python3");
-    QProcess python;
-    python.start(QFileInfo(system).isExecutable() ? system : QStringLiteral("python3"),
-                 {QStringLiteral("-c"), QString::fromUtf8(kReader), path});
-    EXPECT_TRUE(python.waitForFinished(60000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonObject sheets = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
-    std::map<QString, std::vector<QStringList>> result;
-    for (auto it = sheets.begin(); it != sheets.end(); ++it)
-        for (const QJsonValue& row : it.value().toArray()) {
-            QStringList cells;
-            for (const QJsonValue& cell : row.toArray())
-                cells << cell.toString();
-            result[it.key()].push_back(cells);
-        }
-    return result;
-}
 
 QStringList Rights(bool withDelete) {
     QStringList rights(21, QStringLiteral("1"));
