@@ -187,6 +187,15 @@ void WriteStatistics(sqlite3* customerDb, qint64 sendId, const SmsJobInfo& job, 
                                std::string(sqlite3_errmsg(customerDb)));
 }
 
+// A field of a send-record line: one line per number, so a line break of
+// the text (CR LF, or the lone LF the text box gives) becomes one blank.
+std::string OneLineField(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text.toStdString();
+}
+
 // The send-record lines of a sent batch, written in one go. The fields that
 // every line shares are converted once.
 void WriteSendRecordLines(const SEND_INFO_WRITEDB& rec, const SmsJobInfo& job) {
@@ -195,9 +204,7 @@ void WriteSendRecordLines(const SEND_INFO_WRITEDB& rec, const SmsJobInfo& job) {
     const std::string date = FileDate(job.fileTiming);
     if (!SendInfoOpen(date.c_str()))
         return;
-    QString text = rec.content;
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    const std::string head = text.toStdString() + '\x01';
+    const std::string head = OneLineField(rec.content) + '\x01';
     const std::string tail = '\x01' + job.submitTime.toStdString() + '\x01' +
                              (job.fileTiming.isEmpty() ? job.submitTime : job.fileTiming).toStdString();
     std::string block;
@@ -209,7 +216,7 @@ void WriteSendRecordLines(const SEND_INFO_WRITEDB& rec, const SmsJobInfo& job) {
         block += head;
         block += r.number;
         block += '\x01';
-        block += r.name.toStdString();
+        block += OneLineField(r.name);
         block += tail;
     }
     SendInfoWrite(block); // adds the last CR LF
@@ -303,13 +310,11 @@ SmsJobInfo MakeSmsJobInfo(const QDateTime& submitTime, const QString& timingTime
 
 std::string SendRecordLine(const QString& content, const SmsRecipient& recipient, const QString& submitTime,
                            const QString& timingTime) {
-    QString text = content;
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    std::string line = text.toStdString();
+    std::string line = OneLineField(content);
     line += '\x01';
     line += recipient.number;
     line += '\x01';
-    line += recipient.name.toStdString();
+    line += OneLineField(recipient.name);
     line += '\x01';
     line += submitTime.toStdString();
     line += '\x01';

@@ -41,22 +41,49 @@ TEST(SendSmsRun, AnAddInCommandOpensTheComposerAndAltNSends) {
     ASSERT_TRUE(WaitUntil([&] { return !x.windowNamed(composer).isEmpty(); }, milliseconds(TimeBoundMs(10000))))
         << run.runLog().toStdString();
 
-    // The numbers arrive on the composer's first timer; then Alt+N asks
-    // "确定发送?", Enter says yes, and Enter closes "发送成功".
-    bool sent = false;
-    for (int attempt = 0; attempt < 5 && !sent; ++attempt) {
+    // The numbers arrive on the composer's first timer. Alt+N asks
+    // "确定发送?" and Enter says yes; Enter then closes "发送成功". Each Enter
+    // waits for its box, or it would land in the content box.
+    // A box is a window that was not there when the composer was up alone
+    // (found by class: a box may have no title).
+    const auto visibleWindows = [&] {
+        return x.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                          QStringLiteral(".")})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    const QStringList before = visibleWindows();
+    QStringList answered;
+    const auto answerBox = [&] {
+        QString box;
+        WaitUntil(
+            [&] {
+                for (const QString& id : visibleWindows())
+                    if (!before.contains(id) && !answered.contains(id))
+                        box = id;
+                return !box.isEmpty();
+            },
+            milliseconds(TimeBoundMs(5000)));
+        if (box.isEmpty())
+            return false;
+        answered << box;
+        x.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), box});
+        x.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        return true;
+    };
+    // Pressed before the numbers are in, Alt+N gets "发送列表不能为空": closed,
+    // and tried again.
+    bool called = false;
+    for (int attempt = 0; attempt < 5 && !called; ++attempt) {
         x.key(QStringLiteral("alt+n"), composer);
-        for (int i = 0; i < 3 && !sent; ++i) {
-            x.key(QStringLiteral("Return"));
-            sent = WaitUntil([&] { return !service.calls("qxSmsSend").empty(); }, milliseconds(TimeBoundMs(2000)));
-        }
+        ASSERT_TRUE(answerBox()) << run.runLog().toStdString();
+        called = WaitUntil([&] { return !service.calls("qxSmsSend").empty(); }, milliseconds(TimeBoundMs(3000)));
     }
-    ASSERT_TRUE(sent) << run.runLog().toStdString();
-    // The outcome is written after the answer; the box that says so is closed.
+    ASSERT_TRUE(called) << run.runLog().toStdString();
+    // The outcome is written after the answer, then the box says so.
     ASSERT_TRUE(WaitUntil([&] { return !DatabaseRows(run, "SELECT 1 FROM sendNums WHERE rrid<>''").isEmpty(); },
                           milliseconds(TimeBoundMs(10000))))
         << run.runLog().toStdString();
-    x.key(QStringLiteral("Return"));
+    ASSERT_TRUE(answerBox()) << run.runLog().toStdString();
 
     const auto calls = service.calls("qxSmsSend");
     ASSERT_EQ(calls.size(), 1u);

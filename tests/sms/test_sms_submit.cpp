@@ -512,7 +512,7 @@ TEST_F(SmsSubmit, SendRecordLinesByteForByte) {
         SmsNumberLists lists;
         lists.domestic.push_back(Recipient("13800138000", Q("张三")));
         lists.domestic.push_back(Recipient("01012345678"));
-        SmsSubmitRequest r = request(std::move(lists), {Q("第一行\r\n第二行 it's")});
+        SmsSubmitRequest r = request(std::move(lists), {Q("第一行\r\n第二行\nit's")});
         r.timingTime = c.timing;
         r.survey = c.survey;
         r.surveyMinutes = 40;
