@@ -1,6 +1,7 @@
 #include "gui/contacts/entry_dialogs.h"
 
 #include "contacts/number_entry.h"
+#include "gui/main/app_control.h"
 #include "gui/main/gui_globals.h"
 #include "gui/widgets/widget_helpers.h"
 
@@ -51,8 +52,8 @@ void CEntryDialog::accept() {
 }
 
 void CEntryDialog::reject() {
-    // Blanks alone are nothing to lose.
-    if (!ConfirmCloseIfEdited(EntryText(BoxText()), 0))
+    // Blanks alone are nothing to lose; a quit of the program asks nothing.
+    if (!QuitRequested() && !ConfirmCloseIfEdited(EntryText(BoxText()), 0))
         return;
     done(1002);
 }

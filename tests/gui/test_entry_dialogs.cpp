@@ -7,6 +7,7 @@
 #include "gui/contacts/data_split_dialog.h"
 #include "gui/contacts/entry_dialogs.h"
 #include "gui/contacts/number_location.h"
+#include "gui/main/app_control.h"
 #include "platform/url_open.h"
 #include "tests/support/contacts_fixture.h"
 #include "tests/support/dialog_driver.h"
@@ -137,6 +138,15 @@ TEST(EntryDialogs, CancelAsksOnlyWhenSomethingWasTyped) {
     CDlgAddGroup group;
     SendKey(&group, Qt::Key_Escape);
     EXPECT_EQ(group.result(), 1002);
+    EXPECT_TRUE(boxes.shown().empty());
+
+    // A quit of the program ends an edited entry without a question.
+    CDlgAddGroup edited;
+    SetBoxText(edited, QStringLiteral("Team"));
+    edited.show();
+    RequestQuit();
+    ClearQuitRequest();
+    EXPECT_EQ(edited.result(), 1002);
     EXPECT_TRUE(boxes.shown().empty());
 }
 
