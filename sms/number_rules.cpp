@@ -53,6 +53,18 @@ NumberAcceptance AcceptNumber(std::string_view utf8) {
     return Accept(RecipientNumberKey(utf8.substr(begin, end - begin)));
 }
 
+std::optional<AddNumberResult> NotAdded(const NumberAcceptance& accepted) {
+    switch (accepted.check) {
+    case NumberCheck::Empty:
+        return AddNumberResult::Empty;
+    case NumberCheck::Refused:
+        return AddNumberResult::Refused;
+    case NumberCheck::Accepted:
+        break;
+    }
+    return std::nullopt;
+}
+
 AddNumberResult AddRecipientKey(VIRTUAL_LIST& list, qint64 key, const QString& name, int contactId) {
     if (list.Lookup(key, nullptr))
         return AddNumberResult::Duplicate;
@@ -64,14 +76,8 @@ AddNumberResult AddRecipientKey(VIRTUAL_LIST& list, qint64 key, const QString& n
 AddNumberResult AddRecipientNumber(VIRTUAL_LIST& list, QStringView number, const QString& name,
                                    int contactId) {
     const NumberAcceptance accepted = AcceptNumber(number);
-    switch (accepted.check) {
-    case NumberCheck::Empty:
-        return AddNumberResult::Empty;
-    case NumberCheck::Refused:
-        return AddNumberResult::Refused;
-    case NumberCheck::Accepted:
-        break;
-    }
+    if (const auto result = NotAdded(accepted))
+        return *result;
     return AddRecipientKey(list, accepted.key, name, contactId);
 }
 

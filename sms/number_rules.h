@@ -9,6 +9,7 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <optional>
 #include <string_view>
 
 enum class NumberCheck {
@@ -34,6 +35,10 @@ enum class AddNumberResult {
     Duplicate, // the list holds the key already
     Failed,    // the list refused the row (logged by the list)
 };
+
+// What the list makes of a number that was not accepted (Empty or Refused);
+// none for an accepted one, which goes on to be added.
+std::optional<AddNumberResult> NotAdded(const NumberAcceptance& accepted);
 
 // Accepts `number` and appends it with `name` (may be empty) and the
 // contact id, unless the list holds its key already. The list keeps its own

@@ -100,14 +100,8 @@ AddNumberResult AddRow(VIRTUAL_LIST& list, VIRTUAL_LIST_BUF* buf, SqlStatement& 
     const int numberBytes = sqlite3_column_bytes(h, 0);
     const NumberAcceptance accepted =
         AcceptNumber(std::string_view(number ? number : "", static_cast<size_t>(numberBytes)));
-    switch (accepted.check) {
-    case NumberCheck::Empty:
-        return AddNumberResult::Empty;
-    case NumberCheck::Refused:
-        return AddNumberResult::Refused;
-    case NumberCheck::Accepted:
-        break;
-    }
+    if (const auto result = NotAdded(accepted))
+        return *result;
     const int contactId = idColumn >= 0 ? sqlite3_column_int(h, idColumn) : 0;
     const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(h, nameColumn));
     const std::string_view nameBytes(name ? name : "",

@@ -214,6 +214,9 @@ void CDlgSendSMS::OnInitDialog() {
     m_ui->sign->setChecked(m_savedSign != 0);
     m_ui->noSign->setChecked(m_savedNotSign != 0);
     m_ui->korean->setChecked(m_savedKorean != 0);
+    // Read once: every keystroke recounts, and the numbering cannot change
+    // while the composer is open.
+    m_numbering = ReadSmsNumbering(g_strAccountIni);
 
     // send_receive_Num runs from 1 to 100 and starts again: replies are
     // matched to a send by it.
@@ -496,7 +499,7 @@ void CDlgSendSMS::RecountContent() {
     input.signature = signature;
     input.sign = sign;
     input.longSms = m_ui->longSms->isChecked();
-    input.numbering = ReadSmsNumbering(g_strAccountIni);
+    input.numbering = m_numbering;
     const SmsCount count = CountSms(input);
     if (count.cap.exceeded) {
         ShowMessageBox(count.cap.warning, mb::Ok | mb::IconWarning);
@@ -734,7 +737,7 @@ bool CDlgSendSMS::SendSMS(const QString& timingTime, const QString& text) {
     // the last part only.
     const QString signature = Signature().isEmpty() ? QString() : BracketedSignature(Signature());
     SmsSubmitRequest request;
-    request.parts = SmsPartsOfText(text, signature, m_ui->longSms->isChecked(), ReadSmsNumbering(g_strAccountIni));
+    request.parts = SmsPartsOfText(text, signature, m_ui->longSms->isChecked(), m_numbering);
     request.numbers = BuildNumberLists(*m_list);
     request.timingTime = timingTime;
     request.survey = m_survey;

@@ -10,6 +10,7 @@
 #include "contacts/address_list.h"
 #include "gui/widgets/virtual_list_ctrl.h"
 #include "platform/worker_thread.h"
+#include "sms/sms_numbering.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -177,6 +178,7 @@ private:
     bool m_recounting = false;
     // What the settings file holds now, so only a change is written.
     int m_savedSign = -1, m_savedNotSign = -1, m_savedKorean = -1;
+    SmsNumbering m_numbering; // [SMPre]
 
     // Work in progress.
     bool m_busy = false;
