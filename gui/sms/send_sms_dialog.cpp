@@ -511,9 +511,7 @@ void CDlgSendSMS::RecountContent() {
         m_ui->content->moveCursor(QTextCursor::End);
     }
 
-    m_wide = count.wide;
     m_contentParts = count.parts;
-    m_partCount = count.perNumber;
     const int domestic = m_list->DomesticCount();
     const int international = m_list->InternationalCount();
     m_ui->chars->setText(QString::number(count.composed.size()));
@@ -665,8 +663,7 @@ void CDlgSendSMS::OnSendNow() {
     if (m_survey && !SurveyMinutesValid(&m_surveyMinutes))
         return;
     LogWriteString(g_logRun, QStringLiteral("立即发送按钮 将调用CDlgSendSMS::SendSMS: ") + m_finalText);
-    m_timingTime.clear();
-    SendSMS(m_timingTime, m_finalText);
+    SendSMS(QString(), m_finalText);
 }
 
 void CDlgSendSMS::OnTimingSend() {
@@ -691,10 +688,10 @@ void CDlgSendSMS::OnTimingSend() {
     CDlgMSGTimeSend picker(this);
     if (RunModal(picker) != IDOK || picker.ChosenTime().isEmpty())
         return;
-    m_timingTime = picker.ChosenTime();
+    const QString timingTime = picker.ChosenTime();
     LogWriteString(g_logRun,
-                   QStringLiteral("定时发送按钮 将调用CDlgSendSMS::SendSMS：") + m_timingTime + m_finalText);
-    SendSMS(m_timingTime, m_finalText);
+                   QStringLiteral("定时发送按钮 将调用CDlgSendSMS::SendSMS：") + timingTime + m_finalText);
+    SendSMS(timingTime, m_finalText);
 }
 
 void CDlgSendSMS::OnChannelTest() {

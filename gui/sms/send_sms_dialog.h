@@ -111,7 +111,6 @@ public:
     CVirtualListCtrl* List() const;
     const QString& FinalText() const { return m_finalText; }
     const QStringList& ContentParts() const { return m_contentParts; }
-    int PartCount() const { return m_partCount; }
 
 signals:
     // A submission ended: true when every batch was sent.
@@ -169,10 +168,7 @@ private:
     // Composition.
     QString m_finalText;
     QString m_composedText; // content, reply hint and signature as counted
-    QString m_timingTime;
     QStringList m_contentParts;
-    int m_partCount = 1;
-    bool m_wide = false;
     int m_surveyMinutes = 0;
     int m_sendReceiveNum = 1;
     bool m_recounting = false;
