@@ -202,9 +202,13 @@ void ReceivedTraffic::Run() {
 }
 
 void ReceivedTraffic::LookupContactName(const QString& number, QString out[2]) {
+    ::LookupContactName(m_db, number, out);
+}
+
+void LookupContactName(sqlite3* db, const QString& number, QString out[2]) {
     out[0].clear();
     out[1].clear();
-    SqlStatement q(m_db, "SELECT name,coName FROM ContactList WHERE mobileNum=? limit 1");
+    SqlStatement q(db, "SELECT name,coName FROM ContactList WHERE mobileNum=? limit 1");
     if (!q.ok()) {
         LogWrite(g_logRun, "出错了");
         return;
@@ -235,7 +239,7 @@ void ReceivedTraffic::StoreBatch(const std::vector<RECV_MSG>& messages) {
             LookupContactName(m.sendNum, contact);
             const std::optional<int64_t> id = IntegerId(m.receiveID);
             if (!id)
-                LogWrite(g_logRun, "INFO,received message id is not an integer, stored as text: " +
+                LogWrite(g_logRun, "INFO,received message id is not a 64-bit integer, stored as text: " +
                                        LogEscape(m.receiveID));
             insert.reset();
             if (id)
@@ -436,12 +440,11 @@ void ReceivedTraffic::AutoForward(const std::vector<RECV_MSG>& messages) {
 }
 
 void ReceivedTraffic::SendAndRecord(AutoSend& send, const std::function<int(std::string& rrid)>& call) {
-    if (stopping())
+    if (stopping() || send.items.empty())
         return;
-    std::string rrid;
-    const int result = call(rrid);
-    WriteInteractiveRecord(send.items, send.items.empty() ? QString() : send.items.back().text, result != 0,
-                           send.personalised, QString::fromStdString(rrid));
+    // Recorded as pending before the call, then with the call's outcome: a
+    // send whose answer never came stays "未知", never passes for sent.
+    SendAndRecordInteractive(m_db, *m_client, send.personalised, send.items, call);
 }
 
 void RunReceiveJob(const ReceiveJobInputs& inputs, ReceiveJobSink* sink, std::shared_ptr<ReceiveJobState> state) {

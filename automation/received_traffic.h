@@ -58,6 +58,10 @@ QString ForwardExtension(const QString& recvNum, const QString& serviceNumber);
 // "回复：" + msgContent + "【" + signature + "】".
 QString ForwardText(const RECV_MSG& msg, const QString& name, const QString& signature);
 
+// out[0] = name, out[1] = coName of the first contact with that number
+// (both empty when there is none; a failed query logs "出错了").
+void LookupContactName(sqlite3* db, const QString& number, QString out[2]);
+
 // ---- what the job reads -------------------------------------------------------------
 
 struct ReceiveJobInputs {

@@ -1096,6 +1096,21 @@ It may take a while. Continue?</translation>
     </message>
 </context>
 <context>
+    <name>ReceivedTraffic</name>
+    <message>
+        <source>正在处理互动短信...</source>
+        <translation>Processing interactive messages...</translation>
+    </message>
+    <message>
+        <source>正在处理自动回复...</source>
+        <translation>Processing automatic replies...</translation>
+    </message>
+    <message>
+        <source>正在处理自动转发...</source>
+        <translation>Processing automatic forwarding...</translation>
+    </message>
+</context>
+<context>
     <name>CCorvelaneDlg</name>
     <message>
         <source>主窗口将在后续版本中提供。</source>
