@@ -239,7 +239,7 @@ void ReceivedTraffic::StoreBatch(const std::vector<RECV_MSG>& messages) {
             LookupContactName(m.sendNum, contact);
             const std::optional<int64_t> id = IntegerId(m.receiveID);
             if (!id)
-                LogWrite(g_logRun, "INFO,received message id is not a 64-bit integer, stored as text: " +
+                LogWrite(g_logRun, "INFO,received message id is not a 64-bit integer, bound as text: " +
                                        LogEscape(m.receiveID));
             insert.reset();
             if (id)

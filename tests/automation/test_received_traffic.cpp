@@ -231,8 +231,8 @@ TEST_F(ReceivedTrafficJob, StoresTheBatchAsReceived) {
               }));
     EXPECT_EQ(Count(kContactCount), contacts);
     EXPECT_EQ(m_sink.stored, QStringList{QStringLiteral("0|")});
-    EXPECT_TRUE(runLog().contains(QStringLiteral("stored as text: abc")));
-    EXPECT_TRUE(runLog().contains(QStringLiteral("stored as text: 123456789012345678901234567890")));
+    EXPECT_TRUE(runLog().contains(QStringLiteral("bound as text: abc")));
+    EXPECT_TRUE(runLog().contains(QStringLiteral("bound as text: 123456789012345678901234567890")));
 }
 
 TEST_F(ReceivedTrafficJob, SinceIsTheEarliestValidTime) {
