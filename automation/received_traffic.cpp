@@ -9,6 +9,7 @@
 #include "core/sql.h"
 #include "platform/encoding.h"
 #include "platform/ini.h"
+#include "service/web_service_client.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

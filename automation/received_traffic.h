@@ -6,7 +6,6 @@
 // client, from a copy of the settings taken on the GUI thread; what the
 // window must show is handed to a ReceiveJobSink.
 #include "core/helpers.h"
-#include "service/web_service_client.h"
 #include "sms/num_content.h"
 
 #include <QDateTime>
@@ -21,6 +20,9 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+class CWebServiceClient;
+struct RECV_MSG;
 
 // ---- the receive window --------------------------------------------------------
 

@@ -2,6 +2,7 @@
 // database: the receive window, storing a batch, unsubscribing, the
 // interactive rules, the automatic reply and forward, and their records.
 #include "automation/received_traffic.h"
+#include "service/web_service_client.h"
 
 #include "core/database.h"
 #include "core/helpers.h"
