@@ -351,7 +351,7 @@ TEST_F(InteractiveRules, OneSendToThreeNumbers) {
     m_main->script("qxSmsSend", LoopbackAnswer::Text("20261210777"));
     receive({MoRecord("1", "10690000", "13900000001", "ABC", "2026-12-10 10:00:00"),
              MoRecord("2", "10690000", "13900000002", "xxABCxx", "2026-12-10 10:00:01"),
-             MoRecord("3", "10690000", "13900000003", "abc", "2026-12-10 10:00:02"),
+             MoRecord("3", "10690000", "13900000003", "AB C", "2026-12-10 10:00:02"),
              MoRecord("4", "10690000", "13900000004", "1ABC", "2026-12-10 10:00:03")});
     const auto calls = sends();
     ASSERT_EQ(calls.size(), 1u);
