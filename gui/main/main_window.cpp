@@ -4,6 +4,7 @@
 #include "channels/mail_settings.h"
 #include "core/account.h"
 #include "core/app_globals.h"
+#include "core/database.h"
 #include "core/db_backup.h"
 #include "core/helpers.h"
 #include "core/log.h"
@@ -347,25 +348,34 @@ void CCorvelaneDlg::ReceiveMessages(int manual) {
 void CCorvelaneDlg::StartMailWorker() {
     if (m_mailWorker.running())
         return;
-    m_mailControl.running = true;
-    m_mailControl.stop.reset();
-    m_mailWorker.start([this] { EmailThreadProc(m_mailControl); });
+    m_mailControl->running = true;
+    m_mailControl->stop.reset();
+    MailWorkerSetup setup;
+    setup.databasePath = SystemDatabasePath();
+    m_mailWorker.start([control = m_mailControl, setup] { EmailThreadProc(*control, setup); });
 }
 
 void CCorvelaneDlg::StopLoops() {
-    m_mailControl.running = false;
-    m_mailControl.stop.set();
-    m_reportControl.running = false;
-    m_reportControl.stop.set();
+    m_mailControl->running = false;
+    m_mailControl->stop.set();
+    m_reportControl->running = false;
+    m_reportControl->stop.set();
 }
 
 void CCorvelaneDlg::StartWorkers() {
     if (MailReceiveEnabled(g_strAccountIni))
         StartMailWorker();
-    if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0) {
-        m_reportControl.running = true;
-        m_reportControl.stop.reset();
-        m_reportWorker.start([this] { ReportThreadProc(m_reportControl); });
+    if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0 &&
+        !m_reportWorker.running()) {
+        // The worker gets copies: the account may be cleared while it runs.
+        const AccountFields account = g_pAccount.get();
+        ReportWorkerSetup setup;
+        setup.databasePath = SystemDatabasePath();
+        setup.serial = account[kAccountSerial];
+        setup.password = account[kAccountPassword];
+        m_reportControl->running = true;
+        m_reportControl->stop.reset();
+        m_reportWorker.start([control = m_reportControl, setup] { ReportThreadProc(*control, setup); });
     }
 }
 
