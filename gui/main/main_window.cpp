@@ -419,16 +419,18 @@ void CCorvelaneDlg::ShowReceivedBatch(bool manual, const QString& filter) {
 void CCorvelaneDlg::StartMailWorker() {
     if (m_mailWorker.running())
         return;
-    m_mailControl.running = true;
-    m_mailControl.stop.reset();
-    m_mailWorker.start([this] { EmailThreadProc(m_mailControl); });
+    m_mailControl->running = true;
+    m_mailControl->stop.reset();
+    MailWorkerSetup setup;
+    setup.databasePath = SystemDatabasePath();
+    m_mailWorker.start([control = m_mailControl, setup] { EmailThreadProc(*control, setup); });
 }
 
 void CCorvelaneDlg::StopLoops() {
-    m_mailControl.running = false;
-    m_mailControl.stop.set();
-    m_reportControl.running = false;
-    m_reportControl.stop.set();
+    m_mailControl->running = false;
+    m_mailControl->stop.set();
+    m_reportControl->running = false;
+    m_reportControl->stop.set();
     if (m_receiveJob)
         m_receiveJob->stop = true;
 }
@@ -436,10 +438,17 @@ void CCorvelaneDlg::StopLoops() {
 void CCorvelaneDlg::StartWorkers() {
     if (MailReceiveEnabled(g_strAccountIni))
         StartMailWorker();
-    if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0) {
-        m_reportControl.running = true;
-        m_reportControl.stop.reset();
-        m_reportWorker.start([this] { ReportThreadProc(m_reportControl); });
+    if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0 &&
+        !m_reportWorker.running()) {
+        // The worker gets copies: the account may be cleared while it runs.
+        const AccountFields account = g_pAccount.get();
+        ReportWorkerSetup setup;
+        setup.databasePath = SystemDatabasePath();
+        setup.serial = account[kAccountSerial];
+        setup.password = account[kAccountPassword];
+        m_reportControl->running = true;
+        m_reportControl->stop.reset();
+        m_reportWorker.start([control = m_reportControl, setup] { ReportThreadProc(*control, setup); });
     }
 }
 

@@ -275,8 +275,10 @@ private:
     std::function<QDateTime()> m_clock;
 
     // The two loops of the other subsystems, and the window's own jobs.
-    WorkerControl m_mailControl;
-    WorkerControl m_reportControl;
+    // Shared with their workers: one that outlives its bounded join still
+    // touches nothing freed.
+    std::shared_ptr<WorkerControl> m_mailControl = std::make_shared<WorkerControl>();
+    std::shared_ptr<WorkerControl> m_reportControl = std::make_shared<WorkerControl>();
     WorkerThread m_mailWorker;
     WorkerThread m_reportWorker;
     WorkerThread m_infoWorker;
