@@ -105,6 +105,8 @@ TEST(ReceivedTrafficRun, TimerReceivesUnsubscribesAndReplies) {
     ASSERT_TRUE(WaitUntil([&] { return !DatabaseRows(run, "SELECT 1 FROM sendNums WHERE rrid<>''").isEmpty(); },
                           milliseconds(TimeBoundMs(10000))))
         << run.runLog().toStdString();
+    // The service logs a call before it answers; its lines arrive through the pipe.
+    EXPECT_TRUE(WaitUntil([&] { return service.log().contains(QStringLiteral("qxSmsSend sn=")); }));
     const QString trialLog = service.log();
     const QStringList sends = trialLog.split(QLatin1Char('\n')).filter(QStringLiteral("qxSmsSend sn="));
     ASSERT_EQ(sends.size(), 1) << trialLog.toStdString();
