@@ -3236,6 +3236,10 @@ Messages available in your account: %d</translation>
         <source>打开条件</source>
         <translation>Open</translation>
     </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
 </context>
 <context>
     <name>CDlgCondi</name>
@@ -3250,6 +3254,10 @@ Messages available in your account: %d</translation>
     <message>
         <source>条件名称:</source>
         <translation>Condition name:</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -3269,6 +3277,10 @@ Messages available in your account: %d</translation>
     <message>
         <source>名称</source>
         <translation>Name</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
