@@ -452,6 +452,19 @@ TEST_F(RulesDialog, InsertFieldPutsTheMarkerAtTheCaret) {
 TEST_F(RulesDialog, InEnglishTheRuleIsStoredAsInChinese) {
     ASSERT_TRUE(SetUiLanguage(kLangEnglish));
     CDlgInteractiveMSG d;
+    // Everything the three windows say is English; the contact fields are the user's own names.
+    QStringList fieldNames;
+    for (const FIELDINFO& f : LoadFieldInfo())
+        fieldNames << f.name;
+    CDlgCondi naming;
+    CDlgCondiList list;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&d, &naming, &list}) {
+        for (const QString& text : ShownTexts(*dialog)) {
+            if (!fieldNames.contains(text))
+                EXPECT_FALSE(HasChinese(text)) << dialog->objectName().toStdString() << ": " << text.toStdString();
+        }
+    }
+    EXPECT_EQ(list.windowTitle(), "Name list of query conditions");
     Add(d, {"Message content", "Contains", "ABC"});
     Add(d, {"姓名", "Starts with", "张"});
     EXPECT_EQ(Rows(d), (QStringList{"|Message content|Contains|ABC", "And|姓名|Starts with|张"}));
