@@ -16,6 +16,7 @@
 #include "tests/support/msgbox_recorder.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -479,6 +480,32 @@ TEST_F(RulesDialog, InEnglishTheRuleIsStoredAsInChinese) {
     m_open = QStringLiteral("en");
     Click(d, "41016");
     EXPECT_EQ(Rows(d), (QStringList{"|Message content|Contains|ABC", "And|姓名|Starts with|张"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RulesDialog, Screenshots) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    ASSERT_GT(SaveRule(QStringLiteral("咨询回复"), false, QStringLiteral("r"), "s", {{"短信内容", "包含", "咨询"}}), 0);
+    CDlgInteractiveMSG d;
+    Add(d, {"短信内容", "包含", "咨询"});
+    Add(d, {"手机或小灵通", "开始于", "138"});
+    Add(d, {"公司名称", "等于", "星河公司"});
+    SetReply(d, QStringLiteral("<%姓名%>您好，您的咨询已收到，我们会尽快回复。"));
+    Child<QLineEdit>(d, "1004")->setText(QStringLiteral("TD"));
+    d.show();
+    ASSERT_TRUE(d.grab().save(QDir(dir).filePath(QStringLiteral("interactive-rules.png"))));
+    CDlgCondi naming;
+    naming.SetName(QStringLiteral("咨询回复"));
+    naming.show();
+    ASSERT_TRUE(naming.grab().save(QDir(dir).filePath(QStringLiteral("interactive-rule-name.png"))));
+    CDlgCondiList list;
+    list.show();
+    ASSERT_TRUE(list.grab().save(QDir(dir).filePath(QStringLiteral("interactive-rule-list.png"))));
 }
 
 } // namespace
