@@ -3251,6 +3251,10 @@ Messages available in your account: %d</translation>
         <source>打开条件</source>
         <translation>Open</translation>
     </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
 </context>
 <context>
     <name>CDlgCondi</name>
@@ -3265,6 +3269,10 @@ Messages available in your account: %d</translation>
     <message>
         <source>条件名称:</source>
         <translation>Condition name:</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -3284,6 +3292,10 @@ Messages available in your account: %d</translation>
     <message>
         <source>名称</source>
         <translation>Name</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
