@@ -241,6 +241,11 @@ void CCorvelaneDlg::RequeryContacts() {
         static_cast<CDlgContactFrame*>(view)->Requery();
 }
 
+void CCorvelaneDlg::RequeryRecordViews() {
+    if (QWidget* view = m_views[190])
+        static_cast<CDlgMsgRecord*>(view)->Requery();
+}
+
 QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
     const qint64 channel = code - code % 1000;
     const qint64 child = code % 1000;

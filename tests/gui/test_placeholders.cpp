@@ -19,7 +19,6 @@
 #include "gui/channels/tel_paper_dialog.h"
 #include "gui/sms/interactive_msg_dialog.h"
 #include "gui/sms/msg_lib_dialog.h"
-#include "gui/sms/msg_record_view.h"
 #include "gui/sms/per_msg_dialog.h"
 #include "gui/sms/received_record_view.h"
 #include "contacts/contact_selection.h"
@@ -206,8 +205,6 @@ TEST(Placeholders, TipWindowHidesWhenClosed) {
 
 TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
     QWidget mainWindow;
-    CDlgMsgRecord records(&mainWindow);
-    records.QueryRecords(1000000001, QStringLiteral(" AND mobileNum LIKE '138%'"), -1);
     CDlgMsgRecord1Received received(&mainWindow);
     received.QueryRecords(QStringLiteral(" AND content LIKE '%a%'"), -1);
     CDlgTask tasks(&mainWindow);
@@ -217,7 +214,6 @@ TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
         QWidget* view;
         QString detail;
     } views[] = {
-        {&records, QStringLiteral("1000000001\n AND mobileNum LIKE '138%'")},
         {&received, QStringLiteral(" AND content LIKE '%a%'")},
         {&tasks, QString()},
     };
@@ -229,8 +225,6 @@ TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
     }
 
     // A second query replaces the first; a filter shown as plain text.
-    records.QueryRecords(1000000005, QString(), -1);
-    EXPECT_EQ(Child<QLabel>(records, "detail")->text(), QStringLiteral("1000000005"));
     received.QueryRecords(QStringLiteral("<b>x</b>"), -1);
     EXPECT_EQ(Child<QLabel>(received, "detail")->textFormat(), Qt::PlainText);
 
