@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "core/row_source.h"
 #include "core/sql.h"
+#include "core/sql_guard.h"
 
 #include <QCoreApplication>
 
@@ -146,10 +147,6 @@ RecordCategory Build(const ChannelInfo& ch, qint64 code, RecordKind kind) {
     return c;
 }
 
-QString PrepareError(sqlite3* db) {
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
-
 } // namespace
 
 const std::vector<qint64>& RecordCategoryCodes() {
@@ -204,26 +201,6 @@ QString RecordDateFilter(const std::optional<QDate>& from, const std::optional<Q
     return filter;
 }
 
-bool IsOneReadOnlyStatement(sqlite3* db, const QString& sql) {
-    if (!db)
-        return false;
-    const QByteArray utf8 = sql.toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    const char* tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail);
-    bool ok = rc == SQLITE_OK && stmt != nullptr && sqlite3_stmt_readonly(stmt) != 0;
-    if (ok && tail) {
-        // Only blanks may follow; a ";" followed by a second statement may not.
-        for (const char* p = tail; *p; ++p)
-            if (!(*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n')) {
-                ok = false;
-                break;
-            }
-    }
-    sqlite3_finalize(stmt);
-    return ok;
-}
-
 qint64 MaxSendInfoRowid(sqlite3* db) {
     SqlStatement st(db, "SELECT MAX(rowid) FROM sendInfo");
     return st.ok() && st.step() == SQLITE_ROW && !st.isNull(0) ? st.int64(0) : 0;
@@ -231,10 +208,10 @@ qint64 MaxSendInfoRowid(sqlite3* db) {
 
 RecordListResult OpenRecordList(sqlite3* db, RowSource& rows, const QString& statement) {
     RecordListResult result;
-    if (!IsOneReadOnlyStatement(db, statement)) {
+    std::string why;
+    if (!db || !IsSingleReadOnlyStatement(db, statement.toStdString(), &why)) {
         rows.Close();
-        if (db)
-            LogSqlError("ERROR,CDlgMsgRecord::QueryRecords", 1, PrepareError(db));
+        LogWrite(g_logRun, "ERROR,CDlgMsgRecord::QueryRecords," + why);
         return result;
     }
     result.maxRowid = MaxSendInfoRowid(db);

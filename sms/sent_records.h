@@ -88,11 +88,6 @@ QString RecordListStatement(const RecordCategory& category, const QString& filte
 // The date query's filter: "从" and "到" as ticked; the to-day counts whole.
 QString RecordDateFilter(const std::optional<QDate>& from, const std::optional<QDate>& to);
 
-// True when `sql` is exactly one statement that only reads (nothing after it
-// but blanks). Text from settings or the advanced query must pass this before
-// it runs; a refusal is the caller's to log.
-bool IsOneReadOnlyStatement(sqlite3* db, const QString& sql);
-
 // The largest rowid of sendInfo now; 0 for an empty table or a failure.
 qint64 MaxSendInfoRowid(sqlite3* db);
 
