@@ -23,21 +23,21 @@ struct ChannelInfo {
     RecordChannel channel;
     qint64 base;
     int sendType;
-    const char* word;            // in the titles: 短信, 传真, ...
+    const char* word; // in the run log's delete lines
     const char* firstColumn;
     const char* recipientColumn;
 };
 
 const ChannelInfo kChannels[] = {
-    {RecordChannel::Sms, 1000000000, 1, QT_TRANSLATE_NOOP("CDlgMsgRecord", "短信"),
+    {RecordChannel::Sms, 1000000000, 1, "短信",
      QT_TRANSLATE_NOOP("CDlgMsgRecord", "短信内容"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
-    {RecordChannel::Fax, 1000002000, 2, QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真"),
+    {RecordChannel::Fax, 1000002000, 2, "传真",
      QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真文件"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真号码")},
-    {RecordChannel::Email, 1000003000, 3, QT_TRANSLATE_NOOP("CDlgMsgRecord", "邮件"),
+    {RecordChannel::Email, 1000003000, 3, "邮件",
      QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "邮件地址")},
-    {RecordChannel::Mms, 1000004000, 4, QT_TRANSLATE_NOOP("CDlgMsgRecord", "彩信"),
+    {RecordChannel::Mms, 1000004000, 4, "彩信",
      QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
-    {RecordChannel::Voice, 1000005000, 5, QT_TRANSLATE_NOOP("CDlgMsgRecord", "语音"),
+    {RecordChannel::Voice, 1000005000, 5, "语音",
      QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
 };
 
@@ -49,29 +49,37 @@ constexpr qint64 kSmsDraftCode = 1000000001;
 const char* const kListColumns = "content,submitTime,timingTime,count,send_receive_Num,timingTime,sendID,rowid";
 const char* const kShortListColumns = "content,submitTime,count,timingTime,sendID,rowid";
 
+// Titles by channel (the order of kChannels) and kind (draft, failed, sent).
+const char* const kTitles[5][3] = {
+    {QT_TRANSLATE_NOOP("CDlgMsgRecord", "短信草稿记录"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "短信失败记录"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "短信成功记录")},
+    {QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真草稿记录"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真失败记录"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真成功记录")},
+    {QT_TRANSLATE_NOOP("CDlgMsgRecord", "邮件草稿记录"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "邮件失败记录"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "邮件成功记录")},
+    {QT_TRANSLATE_NOOP("CDlgMsgRecord", "彩信草稿记录"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "彩信失败记录"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "彩信成功记录")},
+    {QT_TRANSLATE_NOOP("CDlgMsgRecord", "语音草稿记录"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "语音失败记录"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "语音成功记录")},
+};
+
 QString TitleOf(const ChannelInfo& ch, RecordKind kind) {
-    QString text = Tr(ch.word);
-    switch (kind) {
-    case RecordKind::Draft:
-        return text + Tr("草稿记录");
-    case RecordKind::Failed:
-        return text + Tr("失败记录");
-    default:
-        return text + Tr("成功记录");
-    }
+    const int kindIndex = kind == RecordKind::Draft ? 0 : kind == RecordKind::Failed ? 1 : 2;
+    return Tr(kTitles[static_cast<int>(ch.channel)][kindIndex]);
 }
 
 void Fill(RecordCategory& c, const QString& first, bool timing, bool withCount, int firstWidth) {
     c.firstColumn = first;
-    c.columns.push_back({QStringLiteral("          ") + first, firstWidth, false});
-    c.columns.push_back({Tr("        发送时间"), 120, false});
+    // Leading blanks centre the headings of the left-aligned columns.
+    c.columns.push_back({QString(10, QLatin1Char(' ')) + first, firstWidth, false});
+    c.columns.push_back({QString(8, QLatin1Char(' ')) + Tr("发送时间"), 120, false});
     c.exportNames << first << Tr("发送时间");
     if (timing) {
-        c.columns.push_back({Tr("     定时发送时间"), 120, false});
+        c.columns.push_back({QString(5, QLatin1Char(' ')) + Tr("定时发送时间"), 120, false});
         c.exportNames << Tr("定时发送时间");
     }
     if (withCount) {
-        c.columns.push_back({timing ? Tr("条数") : Tr("条数   "), 55, true});
+        c.columns.push_back({timing ? Tr("条数") : Tr("条数") + QStringLiteral("   "), 55, true});
         c.exportNames << Tr("条数");
     }
     QStringList definitions;

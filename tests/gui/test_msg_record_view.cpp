@@ -12,6 +12,7 @@
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "platform/encoding.h"
+#include "sms/sent_records.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/msgbox_recorder.h"
 #include "tests/support/program_folder.h"
@@ -528,6 +529,27 @@ TEST_F(RecordViewPage, SurveyAndPersonalisedResend) {
     Page().OnPerResend();
     EXPECT_EQ(m_modals, QStringList{"CDlgPerMSG"});
     EXPECT_EQ(m_perIds, (std::vector<qint64>{12, 11}));
+}
+
+TEST_F(RecordViewPage, SpeaksEnglish) {
+    struct ChineseAfterwards {
+        ~ChineseAfterwards() { SetUiLanguage(kLangChinese); }
+    } restore;
+    ASSERT_TRUE(SetUiLanguage(kLangEnglish));
+    Insert({1, 6, 0, 0, "?", "2024-05-01 08:00:00", 1, "2024-05-01 09:00:00"});
+    CDlgMsgRecord page(nullptr);
+    for (const qint64 code : RecordCategoryCodes()) {
+        page.QueryRecords(code, QString(), -1);
+        QStringList shown = ShownTexts(page);
+        for (int c = 0; c < page.RecordList()->ColumnCount(); ++c)
+            shown << page.RecordList()->model()->headerData(c, Qt::Horizontal).toString();
+        for (int c = 0; c < page.RecipientList()->ColumnCount(); ++c)
+            shown << page.RecipientList()->model()->headerData(c, Qt::Horizontal).toString();
+        shown << page.Category()->title << page.Category()->exportNames;
+        shown << Child<QPlainTextEdit>(page, "21015")->toPlainText();
+        for (const QString& text : shown)
+            EXPECT_FALSE(HasChinese(text)) << code << " " << text.toStdString();
+    }
 }
 
 // ---- memory ----------------------------------------------------------------------------------------
