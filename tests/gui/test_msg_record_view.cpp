@@ -251,6 +251,34 @@ TEST_F(RecordViewPage, HeaderClicksAndDateQueries) {
     EXPECT_EQ(Page().RecordList()->SortColumn(), -1);
 }
 
+TEST_F(RecordViewPage, AnAdvancedConditionNarrowsTheListAndAHostileOneRunsNothing) {
+    Insert({1, 1, 0, 0, "it's mine", "2024-05-01 08:00:00"});
+    Insert({2, 1, 0, 0, "other", "2024-05-02 08:00:00"});
+    Page().QueryRecords(1000000003, QString(), -1);
+    struct Case {
+        const char* condition;
+        QStringList listed;
+        bool logged;
+    };
+    const Case cases[] = {
+        {" AND content LIKE '%it''s%'", {"it's mine"}, false},
+        {" AND 1=1; DELETE FROM sendInfo", {}, true},
+        {" AND 1=1; DELETE FROM sendInfo; SELECT 1 FROM sendInfo WHERE 1=1", {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.condition);
+        // The advanced query hands its condition back through its signal.
+        SetModalRunner([&](QDialog& dialog) {
+            QMetaObject::invokeMethod(&dialog, "ConditionChosen", Q_ARG(QString, QString::fromUtf8(c.condition)));
+            return 1003;
+        });
+        Page().OnAdvancedQuery();
+        EXPECT_EQ(RecordColumn(0), c.listed);
+        EXPECT_EQ(runLog().contains(QStringLiteral("加载记录列表出错了")), c.logged);
+        EXPECT_EQ(SendIds(), QStringLiteral("1,2"));
+    }
+}
+
 // ---- selections, deletes, rights ------------------------------------------------------
 
 TEST_F(RecordViewPage, RecordsWrittenAfterTheQueryAreNeitherShiftedNorDeleted) {
