@@ -11,6 +11,7 @@
 #include "gui/sms/per_msg_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
+#include "gui/widgets/zsplitter.h"
 #include "platform/encoding.h"
 #include "sms/sent_records.h"
 #include "tests/support/dialog_driver.h"
@@ -28,6 +29,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -578,6 +580,35 @@ TEST_F(RecordViewPage, SpeaksEnglish) {
         for (const QString& text : shown)
             EXPECT_FALSE(HasChinese(text)) << code << " " << text.toStdString();
     }
+}
+
+TEST_F(RecordViewPage, TheBarMovesThePanesAndStaysWhereItWasLeft) {
+    Page().resize(800, 500);
+    Page().show();
+    QApplication::processEvents();
+    auto* bar = Child<ZSplitter>(Page(), "1082");
+    QWidget* records = Page().RecordList();
+    QWidget* recipients = Page().RecipientList();
+    QWidget* text = Child<QWidget>(Page(), "21015");
+    const int barX = bar->x();
+    const int recordsWidth = records->width();
+    const int recipientsLeft = recipients->x();
+    auto send = [&](QEvent::Type type, const QPoint& local, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, local, bar->mapToGlobal(local), button, held, Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    };
+    send(QEvent::MouseButtonPress, {2, 10}, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, {42, 10}, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {42, 10}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(bar->x(), barX + 40);
+    EXPECT_EQ(records->width(), recordsWidth + 40);
+    EXPECT_EQ(recipients->x(), recipientsLeft + 40);
+    EXPECT_EQ(text->x(), recipientsLeft + 40);
+    // A larger window keeps the bar where the user left it.
+    Page().resize(1000, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->x(), barX + 40);
+    EXPECT_EQ(recipients->x() + recipients->width(), Child<QWidget>(Page(), "listArea")->width());
 }
 
 // ---- memory ----------------------------------------------------------------------------------------
