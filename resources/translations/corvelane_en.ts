@@ -3590,6 +3590,14 @@ Messages available in your account: %d</translation>
         <source>备注</source>
         <translation>Remarks</translation>
     </message>
+    <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel files (*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
+        <source>导出记录失败</source>
+        <translation>Cannot export the records</translation>
+    </message>
 </context>
 <context>
     <name>CDlgSeniorQuery</name>

@@ -23,7 +23,9 @@ const char16_t kGiven[] = u"一二三四五六七八九十明华强伟芳娜敏�
 int SendTypeOf(int code) {
     if (code == kSurveyCode)
         return 6;
-    return (code - 1000000000) / 1000 + 1;
+    // 1000000xxx SMS, 1000002xxx fax ... 1000005xxx voice.
+    const int channel = (code - 1000000000) / 1000;
+    return channel == 0 ? 1 : channel;
 }
 
 // Civil date from days since 1970-01-01 (Howard Hinnant's algorithm), so a
