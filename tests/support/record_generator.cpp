@@ -146,7 +146,8 @@ GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options, sqlite3*
         const int type = SendTypeOf(code);
         const int kind = code == kSurveyCode ? 0 : code % 10; // 1 draft, 2 failed, 3 sent
         const qint64 sendId = out.firstSendID + i;
-        const qint64 at = static_cast<qint64>(i) * 60;
+        // The big record is as old as record 0, so it lists last, not first.
+        const qint64 at = big ? 0 : static_cast<qint64>(i) * 60;
         const std::string submit = TimeText(at);
         const int subNumber = 1 + i % 100;
 
@@ -256,7 +257,7 @@ GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options, sqlite3*
             count.reset();
             count.bind(1, static_cast<int64_t>(out.firstSendID + i))
                 .bind(2, i % 2 ? "移动" : "联通")
-                .bind(3, TimeText(static_cast<qint64>(i) * 60))
+                .bind(3, TimeText(big ? 0 : static_cast<qint64>(i) * 60))
                 .bind(4, code == 1000000002 ? 1 : 0)
                 .bind(5, numbers * (1 + i % 3))
                 .bind(6, numbers);

@@ -32,7 +32,8 @@ struct RecordGeneratorOptions {
     int numbersPerRecord = 3;  // sendNums rows per record
     int received = 10'000;     // received messages (survey replies come on top)
     bool smsSentOnly = false;  // every record in "SMS sent" (1000000003)
-    int bigRecordNumbers = 0;  // > 0: one more SMS sent record with this many numbers
+    int bigRecordNumbers = 0;  // > 0: one more SMS sent record with this many numbers,
+                               // submitted at the time of record 0 (listed last)
 };
 
 struct GeneratedRecords {
