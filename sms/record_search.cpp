@@ -86,7 +86,26 @@ AdvancedQuery::AdvancedQuery(QueryMode mode, QStringList fields, QStringList col
     : m_mode(mode), m_fields(std::move(fields)), m_columns(std::move(columns)), m_db(db) {}
 
 bool AdvancedQuery::IsTimeField(int field) const {
-    return field >= 0 && field < m_fields.size() && m_fields[field].contains(QStringLiteral("时间"));
+    if (field < 0 || field >= m_fields.size())
+        return false;
+    // The record lists know their time columns by place, so a field list in
+    // another language still gets the date picker.
+    switch (m_mode) {
+    case QueryMode::Sent:
+        return field == 1 || field == 2;
+    case QueryMode::Survey:
+        return field == 1;
+    case QueryMode::Received:
+        return field == 4;
+    case QueryMode::Contacts:
+        break;
+    }
+    return m_fields[field].contains(QStringLiteral("时间"));
+}
+
+QStringList ReceivedQueryFields() {
+    return {QStringLiteral("姓名"), QStringLiteral("手机或小灵通"), QStringLiteral("短信内容"), QStringLiteral("公司名称"),
+            QStringLiteral("发送时间")};
 }
 
 namespace {

@@ -62,6 +62,10 @@ struct QueryOperator {
 const std::vector<QueryOperator>& QueryOperators();
 inline constexpr int kContainsOperator = 3; // "包含": the value between "%"
 
+// The fields of the received list in the order the received mode reads
+// them (name, number, text, company, time).
+QStringList ReceivedQueryFields();
+
 class AdvancedQuery {
 public:
     // `columns` only in contacts mode: the column of each field, checked
@@ -90,7 +94,10 @@ public:
     // adds "  AND isDraft=0 AND isFail=0".
     std::string Filter() const;
 
-    // True when the field at this position is a time (shown as a date).
+    // True when the field at this position is a time (its value comes from
+    // the date picker): the submit and timing times of the sent records, the
+    // submit time of the survey, the received time; in contacts mode a field
+    // whose name holds "时间".
     bool IsTimeField(int field) const;
     const QStringList& Fields() const { return m_fields; }
     QueryMode Mode() const { return m_mode; }

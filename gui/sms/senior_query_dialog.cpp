@@ -80,6 +80,10 @@ void CDlgSeniorQuery::OnInitDialog() {
                            : m_receivedMode ? QueryMode::Received
                            : m_surveyMode   ? QueryMode::Survey
                                             : QueryMode::Sent;
+    // The received list's own fields when the opener gives none.
+    if (mode == QueryMode::Received && m_displayNames.isEmpty())
+        for (const QString& field : ReceivedQueryFields())
+            m_displayNames << tr(field.toUtf8().constData());
     m_query = std::make_unique<AdvancedQuery>(mode, m_displayNames, m_columnNames, g_pDB);
     {
         const QSignalBlocker quiet(m_ui->field);

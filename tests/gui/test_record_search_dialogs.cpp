@@ -357,12 +357,16 @@ TEST_F(RecordSearchDialogs, FormsSpeakEnglish) {
     {
         DlgSeekNum seek(1);
         DlgRelevantReplySMS replies(QStringLiteral("1"));
+        // The received mode's own fields, in English; the time still takes
+        // the date picker.
         CDlgSeniorQuery query;
-        const QStringList fields{QStringLiteral("Content"), QStringLiteral("Send time")};
-        query.SetFields(&fields, nullptr);
         query.SetReceivedMode(true);
         query.OnInitDialog();
-        Child<QComboBox>(query, "1042")->setCurrentIndex(0);
+        ASSERT_EQ(Child<QComboBox>(query, "1042")->count(), 5);
+        Child<QComboBox>(query, "1042")->setCurrentIndex(4);
+        EXPECT_EQ(Child<QComboBox>(query, "1042")->currentText(), "Send time");
+        EXPECT_TRUE(Child<QDateEdit>(query, "21008")->isVisibleTo(&query));
+        Child<QComboBox>(query, "1042")->setCurrentIndex(2);
         Child<QComboBox>(query, "21040")->setCurrentIndex(3);
         Child<QLineEdit>(query, "1014")->setText(QStringLiteral("x"));
         Click(query, "21013");

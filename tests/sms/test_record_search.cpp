@@ -197,8 +197,17 @@ TEST(SeniorQueryFilter, RefusesWhatCannotBecomeACondition) {
     EXPECT_EQ(sent.Add(-1, 0, "x", false), AdvancedQuery::AddResult::NoFieldOrOperator);
     EXPECT_EQ(sent.Add(0, 7, "x", false), AdvancedQuery::AddResult::NoFieldOrOperator);
     EXPECT_EQ(sent.Add(0, 0, "", false), AdvancedQuery::AddResult::EmptyValue);
+    // Time fields by place: the submit and timing times; the survey's third
+    // field is its count; the received time; a contact field by its name.
     EXPECT_TRUE(sent.IsTimeField(1));
+    EXPECT_TRUE(sent.IsTimeField(2));
     EXPECT_FALSE(sent.IsTimeField(0));
+    EXPECT_FALSE(AdvancedQuery(QueryMode::Survey, kSurveyFields).IsTimeField(2));
+    EXPECT_TRUE(AdvancedQuery(QueryMode::Received, ReceivedQueryFields()).IsTimeField(4));
+    EXPECT_FALSE(AdvancedQuery(QueryMode::Received, ReceivedQueryFields()).IsTimeField(0));
+    const QStringList contactFields{"姓名", "创建时间"};
+    EXPECT_TRUE(AdvancedQuery(QueryMode::Contacts, contactFields, contactFields).IsTimeField(1));
+    EXPECT_FALSE(AdvancedQuery(QueryMode::Contacts, contactFields, contactFields).IsTimeField(0));
     EXPECT_TRUE(sent.IsEmpty());
 }
 
