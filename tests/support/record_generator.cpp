@@ -23,7 +23,9 @@ const char16_t kGiven[] = u"一二三四五六七八九十明华强伟芳娜敏�
 int SendTypeOf(int code) {
     if (code == kSurveyCode)
         return 6;
-    return (code - 1000000000) / 1000 + 1;
+    // 1000000xxx SMS, 1000002xxx fax ... 1000005xxx voice.
+    const int channel = (code - 1000000000) / 1000;
+    return channel == 0 ? 1 : channel;
 }
 
 // Civil date from days since 1970-01-01 (Howard Hinnant's algorithm), so a
@@ -144,7 +146,8 @@ GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options, sqlite3*
         const int type = SendTypeOf(code);
         const int kind = code == kSurveyCode ? 0 : code % 10; // 1 draft, 2 failed, 3 sent
         const qint64 sendId = out.firstSendID + i;
-        const qint64 at = static_cast<qint64>(i) * 60;
+        // The big record is as old as record 0, so it lists last, not first.
+        const qint64 at = big ? 0 : static_cast<qint64>(i) * 60;
         const std::string submit = TimeText(at);
         const int subNumber = 1 + i % 100;
 
@@ -157,7 +160,9 @@ GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options, sqlite3*
             content = QStringLiteral("主题%1").arg(i);
         info.reset();
         info.bind(1, content).bind(2, submit);
-        if (i % 5 == 1)
+        if (code == kSurveyCode)
+            info.bind(3, TimeText(at + 3600)); // the end of the survey's reply window
+        else if (i % 5 == 1)
             info.bind(3, TimeText(at + 3600 - at % 60));
         else if (i % 5 == 2)
             info.bindNull(3);
@@ -254,7 +259,7 @@ GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options, sqlite3*
             count.reset();
             count.bind(1, static_cast<int64_t>(out.firstSendID + i))
                 .bind(2, i % 2 ? "移动" : "联通")
-                .bind(3, TimeText(static_cast<qint64>(i) * 60))
+                .bind(3, TimeText(big ? 0 : static_cast<qint64>(i) * 60))
                 .bind(4, code == 1000000002 ? 1 : 0)
                 .bind(5, numbers * (1 + i % 3))
                 .bind(6, numbers);
