@@ -239,6 +239,8 @@ void CCorvelaneDlg::RequeryContacts() {
     // Only a pane that exists can hold rowids that a rebuild renumbered.
     if (QWidget* view = m_views[129])
         static_cast<CDlgContactFrame*>(view)->Requery();
+    if (QWidget* view = m_views[3134])
+        static_cast<CDlgMsgRecord1Received*>(view)->Requery();
 }
 
 QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
@@ -282,8 +284,7 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
         const QString section = QStringLiteral("ReceiveMsg");
         const bool some = ini::ReadInt(g_strAccountIni, section, QStringLiteral("ShowSome"), 0) != 0;
         static_cast<CDlgMsgRecord1Received*>(view)->QueryRecords(
-            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql"), QString(), 100)
-                 : QString(),
+            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql")) : QString(),
             -1);
         break;
     }
