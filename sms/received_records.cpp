@@ -69,7 +69,8 @@ bool ReceivedRecords::Requery() {
     return Run(m_filter, m_order.isEmpty() ? QString::fromLatin1(kDefaultOrder) : m_order);
 }
 
-bool ReceivedRecords::Run(const QString& filter, const QString& order) {
+bool ReceivedRecords::Run(QString filter, QString order) {
+    // By value: the caller may pass this object's own filter and order.
     m_source.Close();
     m_maxRowid = 0;
     m_filter.clear();

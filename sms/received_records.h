@@ -123,7 +123,7 @@ public:
     static QString DateFilter(const QDate& from, const QDate& to);
 
 private:
-    bool Run(const QString& filter, const QString& order);
+    bool Run(QString filter, QString order);
 
     sqlite3* m_db;
     RowSource m_source;

@@ -149,6 +149,9 @@ TEST_F(ReceivedViewRecords, SavedConditionsReadWholeAndHostileOnesRunNothing) {
     ASSERT_TRUE(records.Query(settings.sql, -1));
     EXPECT_EQ(Numbers(records), QStringList{"13800000002"});
     EXPECT_EQ(records.Filter(), settings.sql);
+    // A re-query (after a VACUUM) keeps the condition.
+    ASSERT_TRUE(records.Requery());
+    EXPECT_EQ(Numbers(records), QStringList{"13800000002"});
 
     WatchWrites(g_pDB);
     const char* hostile[] = {
