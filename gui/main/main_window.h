@@ -107,10 +107,12 @@ public:
     void OnTreeRightClick(const QPoint& pos);
     // The contact list pane, made on first use.
     CDlgContactFrame* ContactPane();
-    // Re-queries the contact list pane and the received page, those that
-    // exist, and clears their selections: after anything that may renumber
-    // rowids (VACUUM).
+    // Re-queries the contact list pane, if there is one, and clears its
+    // ticks: after anything that may renumber rowids (VACUUM).
     void RequeryContacts();
+    // The record page again in its default order, ticks cleared (rowids may
+    // have changed).
+    void RequeryRecordViews();
 
     void LoadAutoSettings();
     void LoadDateMsgSettings();

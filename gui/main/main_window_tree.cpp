@@ -239,6 +239,9 @@ void CCorvelaneDlg::RequeryContacts() {
     // Only a pane that exists can hold rowids that a rebuild renumbered.
     if (QWidget* view = m_views[129])
         static_cast<CDlgContactFrame*>(view)->Requery();
+}
+
+void CCorvelaneDlg::RequeryRecordViews() {
     if (QWidget* view = m_views[3134])
         static_cast<CDlgMsgRecord1Received*>(view)->Requery();
 }

@@ -490,7 +490,7 @@ TEST_F(ReceivedView, TheMainWindowsReceivedNodeShowsThisPage) {
     EXPECT_FALSE(logLines().contains(QStringLiteral("加载接收到的短信记录列表出错了")));
     // After a VACUUM the page lists again (the same rows, nothing selected).
     page->List()->selectAll();
-    window->RequeryContacts();
+    window->RequeryRecordViews();
     EXPECT_EQ(page->Records().Count(), 1);
     EXPECT_TRUE(page->SelectedSpans().empty());
     window.reset();
