@@ -519,3 +519,38 @@ TEST_F(ReceivedView, SpeaksEnglish) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ReceivedView, ScrollingTenThousandRowsKeepsTheCacheBound) {
+    Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<10000) "
+         "INSERT INTO receivedMSGRecord(receiveID,sendNum,msgContent,sendTime,alreadyRead) "
+         "SELECT i, '139'||printf('%08d',i), 'm'||i, '2023-01-01 00:00:00', i%2 FROM n;");
+    CDlgMsgRecord1Received& page = Open();
+    ASSERT_EQ(page.List()->ItemCount(), 10004);
+    RowSource& source = page.Records().Source();
+    const size_t bound = static_cast<size_t>(source.CacheBound() + RowSource::kWindowRows);
+    size_t most = 0;
+    for (int row : {0, 5000, 10003, 2500, 7777, 10003}) {
+        page.List()->scrollTo(page.List()->model()->index(row, 0));
+        page.List()->viewport()->repaint();
+        QApplication::processEvents();
+        EXPECT_TRUE(source.IsCached(row)) << row;
+        most = std::max(most, source.CachedRows());
+    }
+    EXPECT_LE(most, bound);
+    // The last row is the oldest of the fixture: equal times keep rowid order.
+    EXPECT_EQ(page.CellText(10003, kRecvContent), QStringLiteral("m10000"));
+    // An export passes every row without the cache growing past its bound.
+    LogInOperator({});
+    QTemporaryDir dir;
+    SetNextFileName(dir.filePath(QStringLiteral("all.xlsx")));
+    page.OnCommand(1012);
+    EXPECT_EQ(m_boxes->texts(), QStringList{LoadStr(228)});
+    EXPECT_LE(source.CachedRows(), bound);
+    const auto book = ReadXlsx(dir.filePath(QStringLiteral("all.xlsx")));
+    ASSERT_EQ(book.count(QStringLiteral("已接收短信记录")), 1u);
+    EXPECT_EQ(book.at(QStringLiteral("已接收短信记录")).size(), 10005u);
+}
+
+} // namespace
