@@ -3614,6 +3614,14 @@ Messages available in your account: %d</translation>
         <source>备注</source>
         <translation>Remarks</translation>
     </message>
+    <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel files (*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
+        <source>导出记录失败</source>
+        <translation>Cannot export the records</translation>
+    </message>
 </context>
 <context>
     <name>CDlgSeniorQuery</name>
@@ -3708,6 +3716,26 @@ Messages available in your account: %d</translation>
     <message>
         <source>保存条件</source>
         <translation>Save</translation>
+    </message>
+    <message>
+        <source>姓名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>手机或小灵通</source>
+        <translation>Mobile or PHS</translation>
+    </message>
+    <message>
+        <source>短信内容</source>
+        <translation>SMS content</translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation>Company name</translation>
+    </message>
+    <message>
+        <source>发送时间</source>
+        <translation>Send time</translation>
     </message>
 </context>
 <context>

@@ -22,7 +22,6 @@
 #include "gui/sms/msg_record_view.h"
 #include "gui/sms/per_msg_dialog.h"
 #include "contacts/contact_selection.h"
-#include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
 
@@ -59,15 +58,6 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
         {"CDlgPerMSG", [] { return std::make_unique<CDlgPerMSG>(); }, "个性短信", "Personality SMS"},
         {"CDlgInteractiveMSG", [] { return std::make_unique<CDlgInteractiveMSG>(); }, "互动短信",
          "Interactive message"},
-        {"CDlgSeniorQuery",
-         [] {
-             static const QStringList names{QStringLiteral("姓名")}, columns{QStringLiteral("name")};
-             auto d = std::make_unique<CDlgSeniorQuery>();
-             d->SetContactsMode(true);
-             d->SetFields(&names, &columns);
-             return d;
-         },
-         "高级查询", "Advanced query"},
         {"CDCreateTask1", [] { return std::make_unique<CDCreateTask1>(); }, "向导", "The wizard"},
         {"CDlgTaskTip",
          [] {
