@@ -258,7 +258,7 @@ void CDlgMsgRecord1Received::QueryByDate() {
 
 void CDlgMsgRecord1Received::SeniorQuery() {
     CDlgSeniorQuery dialog(this);
-    dialog.SetContactsMode(false);
+    dialog.SetReceivedMode(true);
     QString condition;
     bool chosen = false;
     connect(&dialog, &CDlgSeniorQuery::ConditionChosen, this, [&](const QString& text) {

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColor>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QEventLoop>
 #include <QFile>
@@ -418,13 +419,23 @@ TEST_F(ReceivedView, HandOversUseTheRealNumbersAndTheFilteredList) {
     // reaches the list.
     m_modals.clear();
     m_onModal = [&](QDialog& dialog) {
-        if (auto* query = qobject_cast<CDlgSeniorQuery*>(&dialog))
-            emit query->ConditionChosen(QStringLiteral(" AND a.sendNum like '%0001'"));
-        return int(IDCANCEL);
+        auto* query = qobject_cast<CDlgSeniorQuery*>(&dialog);
+        if (!query)
+            return int(IDCANCEL);
+        // Received mode: "发送时间" "等于" a day.
+        query->OnInitDialog();
+        Child<QComboBox>(*query, "1042")->setCurrentIndex(Child<QComboBox>(*query, "1042")->findText("发送时间"));
+        auto* ops = Child<QComboBox>(*query, "21040");
+        ops->setCurrentIndex(ops->findText(QStringLiteral("等于")));
+        Child<QDateEdit>(*query, "21008")->setDate(QDate(2024, 4, 30));
+        Click(*query, "21013");
+        Click(*query, "31013");
+        return query->result();
     };
     page.OnCommand(1014);
     page.OnCommand(1004);
     EXPECT_EQ(m_modals, (QStringList{"CDlgInteractiveMSG", "CDlgSeniorQuery"}));
+    EXPECT_EQ(page.Records().Filter(), QStringLiteral(" AND a.sendTime like '2024-04-30%'"));
     EXPECT_EQ(page.Records().Count(), 1);
     EXPECT_EQ(page.Records().Cell(0, kRecvNumber), QStringLiteral("13800000001"));
 }
