@@ -244,6 +244,8 @@ void CCorvelaneDlg::RequeryContacts() {
 void CCorvelaneDlg::RequeryRecordViews() {
     if (QWidget* view = m_views[190])
         static_cast<CDlgMsgRecord*>(view)->Requery();
+    if (QWidget* view = m_views[3134])
+        static_cast<CDlgMsgRecord1Received*>(view)->Requery();
 }
 
 QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
@@ -287,8 +289,7 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
         const QString section = QStringLiteral("ReceiveMsg");
         const bool some = ini::ReadInt(g_strAccountIni, section, QStringLiteral("ShowSome"), 0) != 0;
         static_cast<CDlgMsgRecord1Received*>(view)->QueryRecords(
-            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql"), QString(), 100)
-                 : QString(),
+            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql")) : QString(),
             -1);
         break;
     }

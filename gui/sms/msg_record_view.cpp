@@ -10,6 +10,8 @@
 #include "gui/channels/send_sound_dialog.h"
 #include "gui/main/main_window.h"
 #include "gui/sms/per_msg_dialog.h"
+#include "gui/sms/relevant_reply_dialog.h"
+#include "gui/sms/seek_num_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
 #include "gui/sms/tj_record_dialog.h"
@@ -341,9 +343,10 @@ void CDlgMsgRecord::OnAdvancedQuery() {
     if (!m_category)
         return;
     CDlgSeniorQuery dialog(this);
-    dialog.SetContactsMode(false);
-    const QStringList fields = m_category->fieldNames;
-    dialog.SetFields(&fields, nullptr);
+    // The survey's list shows failed rows too, so its condition adds no
+    // draft and failure terms.
+    dialog.SetSurveyMode(m_category->IsSurvey());
+    dialog.SetFieldNames(m_category->fieldNames);
     QString condition;
     bool chosen = false;
     connect(&dialog, &CDlgSeniorQuery::ConditionChosen, this, [&](const QString& text) {
@@ -545,16 +548,25 @@ void CDlgMsgRecord::OnRelevantReply() {
     const int row = SingleSelectedRow();
     if (row < 0)
         return;
-    // The replies window arrives with the record search; the command is
-    // wired so it can open it with the record's sub-number.
-    (void)m_rows.CellText(row, m_category->subNumberColumn);
+    DlgRelevantReplySMS dialog(m_rows.CellText(row, m_category->subNumberColumn), this);
+    RunModal(dialog);
 }
 
 void CDlgMsgRecord::OnSeekNumber() {
     if (!m_category || !m_category->recipientMenu || m_sendId == 0)
         return;
-    // The number search window arrives with the record search; the command
-    // is wired so it can open it over the current record's recipients.
+    DlgSeekNum dialog(m_sendId, this);
+    if (RunModal(dialog) != 1003)
+        return;
+    const int position = dialog.FoundPosition(); // 1-based
+    CVirtualListCtrl* list = m_ui->recipients;
+    if (position < 1 || position > list->ItemCount())
+        return;
+    QAbstractItemModel* model = list->model();
+    list->scrollTo(model->index(std::min(position, list->ItemCount() - 1), 0));
+    list->scrollTo(model->index(position - 1, 0));
+    list->setCurrentIndex(model->index(position - 1, 0));
+    list->selectRow(position - 1);
 }
 
 // ---- export --------------------------------------------------------------------------

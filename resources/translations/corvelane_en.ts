@@ -3580,6 +3580,30 @@ Messages available in your account: %d</translation>
         <source>保存联系人</source>
         <translation>Save as contact</translation>
     </message>
+    <message>
+        <source>从</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel files (*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
+        <source>Excel组件存在问题，导出失败。将导出csv格式文件</source>
+        <translation>The spreadsheet could not be written; the records will be exported as a CSV file</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)|*.csv||</source>
+        <translation>CSV files (*.csv)|*.csv||</translation>
+    </message>
+    <message>
+        <source>导出记录失败</source>
+        <translation>Cannot export the records</translation>
+    </message>
 </context>
 <context>
     <name>DlgSeekNum</name>

@@ -9,6 +9,8 @@
 #include "core/string_table.h"
 #include "gui/sms/msg_record_view.h"
 #include "gui/sms/per_msg_dialog.h"
+#include "gui/sms/relevant_reply_dialog.h"
+#include "gui/sms/seek_num_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/zsplitter.h"
@@ -29,6 +31,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -609,6 +612,38 @@ TEST_F(RecordViewPage, TheBarMovesThePanesAndStaysWhereItWasLeft) {
     QApplication::processEvents();
     EXPECT_EQ(bar->x(), barX + 40);
     EXPECT_EQ(recipients->x() + recipients->width(), Child<QWidget>(Page(), "listArea")->width());
+}
+
+TEST_F(RecordViewPage, NumberSearchSelectsTheFirstPlaceAndRepliesGoByTheSubNumber) {
+    Insert({1, 1, 0, 0, "x", "2024-05-01 08:00:00"});
+    for (const char* number : {"13900000001", "13800000002", "13900000003", "13800000002"})
+        InsertNumber(1, QString::fromLatin1(number), QStringLiteral("n"));
+    Page().QueryRecords(1000000003, QString(), -1);
+    int replies = -1;
+    SetModalRunner([&](QDialog& dialog) {
+        if (auto* seek = qobject_cast<DlgSeekNum*>(&dialog)) {
+            EXPECT_EQ(seek->SendId(), 1);
+            Child<QLineEdit>(dialog, "1138")->setText(QStringLiteral("13800000002"));
+            seek->OnSeek();
+            return dialog.result();
+        }
+        if (auto* reply = qobject_cast<DlgRelevantReplySMS*>(&dialog))
+            replies = reply->RowCount();
+        return int(IDCANCEL);
+    });
+    Page().OnMenuCommand(10008);
+    // The number is in rows 1 and 3: the first place is selected.
+    EXPECT_EQ(Page().RecipientList()->currentIndex().row(), 1);
+    EXPECT_TRUE(Page().RecipientList()->selectionModel()->isRowSelected(1, QModelIndex()));
+
+    // The record's sub-number is 3: only the reply that carries it is listed.
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO receivedMSGRecord (receiveID,sendNum,msgContent,sendTime,send_receive_Num) "
+                      "VALUES (1,'13800000002','yes','2024-05-01 09:00:00',3),"
+                      "(2,'13800000002','other','2024-05-01 09:00:00',5)"),
+              SQLITE_OK);
+    Page().OnMenuCommand(10001);
+    EXPECT_EQ(replies, 1);
 }
 
 // ---- memory ----------------------------------------------------------------------------------------

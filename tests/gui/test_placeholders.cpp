@@ -20,7 +20,6 @@
 #include "gui/sms/interactive_msg_dialog.h"
 #include "gui/sms/msg_lib_dialog.h"
 #include "gui/sms/per_msg_dialog.h"
-#include "gui/sms/received_record_view.h"
 #include "contacts/contact_selection.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
@@ -195,8 +194,6 @@ TEST(Placeholders, TipWindowHidesWhenClosed) {
 
 TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
     QWidget mainWindow;
-    CDlgMsgRecord1Received received(&mainWindow);
-    received.QueryRecords(QStringLiteral(" AND content LIKE '%a%'"), -1);
     CDlgTask tasks(&mainWindow);
     tasks.LoadTasks();
 
@@ -204,7 +201,6 @@ TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
         QWidget* view;
         QString detail;
     } views[] = {
-        {&received, QStringLiteral(" AND content LIKE '%a%'")},
         {&tasks, QString()},
     };
     for (const auto& v : views) {
@@ -214,9 +210,6 @@ TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
         EXPECT_EQ(Child<QLabel>(*v.view, "detail")->text(), v.detail);
     }
 
-    // A second query replaces the first; a filter shown as plain text.
-    received.QueryRecords(QStringLiteral("<b>x</b>"), -1);
-    EXPECT_EQ(Child<QLabel>(received, "detail")->textFormat(), Qt::PlainText);
 
     ChineseAfterwards restore;
     ASSERT_TRUE(SetUiLanguage(kLangEnglish));
