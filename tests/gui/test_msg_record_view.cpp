@@ -12,6 +12,7 @@
 #include "gui/sms/relevant_reply_dialog.h"
 #include "gui/sms/seek_num_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
+#include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/zsplitter.h"
 #include "platform/encoding.h"
@@ -25,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QFile>
@@ -281,6 +283,41 @@ TEST_F(RecordViewPage, AnAdvancedConditionNarrowsTheListAndAHostileOneRunsNothin
         EXPECT_EQ(RecordColumn(0), c.listed);
         EXPECT_EQ(runLog().contains(QStringLiteral("加载记录列表出错了")), c.logged);
         EXPECT_EQ(SendIds(), QStringLiteral("1,2"));
+    }
+}
+
+TEST_F(RecordViewPage, TheRealAdvancedQueryFiltersSentAndSurveyRecords) {
+    Insert({1, 1, 0, 0, "it's sent", "2024-05-01 08:00:00"});
+    Insert({2, 1, 0, 0, "other", "2024-05-01 09:00:00"});
+    // A survey whose send failed is listed among the survey records.
+    Insert({3, 6, 0, 1, "it's a failed survey", "2024-05-01 10:00:00"});
+    Insert({4, 6, 0, 0, "it's a survey", "2024-05-01 11:00:00"});
+    struct Case {
+        qint64 code;
+        QStringList listed;
+    };
+    const Case cases[] = {
+        {1000000003, {"it's sent"}},
+        {1000000005, {"it's a survey", "it's a failed survey"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        Page().QueryRecords(c.code, QString(), -1);
+        SetModalRunner([](QDialog& dialog) {
+            auto* query = qobject_cast<CDlgSeniorQuery*>(&dialog);
+            EXPECT_NE(query, nullptr);
+            if (!query)
+                return int(IDCANCEL);
+            query->OnInitDialog();
+            Child<QComboBox>(dialog, "1042")->setCurrentIndex(0); // the text
+            Child<QComboBox>(dialog, "21040")->setCurrentText(QStringLiteral("包含"));
+            Child<QLineEdit>(dialog, "1014")->setText(QStringLiteral("it's"));
+            query->OnAdd();
+            query->OnQuery();
+            return dialog.result();
+        });
+        Page().OnAdvancedQuery();
+        EXPECT_EQ(RecordColumn(0), c.listed);
     }
 }
 
