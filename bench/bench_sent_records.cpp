@@ -107,8 +107,8 @@ int64_t BareRead(const std::string& sql, lxw_worksheet* sheet = nullptr) {
             const unsigned char* text = sqlite3_column_text(st, c);
             bytes += sqlite3_column_bytes(st, c);
             if (sheet)
-                worksheet_write_string(sheet, row, lxw_col_t(c), text ? reinterpret_cast<const char*>(text) : "",
-                                       nullptr);
+                worksheet_write_string(sheet, row, lxw_col_t(c),
+                                       text ? reinterpret_cast<const char*>(text) : "", nullptr);
         }
         ++row;
     }
@@ -163,7 +163,8 @@ void Record(benchmark::State& state, const std::string& name, double total, bool
 }
 
 template <typename Work, typename Setup>
-void Timed(benchmark::State& state, const std::string& name, bool real, RowSource* rows, Work work, Setup setup) {
+void Timed(benchmark::State& state, const std::string& name, bool real, RowSource* rows, Work work,
+           Setup setup) {
     F();
     double total = 0;
     for (auto _ : state) {
@@ -301,7 +302,8 @@ void BM_DeleteBaseline(benchmark::State& state) {
         sqlite3_exec(g_pDB, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         for (const std::string& ids : lists)
             for (const char* table : {"sendNums", "sendInfo", "attachmentContent"})
-                sqlite3_exec(g_pDB, ("DELETE FROM " + std::string(table) + " WHERE sendID in(" + ids + ")").c_str(),
+                sqlite3_exec(g_pDB,
+                             ("DELETE FROM " + std::string(table) + " WHERE sendID in(" + ids + ")").c_str(),
                              nullptr, nullptr, nullptr);
         sqlite3_exec(g_pDB, "COMMIT", nullptr, nullptr, nullptr);
     });
@@ -351,7 +353,8 @@ int main(int argc, char** argv) {
     F();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (const char* c : {"open", "row 500000", "text sort", "to the end", "recipients", "export", "delete"}) {
+    for (const char* c :
+         {"open", "row 500000", "text sort", "to the end", "recipients", "export", "delete"}) {
         const std::string name = c;
         const double real = g_seconds[name + "/real"], base = g_seconds[name + "/baseline"];
         if (real > 0 && base > 0)

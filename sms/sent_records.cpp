@@ -29,16 +29,16 @@ struct ChannelInfo {
 };
 
 const ChannelInfo kChannels[] = {
-    {RecordChannel::Sms, 1000000000, 1, "短信",
-     QT_TRANSLATE_NOOP("CDlgMsgRecord", "短信内容"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
-    {RecordChannel::Fax, 1000002000, 2, "传真",
-     QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真文件"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真号码")},
-    {RecordChannel::Email, 1000003000, 3, "邮件",
-     QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "邮件地址")},
-    {RecordChannel::Mms, 1000004000, 4, "彩信",
-     QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
-    {RecordChannel::Voice, 1000005000, 5, "语音",
-     QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"), QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
+    {RecordChannel::Sms, 1000000000, 1, "短信", QT_TRANSLATE_NOOP("CDlgMsgRecord", "短信内容"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
+    {RecordChannel::Fax, 1000002000, 2, "传真", QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真文件"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "传真号码")},
+    {RecordChannel::Email, 1000003000, 3, "邮件", QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "邮件地址")},
+    {RecordChannel::Mms, 1000004000, 4, "彩信", QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
+    {RecordChannel::Voice, 1000005000, 5, "语音", QT_TRANSLATE_NOOP("CDlgMsgRecord", "主题"),
+     QT_TRANSLATE_NOOP("CDlgMsgRecord", "手机")},
 };
 
 constexpr qint64 kSurveyCode = 1000000005;
@@ -46,7 +46,8 @@ constexpr qint64 kSmsDraftCode = 1000000001;
 
 // The columns every category but SMS drafts and the survey reads; the cell
 // numbers of the list follow this order.
-const char* const kListColumns = "content,submitTime,timingTime,count,send_receive_Num,timingTime,sendID,rowid";
+const char* const kListColumns =
+    "content,submitTime,timingTime,count,send_receive_Num,timingTime,sendID,rowid";
 const char* const kShortListColumns = "content,submitTime,count,timingTime,sendID,rowid";
 
 // Titles by channel (the order of kChannels) and kind (draft, failed, sent).
@@ -100,7 +101,8 @@ RecordCategory Build(const ChannelInfo& ch, qint64 code, RecordKind kind) {
     const bool shortColumns = code == kSmsDraftCode || kind == RecordKind::Survey;
     c.selectColumns = QString::fromLatin1(shortColumns ? kShortListColumns : kListColumns);
     c.orderColumns = {QStringLiteral("content"), QStringLiteral("submitTime"),
-                      shortColumns ? QStringLiteral("count") : QStringLiteral("timingTime"), QStringLiteral("count")};
+                      shortColumns ? QStringLiteral("count") : QStringLiteral("timingTime"),
+                      QStringLiteral("count")};
     c.sendIdColumn = shortColumns ? 4 : 6;
     c.subNumberColumn = shortColumns ? -1 : 4;
     c.surveyEndColumn = 3;
@@ -144,11 +146,14 @@ RecordCategory Build(const ChannelInfo& ch, qint64 code, RecordKind kind) {
     }
     c.recipientMenu = (sms && kind != RecordKind::Survey) || ch.channel == RecordChannel::Mms;
     if (kind == RecordKind::Survey) {
-        c.recipientColumns = {{Tr("姓名"), 55, true}, {Tr("手机"), 80, true}, {Tr("单位"), 90, true},
+        c.recipientColumns = {{Tr("姓名"), 55, true},
+                              {Tr("手机"), 80, true},
+                              {Tr("单位"), 90, true},
                               {Tr("回复内容"), 70, true}};
     } else if (code == 1000000003) {
         // The delivery status always shows, so an unknown outcome is seen.
-        c.recipientColumns = {{Tr("姓名"), 55, true}, {c.recipientColumn, 85, true}, {Tr("发送状态"), 80, true}};
+        c.recipientColumns = {
+            {Tr("姓名"), 55, true}, {c.recipientColumn, 85, true}, {Tr("发送状态"), 80, true}};
     } else {
         c.recipientColumns = {{Tr("姓名"), 80, true}, {c.recipientColumn, 120, true}};
     }
@@ -158,10 +163,9 @@ RecordCategory Build(const ChannelInfo& ch, qint64 code, RecordKind kind) {
 } // namespace
 
 const std::vector<qint64>& RecordCategoryCodes() {
-    static const std::vector<qint64> codes = {1000000001, 1000000002, 1000000003, 1000000005, 1000002001,
-                                              1000002002, 1000002003, 1000003001, 1000003002, 1000003003,
-                                              1000004001, 1000004002, 1000004003, 1000005001, 1000005002,
-                                              1000005003};
+    static const std::vector<qint64> codes = {
+        1000000001, 1000000002, 1000000003, 1000000005, 1000002001, 1000002002, 1000002003, 1000003001,
+        1000003002, 1000003003, 1000004001, 1000004002, 1000004003, 1000005001, 1000005002, 1000005003};
     return codes;
 }
 
@@ -171,7 +175,10 @@ std::optional<RecordCategory> RecordCategoryFor(qint64 code) {
     for (const ChannelInfo& ch : kChannels) {
         const qint64 child = code - ch.base;
         if (child >= 1 && child <= 3)
-            return Build(ch, code, child == 1 ? RecordKind::Draft : child == 2 ? RecordKind::Failed : RecordKind::Sent);
+            return Build(ch, code,
+                         child == 1   ? RecordKind::Draft
+                         : child == 2 ? RecordKind::Failed
+                                      : RecordKind::Sent);
     }
     return std::nullopt;
 }
@@ -237,14 +244,16 @@ QString RecordDetailStatement(const RecordCategory& category, qint64 sendId, con
     if (category.IsSurvey()) {
         // A message without a time counts only when its sender is one of
         // this survey's recipients.
-        return QStringLiteral("SELECT  name,sendNum,coName,msgContent,rowid FROM receivedMSGRecord "
-                              "\t\t\t\t\t\t\t\t\t\tWHERE (sendTime is Null OR (sendTime>=%1 AND sendTime<=%2)) "
-                              "\t\t\t\t\t\t\t\t\t\tAND sendNum IN (SELECT numOrMailAddr FROM sendNums WHERE "
-                              "sendID=%3) ORDER BY rowid")
+        return QStringLiteral(
+                   "SELECT  name,sendNum,coName,msgContent,rowid FROM receivedMSGRecord "
+                   "\t\t\t\t\t\t\t\t\t\tWHERE (sendTime is Null OR (sendTime>=%1 AND sendTime<=%2)) "
+                   "\t\t\t\t\t\t\t\t\t\tAND sendNum IN (SELECT numOrMailAddr FROM sendNums WHERE "
+                   "sendID=%3) ORDER BY rowid")
             .arg(QString::fromStdString(SqlQuote(surveyFrom)), QString::fromStdString(SqlQuote(surveyTo)))
             .arg(sendId);
     }
-    return QStringLiteral("SELECT  name,numOrMailAddr,status,rowid FROM sendNums WHERE sendID=%1 ORDER BY rowid")
+    return QStringLiteral(
+               "SELECT  name,numOrMailAddr,status,rowid FROM sendNums WHERE sendID=%1 ORDER BY rowid")
         .arg(sendId);
 }
 
@@ -336,12 +345,12 @@ bool DeleteAllSmsRecords(sqlite3* db, RecordKind kind, qint64 maxRowid) {
     if (kind != RecordKind::Sent && kind != RecordKind::Failed)
         return false;
     const char* fail = kind == RecordKind::Sent ? "0" : "1";
-    const std::string where =
-        std::string("sendType=1 AND isFail=") + fail + " AND isDraft=0 AND rowid<=?";
+    const std::string where = std::string("sendType=1 AND isFail=") + fail + " AND isDraft=0 AND rowid<=?";
     SqlTransaction transaction(db);
     if (!transaction.active())
         return false;
-    SqlStatement numbers(db, "DELETE FROM sendNums WHERE  sendID in(SELECT sendID FROM sendInfo WHERE " + where + ")");
+    SqlStatement numbers(db, "DELETE FROM sendNums WHERE  sendID in(SELECT sendID FROM sendInfo WHERE " +
+                                 where + ")");
     numbers.bind(1, static_cast<int64_t>(maxRowid));
     if (!numbers.ok() || numbers.exec() != SQLITE_OK)
         return false;

@@ -37,11 +37,11 @@ struct RecordCategory {
     qint64 code = 0;
     RecordChannel channel = RecordChannel::Sms;
     RecordKind kind = RecordKind::Sent;
-    QString filter;          // "AND sendType=1 AND isDraft=0 AND isFail=0"
-    QString title;           // "短信成功记录": export sheet and default file name
-    QString firstColumn;     // "短信内容", "传真文件", "主题"
-    QString recipientColumn; // "手机", "传真号码", "邮件地址"
-    std::vector<RecordListColumn> columns;          // main list
+    QString filter;                        // "AND sendType=1 AND isDraft=0 AND isFail=0"
+    QString title;                         // "短信成功记录": export sheet and default file name
+    QString firstColumn;                   // "短信内容", "传真文件", "主题"
+    QString recipientColumn;               // "手机", "传真号码", "邮件地址"
+    std::vector<RecordListColumn> columns; // main list
     std::vector<RecordListColumn> recipientColumns; // recipients, or the survey's replies
     QStringList exportNames;                        // header of an export
     QString exportDefinitions;                      // the same names, each with " TEXT"
@@ -94,8 +94,8 @@ qint64 MaxSendInfoRowid(sqlite3* db);
 // What opening the main list found.
 struct RecordListResult {
     bool ok = false;
-    qint64 total = 0;     // sum of count over the rows (the "条数合计")
-    qint64 maxRowid = 0;  // of sendInfo when the query ran: the bound of whole-query actions
+    qint64 total = 0;    // sum of count over the rows (the "条数合计")
+    qint64 maxRowid = 0; // of sendInfo when the query ran: the bound of whole-query actions
 };
 // Opens `rows` over the statement in its fixed order, adding up `count` in
 // the same pass. Refuses (ok false, nothing run) a statement that is not one

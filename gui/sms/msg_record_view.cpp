@@ -130,8 +130,9 @@ CDlgMsgRecord::CDlgMsgRecord(QWidget* parent)
     connect(m_ui->perResend, &QPushButton::clicked, this, &CDlgMsgRecord::OnPerResend);
     connect(m_ui->statistics, &QPushButton::clicked, this, &CDlgMsgRecord::OnStatistics);
 
-    connect(m_ui->records->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { OnCurrentRowChanged(current.isValid() ? current.row() : -1); });
+    connect(
+        m_ui->records->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex& current) { OnCurrentRowChanged(current.isValid() ? current.row() : -1); });
     connect(m_ui->records, &QAbstractItemView::doubleClicked, this, [this] { OnResend(); });
     connect(m_ui->records, &QWidget::customContextMenuRequested, this, &CDlgMsgRecord::OnRecordsContextMenu);
     connect(m_ui->recipients, &QWidget::customContextMenuRequested, this,
@@ -334,9 +335,10 @@ void CDlgMsgRecord::OnHeaderClicked(int column) {
 void CDlgMsgRecord::OnDateQuery() {
     if (!m_category)
         return;
-    QueryRecords(m_code,
-                 RecordDateFilter(TickedDay(m_ui->fromTick, m_ui->fromDate), TickedDay(m_ui->toTick, m_ui->toDate)),
-                 -1);
+    QueryRecords(
+        m_code,
+        RecordDateFilter(TickedDay(m_ui->fromTick, m_ui->fromDate), TickedDay(m_ui->toTick, m_ui->toDate)),
+        -1);
 }
 
 void CDlgMsgRecord::OnAdvancedQuery() {
@@ -415,7 +417,8 @@ void CDlgMsgRecord::OnDeleteOrSurvey() {
         ShowMessageBox(LoadStr(180), mb::Ok | mb::IconWarning);
         return;
     }
-    if (ShowMessageBox(QStringLiteral("%1%2").arg(count).arg(LoadStr(159)), mb::YesNo | mb::IconQuestion) != IDYES)
+    if (ShowMessageBox(QStringLiteral("%1%2").arg(count).arg(LoadStr(159)), mb::YesNo | mb::IconQuestion) !=
+        IDYES)
         return;
     const QString line = DeleteLogLine(*m_category, static_cast<int>(count));
     if (!line.isEmpty())
@@ -581,8 +584,9 @@ void CDlgMsgRecord::OnExport() {
     std::vector<int> columns;
     for (int i = 0; i < static_cast<int>(m_category->columns.size()); ++i)
         columns.push_back(i);
-    const RecordExportResult result = ExportRecordsXlsx(ExportXlsxFileName(chosen), m_category->title,
-                                                        m_category->exportNames, RowSourceReader(m_rows, columns));
+    const RecordExportResult result =
+        ExportRecordsXlsx(ExportXlsxFileName(chosen), m_category->title, m_category->exportNames,
+                          RowSourceReader(m_rows, columns));
     if (result.ok) {
         ShowMessageBox(LoadStr(228), mb::Ok | mb::IconInformation);
         return;
@@ -615,7 +619,8 @@ void CDlgMsgRecord::OnExportNumbers() {
         return;
     if (RefuseIfRightDenied(kExportRight))
         return;
-    const QString chosen = ChooseSaveFile(this, tr("CSV文件(*.csv)|*.csv||"), tr("号码列表"), QStringLiteral("csv"));
+    const QString chosen =
+        ChooseSaveFile(this, tr("CSV文件(*.csv)|*.csv||"), tr("号码列表"), QStringLiteral("csv"));
     if (chosen.isEmpty())
         return;
     QString error;

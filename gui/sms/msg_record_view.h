@@ -39,19 +39,19 @@ public:
     void Requery();
 
     // ---- handlers (public so tests drive them as a click would) ----
-    void OnDateQuery();              // 1003
-    void OnAdvancedQuery();          // 1004
-    void OnDeleteOrSurvey();         // 1005
-    void OnForward();                // 1011
-    void OnResend();                 // 1012
-    void OnExport();                 // 1013, 10004
-    void OnPerResend();              // 1014
-    void OnStatistics();             // 1168
-    void OnDeleteAll();              // 10006
-    void OnRelevantReply();          // 10001
-    void OnExportNumbers();          // 10007
-    void OnSeekNumber();             // 10008
-    void OnMenuCommand(int id);      // 10001-10008
+    void OnDateQuery();         // 1003
+    void OnAdvancedQuery();     // 1004
+    void OnDeleteOrSurvey();    // 1005
+    void OnForward();           // 1011
+    void OnResend();            // 1012
+    void OnExport();            // 1013, 10004
+    void OnPerResend();         // 1014
+    void OnStatistics();        // 1168
+    void OnDeleteAll();         // 10006
+    void OnRelevantReply();     // 10001
+    void OnExportNumbers();     // 10007
+    void OnSeekNumber();        // 10008
+    void OnMenuCommand(int id); // 10001-10008
     void OnHeaderClicked(int column);
     // The current record's recipients and text (after a selection change).
     void ShowCurrentRecord();

@@ -34,8 +34,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -276,7 +276,8 @@ TEST_F(RecordViewPage, AnAdvancedConditionNarrowsTheListAndAHostileOneRunsNothin
         SCOPED_TRACE(c.condition);
         // The advanced query hands its condition back through its signal.
         SetModalRunner([&](QDialog& dialog) {
-            QMetaObject::invokeMethod(&dialog, "ConditionChosen", Q_ARG(QString, QString::fromUtf8(c.condition)));
+            QMetaObject::invokeMethod(&dialog, "ConditionChosen",
+                                      Q_ARG(QString, QString::fromUtf8(c.condition)));
             return 1003;
         });
         Page().OnAdvancedQuery();
@@ -462,17 +463,26 @@ TEST_F(RecordExportPage, EachCategoryExportsItsOwnHeader) {
     };
     const Case cases[] = {
         {1000000001, 1, 1, 0, {"短信内容", "发送时间", "条数"}, {"草稿'1", "2024-05-01 08:00:00", "2"}},
-        {1000000003, 1, 0, 0, {"短信内容", "发送时间", "定时发送时间", "条数"},
+        {1000000003,
+         1,
+         0,
+         0,
+         {"短信内容", "发送时间", "定时发送时间", "条数"},
          {"成功", "2024-05-01 08:00:00", "2024-05-02 09:00:00", "2"}},
         {1000000005, 6, 0, 0, {"短信内容", "发送时间", "条数"}, {"调查", "2024-05-01 08:00:00", "2"}},
-        {1000002002, 2, 0, 1, {"传真文件", "发送时间", "定时发送时间"},
+        {1000002002,
+         2,
+         0,
+         1,
+         {"传真文件", "发送时间", "定时发送时间"},
          {"/tmp/a.tif", "2024-05-01 08:00:00", "2024-05-02 09:00:00"}},
         {1000003001, 3, 1, 0, {"主题", "发送时间"}, {"主题一", "2024-05-01 08:00:00"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         ASSERT_EQ(ExecSql(nullptr, g_pDB, "DELETE FROM sendInfo"), SQLITE_OK);
-        Insert({1, c.sendType, c.isDraft, c.isFail, c.row.at(0), "2024-05-01 08:00:00", 2, "2024-05-02 09:00:00"});
+        Insert({1, c.sendType, c.isDraft, c.isFail, c.row.at(0), "2024-05-01 08:00:00", 2,
+                "2024-05-02 09:00:00"});
         Page().QueryRecords(c.code, QString(), -1);
         const QString title = Page().Category()->title;
         // A name chosen with the old extension gets the new one.
@@ -505,10 +515,9 @@ TEST_F(RecordExportPage, AnUnwritableFileFallsBackToCsv) {
     EXPECT_EQ(LastProposedFileName(), QStringLiteral("短信成功记录"));
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(IconvFromGbk(file.readAll()),
-              QStringLiteral("短信内容,发送时间,定时发送时间,条数\n"
-                             "plain,2024-05-02 08:00:00,2024-05-03 00:00:00,1\n"
-                             "第一行 第二，行,2024-05-01 08:00:00,,2\n"));
+    EXPECT_EQ(IconvFromGbk(file.readAll()), QStringLiteral("短信内容,发送时间,定时发送时间,条数\n"
+                                                           "plain,2024-05-02 08:00:00,2024-05-03 00:00:00,1\n"
+                                                           "第一行 第二，行,2024-05-01 08:00:00,,2\n"));
 }
 
 TEST_F(RecordExportPage, TheNumbersCsvIsMasked) {
@@ -674,11 +683,12 @@ TEST_F(RecordViewPage, NumberSearchSelectsTheFirstPlaceAndRepliesGoByTheSubNumbe
     EXPECT_TRUE(Page().RecipientList()->selectionModel()->isRowSelected(1, QModelIndex()));
 
     // The record's sub-number is 3: only the reply that carries it is listed.
-    ASSERT_EQ(ExecSql(nullptr, g_pDB,
-                      "INSERT INTO receivedMSGRecord (receiveID,sendNum,msgContent,sendTime,send_receive_Num) "
-                      "VALUES (1,'13800000002','yes','2024-05-01 09:00:00',3),"
-                      "(2,'13800000002','other','2024-05-01 09:00:00',5)"),
-              SQLITE_OK);
+    ASSERT_EQ(
+        ExecSql(nullptr, g_pDB,
+                "INSERT INTO receivedMSGRecord (receiveID,sendNum,msgContent,sendTime,send_receive_Num) "
+                "VALUES (1,'13800000002','yes','2024-05-01 09:00:00',3),"
+                "(2,'13800000002','other','2024-05-01 09:00:00',5)"),
+        SQLITE_OK);
     Page().OnMenuCommand(10001);
     EXPECT_EQ(replies, 1);
 }
@@ -720,7 +730,8 @@ TEST_F(RecordViewPage, TheCacheStaysBoundedWhileALongListIsScrolledAndExported) 
     ASSERT_EQ(Page().RecipientList()->ItemCount(), 10000);
     RowSource& recipients = Page().Recipients();
     QScrollBar* recipientBar = Page().RecipientList()->verticalScrollBar();
-    for (int value = 0; value <= recipientBar->maximum(); value += std::max(1, recipientBar->maximum() / 40)) {
+    for (int value = 0; value <= recipientBar->maximum();
+         value += std::max(1, recipientBar->maximum() / 40)) {
         recipientBar->setValue(value);
         QApplication::processEvents();
         EXPECT_LE(recipients.CachedRows(), bound);

@@ -49,8 +49,9 @@ void InsertNumber(qint64 sendId, const QString& number, const QString& name, con
 }
 
 void InsertReply(const QString& number, const char* time, const QString& text) {
-    SqlStatement st(g_pDB, "INSERT INTO receivedMSGRecord (receiveID,sendNum,msgContent,sendTime,name,coName) "
-                           "VALUES (1,?,?,?,'n','co')");
+    SqlStatement st(g_pDB,
+                    "INSERT INTO receivedMSGRecord (receiveID,sendNum,msgContent,sendTime,name,coName) "
+                    "VALUES (1,?,?,?,'n','co')");
     st.bind(1, number).bind(2, text);
     if (time)
         st.bind(3, time);
@@ -94,26 +95,126 @@ struct CategoryCase {
 };
 
 const CategoryCase kCategories[] = {
-    {1000000001, "短信草稿记录", "草稿记录条数:", {"短信内容", "发送时间", "条数"}, {"姓名", "手机"}, "",
-     false, false, false, false, true, false},
-    {1000000002, "短信失败记录", "发送失败记录条数:", {"短信内容", "发送时间", "定时发送时间", "条数"},
-     {"姓名", "手机"}, "", false, true, false, true, true, true},
-    {1000000003, "短信成功记录", "发送成功记录条数:", {"短信内容", "发送时间", "定时发送时间", "条数"},
-     {"姓名", "手机", "发送状态"}, "    条数合计", true, false, true, true, true, true},
-    {1000000005, "调查记录", "调查记录条数:", {"短信内容", "发送时间", "条数"}, {"姓名", "手机", "单位", "回复内容"},
-     "合计", true, false, false, false, false, false},
-    {1000002001, "传真草稿记录", "草稿记录条数:", {"传真文件", "发送时间"}, {"姓名", "传真号码"}, "", false, false,
-     false, false, false, false},
-    {1000002003, "传真成功记录", "发送成功记录条数:", {"传真文件", "发送时间", "定时发送时间"},
-     {"姓名", "传真号码"}, "", true, false, false, false, false, false},
-    {1000003002, "邮件失败记录", "发送失败记录条数:", {"主题", "发送时间", "定时发送时间"}, {"姓名", "邮件地址"},
-     "", false, false, false, false, false, false},
-    {1000004003, "彩信成功记录", "发送成功记录条数:", {"主题", "发送时间", "定时发送时间", "条数"},
-     {"姓名", "手机"}, "    条数合计", true, false, false, false, true, false},
-    {1000004001, "彩信草稿记录", "草稿记录条数:", {"主题", "发送时间"}, {"姓名", "手机"}, "", false, false, false,
-     false, true, false},
-    {1000005002, "语音失败记录", "发送失败记录条数:", {"主题", "发送时间", "定时发送时间"}, {"姓名", "手机"}, "",
-     false, false, false, false, false, false},
+    {1000000001,
+     "短信草稿记录",
+     "草稿记录条数:",
+     {"短信内容", "发送时间", "条数"},
+     {"姓名", "手机"},
+     "",
+     false,
+     false,
+     false,
+     false,
+     true,
+     false},
+    {1000000002,
+     "短信失败记录",
+     "发送失败记录条数:",
+     {"短信内容", "发送时间", "定时发送时间", "条数"},
+     {"姓名", "手机"},
+     "",
+     false,
+     true,
+     false,
+     true,
+     true,
+     true},
+    {1000000003,
+     "短信成功记录",
+     "发送成功记录条数:",
+     {"短信内容", "发送时间", "定时发送时间", "条数"},
+     {"姓名", "手机", "发送状态"},
+     "    条数合计",
+     true,
+     false,
+     true,
+     true,
+     true,
+     true},
+    {1000000005,
+     "调查记录",
+     "调查记录条数:",
+     {"短信内容", "发送时间", "条数"},
+     {"姓名", "手机", "单位", "回复内容"},
+     "合计",
+     true,
+     false,
+     false,
+     false,
+     false,
+     false},
+    {1000002001,
+     "传真草稿记录",
+     "草稿记录条数:",
+     {"传真文件", "发送时间"},
+     {"姓名", "传真号码"},
+     "",
+     false,
+     false,
+     false,
+     false,
+     false,
+     false},
+    {1000002003,
+     "传真成功记录",
+     "发送成功记录条数:",
+     {"传真文件", "发送时间", "定时发送时间"},
+     {"姓名", "传真号码"},
+     "",
+     true,
+     false,
+     false,
+     false,
+     false,
+     false},
+    {1000003002,
+     "邮件失败记录",
+     "发送失败记录条数:",
+     {"主题", "发送时间", "定时发送时间"},
+     {"姓名", "邮件地址"},
+     "",
+     false,
+     false,
+     false,
+     false,
+     false,
+     false},
+    {1000004003,
+     "彩信成功记录",
+     "发送成功记录条数:",
+     {"主题", "发送时间", "定时发送时间", "条数"},
+     {"姓名", "手机"},
+     "    条数合计",
+     true,
+     false,
+     false,
+     false,
+     true,
+     false},
+    {1000004001,
+     "彩信草稿记录",
+     "草稿记录条数:",
+     {"主题", "发送时间"},
+     {"姓名", "手机"},
+     "",
+     false,
+     false,
+     false,
+     false,
+     true,
+     false},
+    {1000005002,
+     "语音失败记录",
+     "发送失败记录条数:",
+     {"主题", "发送时间", "定时发送时间"},
+     {"姓名", "手机"},
+     "",
+     false,
+     false,
+     false,
+     false,
+     false,
+     false},
 };
 
 TEST_F(RecordViewLogic, CategoryTable) {
@@ -143,7 +244,8 @@ TEST_F(RecordViewLogic, CategoryTable) {
         EXPECT_EQ(category->recipientMenu, c.recipientMenu);
         EXPECT_EQ(category->replySearch, c.replySearch);
     }
-    for (qint64 code : {qint64(1000000000), qint64(1000000004), qint64(1000002004), qint64(1000006001), qint64(5)})
+    for (qint64 code :
+         {qint64(1000000000), qint64(1000000004), qint64(1000002004), qint64(1000006001), qint64(5)})
         EXPECT_FALSE(RecordCategoryFor(code)) << code;
 }
 
@@ -229,15 +331,18 @@ TEST_F(RecordViewLogic, DateFilterTakesWholeDays) {
         {std::nullopt, may1, {"2024-05-01 23:59:59", "2024-05-01 00:00:00", "2024-04-30 23:59:59"}},
         {may1, may1, {"2024-05-01 23:59:59", "2024-05-01 00:00:00"}},
         {may2, std::nullopt, {"2024-05-03 12:00:00", "2024-05-02 00:00:00"}},
-        {std::nullopt, std::nullopt, {"2024-05-03 12:00:00", "2024-05-02 00:00:00", "2024-05-01 23:59:59",
-                                      "2024-05-01 00:00:00", "2024-04-30 23:59:59"}},
+        {std::nullopt,
+         std::nullopt,
+         {"2024-05-03 12:00:00", "2024-05-02 00:00:00", "2024-05-01 23:59:59", "2024-05-01 00:00:00",
+          "2024-04-30 23:59:59"}},
     };
     for (const Case& c : cases) {
         RowSource rows;
         const QString filter = RecordDateFilter(c.from, c.to);
-        ASSERT_TRUE(OpenRecordList(g_pDB, rows,
-                                   RecordListStatement(sent, filter, QString::fromLatin1(kDefaultRecordOrder)))
-                        .ok)
+        ASSERT_TRUE(
+            OpenRecordList(g_pDB, rows,
+                           RecordListStatement(sent, filter, QString::fromLatin1(kDefaultRecordOrder)))
+                .ok)
             << filter.toStdString();
         EXPECT_EQ(Column(rows, 1), c.listed) << filter.toStdString();
     }
@@ -283,8 +388,8 @@ TEST_F(RecordViewLogic, RecordsWrittenAfterTheQueryAreInNoSelection) {
     Insert({50, 1, 0, 1, "failed", "2024-01-01 10:00:00"});
     const RecordCategory sent = *RecordCategoryFor(1000000003);
     RowSource rows;
-    const RecordListResult result =
-        OpenRecordList(g_pDB, rows, RecordListStatement(sent, QString(), QString::fromLatin1(kDefaultRecordOrder)));
+    const RecordListResult result = OpenRecordList(
+        g_pDB, rows, RecordListStatement(sent, QString(), QString::fromLatin1(kDefaultRecordOrder)));
     ASSERT_TRUE(result.ok);
     // Newer than everything listed: a re-run query would put it at row 0.
     Insert({99, 1, 0, 0, "new", "2030-01-01 10:00:00"});
@@ -294,17 +399,21 @@ TEST_F(RecordViewLogic, RecordsWrittenAfterTheQueryAreInNoSelection) {
     // Select all, then delete: the new record stays.
     ASSERT_TRUE(SendIdsOfRows(g_pDB, rows, {{0, rows.Count() - 1}}, &ids));
     ASSERT_TRUE(DeleteSentRecords(g_pDB, ids));
-    SqlStatement left(g_pDB, "SELECT group_concat(sendID) FROM (SELECT sendID FROM sendInfo ORDER BY sendID)");
+    SqlStatement left(g_pDB,
+                      "SELECT group_concat(sendID) FROM (SELECT sendID FROM sendInfo ORDER BY sendID)");
     ASSERT_EQ(left.step(), SQLITE_ROW);
     EXPECT_EQ(left.qtext(0), QStringLiteral("50,99"));
 
     // Delete all is bounded by the query as well.
     Insert({7, 1, 0, 0, "again", "2024-02-01 10:00:00"});
-    ASSERT_TRUE(OpenRecordList(g_pDB, rows, RecordListStatement(sent, QString(), QString::fromLatin1(kDefaultRecordOrder))).ok);
+    ASSERT_TRUE(OpenRecordList(g_pDB, rows,
+                               RecordListStatement(sent, QString(), QString::fromLatin1(kDefaultRecordOrder)))
+                    .ok);
     const qint64 bound = MaxSendInfoRowid(g_pDB);
     Insert({100, 1, 0, 0, "after", "2030-01-02 10:00:00"});
     ASSERT_TRUE(DeleteAllSmsRecords(g_pDB, RecordKind::Sent, bound));
-    SqlStatement kept(g_pDB, "SELECT group_concat(sendID) FROM (SELECT sendID FROM sendInfo ORDER BY sendID)");
+    SqlStatement kept(g_pDB,
+                      "SELECT group_concat(sendID) FROM (SELECT sendID FROM sendInfo ORDER BY sendID)");
     ASSERT_EQ(kept.step(), SQLITE_ROW);
     EXPECT_EQ(kept.qtext(0), QStringLiteral("50,100"));
 }
@@ -399,7 +508,9 @@ TEST_F(RecordViewDeletes, TwentyFiveThousandRecordsGoInThreeBatchesPerTableInOne
     Fill(25000);
     const RecordCategory sent = *RecordCategoryFor(1000000003);
     RowSource rows;
-    ASSERT_TRUE(OpenRecordList(g_pDB, rows, RecordListStatement(sent, QString(), QString::fromLatin1(kDefaultRecordOrder))).ok);
+    ASSERT_TRUE(OpenRecordList(g_pDB, rows,
+                               RecordListStatement(sent, QString(), QString::fromLatin1(kDefaultRecordOrder)))
+                    .ok);
     ASSERT_EQ(rows.Count(), 25000);
     std::vector<qint64> ids;
     ASSERT_TRUE(SendIdsOfRows(g_pDB, rows, {{0, 24999}}, &ids));
@@ -460,8 +571,8 @@ TEST_F(RecordViewDeletes, DeleteAllTakesOnlyItsKindOfSms) {
     for (const Case& c : cases) {
         EXPECT_EQ(DeleteAllSmsRecords(g_pDB, c.kind, bound), c.ok);
         for (const char* table : {"sendInfo", "sendNums"}) {
-            SqlStatement st(g_pDB, std::string("SELECT group_concat(sendID) FROM (SELECT sendID FROM ") + table +
-                                       " ORDER BY sendID)");
+            SqlStatement st(g_pDB, std::string("SELECT group_concat(sendID) FROM (SELECT sendID FROM ") +
+                                       table + " ORDER BY sendID)");
             ASSERT_EQ(st.step(), SQLITE_ROW);
             EXPECT_EQ(st.qtext(0), QString::fromLatin1(c.left)) << table;
         }
@@ -473,9 +584,12 @@ TEST_F(RecordViewLogic, DeleteLogLines) {
         qint64 code;
         const char* line;
     };
-    const Case cases[] = {{1000000002, "删除了短信发送失败记录 3 条"}, {1000000003, "删除了短信发送成功记录 3 条"},
-                          {1000002002, "删除了传真发送失败记录 3 条"}, {1000003003, "删除了邮件发送成功记录 3 条"},
-                          {1000004003, "删除了彩信发送成功记录 3 条"}, {1000005002, "删除了语音发送失败记录 3 条"},
+    const Case cases[] = {{1000000002, "删除了短信发送失败记录 3 条"},
+                          {1000000003, "删除了短信发送成功记录 3 条"},
+                          {1000002002, "删除了传真发送失败记录 3 条"},
+                          {1000003003, "删除了邮件发送成功记录 3 条"},
+                          {1000004003, "删除了彩信发送成功记录 3 条"},
+                          {1000005002, "删除了语音发送失败记录 3 条"},
                           {1000000001, ""}};
     for (const Case& c : cases)
         EXPECT_EQ(DeleteLogLine(*RecordCategoryFor(c.code), 3), QString::fromUtf8(c.line)) << c.code;
