@@ -274,10 +274,21 @@ TEST_F(GroupTree, RecordViewForEachRecordNode) {
         EXPECT_TRUE(view->ListStatement().contains(RecordCategoryFor(code)->filter)) << code;
         EXPECT_EQ(view->RecordList()->ItemCount(), code == node::Sms + 3 ? 1 : 0) << code;
     }
-    // A rebuilt database renumbers rowids: the page queries again and the
-    // selection starts afresh.
+    // Another record chosen: "正在处理..." shows until its recipients are in.
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO sendInfo (content,submitTime,isDraft,isFail,sendID,sendType) "
+                      "VALUES ('older','2024-04-01 08:00:00',0,0,40,1)"),
+              SQLITE_OK);
     m_window->SelectNode(node::Sms + 3);
     auto* view = static_cast<CDlgMsgRecord*>(m_window->currentView());
+    ASSERT_EQ(view->RecordList()->ItemCount(), 2);
+    view->RecordList()->setCurrentIndex(view->RecordList()->model()->index(1, 0));
+    EXPECT_EQ(m_window->statusText(2), QStringLiteral("正在处理..."));
+    EXPECT_TRUE(WaitUntil([&] { return view->CurrentSendId() == 40; }));
+    EXPECT_TRUE(m_window->statusText(2).isEmpty());
+
+    // A rebuilt database renumbers rowids: the page queries again and the
+    // selection starts afresh.
     view->RecordList()->clearSelection();
     view->OnHeaderClicked(0);
     m_window->RequeryRecordViews();

@@ -608,6 +608,11 @@ TEST_F(RecordViewPage, SurveyAndPersonalisedResend) {
     Page().OnPerResend();
     EXPECT_EQ(m_modals, QStringList{"CDlgPerMSG"});
     EXPECT_EQ(m_perIds, (std::vector<qint64>{12, 11}));
+
+    // "统计" opens the statistics window.
+    m_modals.clear();
+    Child<QPushButton>(Page(), "1168")->click();
+    EXPECT_EQ(m_modals, QStringList{"DlgTJRecord"});
 }
 
 TEST_F(RecordViewPage, SpeaksEnglish) {
