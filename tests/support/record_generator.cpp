@@ -160,7 +160,9 @@ GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options, sqlite3*
             content = QStringLiteral("主题%1").arg(i);
         info.reset();
         info.bind(1, content).bind(2, submit);
-        if (i % 5 == 1)
+        if (code == kSurveyCode)
+            info.bind(3, TimeText(at + 3600)); // the end of the survey's reply window
+        else if (i % 5 == 1)
             info.bind(3, TimeText(at + 3600 - at % 60));
         else if (i % 5 == 2)
             info.bindNull(3);

@@ -8,7 +8,8 @@
 //     GeneratedRecordCode(i) (drafts, failed and sent records of every
 //     channel and the SMS survey records, in turn); submitTime is
 //     2024-01-01 00:00:00 plus i minutes; SMS and survey records carry the
-//     sub-number 1 + i % 100;
+//     sub-number 1 + i % 100; a survey's timingTime (the end of its reply
+//     window) is an hour after its submitTime;
 //   - sendNums: numbersPerRecord rows per record (GeneratedRecordNumber),
 //     statuses in turn NULL, "未知", "成功", "失败"; in every record whose
 //     index ends in 7 (and with three or more numbers) the last number
