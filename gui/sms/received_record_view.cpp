@@ -103,6 +103,7 @@ void CDlgMsgRecord1Received::Requery() {
 void CDlgMsgRecord1Received::ShowList(int sortColumn) {
     CVirtualListCtrl* list = m_ui->list;
     m_currentRow = -1;
+    m_loadFailureLogged = false;
     list->clearSelection();
     list->SetItemCount(m_records.Count());
     if (sortColumn < 0 || ReceivedSortState().Direction() == 0)
@@ -114,7 +115,13 @@ void CDlgMsgRecord1Received::ShowList(int sortColumn) {
 }
 
 void CDlgMsgRecord1Received::CacheHint(int first, int last) {
-    m_records.Source().Hint(first, last);
+    RowSource& source = m_records.Source();
+    source.Hint(first, last);
+    // Once per query, not on every repaint of rows that cannot be read.
+    if (!m_loadFailureLogged && first >= 0 && first < source.Count() && !source.IsCached(first)) {
+        m_loadFailureLogged = true;
+        LogWrite(g_logRun, "CDlgMsgRecord1Received::ReadDbToMemory出错了");
+    }
 }
 
 QString CDlgMsgRecord1Received::CellText(int row, int column) {

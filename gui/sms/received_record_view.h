@@ -90,4 +90,5 @@ private:
     int m_currentRow = -1;
     bool m_customerReport = false;
     bool m_microblog = false;
+    bool m_loadFailureLogged = false;
 };

@@ -586,3 +586,20 @@ TEST_F(ReceivedView, GeneratedTenThousandRowsScrollExportAndMarkWithinTheBound) 
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ReceivedView, RowsGoneSinceTheQueryAreLoggedOnceAndShowEmpty) {
+    CDlgMsgRecord1Received& page = Open();
+    page.Records().Source().DropCache();
+    Exec("DELETE FROM receivedMSGRecord");
+    page.CacheHint(0, 3);
+    page.CacheHint(0, 3);
+    EXPECT_EQ(page.CellText(0, kRecvNumber), QString());
+    EXPECT_EQ(logLines().count(QStringLiteral("CDlgMsgRecord1Received::ReadDbToMemory出错了")), 1);
+    // Mark read on such a row writes nothing.
+    page.OnRowClicked(0);
+    EXPECT_EQ(Column("SELECT COUNT(*) FROM writes WHERE what='update'"), QStringList{"0"});
+}
+
+} // namespace
