@@ -112,6 +112,9 @@ public:
     // Re-queries the contact list pane, if there is one, and clears its
     // ticks: after anything that may renumber rowids (VACUUM).
     void RequeryContacts();
+    // The record pages again in their default order, ticks cleared (rowids
+    // may have changed).
+    void RequeryRecordViews();
 
     void LoadAutoSettings();
     void LoadDateMsgSettings();

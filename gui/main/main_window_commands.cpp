@@ -668,9 +668,16 @@ void CCorvelaneDlg::CompressDatabase() {
             LogWriteString(g_logRun, QStringLiteral("压缩数据库出错了"));
             return;
         }
-        // VACUUM may renumber rowids: the pane's ticks and windows are stale.
+        // VACUUM may renumber rowids: the panes' ticks and windows are stale.
         QMetaObject::invokeMethod(
-            qApp, [self] { if (self) self->RequeryContacts(); }, Qt::QueuedConnection);
+            qApp,
+            [self] {
+                if (!self)
+                    return;
+                self->RequeryContacts();
+                self->RequeryRecordViews();
+            },
+            Qt::QueuedConnection);
         ShowMessageBox(LoadStr(340), mb::Ok | mb::IconInformation);
     });
 }

@@ -241,6 +241,13 @@ void CCorvelaneDlg::RequeryContacts() {
         static_cast<CDlgContactFrame*>(view)->Requery();
 }
 
+void CCorvelaneDlg::RequeryRecordViews() {
+    if (QWidget* view = m_views[190])
+        static_cast<CDlgMsgRecord*>(view)->Requery();
+    if (QWidget* view = m_views[3134])
+        static_cast<CDlgMsgRecord1Received*>(view)->Requery();
+}
+
 QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
     const qint64 channel = code - code % 1000;
     const qint64 child = code % 1000;
@@ -282,8 +289,7 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
         const QString section = QStringLiteral("ReceiveMsg");
         const bool some = ini::ReadInt(g_strAccountIni, section, QStringLiteral("ShowSome"), 0) != 0;
         static_cast<CDlgMsgRecord1Received*>(view)->QueryRecords(
-            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql"), QString(), 100)
-                 : QString(),
+            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql")) : QString(),
             -1);
         break;
     }

@@ -110,6 +110,11 @@ public:
     VIRTUAL_LIST& NumberList() { return *m_list; }
     CVirtualListCtrl* List() const;
     const QString& FinalText() const { return m_finalText; }
+    // What the opener handed in.
+    const QStringList& NumberTriples() const { return m_triples; }
+    bool SurveyMode() const { return m_survey; }
+    bool KeepRecord() const { return m_keepRecord; }
+    int LoadedRecordId() const { return m_loadedRecordId; }
     const QStringList& ContentParts() const { return m_contentParts; }
 
 signals:

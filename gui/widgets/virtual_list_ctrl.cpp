@@ -1,6 +1,7 @@
 #include "gui/widgets/virtual_list_ctrl.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -41,17 +42,23 @@ public:
                 return {};
             return *checked ? Qt::Checked : Qt::Unchecked;
         }
+        case Qt::ForegroundRole: {
+            const std::optional<QRgb> color = owner->RowTextColor(index.row());
+            if (!color)
+                return {};
+            return QColor::fromRgb(*color);
+        }
         default:
             return {};
         }
     }
 
-    // Fills the display and check roles with one call each; the delegate asks
+    // Fills the display, check and colour roles with one call each; the delegate asks
     // for every role of a cell at once.
     void multiData(const QModelIndex& index, QModelRoleDataSpan roleDataSpan) const override {
         for (QModelRoleData& roleData : roleDataSpan) {
             const int role = roleData.role();
-            if (role == Qt::DisplayRole || role == Qt::CheckStateRole)
+            if (role == Qt::DisplayRole || role == Qt::CheckStateRole || role == Qt::ForegroundRole)
                 roleData.setData(data(index, role));
             else
                 roleData.clearData();

@@ -11,6 +11,7 @@
 // under the mouse as a tool tip, keeps a sort arrow in the header that a
 // click on a column flips (the owner does the sorting), and jumps to the
 // released thumb position in one step.
+#include <QRgb>
 #include <QString>
 #include <QTableView>
 
@@ -34,6 +35,11 @@ public:
     virtual std::optional<bool> CellChecked(int row, int column) {
         Q_UNUSED(row);
         Q_UNUSED(column);
+        return std::nullopt;
+    }
+    // The text colour of a row; none (the default) keeps the view's own.
+    virtual std::optional<QRgb> RowTextColor(int row) {
+        Q_UNUSED(row);
         return std::nullopt;
     }
     // The user ticked or cleared the check box of a cell.

@@ -3424,6 +3424,118 @@ Messages available in your account: %d</translation>
         <source>删除全部记录</source>
         <translation>Delete all records</translation>
     </message>
+    <message>
+        <source>短信草稿记录</source>
+        <translation>SMS drafts</translation>
+    </message>
+    <message>
+        <source>短信失败记录</source>
+        <translation>SMS failed records</translation>
+    </message>
+    <message>
+        <source>短信成功记录</source>
+        <translation>SMS sent records</translation>
+    </message>
+    <message>
+        <source>传真草稿记录</source>
+        <translation>Fax drafts</translation>
+    </message>
+    <message>
+        <source>传真失败记录</source>
+        <translation>Fax failed records</translation>
+    </message>
+    <message>
+        <source>传真成功记录</source>
+        <translation>Fax sent records</translation>
+    </message>
+    <message>
+        <source>邮件草稿记录</source>
+        <translation>E-mail drafts</translation>
+    </message>
+    <message>
+        <source>邮件失败记录</source>
+        <translation>E-mail failed records</translation>
+    </message>
+    <message>
+        <source>邮件成功记录</source>
+        <translation>E-mail sent records</translation>
+    </message>
+    <message>
+        <source>彩信草稿记录</source>
+        <translation>MMS drafts</translation>
+    </message>
+    <message>
+        <source>彩信失败记录</source>
+        <translation>MMS failed records</translation>
+    </message>
+    <message>
+        <source>彩信成功记录</source>
+        <translation>MMS sent records</translation>
+    </message>
+    <message>
+        <source>语音草稿记录</source>
+        <translation>Voice drafts</translation>
+    </message>
+    <message>
+        <source>语音失败记录</source>
+        <translation>Voice failed records</translation>
+    </message>
+    <message>
+        <source>语音成功记录</source>
+        <translation>Voice sent records</translation>
+    </message>
+    <message>
+        <source>调查记录</source>
+        <translation>Survey records</translation>
+    </message>
+    <message>
+        <source>传真文件</source>
+        <translation>Fax file</translation>
+    </message>
+    <message>
+        <source>主题</source>
+        <translation>Subject</translation>
+    </message>
+    <message>
+        <source>号码</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>发送成功记录条数:</source>
+        <translation>Sent records:</translation>
+    </message>
+    <message>
+        <source>没回复条数: %1&#xd;&#xa;&#xd;&#xa;======================================&#xd;&#xa;%2</source>
+        <translation>No reply: %1&#xd;&#xa;&#xd;&#xa;======================================&#xd;&#xa;%2</translation>
+    </message>
+    <message>
+        <source>正在处理...</source>
+        <translation>Processing...</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel file(*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
+        <source>Excel组件存在问题，导出失败。将导出csv格式文件</source>
+        <translation>The Excel component has a problem and the export failed. A CSV file will be exported instead</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)|*.csv||</source>
+        <translation>CSV file(*.csv)|*.csv||</translation>
+    </message>
+    <message>
+        <source>导出记录失败</source>
+        <translation>Failed to export the records</translation>
+    </message>
+    <message>
+        <source>号码列表</source>
+        <translation>Number list</translation>
+    </message>
+    <message>
+        <source>相应的回复记录</source>
+        <translation>The corresponding replies</translation>
+    </message>
 </context>
 <context>
     <name>CDlgMsgRecord1Received</name>
@@ -3494,6 +3606,30 @@ Messages available in your account: %d</translation>
     <message>
         <source>保存联系人</source>
         <translation>Save as contact</translation>
+    </message>
+    <message>
+        <source>从</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel files (*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
+        <source>Excel组件存在问题，导出失败。将导出csv格式文件</source>
+        <translation>The spreadsheet could not be written; the records will be exported as a CSV file</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)|*.csv||</source>
+        <translation>CSV files (*.csv)|*.csv||</translation>
+    </message>
+    <message>
+        <source>导出记录失败</source>
+        <translation>Cannot export the records</translation>
     </message>
 </context>
 <context>
@@ -3617,6 +3753,14 @@ Messages available in your account: %d</translation>
         <source>备注</source>
         <translation>Remarks</translation>
     </message>
+    <message>
+        <source>Microsoft Excel文件(*.xlsx)|*.xlsx||</source>
+        <translation>Microsoft Excel files (*.xlsx)|*.xlsx||</translation>
+    </message>
+    <message>
+        <source>导出记录失败</source>
+        <translation>Cannot export the records</translation>
+    </message>
 </context>
 <context>
     <name>CDlgSeniorQuery</name>
@@ -3711,6 +3855,26 @@ Messages available in your account: %d</translation>
     <message>
         <source>保存条件</source>
         <translation>Save</translation>
+    </message>
+    <message>
+        <source>姓名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>手机或小灵通</source>
+        <translation>Mobile or PHS</translation>
+    </message>
+    <message>
+        <source>短信内容</source>
+        <translation>SMS content</translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation>Company name</translation>
+    </message>
+    <message>
+        <source>发送时间</source>
+        <translation>Send time</translation>
     </message>
 </context>
 <context>

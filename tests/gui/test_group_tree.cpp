@@ -8,9 +8,11 @@
 #include "gui/contacts/contact_frame.h"
 #include "gui/contacts/entry_dialogs.h"
 #include "gui/main/main_window.h"
+#include "gui/sms/msg_record_view.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/tree_helpers.h"
 #include "platform/ini.h"
+#include "sms/sent_records.h"
 #include "tests/support/contact_generator.h"
 #include "tests/support/contacts_fixture.h"
 #include "tests/support/dialog_driver.h"
@@ -249,6 +251,49 @@ TEST_F(GroupTree, SelectingANodeShowsItsViewAndCaption) {
     for (auto& [name, view] : made)
         visible += view->isVisible() ? 1 : 0;
     EXPECT_EQ(visible, 1);
+}
+
+TEST_F(GroupTree, RecordViewForEachRecordNode) {
+    // One SMS sent record, so that node has a row to select.
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO sendInfo (content,submitTime,isDraft,isFail,sendID,sendType) "
+                      "VALUES ('hello','2024-05-01 08:00:00',0,0,41,1)"),
+              SQLITE_OK);
+    open();
+    QWidget* page = nullptr;
+    for (const qint64 code : RecordCategoryCodes()) {
+        m_window->SelectNode(code);
+        auto* view = qobject_cast<CDlgMsgRecord*>(m_window->currentView());
+        ASSERT_NE(view, nullptr) << code;
+        EXPECT_TRUE(view->isVisible()) << code;
+        // One page serves every record node, queried for the node chosen.
+        if (!page)
+            page = view;
+        EXPECT_EQ(view, page) << code;
+        EXPECT_EQ(view->Code(), code);
+        EXPECT_TRUE(view->ListStatement().contains(RecordCategoryFor(code)->filter)) << code;
+        EXPECT_EQ(view->RecordList()->ItemCount(), code == node::Sms + 3 ? 1 : 0) << code;
+    }
+    // Another record chosen: "正在处理..." shows until its recipients are in.
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO sendInfo (content,submitTime,isDraft,isFail,sendID,sendType) "
+                      "VALUES ('older','2024-04-01 08:00:00',0,0,40,1)"),
+              SQLITE_OK);
+    m_window->SelectNode(node::Sms + 3);
+    auto* view = static_cast<CDlgMsgRecord*>(m_window->currentView());
+    ASSERT_EQ(view->RecordList()->ItemCount(), 2);
+    view->RecordList()->setCurrentIndex(view->RecordList()->model()->index(1, 0));
+    EXPECT_EQ(m_window->statusText(2), QStringLiteral("正在处理..."));
+    EXPECT_TRUE(WaitUntil([&] { return view->CurrentSendId() == 40; }));
+    EXPECT_TRUE(m_window->statusText(2).isEmpty());
+
+    // A rebuilt database renumbers rowids: the page queries again and the
+    // selection starts afresh.
+    view->RecordList()->clearSelection();
+    view->OnHeaderClicked(0);
+    m_window->RequeryRecordViews();
+    EXPECT_TRUE(view->ListStatement().endsWith(QLatin1String(" ORDER BY submitTime DESC, rowid")));
+    EXPECT_EQ(view->GetDbIDofSelected(), std::vector<qint64>{41});
 }
 
 TEST_F(GroupTree, MenuOnlyOnContactNodes) {

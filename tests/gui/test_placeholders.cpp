@@ -18,11 +18,8 @@
 #include "gui/channels/send_sound_dialog.h"
 #include "gui/channels/tel_paper_dialog.h"
 #include "gui/sms/msg_lib_dialog.h"
-#include "gui/sms/msg_record_view.h"
 #include "gui/sms/per_msg_dialog.h"
-#include "gui/sms/received_record_view.h"
 #include "contacts/contact_selection.h"
-#include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
 
@@ -57,15 +54,6 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
     return {
         {"CDlgMsgLib", [] { return std::make_unique<CDlgMsgLib>(); }, "短语库", "SMS library"},
         {"CDlgPerMSG", [] { return std::make_unique<CDlgPerMSG>(); }, "个性短信", "Personality SMS"},
-        {"CDlgSeniorQuery",
-         [] {
-             static const QStringList names{QStringLiteral("姓名")}, columns{QStringLiteral("name")};
-             auto d = std::make_unique<CDlgSeniorQuery>();
-             d->SetContactsMode(true);
-             d->SetFields(&names, &columns);
-             return d;
-         },
-         "高级查询", "Advanced query"},
         {"CDCreateTask1", [] { return std::make_unique<CDCreateTask1>(); }, "向导", "The wizard"},
         {"CDlgTaskTip",
          [] {
@@ -203,10 +191,6 @@ TEST(Placeholders, TipWindowHidesWhenClosed) {
 
 TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
     QWidget mainWindow;
-    CDlgMsgRecord records(&mainWindow);
-    records.QueryRecords(1000000001, QStringLiteral(" AND mobileNum LIKE '138%'"), -1);
-    CDlgMsgRecord1Received received(&mainWindow);
-    received.QueryRecords(QStringLiteral(" AND content LIKE '%a%'"), -1);
     CDlgTask tasks(&mainWindow);
     tasks.LoadTasks();
 
@@ -214,8 +198,6 @@ TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
         QWidget* view;
         QString detail;
     } views[] = {
-        {&records, QStringLiteral("1000000001\n AND mobileNum LIKE '138%'")},
-        {&received, QStringLiteral(" AND content LIKE '%a%'")},
         {&tasks, QString()},
     };
     for (const auto& v : views) {
@@ -225,11 +207,6 @@ TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
         EXPECT_EQ(Child<QLabel>(*v.view, "detail")->text(), v.detail);
     }
 
-    // A second query replaces the first; a filter shown as plain text.
-    records.QueryRecords(1000000005, QString(), -1);
-    EXPECT_EQ(Child<QLabel>(records, "detail")->text(), QStringLiteral("1000000005"));
-    received.QueryRecords(QStringLiteral("<b>x</b>"), -1);
-    EXPECT_EQ(Child<QLabel>(received, "detail")->textFormat(), Qt::PlainText);
 
     ChineseAfterwards restore;
     ASSERT_TRUE(SetUiLanguage(kLangEnglish));
