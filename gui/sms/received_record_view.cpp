@@ -62,9 +62,10 @@ CDlgMsgRecord1Received::CDlgMsgRecord1Received(QWidget* parent)
     for (const auto& [button, id] : buttons)
         connect(button, &QAbstractButton::clicked, this, [this, id = id] { OnCommand(id); });
 
-    // Both settings 0 (never chosen) shows everything.
+    // As the main window queries: the saved condition when `ShowSome` is
+    // set, else everything (both 0, never chosen, included).
     const ReceivedShowSettings settings = ReadReceivedShowSettings(g_strAccountIni);
-    (settings.showSome && !settings.showAll ? m_ui->showSome : m_ui->showAll)->setChecked(true);
+    (settings.showSome ? m_ui->showSome : m_ui->showAll)->setChecked(true);
 
     const QDate today = QDate::currentDate();
     m_ui->fromDate->setDate(today);

@@ -199,6 +199,8 @@ TEST_F(ReceivedView, RadioButtonsFollowTheSettingsAndTheSavedConditionIsReadWhol
         {"0", "0", "1027"},
         {"1", "0", "1027"},
         {"0", "1", "1028"},
+        // The main window lists by the condition then, and the buttons agree.
+        {"1", "1", "1028"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.showAll) + c.showSome);
