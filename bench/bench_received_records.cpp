@@ -100,8 +100,8 @@ int64_t BareRead(const std::string& sql, lxw_worksheet* sheet = nullptr) {
             const unsigned char* text = sqlite3_column_text(st, c);
             bytes += sqlite3_column_bytes(st, c);
             if (sheet)
-                worksheet_write_string(sheet, row, lxw_col_t(c), text ? reinterpret_cast<const char*>(text) : "",
-                                       nullptr);
+                worksheet_write_string(sheet, row, lxw_col_t(c),
+                                       text ? reinterpret_cast<const char*>(text) : "", nullptr);
         }
         ++row;
     }
@@ -152,8 +152,7 @@ void Timed(benchmark::State& state, const std::string& name, bool real, Work wor
     }
     Record(state, name, total, real);
 }
-template <typename Work>
-void Timed(benchmark::State& state, const std::string& name, bool real, Work work) {
+template <typename Work> void Timed(benchmark::State& state, const std::string& name, bool real, Work work) {
     Timed(state, name, real, work, [] {});
 }
 

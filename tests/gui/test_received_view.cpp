@@ -56,7 +56,8 @@ void LeftClick(QWidget* w, const QPoint& pos) {
     const QPointF global = w->mapToGlobal(pos);
     QMouseEvent press(QEvent::MouseButtonPress, pos, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(w, &release);
 }
 
@@ -212,7 +213,8 @@ TEST_F(ReceivedView, RadioButtonsFollowTheSettingsAndTheSavedConditionIsReadWhol
     }
 
     // A condition of 150 characters.
-    QString condition = QStringLiteral("AND (a.sendNum='13800000002' OR a.msgContent like '%not in any text%')");
+    QString condition =
+        QStringLiteral("AND (a.sendNum='13800000002' OR a.msgContent like '%not in any text%')");
     while (condition.size() < 150)
         condition += QStringLiteral(" AND 1=1");
     ini::WriteString(g_strAccountIni, QStringLiteral("ReceiveMsg"), QStringLiteral("Sql"), condition);
@@ -343,7 +345,8 @@ TEST_F(ReceivedView, ExportsRefusedMaskedAndFallingBackToCsv) {
 TEST_F(ReceivedView, CustomerReportWhenTheEditionAsksForIt) {
     Exec("INSERT INTO sendInfo(content,submitTime,sendID,sendType,isDraft,isFail) VALUES"
          "('通知','2024-05-01 08:00:00',1,1,0,0);"
-         "INSERT INTO sendNums(sendID,numOrMailAddr,name) VALUES(1,'13800000002','李四'),(1,'13700000000','');");
+         "INSERT INTO sendNums(sendID,numOrMailAddr,name) "
+         "VALUES(1,'13800000002','李四'),(1,'13700000000','');");
     m_folder->writeFile(QStringLiteral("OEM/OemInfo.ini"), "[System]\nCustomize2=1\n");
     CDlgMsgRecord1Received& page = Open();
     ASSERT_TRUE(page.CustomerReport());
@@ -360,7 +363,8 @@ TEST_F(ReceivedView, CustomerReportWhenTheEditionAsksForIt) {
     ASSERT_EQ(lines.size(), 4);
     std::sort(lines.begin() + 1, lines.end() - 1);
     EXPECT_EQ(lines[1], QByteArray("13700000000,\xcd\xa8\xd6\xaa,2024-05-01 08:00:00,0,,"));
-    EXPECT_EQ(lines[2], QByteArray("13800000002,\xcd\xa8\xd6\xaa,2024-05-01 08:00:00,1,it's,2024-05-01 09:00:00"));
+    EXPECT_EQ(lines[2],
+              QByteArray("13800000002,\xcd\xa8\xd6\xaa,2024-05-01 08:00:00,1,it's,2024-05-01 09:00:00"));
 }
 
 TEST_F(ReceivedView, HandOversUseTheRealNumbersAndTheFilteredList) {
@@ -427,7 +431,8 @@ TEST_F(ReceivedView, HandOversUseTheRealNumbersAndTheFilteredList) {
             return int(IDCANCEL);
         // Received mode: "发送时间" "等于" a day.
         query->OnInitDialog();
-        Child<QComboBox>(*query, "1042")->setCurrentIndex(Child<QComboBox>(*query, "1042")->findText("发送时间"));
+        Child<QComboBox>(*query, "1042")
+            ->setCurrentIndex(Child<QComboBox>(*query, "1042")->findText("发送时间"));
         auto* ops = Child<QComboBox>(*query, "21040");
         ops->setCurrentIndex(ops->findText(QStringLiteral("等于")));
         Child<QDateEdit>(*query, "21008")->setDate(QDate(2024, 4, 30));
@@ -455,8 +460,10 @@ TEST_F(ReceivedView, ContextMenuAndHeaderSort) {
     };
     using M = std::map<QString, bool>;
     // Row 1 has no name; row 0 has one; -1 hit no row.
-    EXPECT_EQ(state(1), (M{{"10001", true}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
-    EXPECT_EQ(state(0), (M{{"10001", false}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
+    EXPECT_EQ(state(1),
+              (M{{"10001", true}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
+    EXPECT_EQ(state(0),
+              (M{{"10001", false}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
     EXPECT_EQ(state(-1),
               (M{{"10001", false}, {"10002", false}, {"10003", false}, {"10004", true}, {"10005", false}}));
 
@@ -571,10 +578,9 @@ TEST_F(ReceivedView, GeneratedTenThousandRowsScrollExportAndMarkWithinTheBound) 
         ASSERT_EQ(line.count(','), 4) << line.toStdString();
 
     // A message whose receiveID another one repeats: only it is marked read.
-    SqlStatement twin(g_pDB,
-                      "SELECT a.rowid FROM receivedMSGRecord a JOIN receivedMSGRecord b "
-                      "ON a.receiveID=b.receiveID AND a.rowid<>b.rowid "
-                      "WHERE IFNULL(a.alreadyRead,0)<>1 AND IFNULL(b.alreadyRead,0)<>1 LIMIT 1");
+    SqlStatement twin(g_pDB, "SELECT a.rowid FROM receivedMSGRecord a JOIN receivedMSGRecord b "
+                             "ON a.receiveID=b.receiveID AND a.rowid<>b.rowid "
+                             "WHERE IFNULL(a.alreadyRead,0)<>1 AND IFNULL(b.alreadyRead,0)<>1 LIMIT 1");
     ASSERT_EQ(twin.step(), SQLITE_ROW);
     const qint64 rowid = twin.int64(0);
     int row = -1;

@@ -24,14 +24,15 @@ namespace {
 //   rowid 3  13800000003 NULL  unread    2024-05-01 23:59:59  (receiveID 7 again)
 //   rowid 4  12345       王五  NULL read 2024-05-02 08:00:00  text "第一行\r\n第二行,逗号"
 void LoadMessages(sqlite3* db) {
-    ASSERT_EQ(ExecSql(nullptr, db,
-                      "INSERT INTO receivedMSGRecord(rowid,receiveID,sendNum,msgContent,sendTime,alreadyRead,name,"
-                      "coName,send_receive_Num) VALUES"
-                      "(1,5,'13800000001','你好','2024-04-30 10:00:00',1,'张三','甲公司',-1),"
-                      "(2,7,'13800000002','it''s','2024-05-01 09:00:00',0,'李四','',3),"
-                      "(3,7,'13800000003','重复的id','2024-05-01 23:59:59',0,NULL,NULL,-1),"
-                      "(4,9,'12345','第一行\r\n第二行,逗号','2024-05-02 08:00:00',NULL,'王五','乙公司',-1);"),
-              SQLITE_OK);
+    ASSERT_EQ(
+        ExecSql(nullptr, db,
+                "INSERT INTO receivedMSGRecord(rowid,receiveID,sendNum,msgContent,sendTime,alreadyRead,name,"
+                "coName,send_receive_Num) VALUES"
+                "(1,5,'13800000001','你好','2024-04-30 10:00:00',1,'张三','甲公司',-1),"
+                "(2,7,'13800000002','it''s','2024-05-01 09:00:00',0,'李四','',3),"
+                "(3,7,'13800000003','重复的id','2024-05-01 23:59:59',0,NULL,NULL,-1),"
+                "(4,9,'12345','第一行\r\n第二行,逗号','2024-05-02 08:00:00',NULL,'王五','乙公司',-1);"),
+        SQLITE_OK);
 }
 
 // Counts the statements that change the table, through triggers that write
@@ -134,7 +135,8 @@ TEST_F(ReceivedViewRecords, DefaultOrderHeaderSortsAndDates) {
 
 TEST_F(ReceivedViewRecords, SavedConditionsReadWholeAndHostileOnesRunNothing) {
     // A saved condition of 150 characters: cut at 99 it would not parse.
-    QString condition = QStringLiteral(" AND (a.sendNum='13800000002' OR a.msgContent like '%nothing at all here%')");
+    QString condition =
+        QStringLiteral(" AND (a.sendNum='13800000002' OR a.msgContent like '%nothing at all here%')");
     while (condition.size() < 150)
         condition += QStringLiteral(" AND 1=1");
     ASSERT_GE(condition.size(), 150);
@@ -205,9 +207,16 @@ TEST_F(ReceivedViewRecords, DeletePathFollowsTheLastQueryAndItsSnapshot) {
         QStringList left;
     } cases[] = {
         {"all rows, no filter", {}, true, true, {"5"}},
-        {"all rows, a date filter", ReceivedRecords::DateFilter(QDate(2024, 5, 1), QDate()), true, false,
+        {"all rows, a date filter",
+         ReceivedRecords::DateFilter(QDate(2024, 5, 1), QDate()),
+         true,
+         false,
          {"1", "5"}},
-        {"all rows, a saved condition", QStringLiteral(" AND a.sendNum like '138%'"), true, false, {"4", "5"}},
+        {"all rows, a saved condition",
+         QStringLiteral(" AND a.sendNum like '138%'"),
+         true,
+         false,
+         {"4", "5"}},
         {"some rows, no filter", {}, false, false, {"1", "2", "5"}},
     };
     for (const Case& c : cases) {
@@ -295,7 +304,8 @@ TEST_F(ReceivedViewRecords, MaskedForRightSixteenInListAndExports) {
             row.replaceInStrings(QStringLiteral("_x000D_"), QStringLiteral("\r"));
         ASSERT_EQ(rows.size(), 5u);
         EXPECT_EQ(rows[0], (QStringList{"姓名", "联系电话", "短信内容", "公司名称", "发送时间"}));
-        EXPECT_EQ(rows[1], (QStringList{"王五", c.shown[0], "第一行\r\n第二行,逗号", "乙公司", "2024-05-02 08:00:00"}));
+        EXPECT_EQ(rows[1], (QStringList{"王五", c.shown[0], "第一行\r\n第二行,逗号", "乙公司",
+                                        "2024-05-02 08:00:00"}));
         EXPECT_EQ(rows[2], (QStringList{"", c.shown[1], "重复的id", "", "2024-05-01 23:59:59"}));
 
         const QString csv = dir.filePath(QString::fromUtf8(c.who) + ".csv");
