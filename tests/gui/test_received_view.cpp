@@ -27,6 +27,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
@@ -608,6 +609,22 @@ TEST_F(ReceivedView, RowsGoneSinceTheQueryAreLoggedOnceAndShowEmpty) {
     // Mark read on such a row writes nothing.
     page.OnRowClicked(0);
     EXPECT_EQ(Column("SELECT COUNT(*) FROM writes WHERE what='update'"), QStringList{"0"});
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ReceivedView, Screenshots) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    CDlgMsgRecord1Received& page = Open();
+    // One message read by a click: black and ticked among the red unread ones.
+    page.OnRowClicked(2);
+    SelectRows({2});
+    QApplication::processEvents();
+    EXPECT_TRUE(page.grab().save(QDir(dir).filePath(QStringLiteral("received-records.png"))));
 }
 
 } // namespace
