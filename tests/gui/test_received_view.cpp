@@ -15,6 +15,7 @@
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
+#include "platform/encoding.h"
 #include "platform/ini.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/record_generator.h"
@@ -625,6 +626,41 @@ TEST_F(ReceivedView, Screenshots) {
     SelectRows({2});
     QApplication::processEvents();
     EXPECT_TRUE(page.grab().save(QDir(dir).filePath(QStringLiteral("received-records.png"))));
+}
+
+} // namespace
+
+namespace {
+
+// What the service's "mo" call gives for one message.
+std::string MoRecord(const std::string& id, const std::string& sender, const char* textUtf8) {
+    return id + ",10690000," + sender + "," + UrlEncode(enc::ToGbk(QString::fromUtf8(textUtf8))) +
+           ",2026-12-10 10:00:00";
+}
+
+TEST_F(ReceivedView, AReceivedBatchReachesThePageInTheMainWindow) {
+    m_main->script("GetAllInfo2",
+                   LoopbackAnswer::Registry({{"RESULT", "0"}, {"ROLES", "0"}, {"SERVICECODE", "10690000"}}));
+    auto window = std::make_unique<CCorvelaneDlg>(std::make_unique<QStringList>(QStringList{"AD"}));
+    window->show();
+    ASSERT_TRUE(WaitUntil([&] { return window->commandsReady(); }));
+    ASSERT_TRUE(WaitUntil([&] { return window->timer(1) && !window->timer(1)->isActive(); }));
+    window->SelectNode(node::Received);
+    auto* page = qobject_cast<CDlgMsgRecord1Received*>(window->currentView());
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->Records().Count(), 4);
+
+    m_main->script("mo", LoopbackAnswer::Text(MoRecord("77", "13900000077", "新到的,消息")));
+    window->ReceiveMessages(1);
+    ASSERT_TRUE(WaitUntil([&] { return !window->receiveWorkerRunning(); }, std::chrono::milliseconds(10000)));
+    ASSERT_TRUE(WaitUntil([&] { return page->Records().Count() == 5; }));
+    EXPECT_EQ(window->currentView(), page);
+    // The newest message first, unread: red and without its tick.
+    EXPECT_EQ(page->CellText(0, kRecvNumber), QStringLiteral("13900000077"));
+    EXPECT_EQ(page->CellText(0, kRecvContent), QStringLiteral("新到的,消息"));
+    EXPECT_EQ(page->RowTextColor(0), std::optional<QRgb>(qRgb(255, 0, 0)));
+    EXPECT_EQ(Child<QLabel>(*page, "1084")->text(), QStringLiteral("5"));
+    window.reset();
 }
 
 } // namespace
