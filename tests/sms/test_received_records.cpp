@@ -3,6 +3,7 @@
 #include "contacts/contact_list_query.h"
 #include "core/helpers.h"
 #include "core/sql.h"
+#include "core/sql_guard.h"
 #include "platform/ini.h"
 #include "sms/recipient_intake.h"
 #include "tests/support/program_folder.h"
@@ -407,6 +408,45 @@ TEST_F(ReceivedViewRecords, CustomerReportByteForByte) {
     EXPECT_TRUE(records.ExportCustomerReport(dir.filePath(QStringLiteral("none.csv")),
                                              QDateTime(QDate(2025, 1, 1), QTime(0, 0)),
                                              QDateTime(QDate(2025, 1, 2), QTime(0, 0))));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ReceivedViewStatementGuard, OneReadOnlyStatementOrNothing) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr), SQLITE_OK);
+    struct Case {
+        const char* sql;
+        bool allowed;
+    } cases[] = {
+        {"SELECT x FROM t WHERE 1=1 ", true},
+        {"SELECT x FROM t WHERE 1=1 AND x like '%;%'", true},
+        {"SELECT x FROM t;", true},
+        {"SELECT x FROM t; ; ", true},
+        {"SELECT x FROM t -- a note", true},
+        {"SELECT x FROM t /* a note */ ;", true},
+        {"WITH w AS (SELECT 1) SELECT * FROM w", true},
+        {"SELECT x FROM t; DELETE FROM t", false},
+        {"SELECT x FROM t; SELECT 1", false},
+        {"DELETE FROM t", false},
+        {"UPDATE t SET x=1", false},
+        {"SELECT x FROM t WHERE 1=1 1=1; DELETE FROM t", false},
+        {"SELECT x FROM", false},
+        {"", false},
+        {"  ", false},
+    };
+    for (const Case& c : cases) {
+        std::string why;
+        EXPECT_EQ(IsSingleReadOnlyStatement(db, c.sql, &why), c.allowed) << c.sql;
+        EXPECT_EQ(why.empty(), c.allowed) << c.sql;
+    }
+    // Nothing ran: the table still has no row and no change was made.
+    EXPECT_EQ(sqlite3_total_changes(db), 0);
+    EXPECT_FALSE(IsSingleReadOnlyStatement(nullptr, "SELECT 1"));
+    sqlite3_close(db);
 }
 
 } // namespace
