@@ -50,6 +50,7 @@ void RowSource::Close() {
     m_rowids.clear();
     m_rowids.shrink_to_fit();
     m_byRowid.clear();
+    m_byRowidRange.clear();
     m_cache.clear();
 }
 
@@ -91,6 +92,9 @@ bool RowSource::Open(sqlite3* db, const QString& statement, RowOrder order, cons
     m_byRowid = QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?")
                     .arg(SelectList(statement), table.captured(1))
                     .toStdString();
+    m_byRowidRange = QStringLiteral("SELECT %1,rowid FROM %2 WHERE rowid BETWEEN ? AND ? ORDER BY rowid")
+                         .arg(SelectList(statement), table.captured(1))
+                         .toStdString();
 
     QString pass = QStringLiteral("SELECT rowid");
     if (!passColumns.isEmpty())
@@ -141,10 +145,11 @@ void RowSource::Hint(int first, int last) {
         LoadLocked(last);
 }
 
-void RowSource::StoreRow(int row, SqlStatement& st) {
+void RowSource::StoreRow(int row, SqlStatement& st, int columns) {
     if (m_cache.count(row))
         return;
-    const int columns = st.columnCount();
+    if (columns < 0)
+        columns = st.columnCount();
     m_columns = columns;
     RECORD_CACHE& entry = m_cache[row];
     entry.values.reserve(columns);
@@ -159,6 +164,54 @@ void RowSource::StoreRow(int row, SqlStatement& st) {
     }
 }
 
+void RowSource::LoadFixedWindow(int start, int end) {
+    // The rows still missing, by rowid.
+    std::vector<std::pair<qint64, int>> wanted;
+    wanted.reserve(end - start);
+    for (int r = start; r < end; ++r)
+        if (!m_cache.count(r))
+            wanted.emplace_back(m_rowids[r], r);
+    if (wanted.empty())
+        return;
+    std::sort(wanted.begin(), wanted.end());
+    const qint64 low = wanted.front().first;
+    const qint64 high = wanted.back().first;
+
+    // Lists in (nearly) insertion order, such as the numbers of one send or
+    // records by time, keep their rowids close together: one sequential read
+    // of the span is then far cheaper than a lookup per row. A sparse window
+    // (a list sorted by text) is read row by row.
+    const qint64 span = high - low + 1;
+    if (wanted.size() >= 64 && span <= static_cast<qint64>(wanted.size()) * 4) {
+        SqlStatement st(m_db, m_byRowidRange);
+        if (st.ok()) {
+            st.bind(1, static_cast<int64_t>(low)).bind(2, static_cast<int64_t>(high));
+            const int columns = st.columnCount() - 1; // the rowid read last is not a cell
+            auto next = wanted.begin();
+            while (next != wanted.end() && st.step() == SQLITE_ROW) {
+                const qint64 rowid = st.int64(columns);
+                while (next != wanted.end() && next->first < rowid)
+                    ++next;
+                // A rowid may stand in the list more than once (a join);
+                // every row that shows it gets the cells.
+                for (auto it = next; it != wanted.end() && it->first == rowid; ++it)
+                    StoreRow(it->second, st, columns);
+            }
+            return;
+        }
+    }
+
+    SqlStatement st(m_db, m_byRowid);
+    if (!st.ok())
+        return;
+    for (const auto& [rowid, r] : wanted) {
+        st.reset();
+        st.bind(1, static_cast<int64_t>(rowid));
+        if (st.step() == SQLITE_ROW)
+            StoreRow(r, st);
+    }
+}
+
 void RowSource::LoadLocked(int row) {
     if (!m_db || m_count == 0)
         return;
@@ -170,17 +223,7 @@ void RowSource::LoadLocked(int row) {
         std::erase_if(m_cache, [&](const auto& entry) { return entry.first < start || entry.first >= end; });
 
     if (m_order == RowOrder::Fixed) {
-        SqlStatement st(m_db, m_byRowid);
-        if (!st.ok())
-            return;
-        for (int r = start; r < end; ++r) {
-            if (m_cache.count(r))
-                continue;
-            st.reset();
-            st.bind(1, static_cast<int64_t>(m_rowids[r]));
-            if (st.step() == SQLITE_ROW)
-                StoreRow(r, st);
-        }
+        LoadFixedWindow(start, end);
         return;
     }
 

@@ -121,7 +121,9 @@ public:
 
 private:
     void LoadLocked(int row);
-    void StoreRow(int row, SqlStatement& st);
+    void LoadFixedWindow(int start, int end);
+    // Copies the first `columns` columns of the current row (-1: all).
+    void StoreRow(int row, SqlStatement& st, int columns = -1);
     const RECORD_CACHE* EnsureLocked(int row);
 
     sqlite3* m_db = nullptr;
@@ -133,6 +135,7 @@ private:
     int m_bound;
     std::vector<qint64> m_rowids; // Fixed: the rowids in list order
     std::string m_byRowid;        // Fixed: the statement that reads one row by rowid
+    std::string m_byRowidRange;   // Fixed: the same for a span of rowids, rowid last
     std::unordered_map<int, RECORD_CACHE> m_cache;
     mutable std::recursive_mutex m_mutex;
 };

@@ -260,3 +260,56 @@ TEST_F(RowSourceTest, RegistryFollowsIndexFieldAndSkipsUnknownColumns) {
                              "1=1  AND groupID=3 ORDER BY displayIndex, rowid"));
     EXPECT_EQ(q.countSql, QStringLiteral("SELECT COUNT(perNO) FROM contactList WHERE 1=1 AND groupID=3"));
 }
+
+// A window is read in one pass over its span of rowids when they lie close
+// together, else row by row: both give each row its own cells, and a row
+// deleted after the query gives none (it is not taken from a neighbour).
+TEST(RowSourceWindows, DenseAndSparseWindowsGiveEachRowItsCells) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    ASSERT_EQ(ExecSql(nullptr, db, "CREATE TABLE t(a TEXT, b INTEGER)"), SQLITE_OK);
+    {
+        SqlTransaction tx(db);
+        SqlStatement ins(db, "INSERT INTO t(a,b) VALUES(?,?)");
+        for (int i = 1; i <= 9000; ++i) {
+            // b scatters the rowids: sorting by it gives sparse windows.
+            ins.reset();
+            ins.bind(1, "row" + std::to_string(i)).bind(2, (i * 7919) % 9001);
+            ASSERT_EQ(ins.exec(), SQLITE_OK);
+        }
+        ASSERT_EQ(tx.commit(), SQLITE_OK);
+    }
+    struct Case {
+        const char* label;
+        const char* statement;
+    } cases[] = {
+        {"rowid order (dense)", "SELECT a,b FROM t WHERE 1=1 ORDER BY rowid"},
+        {"time-like order, descending (dense)", "SELECT a,b FROM t WHERE b>=0 ORDER BY rowid DESC"},
+        {"scattered order (sparse)", "SELECT a,b FROM t ORDER BY b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        RowSource source;
+        ASSERT_TRUE(source.Open(db, QString::fromLatin1(c.statement), RowOrder::Fixed));
+        ASSERT_EQ(source.Count(), 9000);
+        // Rows deleted after the query are in the order list but gone.
+        ASSERT_EQ(ExecSql(nullptr, db, "DELETE FROM t WHERE rowid IN (5, 4500, 8999)"), SQLITE_OK);
+        int wrong = 0;
+        for (int r : {0, 1, 2500, 4499, 6000, 8998, 8999}) {
+            const qint64 rowid = source.Rowid(r);
+            const std::optional<QString> a = source.Cell(r, 0);
+            if (rowid == 5 || rowid == 4500 || rowid == 8999) {
+                wrong += a.has_value();
+                continue;
+            }
+            wrong += a != QStringLiteral("row%1").arg(rowid);
+            wrong += source.CellText(r, 1) != QString::number((rowid * 7919) % 9001);
+        }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(source.ColumnCount(), 2);
+        ASSERT_EQ(ExecSql(nullptr, db, "INSERT INTO t(rowid,a,b) VALUES (5,'row5',39595 % 9001),"
+                                        "(4500,'row4500',(4500*7919)%9001),(8999,'row8999',(8999*7919)%9001)"),
+                  SQLITE_OK);
+    }
+    sqlite3_close(db);
+}
