@@ -21,6 +21,12 @@ out="$root/docs/screenshots"
 mkdir -p "$out"
 export LANG=zh_CN.UTF-8 OUT="$out" ROOT="$root"
 if [ "${1:-}" != updater ]; then
+# The record pages are shown on generated records: the program folder's
+# databases are put back as they were afterwards.
+bash "$root/scripts/build.sh" corvelane-record-generator > /dev/null
+db="${BUILD_DIR:-$root/build}/bin/DB"
+kept=$(mktemp -d)
+[ -d "$db" ] && cp -a "$db" "$kept/"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   bash "$ROOT/scripts/run.sh" > /tmp/corvelane-screenshots.log 2>&1 &
   for i in $(seq 1 600); do
@@ -57,6 +63,41 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   import -window "${editor:-root}" /tmp/corvelane-editor-extended.png
   xdotool key Escape
   sleep 1
+  # The record pages on generated records (100,000 sent, 10,000 received,
+  # written while the program runs): "发送成功记录" with the first record and
+  # its recipients; the received messages with two of them clicked (read);
+  # the advanced query of the received page with one condition, then its result.
+  "${BUILD_DIR:-$ROOT/build}/tests/corvelane-record-generator" "${BUILD_DIR:-$ROOT/build}/bin" 100000 10000
+  "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command g
+  sleep 4
+  import -window root /tmp/corvelane-sent-records.png
+  xdotool mousemove 76 173 click 1
+  sleep 3
+  xdotool mousemove 500 197 click 1
+  sleep 1
+  xdotool mousemove 500 237 click 1
+  sleep 1
+  import -window root /tmp/corvelane-received-records.png
+  xdotool mousemove 763 111 click 1
+  sleep 2
+  export LC_ALL=C.UTF-8
+  xdotool mousemove 347 152 click 1
+  sleep 0.7
+  xdotool key Down Down Return
+  sleep 0.5
+  xdotool mousemove 480 152 click 1
+  sleep 0.7
+  xdotool key Down Down Down Return
+  sleep 0.5
+  xdotool mousemove 660 152 click 1
+  xdotool type --delay 30 "again"
+  xdotool mousemove 528 181 click 1
+  sleep 1
+  import -window root /tmp/corvelane-advanced-query.png
+  xdotool mousemove 615 467 click 1
+  sleep 2
+  import -window root /tmp/corvelane-advanced-query-result.png
+  unset LC_ALL
   # The SMS composer from the add-in command, with a text of more than 70
   # characters split into numbered parts.
   "${BUILD_DIR:-$ROOT/build}/bin/Corvelane" --command "SendSMS,|,|13800138000|13900139000|02087654321,|,|各位会员：本店将于本周六上午九点至晚上九点举办周年庆活动，全场商品八折。"
@@ -80,6 +121,12 @@ cp /tmp/corvelane-about.png "$out/about.png"
 cp /tmp/corvelane-editor-base.png "$out/contact-editor-base.png"
 cp /tmp/corvelane-editor-extended.png "$out/contact-editor-extended.png"
 cp /tmp/corvelane-sms-composer.png "$out/sms-composer.png"
+rm -rf "$db"
+[ -d "$kept/DB" ] && cp -a "$kept/DB" "$db"
+rm -rf "$kept"
+for f in sent-records received-records advanced-query advanced-query-result; do
+  /usr/bin/convert "/tmp/corvelane-$f.png" -crop 1004x702+0+0 +repage "$out/record-page-$f.png"
+done
 rm -f "$out/main-window-placeholder.png"
 # Single dialogs, drawn by the test program's screenshot cases (QWidget::grab).
 tests="${BUILD_DIR:-$root/build}/tests/gui_tests"
