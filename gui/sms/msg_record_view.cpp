@@ -112,14 +112,8 @@ CDlgMsgRecord::CDlgMsgRecord(QWidget* parent)
     // The text can be read and copied, not changed.
     m_ui->recordText->setReadOnly(true);
 
-    const QDate today = QDate::currentDate();
-    for (QDateEdit* edit : {m_ui->fromDate, m_ui->toDate}) {
-        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        edit->setDate(today);
-        edit->setEnabled(false);
-    }
-    connect(m_ui->fromTick, &QCheckBox::toggled, m_ui->fromDate, &QWidget::setEnabled);
-    connect(m_ui->toTick, &QCheckBox::toggled, m_ui->toDate, &QWidget::setEnabled);
+    SetUpTickedDate(m_ui->fromTick, m_ui->fromDate);
+    SetUpTickedDate(m_ui->toTick, m_ui->toDate);
 
     connect(m_ui->query, &QPushButton::clicked, this, &CDlgMsgRecord::OnDateQuery);
     connect(m_ui->advancedQuery, &QPushButton::clicked, this, &CDlgMsgRecord::OnAdvancedQuery);

@@ -68,16 +68,10 @@ CDlgMsgRecord1Received::CDlgMsgRecord1Received(QWidget* parent)
     const ReceivedShowSettings settings = ReadReceivedShowSettings(g_strAccountIni);
     (settings.showSome ? m_ui->showSome : m_ui->showAll)->setChecked(true);
 
-    const QDate today = QDate::currentDate();
-    m_ui->fromDate->setDate(today);
-    m_ui->toDate->setDate(today);
+    SetUpTickedDate(m_ui->fromTick, m_ui->fromDate);
+    SetUpTickedDate(m_ui->toTick, m_ui->toDate);
     m_ui->fromTime->setTime(QTime(0, 0));
     m_ui->toTime->setTime(QTime(23, 59));
-    // A date counts only while its box is ticked.
-    m_ui->fromDate->setEnabled(false);
-    m_ui->toDate->setEnabled(false);
-    connect(m_ui->fromTick, &QCheckBox::toggled, m_ui->fromDate, &QWidget::setEnabled);
-    connect(m_ui->toTick, &QCheckBox::toggled, m_ui->toDate, &QWidget::setEnabled);
     // The microblog page is a later addition; with the flag off (the only
     // way the tree makes this page) there is none.
 }

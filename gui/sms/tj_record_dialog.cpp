@@ -40,14 +40,8 @@ DlgTJRecord::DlgTJRecord(QWidget* parent) : QDialog(parent), m_ui(std::make_uniq
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->SetOwner(this);
 
-    const QDate today = QDate::currentDate();
-    for (QDateEdit* edit : {m_ui->fromDate, m_ui->toDate}) {
-        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        edit->setDate(today);
-        edit->setEnabled(false);
-    }
-    connect(m_ui->fromTick, &QCheckBox::toggled, m_ui->fromDate, &QWidget::setEnabled);
-    connect(m_ui->toTick, &QCheckBox::toggled, m_ui->toDate, &QWidget::setEnabled);
+    SetUpTickedDate(m_ui->fromTick, m_ui->fromDate);
+    SetUpTickedDate(m_ui->toTick, m_ui->toDate);
 
     connect(m_ui->query, &QPushButton::clicked, this, &DlgTJRecord::OnQuery);
     connect(m_ui->remove, &QPushButton::clicked, this, &DlgTJRecord::OnDelete);

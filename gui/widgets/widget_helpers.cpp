@@ -1,5 +1,9 @@
 #include "gui/widgets/widget_helpers.h"
 
+#include <QCheckBox>
+#include <QDate>
+#include <QDateEdit>
+
 #include "core/helpers.h"
 
 #include "platform/msgbox.h"
@@ -167,4 +171,11 @@ void ApplyControlIds(QWidget* root) {
         if (id.isValid())
             child->setObjectName(id.toString());
     }
+}
+
+void SetUpTickedDate(QCheckBox* tick, QDateEdit* edit) {
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setDate(QDate::currentDate());
+    edit->setEnabled(tick->isChecked());
+    QObject::connect(tick, &QCheckBox::toggled, edit, &QWidget::setEnabled);
 }

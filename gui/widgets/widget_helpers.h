@@ -6,6 +6,8 @@
 #include <functional>
 
 class QAbstractItemView;
+class QCheckBox;
+class QDateEdit;
 class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
@@ -45,6 +47,10 @@ bool SwallowEnterAndEsc(QKeyEvent* event);
 // user lacks `right` (-1: administrators only), says "您没有相应权限进行此
 // 操作." with the warning icon and returns true.
 bool RefuseIfRightDenied(int right);
+
+// A date of a query that counts only while its box is ticked: today, shown
+// "yyyy-MM-dd", switched off until the box is ticked.
+void SetUpTickedDate(QCheckBox* tick, QDateEdit* edit);
 
 // The rows of a list, 0 for a null view or one without a model.
 int ItemViewRowCount(const QAbstractItemView* list);

@@ -21,27 +21,6 @@ QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-int64_t Scalar(sqlite3* db, const std::string& sql) {
-    SqlStatement st(db, sql);
-    return st.step() == SQLITE_ROW ? st.int64(0) : -1;
-}
-
-// Rows of a query, each row's columns joined by "|" (NULL as "<null>").
-std::vector<std::string> Rows(sqlite3* db, const std::string& sql) {
-    std::vector<std::string> rows;
-    SqlStatement st(db, sql);
-    while (st.step() == SQLITE_ROW) {
-        std::string row;
-        for (int c = 0; c < st.columnCount(); ++c) {
-            if (c > 0)
-                row += "|";
-            row += st.isNull(c) ? "<null>" : st.text(c);
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 std::vector<NUM_CONTENT> Items(const std::vector<const char*>& numbers, const QString& text) {
     std::vector<NUM_CONTENT> items;
     for (const char* n : numbers)
@@ -53,14 +32,14 @@ class AutoRecords : public ServiceTest {
 protected:
     // sendInfo rows (sendID order): isFail|count|sendType|isDraft|content.
     std::vector<std::string> jobs() const {
-        return Rows(g_pDB, "SELECT isFail,count,sendType,isDraft,content FROM sendInfo ORDER BY sendID");
+        return QueryRows(g_pDB, "SELECT isFail,count,sendType,isDraft,content FROM sendInfo ORDER BY sendID");
     }
     // sendNums rows (rowid order): number|rrid|status.
     std::vector<std::string> numbers() const {
-        return Rows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
+        return QueryRows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
     }
     int64_t orphans() const {
-        return Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID NOT IN (SELECT sendID FROM sendInfo)");
+        return QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID NOT IN (SELECT sendID FROM sendInfo)");
     }
 };
 
@@ -134,9 +113,9 @@ TEST_F(AutoRecords, PersonalisedSendsGetOneRecordEach) {
         EXPECT_EQ(jobs(), (std::vector<std::string>{fail + "|1|1|0|张三，您好",
                                                     fail + "|2|1|0|" + kLongText.toStdString(),
                                                     fail + "|1|1|0|it's"}));
-        EXPECT_EQ(Rows(g_pDB, "SELECT MAX(sendID)-MIN(sendID), COUNT(DISTINCT sendID) FROM sendInfo"),
+        EXPECT_EQ(QueryRows(g_pDB, "SELECT MAX(sendID)-MIN(sendID), COUNT(DISTINCT sendID) FROM sendInfo"),
                   std::vector<std::string>{"2|3"});
-        EXPECT_EQ(Rows(g_pDB, "SELECT COUNT(*) FROM sendNums n JOIN sendInfo i ON i.sendID=n.sendID "
+        EXPECT_EQ(QueryRows(g_pDB, "SELECT COUNT(*) FROM sendNums n JOIN sendInfo i ON i.sendID=n.sendID "
                               "WHERE n.status IS NULL GROUP BY n.sendID"),
                   (std::vector<std::string>{"1", "1", "1"}));
     }
@@ -216,7 +195,7 @@ TEST_F(AutoRecords, WriteRecordCountsAndNumbers) {
         const qint64 id =
             WriteRecord(g_pDB, false, c.content, c.numberCount, Q("2026-12-11 09:00:00"), c.numbers, "R-77");
         ASSERT_GT(id, 0);
-        EXPECT_EQ(Rows(g_pDB, "SELECT content,submitTime,count,isFail,sendID FROM sendInfo"),
+        EXPECT_EQ(QueryRows(g_pDB, "SELECT content,submitTime,count,isFail,sendID FROM sendInfo"),
                   std::vector<std::string>{c.content.toStdString() + "|2026-12-11 09:00:00|" +
                                            std::to_string(c.count) + "|0|" + std::to_string(id)});
         std::vector<std::string> expected;
@@ -249,10 +228,10 @@ TEST_F(AutoRecords, MailRecordPendingThenOutcome) {
         AutoSendRecord record;
         ASSERT_TRUE(WriteRecordPending(g_pDB, QString(71, u'a'), 2, Q("2026-12-11 09:00:00"), "13800000001,,",
                                        record));
-        EXPECT_EQ(Rows(g_pDB, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{"0|0"});
+        EXPECT_EQ(QueryRows(g_pDB, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{"0|0"});
         EXPECT_EQ(numbers(), std::vector<std::string>{"13800000001||未知"});
         EXPECT_TRUE(WriteAutoSendOutcome(g_pDB, record, c.result, c.transport, "M-1"));
-        EXPECT_EQ(Rows(g_pDB, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{c.job});
+        EXPECT_EQ(QueryRows(g_pDB, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{c.job});
         EXPECT_EQ(numbers(), std::vector<std::string>{c.number});
     }
 }
@@ -290,12 +269,12 @@ TEST_F(AutoRecords, TwoThreadsWritingGetUniqueIds) {
     EXPECT_EQ(job.get(), kRounds);
     // Mail: one job per round; replies: one per round, two when personalised.
     const int64_t jobs = kRounds + kRounds / 2 + 2 * (kRounds / 2);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), jobs);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(DISTINCT sendID) FROM sendInfo"), jobs);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums"), 4 * kRounds);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), jobs);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(DISTINCT sendID) FROM sendInfo"), jobs);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums"), 4 * kRounds);
     EXPECT_EQ(orphans(), 0);
     // Each number row sits under a job of its own kind.
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums n JOIN sendInfo i ON i.sendID=n.sendID "
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums n JOIN sendInfo i ON i.sendID=n.sendID "
                             "WHERE (n.numOrMailAddr LIKE '139%') <> (i.content='邮件短信')"),
               0);
 }

@@ -28,21 +28,6 @@ constexpr const char* kServiceNumber = "10690000";
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
-std::vector<std::string> Rows(sqlite3* db, const std::string& sql) {
-    std::vector<std::string> rows;
-    SqlStatement st(db, sql);
-    while (st.step() == SQLITE_ROW) {
-        std::string row;
-        for (int c = 0; c < st.columnCount(); ++c) {
-            if (c > 0)
-                row += "|";
-            row += st.isNull(c) ? "<null>" : st.text(c);
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 int Count(const std::string& sql) {
     SqlStatement st(g_pDB, sql);
     return st.step() == SQLITE_ROW ? static_cast<int>(st.int64(0)) : -1;
@@ -218,7 +203,7 @@ TEST_F(ReceivedTrafficJob, StoresTheBatchAsReceived) {
              MoRecord("123456789012345678901234567890", "1069", "13900000006", "long id", "2026-12-10 10:02:00"),
              MoRecord("1006", "10690000", "'; DELETE FROM ContactList; --", "hostile", "2026-12-10 10:03:00")});
     EXPECT_EQ(m_main->calls().front().fields.at("pwd"), digest());
-    EXPECT_EQ(Rows(g_pDB, "SELECT typeof(receiveID),receiveID,sendNum,msgContent,sendTime,name,coName,"
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT typeof(receiveID),receiveID,sendNum,msgContent,sendTime,name,coName,"
                           "send_receive_Num FROM receivedMSGRecord ORDER BY rowid"),
               (std::vector<std::string>{
                   "integer|1001|13800000001|你好|2026-12-10 09:05:03|张三||5",
@@ -283,7 +268,7 @@ TEST_F(ReceivedTrafficJob, AMessageThatCannotBeStoredIsLoggedWhole) {
               SQLITE_OK);
     receive({MoRecord("1", "10690000", "13900000003", "kept", "2026-12-10 10:00:00"),
              MoRecord("2", "10690000", "13900000004", "lost, but logged", "2026-12-10 10:00:01")});
-    EXPECT_EQ(Rows(g_pDB, "SELECT receiveID FROM receivedMSGRecord"), std::vector<std::string>{"1"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT receiveID FROM receivedMSGRecord"), std::vector<std::string>{"1"});
     const QStringList lines = logLines();
     const int at = lines.indexOf(QStringLiteral("收短信时插入数据库时出错了"));
     ASSERT_GE(at, 0);
@@ -329,7 +314,7 @@ TEST_F(ReceivedTrafficJob, UnsubscribedMessageStaysStored) {
     m_in.tdContact = QStringLiteral("TD");
     receive({MoRecord("7", "10690000", "13800000001", "回复TD退订", "2026-12-10 10:00:00")});
     EXPECT_EQ(Count("SELECT COUNT(*) FROM ContactList WHERE mobileNum='13800000001'"), 0);
-    EXPECT_EQ(Rows(g_pDB, "SELECT msgContent,name FROM receivedMSGRecord"), std::vector<std::string>{"回复TD退订|张三"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT msgContent,name FROM receivedMSGRecord"), std::vector<std::string>{"回复TD退订|张三"});
 }
 
 // ---- the interactive rules ------------------------------------------------------------
@@ -358,10 +343,10 @@ TEST_F(InteractiveRules, OneSendToThreeNumbers) {
     EXPECT_EQ(calls[0].operation, "qxSmsSend");
     EXPECT_EQ(calls[0].field("mobile"), "13900000001,13900000002,13900000004");
     EXPECT_EQ(calls[0].field("content"), "谢谢您的回复");
-    EXPECT_EQ(Rows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid"),
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid"),
               (std::vector<std::string>{"13900000001|20261210777|<null>", "13900000002|20261210777|<null>",
                                         "13900000004|20261210777|<null>"}));
-    EXPECT_EQ(Rows(g_pDB, "SELECT content,count,isFail,sendType,isDraft FROM sendInfo"),
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT content,count,isFail,sendType,isDraft FROM sendInfo"),
               std::vector<std::string>{"谢谢您的回复|3|0|1|0"});
     EXPECT_EQ(Count("SELECT COUNT(DISTINCT sendID) FROM sendNums"), 1);
 }
@@ -377,7 +362,7 @@ TEST_F(InteractiveRules, PersonalisedRepliesGoThroughGxmt) {
     EXPECT_EQ(calls[0].field("mobile"), "13800000001,13800000002,13900000009");
     const auto encoded = [](const char* text) { return UrlEncode(enc::ToGbk(Q(text))); };
     EXPECT_EQ(calls[0].field("content"), encoded("张三，您好") + "," + encoded("李四，您好") + "," + encoded("，您好"));
-    EXPECT_EQ(Rows(g_pDB, "SELECT content,count FROM sendInfo ORDER BY sendID"),
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT content,count FROM sendInfo ORDER BY sendID"),
               (std::vector<std::string>{"张三，您好|1", "李四，您好|1", "，您好|1"}));
     EXPECT_EQ(Count("SELECT COUNT(DISTINCT sendID) FROM sendNums"), 3);
 }
@@ -433,7 +418,7 @@ TEST_F(AutoReplyForward, ReplyToEveryMessage) {
     EXPECT_EQ(calls[0].field("mobile"), "13900000001,13900000001");
     EXPECT_EQ(calls[0].field("content"), "已收到");
     EXPECT_EQ(Count("SELECT COUNT(*) FROM sendNums"), 2);
-    EXPECT_EQ(Rows(g_pDB, "SELECT count FROM sendInfo"), std::vector<std::string>{"2"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT count FROM sendInfo"), std::vector<std::string>{"2"});
 }
 
 TEST_F(AutoReplyForward, TargetsThenGroup) {
@@ -456,7 +441,7 @@ TEST_F(AutoReplyForward, TargetsThenGroup) {
     EXPECT_EQ(calls[1].field("mobile"), "13700000001,13700000002,13800000002");
     EXPECT_EQ(calls[1].field("content"), "2026-12-10 10:00:01号码13800000001回复：你好【示例公司】");
     EXPECT_EQ(Count("SELECT COUNT(*) FROM sendNums"), 11);
-    EXPECT_EQ(Rows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"), (std::vector<std::string>{"8", "3"}));
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"), (std::vector<std::string>{"8", "3"}));
 }
 
 TEST_F(AutoReplyForward, OutcomesAreRecorded) {
@@ -466,7 +451,7 @@ TEST_F(AutoReplyForward, OutcomesAreRecorded) {
     // Refused by the service: a failure, counted.
     m_main->scriptOnce("qxSmsSend", LoopbackAnswer::Text("-2"));
     j->AutoReply(batch);
-    EXPECT_EQ(Rows(g_pDB, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{"1|1"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{"1|1"});
     // The connection closes after the request: nobody knows, nothing counted.
     ExecSql(nullptr, g_pDB, "DELETE FROM sendInfo; DELETE FROM sendNums;");
     RawHttpPeer peer;
@@ -474,7 +459,7 @@ TEST_F(AutoReplyForward, OutcomesAreRecorded) {
     j->client().SetEndpoint(peer.url().c_str());
     j->AutoReply(batch);
     EXPECT_EQ(peer.requests().size(), 1u);
-    EXPECT_EQ(Rows(g_pDB, "SELECT i.isFail,i.count,IFNULL(n.status,'<null>') FROM sendInfo i JOIN sendNums n "
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT i.isFail,i.count,IFNULL(n.status,'<null>') FROM sendInfo i JOIN sendNums n "
                           "ON n.sendID=i.sendID"),
               std::vector<std::string>{"0|0|未知"});
 }

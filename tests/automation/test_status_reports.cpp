@@ -20,26 +20,6 @@ QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-int64_t Scalar(sqlite3* db, const std::string& sql) {
-    SqlStatement st(db, sql);
-    return st.step() == SQLITE_ROW ? st.int64(0) : -1;
-}
-
-std::vector<std::string> Rows(sqlite3* db, const std::string& sql) {
-    std::vector<std::string> rows;
-    SqlStatement st(db, sql);
-    while (st.step() == SQLITE_ROW) {
-        std::string row;
-        for (int c = 0; c < st.columnCount(); ++c) {
-            if (c > 0)
-                row += "|";
-            row += st.isNull(c) ? "<null>" : st.text(c);
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 void AddNumber(sqlite3* db, int sendId, const char* number, const char* rrid, const char* status) {
     SqlStatement st(db, "INSERT INTO sendNums (sendID,numOrMailAddr,rrid,status) VALUES(?1,?2,?3,?4)");
     st.bind(1, sendId).bind(2, number).bind(3, rrid);
@@ -62,7 +42,7 @@ protected:
         AddNumber(g_pDB, 3, "13800000001", "", "未知");
     }
     std::vector<std::string> statuses() const {
-        return Rows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
+        return QueryRows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
     }
     ReportWorkerSetup setup(int shortWaitMs, int longWaitMs) const {
         ReportWorkerSetup s;
@@ -107,7 +87,7 @@ TEST_F(StatusReports, StopBetweenWritesKeepsTheRest) {
                                         {Q("13800000001"), Q("R2"), Q("DELIVRD")}};
     EXPECT_TRUE(WriteStatusReports(g_pDB, reports, &control));
     EXPECT_EQ(reports.size(), 2u);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status='DELIVRD'"), 0);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status='DELIVRD'"), 0);
 }
 
 // A write the database refuses keeps the reports for another try.
@@ -133,7 +113,7 @@ TEST_F(StatusReports, WorkerWritesAPollsReports) {
     control.running = true;
     std::thread worker(ReportThreadProc, std::ref(control), setup(20, 20));
     const bool written = WaitUntil([&] {
-        return Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL AND rrid<>''") == 2;
+        return QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL AND rrid<>''") == 2;
     });
     stop(control);
     worker.join();
@@ -262,15 +242,15 @@ TEST_F(StatusReports, ReportWritesRacingInsertsLoseNothing) {
     }
     EXPECT_EQ(reports.get(), 0);
     EXPECT_EQ(inserted, 200);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=11"), 200);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE rrid='RACE' AND status='DELIVRD'"),
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=11"), 200);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE rrid='RACE' AND status='DELIVRD'"),
               kPolls * kPerPoll);
 }
 
 // Without an index on the number each report would scan the whole table
 // under the write lock.
 TEST_F(StatusReports, UpdateUsesTheNumberIndex) {
-    const std::vector<std::string> plan = Rows(g_pDB, std::string("EXPLAIN QUERY PLAN ") + kStatusReportUpdate);
+    const std::vector<std::string> plan = QueryRows(g_pDB, std::string("EXPLAIN QUERY PLAN ") + kStatusReportUpdate);
     std::string details;
     for (const std::string& row : plan)
         details += row + "\n";

@@ -33,30 +33,9 @@ QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-int64_t Scalar(sqlite3* db, const std::string& sql) {
-    SqlStatement st(db, sql);
-    return st.step() == SQLITE_ROW ? st.int64(0) : -1;
-}
-
 std::string Text(sqlite3* db, const std::string& sql) {
     SqlStatement st(db, sql);
     return st.step() == SQLITE_ROW ? (st.isNull(0) ? "<null>" : st.text(0)) : "<none>";
-}
-
-// Rows of a query, each row's columns joined by "|" (NULL as "<null>").
-std::vector<std::string> Rows(sqlite3* db, const std::string& sql) {
-    std::vector<std::string> rows;
-    SqlStatement st(db, sql);
-    while (st.step() == SQLITE_ROW) {
-        std::string row;
-        for (int c = 0; c < st.columnCount(); ++c) {
-            if (c > 0)
-                row += "|";
-            row += st.isNull(c) ? "<null>" : st.text(c);
-        }
-        rows.push_back(row);
-    }
-    return rows;
 }
 
 SmsRecipient Recipient(const std::string& number, const QString& name = QString()) {
@@ -342,12 +321,12 @@ TEST_F(SmsSubmit, TwelveThousandNumbersMakeThreeCallsPerPartAndOneRowPerPart) {
     EXPECT_EQ(calls[4].numbers.substr(0, 12), "13800010000,");
 
     // One success row per part with the summed count, no failure rows.
-    EXPECT_EQ(Rows(g_pDB, "SELECT content,count,isFail,isDraft,sendType FROM sendInfo ORDER BY sendID"),
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT content,count,isFail,isDraft,sendType FROM sendInfo ORDER BY sendID"),
               (std::vector<std::string>{"[1/2]first|12000|0|0|1", "[2/2]second|12000|0|0|1"}));
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NULL"), 24000);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(DISTINCT rrid) FROM sendNums"), 6);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NULL"), 24000);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(DISTINCT rrid) FROM sendNums"), 6);
     // One statistics row per batch and part.
-    EXPECT_EQ(Rows(g_pCustomerDB, "SELECT mark,isFail,msgcount,numcount FROM CountmsgRecord ORDER BY rowid"),
+    EXPECT_EQ(QueryRows(g_pCustomerDB, "SELECT mark,isFail,msgcount,numcount FROM CountmsgRecord ORDER BY rowid"),
               (std::vector<std::string>{"sales|0|5000|5000", "sales|0|5000|5000", "sales|0|5000|5000",
                                         "sales|0|5000|5000", "sales|0|2000|2000", "sales|0|2000|2000"}));
     EXPECT_EQ(runLog().count(Q("writeRecordNew,写DB记录结束")), 6);
@@ -404,7 +383,7 @@ TEST_F(SmsSubmit, ChargesAndOperationsByList) {
         r.korean = c.korean;
         auto s = submission();
         EXPECT_TRUE(run(*s, std::move(r)).allSent);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT SUM(count) FROM sendInfo"), c.expectedCount);
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT SUM(count) FROM sendInfo"), c.expectedCount);
         const auto calls = m_sent->all();
         ASSERT_EQ(calls.size(), c.intlOperations.size());
         for (size_t i = 0; i < calls.size(); ++i)
@@ -434,13 +413,13 @@ TEST_F(SmsSubmit, DraftIsOneRowWithTheCharge) {
     const qint64 id = SaveSmsDraft(g_pDB, Q("草稿'1"), numbers, 2, 7, false, 0, kSubmitTime);
     ASSERT_GT(id, 0);
     EXPECT_EQ(
-        Rows(g_pDB, "SELECT content,count,isDraft,isFail,sendType,send_receive_Num,timingTime FROM sendInfo"),
+        QueryRows(g_pDB, "SELECT content,count,isDraft,isFail,sendType,send_receive_Num,timingTime FROM sendInfo"),
         std::vector<std::string>{"草稿'1|27|1|0|1|7|"});
-    EXPECT_EQ(Rows(g_pDB, "SELECT numOrMailAddr,name,rrid,status FROM sendNums WHERE sendID=" +
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT numOrMailAddr,name,rrid,status FROM sendNums WHERE sendID=" +
                               std::to_string(id) + " ORDER BY rowid LIMIT 1"),
               std::vector<std::string>{"13800000001|a'b||<null>"});
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums"), 5);
-    EXPECT_EQ(Scalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord"), 0);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums"), 5);
+    EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord"), 0);
 
     // A draft with no numbers is still saved; a survey draft keeps its end.
     const qint64 survey = SaveSmsDraft(g_pDB, Q("调查"), {}, 0, 1, true, 30, kSubmitTime);
@@ -469,7 +448,7 @@ TEST_F(SmsSubmit, ReplacedRecordIsDeletedOnceAtTheEndOrKept) {
         });
         // Watch the old record after every batch's outcome.
         QObject::connect(s.get(), &SmsSubmission::progress, [&](qint64, qint64) {
-            oldRowsSeen.back() = Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=7");
+            oldRowsSeen.back() = QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=7");
         });
         SmsSubmitRequest r = request(Mobiles(5));
         r.replaceId = 7;
@@ -479,9 +458,9 @@ TEST_F(SmsSubmit, ReplacedRecordIsDeletedOnceAtTheEndOrKept) {
         EXPECT_EQ(oldRowsSeen[0], 2);
         EXPECT_EQ(oldRowsSeen[1], 2);
         EXPECT_EQ(oldRowsSeen[2], keep ? 2 : 0);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=7"), keep ? 1 : 0);
-        EXPECT_EQ(Scalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord WHERE sendID=7"), keep ? 1 : 0);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID<>7"), 5);
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=7"), keep ? 1 : 0);
+        EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord WHERE sendID=7"), keep ? 1 : 0);
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID<>7"), 5);
     }
 }
 
@@ -528,7 +507,7 @@ TEST_F(SmsSubmit, SendRecordLinesByteForByte) {
         EXPECT_EQ(sendRecordFile(c.fileDate), expected);
         EXPECT_EQ(QDir(m_folder->file("SendInfo")).entryList(QDir::Files).size(), 1);
         EXPECT_EQ(Text(g_pDB, "SELECT timingTime FROM sendInfo"), c.recordTiming);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT sendType FROM sendInfo"), c.survey ? 6 : 1);
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT sendType FROM sendInfo"), c.survey ? 6 : 1);
         // The service gets the composer's timing time.
         ASSERT_EQ(m_sent->all().size(), 1u);
         EXPECT_EQ(m_sent->all()[0].timingTime, c.timing);
@@ -583,15 +562,15 @@ TEST_F(SmsSubmit, OutcomesOfInProcessCalls) {
         auto s = submission([&](const SmsSendCall&, int) { return c.answer; });
         const SmsSubmitResult result = run(*s, request(Mobiles(3)));
         EXPECT_EQ(result.allSent, c.answer.result == 0);
-        EXPECT_EQ(Rows(g_pDB,
+        EXPECT_EQ(QueryRows(g_pDB,
                        "SELECT IFNULL(n.status,'<null>'), n.rrid, i.isFail, i.count FROM sendNums n JOIN "
                        "sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3,4"),
                   std::vector<std::string>{std::string(c.status) + "|" + c.answer.rrid + "|" +
                                            std::to_string(c.isFail) + "|" + std::to_string(c.count)});
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), 1); // no empty success row is left
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), 1); // no empty success row is left
         EXPECT_EQ(!sendRecordFile("20260305").isEmpty(), c.fileLine);
         EXPECT_TRUE(sendLog().contains(Q("SendSms号码个数：3 状态：") + Q(c.logState) + "."));
-        EXPECT_EQ(Scalar(g_pCustomerDB, "SELECT isFail FROM CountmsgRecord"), c.answer.result == 0 ? 0 : 1);
+        EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT isFail FROM CountmsgRecord"), c.answer.result == 0 ? 0 : 1);
         const auto messages = SmsSubmitEndMessages(result);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, Q(c.message));
@@ -628,7 +607,7 @@ TEST_F(SmsSubmit, OutcomesOfServiceCalls) {
         lists.domestic.push_back(Recipient("01012345678"));
         const SmsSubmitResult result = run(s, request(std::move(lists), {Q("您好")}));
         EXPECT_EQ(result.allSent, c.sent);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT isFail FROM sendInfo"), c.sent ? 0 : 1);
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT isFail FROM sendInfo"), c.sent ? 0 : 1);
         EXPECT_EQ(Text(g_pDB, "SELECT group_concat(rrid) FROM sendNums"),
                   c.sent ? "20260305001,20260305001,20260305001" : ",,");
         if (c.answer) {
@@ -665,7 +644,7 @@ TEST_F(SmsSubmit, UnansweredServiceCallsStayUnknown) {
         EXPECT_FALSE(result.allSent);
         EXPECT_EQ(result.unknownCount, 3);
         EXPECT_EQ(result.failedCount, 0);
-        EXPECT_EQ(Rows(g_pDB, "SELECT IFNULL(n.status,'<null>'), i.isFail, i.count FROM sendNums n "
+        EXPECT_EQ(QueryRows(g_pDB, "SELECT IFNULL(n.status,'<null>'), i.isFail, i.count FROM sendNums n "
                               "JOIN sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3"),
                   std::vector<std::string>{"未知|0|0"});
         if (c.closeAfterRequest) {
@@ -682,7 +661,7 @@ TEST_F(SmsSubmit, InternationalNumbersGoToTheInternationalEndpoint) {
     ASSERT_EQ(m_main->calls("qxSmsSend").size(), 1u);
     ASSERT_EQ(m_backup->calls("qxSmsSend_g").size(), 1u);
     EXPECT_EQ(m_backup->calls("qxSmsSend_g")[0].field("mobile").value_or(""), "0085212345678");
-    EXPECT_EQ(Rows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"),
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"),
               (std::vector<std::string>{"1", "12"}));
     EXPECT_TRUE(runLog().contains(Q("writeRecordNew，写db小灵通")));
 }
@@ -720,10 +699,10 @@ TEST_F(SmsSubmit, FailedPendingWriteSendsNothingMore) {
         EXPECT_TRUE(result.stoppedByWriteFailure);
         EXPECT_FALSE(result.allSent);
         EXPECT_EQ(m_sent->all().size(), c.calls);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID<>3"), c.sentNumbers);
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"),
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID<>3"), c.sentNumbers);
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"),
                   0); // nothing half-written
-        EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=3"),
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID=3"),
                   1); // the old record is whole
         EXPECT_EQ(SmsSubmitEndMessages(result)[0].text, Q("写短信记录出错，发送已停止。"));
     }
@@ -740,8 +719,8 @@ TEST_F(SmsSubmit, FailedOutcomeTransactionLeavesUnknown) {
     EXPECT_TRUE(result.outcomeWriteFailed);
     EXPECT_EQ(result.unknownCount, 2);
     // Rolled back whole: the reference did not stick and nothing was counted.
-    EXPECT_EQ(Rows(g_pDB, "SELECT status,rrid FROM sendNums"), (std::vector<std::string>{"未知|", "未知|"}));
-    EXPECT_EQ(Scalar(g_pDB, "SELECT count FROM sendInfo"), 0);
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT status,rrid FROM sendNums"), (std::vector<std::string>{"未知|", "未知|"}));
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT count FROM sendInfo"), 0);
     EXPECT_TRUE(sendRecordFile("20260305").isEmpty());
 }
 
@@ -784,14 +763,14 @@ TEST_F(SmsSubmit, WriterThreadsAndASubmissionNeverShareAnId) {
 
     std::set<int64_t> ids(threadIds.begin(), threadIds.end());
     EXPECT_EQ(ids.size(), threadIds.size());
-    for (const std::string& row : Rows(g_pDB, "SELECT DISTINCT sendID FROM sendNums WHERE sendID<>40"))
+    for (const std::string& row : QueryRows(g_pDB, "SELECT DISTINCT sendID FROM sendNums WHERE sendID<>40"))
         EXPECT_TRUE(ids.insert(std::stoll(row)).second) << row;
     EXPECT_TRUE(ids.insert(draft).second);
     EXPECT_GT(*ids.begin(), 40);
     EXPECT_FALSE(threadIds.empty());
     // Every sendInfo id belongs to one writer only.
     EXPECT_EQ(
-        Scalar(g_pDB, "SELECT COUNT(*) FROM (SELECT sendID FROM sendInfo GROUP BY sendID HAVING COUNT(*)>1)"),
+        QueryScalar(g_pDB, "SELECT COUNT(*) FROM (SELECT sendID FROM sendInfo GROUP BY sendID HAVING COUNT(*)>1)"),
         0);
 }
 
@@ -823,7 +802,7 @@ TEST_F(SmsSubmit, StopRecordsTheRestAsFailedAfterTheBatchInFlight) {
     QTimer::singleShot(10, [&] { timerFired = true; });
     EXPECT_TRUE(WaitUntil([&] { return timerFired; }));
     EXPECT_TRUE(s->IsBusy());
-    EXPECT_EQ(Rows(g_pDB, "SELECT DISTINCT status FROM sendNums WHERE sendID<>2"),
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT DISTINCT status FROM sendNums WHERE sendID<>2"),
               std::vector<std::string>{"未知"});
 
     s->RequestStop();
@@ -834,12 +813,12 @@ TEST_F(SmsSubmit, StopRecordsTheRestAsFailedAfterTheBatchInFlight) {
     EXPECT_EQ(result.failedCount, 5);
     ASSERT_EQ(m_sent->all().size(), 1u); // nothing after the stop
     // Part "a" of batch 1 was sent; everything else is on the failure rows.
-    EXPECT_EQ(Rows(g_pDB,
+    EXPECT_EQ(QueryRows(g_pDB,
                    "SELECT content,isFail,count,(SELECT COUNT(*) FROM sendNums n WHERE n.sendID=i.sendID) "
                    "FROM sendInfo i ORDER BY content,isFail"),
               (std::vector<std::string>{"a|0|2|2", "a|1|3|3", "b|1|5|5"}));
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"), 0);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=2"), 0); // replaced at the end
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"), 0);
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=2"), 0); // replaced at the end
 }
 
 TEST_F(SmsSubmit, DestroyedWhileACallIsInFlightLeavesUnknown) {
@@ -857,7 +836,7 @@ TEST_F(SmsSubmit, DestroyedWhileACallIsInFlightLeavesUnknown) {
     s.reset(); // waits for the call; its answer reaches nobody
     opener.join();
     QCoreApplication::processEvents();
-    EXPECT_EQ(Rows(g_pDB, "SELECT DISTINCT status FROM sendNums"), std::vector<std::string>{"未知"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT DISTINCT status FROM sendNums"), std::vector<std::string>{"未知"});
 }
 
 // ------------------------------------------------------------ voice follow-up
@@ -912,16 +891,16 @@ TEST_F(SmsSubmit, VoiceFollowUpWritesOneVoiceRecordPerBatch) {
     EXPECT_EQ((*calls)[0].numbers, "13800000001,13800000002");
     EXPECT_EQ((*calls)[0].subject, Q("短信转语音主题"));
     EXPECT_EQ((*calls)[0].callerNumber, QStringLiteral("010-555"));
-    EXPECT_EQ(Rows(g_pDB,
+    EXPECT_EQ(QueryRows(g_pDB,
                    "SELECT content,count,isFail,isDraft,sendType,send_receive_Num,submitTime FROM sendInfo "
                    "ORDER BY sendID"),
               (std::vector<std::string>{"短信转语音主题|6|0|0|5|0|2026-03-05 10:20:30",
                                         "短信转语音主题|3|1|0|5|0|2026-03-05 10:20:30",
                                         "短信转语音主题|0|0|0|5|0|2026-03-05 10:20:30"}));
-    EXPECT_EQ(Rows(g_pDB, "SELECT DISTINCT soundFileFullPath||'|'||txtContent FROM attachmentContent"),
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT DISTINCT soundFileFullPath||'|'||txtContent FROM attachmentContent"),
               std::vector<std::string>{"|语音'内容"});
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM attachmentContent"), 3);
-    EXPECT_EQ(Rows(g_pDB, "SELECT numOrMailAddr,name,IFNULL(status,'-') FROM sendNums ORDER BY rowid"),
+    EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM attachmentContent"), 3);
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT numOrMailAddr,name,IFNULL(status,'-') FROM sendNums ORDER BY rowid"),
               (std::vector<std::string>{"13800000001|张三|-", "13800000002|李四|-", "13800000003||-",
                                         "13800000004||未知"}));
     EXPECT_EQ(VoiceFollowUpEndMessages(result).size(), 1u);
@@ -936,7 +915,7 @@ TEST_F(SmsSubmit, VoiceRecordNamesStopAtOneHundredNumbers) {
         const qint64 id = SaveSoundRecord(g_pDB, input, 0, 0, kSubmitTime);
         ASSERT_GT(id, 0);
         EXPECT_EQ(
-            Scalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE name<>'' AND sendID=" + std::to_string(id)),
+            QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE name<>'' AND sendID=" + std::to_string(id)),
             n < 100 ? n : 0);
         EXPECT_EQ(Text(g_pDB, "SELECT count FROM sendInfo WHERE sendID=" + std::to_string(id)),
                   std::to_string(3 * n));
@@ -953,7 +932,7 @@ TEST_F(SmsSubmit, VoiceFollowUpThroughTheService) {
     const auto calls = m_backup->calls("qxAudioSend");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].path, "/voice.asmx");
-    EXPECT_EQ(Rows(g_pDB, "SELECT sendType,count,isFail FROM sendInfo"), std::vector<std::string>{"5|3|0"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT sendType,count,isFail FROM sendInfo"), std::vector<std::string>{"5|3|0"});
 }
 
 // ------------------------------------------------------------ a hard end
@@ -979,10 +958,10 @@ TEST_F(SmsSubmit, KilledWhileTheServiceHoldsTheSecondBatch) {
     sqlite3* db = OpenConnection(SystemDatabasePath());
     ASSERT_NE(db, nullptr);
     EXPECT_EQ(Text(db, "PRAGMA quick_check"), "ok");
-    EXPECT_EQ(Rows(db, "SELECT numOrMailAddr,IFNULL(status,'-'),rrid FROM sendNums ORDER BY rowid"),
+    EXPECT_EQ(QueryRows(db, "SELECT numOrMailAddr,IFNULL(status,'-'),rrid FROM sendNums ORDER BY rowid"),
               (std::vector<std::string>{"13800000000|-|20260305001", "13800000001|-|20260305001",
                                         "13800000002|未知|", "13800000003|未知|"}));
-    EXPECT_EQ(Rows(db, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{"0|2"});
+    EXPECT_EQ(QueryRows(db, "SELECT isFail,count FROM sendInfo"), std::vector<std::string>{"0|2"});
     CloseConnection(db);
 }
 

@@ -1,5 +1,7 @@
 #include "tests/support/test_helpers.h"
 
+#include "core/sql.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 
@@ -53,4 +55,24 @@ std::string ClosedEndpoint(const std::string& path) {
 
 std::string UpperMd5(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toUpper().toStdString();
+}
+
+std::vector<std::string> QueryRows(sqlite3* db, const std::string& sql) {
+    std::vector<std::string> rows;
+    SqlStatement st(db, sql);
+    while (st.step() == SQLITE_ROW) {
+        std::string row;
+        for (int c = 0; c < st.columnCount(); ++c) {
+            if (c > 0)
+                row += "|";
+            row += st.isNull(c) ? "<null>" : st.text(c);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int64_t QueryScalar(sqlite3* db, const std::string& sql) {
+    SqlStatement st(db, sql);
+    return st.step() == SQLITE_ROW ? st.int64(0) : -1;
 }

@@ -7,8 +7,12 @@
 #include <QStringList>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+struct sqlite3;
 
 // The run log's lines without their time stamps (what follows the first
 // double blank of each line).
@@ -38,3 +42,8 @@ std::string ClosedEndpoint(const std::string& path = "/webservice.asmx");
 
 // The MD5 of `bytes` in upper-case hex, as the service's digests are written.
 std::string UpperMd5(const QByteArray& bytes);
+
+// The rows of a query, each row's columns joined by "|" (NULL as "<null>").
+std::vector<std::string> QueryRows(sqlite3* db, const std::string& sql);
+// The first column of the first row as an integer; -1 when there is none.
+int64_t QueryScalar(sqlite3* db, const std::string& sql);
