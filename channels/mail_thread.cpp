@@ -1,5 +1,22 @@
 #include "channels/mail_thread.h"
 
-#include "automation/worker_loop.h"
+#include "core/database.h"
+#include "core/log.h"
 
-void EmailThreadProc(WorkerControl& control) { RunUntilStopped(control, "mail"); }
+void RunMailToSmsLoop(WorkerControl& control, sqlite3* db) {
+    (void)db;
+    WaitForStopRequest(control);
+}
+
+void EmailThreadProc(WorkerControl& control, const MailWorkerSetup& setup) {
+    LogWrite(g_logRun, "INFO,mail thread started");
+    if (!WaitUnlessStopped(control, setup.startDelayMs)) {
+        sqlite3* db = OpenConnection(setup.databasePath);
+        RunMailToSmsLoop(control, db);
+        CloseConnection(db);
+    }
+    WaitForStopRequest(control);
+    // A cleared event lets the owner start the worker again.
+    control.stop.reset();
+    LogWrite(g_logRun, "INFO,mail thread ended");
+}

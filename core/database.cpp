@@ -99,6 +99,9 @@ const char* const kStartupStatements[] = {
     nullptr,  // Register, below
     "ALTER TABLE [sendNums] ADD [rrid] CHAR(30)",
     "ALTER TABLE [sendNums] ADD [status] CHAR(20)",
+    // A delivery report finds its row by number and reference; without this
+    // each report scans the whole table while holding the write lock.
+    "create index index_numOrMailAddr on sendNums(numOrMailAddr);",
 };
 constexpr char kCreateRegister[] = "CREATE TABLE [Register] ([SerNum] CHAR(30), [PassWd] CHAR(10))";
 // A database whose Register has two columns gains the signature and keeps its row.

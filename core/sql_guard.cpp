@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-
 bool IsSingleReadOnlyStatement(sqlite3* db, std::string_view sql, std::string* why) {
     auto fail = [why](std::string text) {
         if (why)

@@ -1,5 +1,6 @@
 #include "platform/worker_event.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -38,5 +39,27 @@ void WaitForStopRequest(WorkerControl& control) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         else
             control.stop.wait(1000);
+    }
+}
+
+bool StopRequested(const WorkerControl& control) {
+    return !control.running.load() && control.stop.isSet();
+}
+
+bool WaitUnlessStopped(WorkerControl& control, int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    for (;;) {
+        if (StopRequested(control))
+            return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return false;
+        // As in WaitForStopRequest: an event set while the flag is still on
+        // would end every wait at once.
+        if (control.stop.isSet())
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(left, 20)));
+        else
+            control.stop.wait(static_cast<int>(std::min<long long>(left, 1000)));
     }
 }

@@ -32,3 +32,10 @@ inline constexpr int kWorkerStartDelayMs = 5000;
 
 // Returns once `running` is false and `stop` is set.
 void WaitForStopRequest(WorkerControl& control);
+
+// True once the owner asked the worker to stop: `running` cleared and
+// `stop` set.
+bool StopRequested(const WorkerControl& control);
+// Waits `timeoutMs`, or less when a stop request comes: true when it came
+// (at once when it came before), false when the time ran out.
+bool WaitUnlessStopped(WorkerControl& control, int timeoutMs);

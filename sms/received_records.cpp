@@ -89,10 +89,9 @@ bool ReceivedRecords::Run(QString filter, QString order) {
         return false;
     }
     qint64 maxRowid = 0;
-    const bool ok = m_source.Open(m_db, m_listSql, RowOrder::Fixed, QString(), {}, QString(),
-                                  [&maxRowid](int, qint64 rowid, SqlStatement&) {
-                                      maxRowid = std::max(maxRowid, rowid);
-                                  });
+    const bool ok = m_source.Open(
+        m_db, m_listSql, RowOrder::Fixed, QString(), {}, QString(),
+        [&maxRowid](int, qint64 rowid, SqlStatement&) { maxRowid = std::max(maxRowid, rowid); });
     if (!ok) {
         LogWrite(g_logRun, kLoadFailed);
         m_source.Close();
@@ -226,8 +225,8 @@ ReceivedRecords::DeleteOutcome ReceivedRecords::Delete(const std::vector<RowSpan
 }
 
 QStringList ReceivedRecords::ExportHeader() {
-    return {QStringLiteral("姓名"), QStringLiteral("联系电话"), QStringLiteral("短信内容"), QStringLiteral("公司名称"),
-            QStringLiteral("发送时间")};
+    return {QStringLiteral("姓名"), QStringLiteral("联系电话"), QStringLiteral("短信内容"),
+            QStringLiteral("公司名称"), QStringLiteral("发送时间")};
 }
 
 QString ReceivedRecords::ExportTitle() {
@@ -236,7 +235,8 @@ QString ReceivedRecords::ExportTitle() {
 
 RecordExportResult ReceivedRecords::ExportXlsx(const QString& path) {
     return ExportRecordsXlsx(path, ExportTitle(), ExportHeader(),
-                             RowSourceReader(m_source, {kRecvName, kRecvNumber, kRecvContent, kRecvCompany, kRecvTime},
+                             RowSourceReader(m_source,
+                                             {kRecvName, kRecvNumber, kRecvContent, kRecvCompany, kRecvTime},
                                              [](int column, const QString& text) {
                                                  return column == kRecvNumber ? MaskNumber(text) : text;
                                              }));
@@ -244,7 +244,8 @@ RecordExportResult ReceivedRecords::ExportXlsx(const QString& path) {
 
 RecordExportResult ReceivedRecords::ExportCsv(const QString& path) {
     return ExportRecordsCsv(path, ExportHeader(),
-                            RowSourceReader(m_source, {kRecvName, kRecvNumber, kRecvContent, kRecvCompany, kRecvTime},
+                            RowSourceReader(m_source,
+                                            {kRecvName, kRecvNumber, kRecvContent, kRecvCompany, kRecvTime},
                                             [](int column, const QString& text) {
                                                 return column == kRecvNumber ? MaskNumber(text) : text;
                                             }));
@@ -252,12 +253,11 @@ RecordExportResult ReceivedRecords::ExportCsv(const QString& path) {
 
 bool ReceivedRecords::ExportCustomerReport(const QString& path, const QDateTime& from, const QDateTime& to) {
     // "是否回复" is 1 only where the join found a reply from that number.
-    SqlStatement rows(m_db,
-                      "select b.numOrMailAddr,a.content,a.submitTime,"
-                      "CASE WHEN c.rowid IS NULL THEN 0 ELSE 1 END,c.msgContent,c.sendTime "
-                      " from sendInfo a left join sendNums b on a.sendID=b.sendID left join "
-                      "receivedMSGRecord c on b.numOrMailAddr=c.sendNum "
-                      "where a.submitTime>? and a.submitTime<? and  a.sendType=1");
+    SqlStatement rows(m_db, "select b.numOrMailAddr,a.content,a.submitTime,"
+                            "CASE WHEN c.rowid IS NULL THEN 0 ELSE 1 END,c.msgContent,c.sendTime "
+                            " from sendInfo a left join sendNums b on a.sendID=b.sendID left join "
+                            "receivedMSGRecord c on b.numOrMailAddr=c.sendNum "
+                            "where a.submitTime>? and a.submitTime<? and  a.sendType=1");
     rows.bind(1, from.toString(QStringLiteral("yyyy-MM-dd HH:mm:00")));
     rows.bind(2, to.toString(QStringLiteral("yyyy-MM-dd HH:mm:00")));
     if (!rows.ok()) {
@@ -269,8 +269,8 @@ bool ReceivedRecords::ExportCustomerReport(const QString& path, const QDateTime&
         return false;
     int rc;
     while ((rc = rows.step()) == SQLITE_ROW) {
-        const QString line = QStringList{rows.qtext(0), ReportText(rows.qtext(1)), rows.qtext(2), rows.qtext(3),
-                                         ReportText(rows.qtext(4)), rows.qtext(5)}
+        const QString line = QStringList{rows.qtext(0), ReportText(rows.qtext(1)), rows.qtext(2),
+                                         rows.qtext(3), ReportText(rows.qtext(4)), rows.qtext(5)}
                                  .join(QLatin1Char(','));
         if (!writer.AddLine(line))
             break;
@@ -292,8 +292,9 @@ QString ReceivedRecords::DateFilter(const QDate& from, const QDate& to) {
                       .arg(QString::fromStdString(SqlQuote(from.toString(QStringLiteral("yyyy-MM-dd")))));
     if (to.isValid()) {
         const QString day = to.toString(QStringLiteral("yyyy-MM-dd"));
-        filter += QStringLiteral(" AND (sendTime<%1 OR sendTime like %2)")
-                      .arg(QString::fromStdString(SqlQuote(day)), QString::fromStdString(SqlQuote(day + "%")));
+        filter +=
+            QStringLiteral(" AND (sendTime<%1 OR sendTime like %2)")
+                .arg(QString::fromStdString(SqlQuote(day)), QString::fromStdString(SqlQuote(day + "%")));
     }
     return filter;
 }

@@ -37,7 +37,8 @@ QString ExportXlsxFileName(const QString& chosen) {
 RecordExportResult ExportRecordsXlsx(const QString& path, const QString& title, const QStringList& header,
                                      const RecordRowReader& next, unsigned rowsPerSheet) {
     RecordExportResult result;
-    const unsigned perSheet = rowsPerSheet == 0 || rowsPerSheet > kSheetRowsMax ? kSheetRowsMax : rowsPerSheet;
+    const unsigned perSheet =
+        rowsPerSheet == 0 || rowsPerSheet > kSheetRowsMax ? kSheetRowsMax : rowsPerSheet;
     XlsxWriter writer(path);
     int sheet = 0;
     unsigned sheetRows = 0;
@@ -84,7 +85,8 @@ RecordExportResult ExportRecordsXlsx(const QString& path, const QString& title, 
     return result;
 }
 
-RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& header, const RecordRowReader& next) {
+RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& header,
+                                    const RecordRowReader& next) {
     RecordExportResult result;
     CsvWriter writer(path);
     bool failed = !writer.AddRow(header);

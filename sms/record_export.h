@@ -25,8 +25,8 @@ using RecordRowReader = std::function<RowStep(QStringList& cells)>;
 
 struct RecordExportResult {
     bool ok = false;
-    qint64 rows = 0;  // data rows written
-    QString error;    // why it failed, for the run log
+    qint64 rows = 0; // data rows written
+    QString error;   // why it failed, for the run log
 };
 
 // Rows of the format's sheet, header included.
@@ -38,7 +38,8 @@ inline constexpr unsigned kSheetRowsMax = 1048576;
 RecordExportResult ExportRecordsXlsx(const QString& path, const QString& title, const QStringList& header,
                                      const RecordRowReader& next, unsigned rowsPerSheet = 0);
 // The header line, then one line per row; cells cleaned by CsvWriter::Cell.
-RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& header, const RecordRowReader& next);
+RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& header,
+                                    const RecordRowReader& next);
 
 // A reader over every row of a row source, in list order: the given columns
 // of each row, through `cell` when set (e.g. to mask a number). The source's

@@ -1,9 +1,12 @@
 #include "gui/main/main_window.h"
 
 #include "automation/auto_settings.h"
+#include "automation/interactive_records.h"
+#include "automation/received_traffic.h"
 #include "channels/mail_settings.h"
 #include "core/account.h"
 #include "core/app_globals.h"
+#include "core/database.h"
 #include "core/db_backup.h"
 #include "core/helpers.h"
 #include "core/log.h"
@@ -16,6 +19,7 @@
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
 #include "gui/main/gui_globals.h"
+#include "gui/sms/received_record_view.h"
 #include "gui/widgets/information_pane.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
@@ -336,10 +340,78 @@ void CCorvelaneDlg::LoadTaskTips() {
     StartTimer(12, 60000, true);
 }
 
+namespace {
+// The receive job's view of the window: every step is posted to the GUI
+// thread and does nothing once the window is gone.
+class WindowReceiveSink : public ReceiveJobSink {
+public:
+    explicit WindowReceiveSink(CCorvelaneDlg* window) : m_window(window) {}
+    void SetStatusText(const QString& text) override {
+        Post([text](CCorvelaneDlg*) { g_hStatusBar(2, text); });
+    }
+    void NothingToReceive() override {
+        Post([](CCorvelaneDlg*) { ShowMessageBox(LoadStr(353), mb::Ok | mb::IconInformation, g_strAppTitle); });
+    }
+    void BatchStored(bool manual, const QString& filter) override {
+        Post([manual, filter](CCorvelaneDlg* w) { w->ShowReceivedBatch(manual, filter); });
+    }
+
+private:
+    void Post(std::function<void(CCorvelaneDlg*)> step) {
+        QPointer<CCorvelaneDlg> window = m_window;
+        QMetaObject::invokeMethod(
+            qApp,
+            [window, step = std::move(step)] {
+                if (window && !window->closing())
+                    step(window);
+            },
+            Qt::QueuedConnection);
+    }
+    QPointer<CCorvelaneDlg> m_window;
+};
+} // namespace
+
+bool CCorvelaneDlg::IsInReceiveWindow() const {
+    return ::IsInReceiveWindow(ReceiveWindow::Read(g_strAccountIni), m_clock());
+}
+
 void CCorvelaneDlg::ReceiveMessages(int manual) {
-    // Receiving comes with the received-traffic processing.
+    if (m_closing)
+        return;
+    if (!manual && !IsInReceiveWindow())
+        return;
+    if (m_receiveWorker.running()) {
+        // A timer call under a running job is skipped; the command makes the
+        // running job answer as to a command.
+        if (manual && m_receiveJob)
+            m_receiveJob->manual = true;
+        return;
+    }
+    auto state = std::make_shared<ReceiveJobState>();
+    state->manual = manual != 0;
+    m_receiveJob = state;
+    const ReceiveJobInputs inputs = ReceiveJobInputs::Collect(g_strAccountIni);
+    auto sink = std::make_shared<WindowReceiveSink>(this);
+    m_receiveWorker.start([inputs, sink, state] { RunReceiveJob(inputs, sink.get(), state); });
+}
+
+void CCorvelaneDlg::LookupContactName(const QString& number, QString out[2]) {
+    ::LookupContactName(g_pDB, number, out);
+}
+
+bool CCorvelaneDlg::WriteInteractiveRecord(bool personalised, const std::vector<NUM_CONTENT>& items,
+                                           AutoSendRecord& record) {
+    return ::WriteInteractiveRecord(g_pDB, personalised, items, record);
+}
+
+void CCorvelaneDlg::ShowReceivedBatch(bool manual, const QString& filter) {
+    if (m_closing)
+        return;
     if (manual)
-        ShowLaterNotice();
+        SelectNode(node::Received);
+    auto it = m_views.find(3134);
+    if (it != m_views.end() && it->second)
+        static_cast<CDlgMsgRecord1Received*>(it->second)->QueryRecords(filter, -1);
 }
 
 // ---- workers -----------------------------------------------------------------
@@ -347,25 +419,36 @@ void CCorvelaneDlg::ReceiveMessages(int manual) {
 void CCorvelaneDlg::StartMailWorker() {
     if (m_mailWorker.running())
         return;
-    m_mailControl.running = true;
-    m_mailControl.stop.reset();
-    m_mailWorker.start([this] { EmailThreadProc(m_mailControl); });
+    m_mailControl->running = true;
+    m_mailControl->stop.reset();
+    MailWorkerSetup setup;
+    setup.databasePath = SystemDatabasePath();
+    m_mailWorker.start([control = m_mailControl, setup] { EmailThreadProc(*control, setup); });
 }
 
 void CCorvelaneDlg::StopLoops() {
-    m_mailControl.running = false;
-    m_mailControl.stop.set();
-    m_reportControl.running = false;
-    m_reportControl.stop.set();
+    m_mailControl->running = false;
+    m_mailControl->stop.set();
+    m_reportControl->running = false;
+    m_reportControl->stop.set();
+    if (m_receiveJob)
+        m_receiveJob->stop = true;
 }
 
 void CCorvelaneDlg::StartWorkers() {
     if (MailReceiveEnabled(g_strAccountIni))
         StartMailWorker();
-    if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0) {
-        m_reportControl.running = true;
-        m_reportControl.stop.reset();
-        m_reportWorker.start([this] { ReportThreadProc(m_reportControl); });
+    if (ini::ReadInt(OemInfoIniPath(), QStringLiteral("UserTempSetting"), QStringLiteral("Report"), 0) != 0 &&
+        !m_reportWorker.running()) {
+        // The worker gets copies: the account may be cleared while it runs.
+        const AccountFields account = g_pAccount.get();
+        ReportWorkerSetup setup;
+        setup.databasePath = SystemDatabasePath();
+        setup.serial = account[kAccountSerial];
+        setup.password = account[kAccountPassword];
+        m_reportControl->running = true;
+        m_reportControl->stop.reset();
+        m_reportWorker.start([control = m_reportControl, setup] { ReportThreadProc(*control, setup); });
     }
 }
 
@@ -379,7 +462,8 @@ void CCorvelaneDlg::JoinWorkers() {
                              {&m_reportWorker, "report"},
                              {&m_infoWorker, "feature mask"},
                              {&m_jobWorker, "job"},
-                             {&m_backupWorker, "daily copy"}};
+                             {&m_backupWorker, "daily copy"},
+                             {&m_receiveWorker, "receive"}};
     for (const Named& w : workers) {
         if (!w.worker->join(kJoinBoundMs))
             LogWrite(g_logRun, std::string("ERROR,the ") + w.name +

@@ -23,6 +23,8 @@
 #include <vector>
 
 class CDlgContactFrame;
+struct AutoSendRecord;
+struct ReceiveJobState;
 class QAction;
 class QLabel;
 class QMenu;
@@ -117,7 +119,22 @@ public:
     void LoadAutoSettings();
     void LoadDateMsgSettings();
     void LoadTaskTips();
+    // Starts the receive job on its worker: automatic calls (`manual` 0)
+    // only inside the receive window. While a job runs a timer call is
+    // skipped and a manual one makes the running job count as manual.
     void ReceiveMessages(int manual);
+    // True when automatic receiving is allowed now (by the window's clock).
+    bool IsInReceiveWindow() const;
+    // out[0] = name, out[1] = coName of the contact with that number.
+    void LookupContactName(const QString& number, QString out[2]);
+    // The pending record of an automatic send made on the GUI thread.
+    bool WriteInteractiveRecord(bool personalised, const std::vector<NUM_CONTENT>& items, AutoSendRecord& record);
+    // The window's part after a batch was stored: the received node selected
+    // when `manual`, the received view re-queried with `filter`.
+    void ShowReceivedBatch(bool manual, const QString& filter);
+    bool receiveWorkerRunning() const { return m_receiveWorker.running(); }
+    // True once the window began to close.
+    bool closing() const { return m_closing; }
     void OnTimer(int id);
     void OnKickIdle();
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
@@ -261,13 +278,18 @@ private:
     std::function<QDateTime()> m_clock;
 
     // The two loops of the other subsystems, and the window's own jobs.
-    WorkerControl m_mailControl;
-    WorkerControl m_reportControl;
+    // Shared with their workers: one that outlives its bounded join still
+    // touches nothing freed.
+    std::shared_ptr<WorkerControl> m_mailControl = std::make_shared<WorkerControl>();
+    std::shared_ptr<WorkerControl> m_reportControl = std::make_shared<WorkerControl>();
     WorkerThread m_mailWorker;
     WorkerThread m_reportWorker;
     WorkerThread m_infoWorker;
     WorkerThread m_jobWorker;
     WorkerThread m_backupWorker;
+    // The receive job, one at a time, and the state it shares with the window.
+    WorkerThread m_receiveWorker;
+    std::shared_ptr<ReceiveJobState> m_receiveJob;
 };
 
 // "%s 当前登录权限--%s": the product name and the kind of the login.

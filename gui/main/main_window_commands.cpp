@@ -726,8 +726,8 @@ void CCorvelaneDlg::OpenMailSettings() {
     if (MailReceiveEnabled(g_strAccountIni)) {
         StartMailWorker();
     } else {
-        m_mailControl.running = false;
-        m_mailControl.stop.set();
+        m_mailControl->running = false;
+        m_mailControl->stop.set();
     }
 }
 

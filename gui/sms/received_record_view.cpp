@@ -34,12 +34,13 @@ CDlgMsgRecord1Received::CDlgMsgRecord1Received(QWidget* parent)
     ApplyControlIds(this);
     setWindowFlags(Qt::Widget);
 
-    m_customerReport = ini::ReadInt(OemInfoIniPath(), QStringLiteral("System"), QStringLiteral("Customize2"), 0) != 0;
+    m_customerReport =
+        ini::ReadInt(OemInfoIniPath(), QStringLiteral("System"), QStringLiteral("Customize2"), 0) != 0;
 
     CVirtualListCtrl* list = m_ui->list;
     const std::pair<const char*, int> columns[] = {
-        {QT_TR_NOOP("已读"), 50},         {QT_TR_NOOP(" 姓名"), 55},     {QT_TR_NOOP("手机或小灵通"), 100},
-        {QT_TR_NOOP("短信内容"), 340},    {QT_TR_NOOP("公司名称"), 150}, {QT_TR_NOOP("发送时间"), 120},
+        {QT_TR_NOOP("已读"), 50},      {QT_TR_NOOP(" 姓名"), 55},     {QT_TR_NOOP("手机或小灵通"), 100},
+        {QT_TR_NOOP("短信内容"), 340}, {QT_TR_NOOP("公司名称"), 150}, {QT_TR_NOOP("发送时间"), 120},
     };
     for (const auto& [text, width] : columns)
         list->InsertColumn(list->ColumnCount(), tr(text), width);
@@ -55,16 +56,17 @@ CDlgMsgRecord1Received::CDlgMsgRecord1Received(QWidget* parent)
     connect(list, &QWidget::customContextMenuRequested, this, &CDlgMsgRecord1Received::OnContextMenu);
 
     const std::pair<QAbstractButton*, int> buttons[] = {
-        {m_ui->query, 1003},         {m_ui->seniorQuery, 1004},   {m_ui->forward, 1005},
-        {m_ui->reply, 1011},         {m_ui->exportRecords, 1012}, {m_ui->deleteRecords, 1013},
-        {m_ui->interactive, 1014},   {m_ui->showAll, 1027},       {m_ui->showSome, 1028},
+        {m_ui->query, 1003},       {m_ui->seniorQuery, 1004},   {m_ui->forward, 1005},
+        {m_ui->reply, 1011},       {m_ui->exportRecords, 1012}, {m_ui->deleteRecords, 1013},
+        {m_ui->interactive, 1014}, {m_ui->showAll, 1027},       {m_ui->showSome, 1028},
     };
     for (const auto& [button, id] : buttons)
         connect(button, &QAbstractButton::clicked, this, [this, id = id] { OnCommand(id); });
 
-    // Both settings 0 (never chosen) shows everything.
+    // As the main window queries: the saved condition when `ShowSome` is
+    // set, else everything (both 0, never chosen, included).
     const ReceivedShowSettings settings = ReadReceivedShowSettings(g_strAccountIni);
-    (settings.showSome && !settings.showAll ? m_ui->showSome : m_ui->showAll)->setChecked(true);
+    (settings.showSome ? m_ui->showSome : m_ui->showAll)->setChecked(true);
 
     const QDate today = QDate::currentDate();
     m_ui->fromDate->setDate(today);
@@ -316,8 +318,8 @@ void CDlgMsgRecord1Received::DeleteSelected() {
         ShowMessageBox(LoadStr(180), mb::Ok | mb::IconWarning);
         return;
     }
-    if (ShowMessageBox(QStringLiteral("%1%2").arg(selected).arg(LoadStr(159)), mb::YesNo | mb::IconQuestion) !=
-        IDYES)
+    if (ShowMessageBox(QStringLiteral("%1%2").arg(selected).arg(LoadStr(159)),
+                       mb::YesNo | mb::IconQuestion) != IDYES)
         return;
     LogWriteString(g_logRun, QStringLiteral("删除了接收短信记录 %1 条").arg(selected));
     const ReceivedRecords::DeleteOutcome outcome = m_records.Delete(spans);
@@ -346,8 +348,8 @@ void CDlgMsgRecord1Received::Export() {
     }
     LogWriteString(g_logRun, QStringLiteral("导出接收短信记录失败: %1").arg(xlsx.error));
     ShowMessageBox(tr("Excel组件存在问题，导出失败。将导出csv格式文件"), mb::Ok | mb::IconWarning);
-    const QString csvPath =
-        ChooseSaveFile(this, tr("CSV文件(*.csv)|*.csv||"), ReceivedRecords::ExportTitle(), QStringLiteral("csv"));
+    const QString csvPath = ChooseSaveFile(this, tr("CSV文件(*.csv)|*.csv||"), ReceivedRecords::ExportTitle(),
+                                           QStringLiteral("csv"));
     if (csvPath.isEmpty())
         return;
     const RecordExportResult csv = m_records.ExportCsv(csvPath);
@@ -360,8 +362,8 @@ void CDlgMsgRecord1Received::Export() {
 }
 
 void CDlgMsgRecord1Received::ExportCustomerReport() {
-    const QString path =
-        ChooseSaveFile(this, tr("CSV文件(*.csv)|*.csv||"), ReceivedRecords::ExportTitle(), QStringLiteral("csv"));
+    const QString path = ChooseSaveFile(this, tr("CSV文件(*.csv)|*.csv||"), ReceivedRecords::ExportTitle(),
+                                        QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     const QDateTime from(m_ui->fromDate->date(), m_ui->fromTime->time());

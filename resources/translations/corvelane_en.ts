@@ -1096,6 +1096,21 @@ It may take a while. Continue?</translation>
     </message>
 </context>
 <context>
+    <name>ReceivedTraffic</name>
+    <message>
+        <source>正在处理互动短信...</source>
+        <translation>Processing interactive messages...</translation>
+    </message>
+    <message>
+        <source>正在处理自动回复...</source>
+        <translation>Processing automatic replies...</translation>
+    </message>
+    <message>
+        <source>正在处理自动转发...</source>
+        <translation>Processing automatic forwarding...</translation>
+    </message>
+</context>
+<context>
     <name>CCorvelaneDlg</name>
     <message>
         <source>主窗口将在后续版本中提供。</source>
@@ -3236,6 +3251,10 @@ Messages available in your account: %d</translation>
         <source>打开条件</source>
         <translation>Open</translation>
     </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
 </context>
 <context>
     <name>CDlgCondi</name>
@@ -3250,6 +3269,10 @@ Messages available in your account: %d</translation>
     <message>
         <source>条件名称:</source>
         <translation>Condition name:</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -3269,6 +3292,10 @@ Messages available in your account: %d</translation>
     <message>
         <source>名称</source>
         <translation>Name</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 // flag cleared and the event set, both), clear the event and log both ends.
 #include "automation/report_thread.h"
 #include "channels/mail_thread.h"
+#include "core/database.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/test_helpers.h"
 
@@ -15,16 +16,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Both with their real delays; the report worker's account is unknown to
+// any service (it never gets as far as a poll here).
+void ReportWorker(WorkerControl& control) {
+    ReportWorkerSetup setup;
+    setup.databasePath = SystemDatabasePath();
+    ReportThreadProc(control, setup);
+}
+
+void MailWorker(WorkerControl& control) {
+    EmailThreadProc(control, MailWorkerSetup{SystemDatabasePath()});
+}
+
 const struct {
     const char* name;
     void (*proc)(WorkerControl&);
     QString started;
     QString ended;
 } kWorkers[] = {
-    {"report", ReportThreadProc, QStringLiteral("INFO,report thread started"),
+    {"report", ReportWorker, QStringLiteral("INFO,report thread started"),
      QStringLiteral("INFO,report thread ended")},
-    {"mail", EmailThreadProc, QStringLiteral("INFO,mail thread started"),
-     QStringLiteral("INFO,mail thread ended")},
+    {"mail", MailWorker, QStringLiteral("INFO,mail thread started"), QStringLiteral("INFO,mail thread ended")},
 };
 
 class Workers : public ProgramFolderTest {};
@@ -86,6 +98,26 @@ TEST_F(Workers, RunUntilFlagClearedAndEventSet) {
             EXPECT_EQ(done.wait_for(std::chrono::milliseconds(TimeBoundMs(3000))), std::future_status::ready);
             EXPECT_LT(MsSince(start), TimeBoundMs(2000));
         }
+    }
+}
+
+// The mail frame past its start delay: it opens its connection, waits in the
+// loop's place and ends on its stop; a database it cannot open does not
+// keep it from ending.
+TEST_F(Workers, MailFrameStartsStopsAndJoins) {
+    for (const QString& path : {SystemDatabasePath(), m_folder->file(QStringLiteral("missing/none.db3"))}) {
+        SCOPED_TRACE(path.toStdString());
+        WorkerControl control;
+        control.running = true;
+        MailWorkerSetup setup{path, 0};
+        auto done = std::async(std::launch::async, [&] { EmailThreadProc(control, setup); });
+        EXPECT_EQ(done.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+        const auto start = Clock::now();
+        control.running = false;
+        control.stop.set();
+        EXPECT_EQ(done.wait_for(std::chrono::milliseconds(TimeBoundMs(3000))), std::future_status::ready);
+        EXPECT_LT(MsSince(start), TimeBoundMs(1000));
+        EXPECT_FALSE(control.stop.isSet());
     }
 }
 

@@ -67,8 +67,8 @@ TEST_F(DatabaseTest, FreshFolderGetsTheWholeSchemaSeedsAndDefaults) {
     ASSERT_EQ(OpenDatabase(), 0);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE type='table'"), 19);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE name='CountmsgRecord'"), 0);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 9);
-    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE name IN ('index_perNO','index_groupDisplay')"), 2);
+    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 10);
+    EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM sqlite_master WHERE name IN ('index_perNO','index_groupDisplay','index_numOrMailAddr')"), 3);
     EXPECT_GT(Scalar(g_pDB, "SELECT COUNT(*) FROM CityInfo"), 0);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM accountInfo"), 22);
     EXPECT_EQ(Scalar(g_pDB, "SELECT COUNT(*) FROM accountInfo WHERE fieldName='0' AND fieldValue='AD'"), 1);

@@ -459,6 +459,19 @@ TEST_F(Workers, OneWorkerAtATimeAndABoundedJoin) {
     EXPECT_EQ(runs, 2);
 }
 
+// Starting a worker that runs starts nothing: one thread, one start line.
+TEST_F(Workers, StartingAgainKeepsOneWorker) {
+    setAccountKey("EmailSetting", "Receive", "1");
+    open();
+    ASSERT_TRUE(m_window->mailWorkerRunning());
+    m_window->OnMenuCommand(32857);  // the mail settings start it again when it does not run
+    m_window->OnMenuCommand(32857);
+    EXPECT_TRUE(m_window->mailWorkerRunning());
+    m_window->OnClose(true);
+    EXPECT_FALSE(m_window->mailWorkerRunning());
+    EXPECT_EQ(LogLines(runLog()).count(QStringLiteral("INFO,mail thread started")), 1);
+}
+
 TEST_F(Workers, BothJoinedBeforeTheAccountIsCleared) {
     setAccountKey("EmailSetting", "Receive", "1");
     m_folder->writeFile(QStringLiteral("OEM/OemInfo.ini"), "[UserTempSetting]\r\nReport=1\r\n");

@@ -17,7 +17,6 @@
 #include "gui/channels/send_mms_dialog.h"
 #include "gui/channels/send_sound_dialog.h"
 #include "gui/channels/tel_paper_dialog.h"
-#include "gui/sms/interactive_msg_dialog.h"
 #include "gui/sms/msg_lib_dialog.h"
 #include "gui/sms/per_msg_dialog.h"
 #include "contacts/contact_selection.h"
@@ -55,8 +54,6 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
     return {
         {"CDlgMsgLib", [] { return std::make_unique<CDlgMsgLib>(); }, "短语库", "SMS library"},
         {"CDlgPerMSG", [] { return std::make_unique<CDlgPerMSG>(); }, "个性短信", "Personality SMS"},
-        {"CDlgInteractiveMSG", [] { return std::make_unique<CDlgInteractiveMSG>(); }, "互动短信",
-         "Interactive message"},
         {"CDCreateTask1", [] { return std::make_unique<CDCreateTask1>(); }, "向导", "The wizard"},
         {"CDlgTaskTip",
          [] {

@@ -15,6 +15,7 @@
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
 #include "gui/widgets/modal_runner.h"
+#include "platform/encoding.h"
 #include "platform/ini.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/record_generator.h"
@@ -27,6 +28,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
@@ -56,7 +58,8 @@ void LeftClick(QWidget* w, const QPoint& pos) {
     const QPointF global = w->mapToGlobal(pos);
     QMouseEvent press(QEvent::MouseButtonPress, pos, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(w, &release);
 }
 
@@ -199,6 +202,8 @@ TEST_F(ReceivedView, RadioButtonsFollowTheSettingsAndTheSavedConditionIsReadWhol
         {"0", "0", "1027"},
         {"1", "0", "1027"},
         {"0", "1", "1028"},
+        // The main window lists by the condition then, and the buttons agree.
+        {"1", "1", "1028"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.showAll) + c.showSome);
@@ -210,7 +215,8 @@ TEST_F(ReceivedView, RadioButtonsFollowTheSettingsAndTheSavedConditionIsReadWhol
     }
 
     // A condition of 150 characters.
-    QString condition = QStringLiteral("AND (a.sendNum='13800000002' OR a.msgContent like '%not in any text%')");
+    QString condition =
+        QStringLiteral("AND (a.sendNum='13800000002' OR a.msgContent like '%not in any text%')");
     while (condition.size() < 150)
         condition += QStringLiteral(" AND 1=1");
     ini::WriteString(g_strAccountIni, QStringLiteral("ReceiveMsg"), QStringLiteral("Sql"), condition);
@@ -341,7 +347,8 @@ TEST_F(ReceivedView, ExportsRefusedMaskedAndFallingBackToCsv) {
 TEST_F(ReceivedView, CustomerReportWhenTheEditionAsksForIt) {
     Exec("INSERT INTO sendInfo(content,submitTime,sendID,sendType,isDraft,isFail) VALUES"
          "('通知','2024-05-01 08:00:00',1,1,0,0);"
-         "INSERT INTO sendNums(sendID,numOrMailAddr,name) VALUES(1,'13800000002','李四'),(1,'13700000000','');");
+         "INSERT INTO sendNums(sendID,numOrMailAddr,name) "
+         "VALUES(1,'13800000002','李四'),(1,'13700000000','');");
     m_folder->writeFile(QStringLiteral("OEM/OemInfo.ini"), "[System]\nCustomize2=1\n");
     CDlgMsgRecord1Received& page = Open();
     ASSERT_TRUE(page.CustomerReport());
@@ -358,7 +365,8 @@ TEST_F(ReceivedView, CustomerReportWhenTheEditionAsksForIt) {
     ASSERT_EQ(lines.size(), 4);
     std::sort(lines.begin() + 1, lines.end() - 1);
     EXPECT_EQ(lines[1], QByteArray("13700000000,\xcd\xa8\xd6\xaa,2024-05-01 08:00:00,0,,"));
-    EXPECT_EQ(lines[2], QByteArray("13800000002,\xcd\xa8\xd6\xaa,2024-05-01 08:00:00,1,it's,2024-05-01 09:00:00"));
+    EXPECT_EQ(lines[2],
+              QByteArray("13800000002,\xcd\xa8\xd6\xaa,2024-05-01 08:00:00,1,it's,2024-05-01 09:00:00"));
 }
 
 TEST_F(ReceivedView, HandOversUseTheRealNumbersAndTheFilteredList) {
@@ -425,7 +433,8 @@ TEST_F(ReceivedView, HandOversUseTheRealNumbersAndTheFilteredList) {
             return int(IDCANCEL);
         // Received mode: "发送时间" "等于" a day.
         query->OnInitDialog();
-        Child<QComboBox>(*query, "1042")->setCurrentIndex(Child<QComboBox>(*query, "1042")->findText("发送时间"));
+        Child<QComboBox>(*query, "1042")
+            ->setCurrentIndex(Child<QComboBox>(*query, "1042")->findText("发送时间"));
         auto* ops = Child<QComboBox>(*query, "21040");
         ops->setCurrentIndex(ops->findText(QStringLiteral("等于")));
         Child<QDateEdit>(*query, "21008")->setDate(QDate(2024, 4, 30));
@@ -453,8 +462,10 @@ TEST_F(ReceivedView, ContextMenuAndHeaderSort) {
     };
     using M = std::map<QString, bool>;
     // Row 1 has no name; row 0 has one; -1 hit no row.
-    EXPECT_EQ(state(1), (M{{"10001", true}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
-    EXPECT_EQ(state(0), (M{{"10001", false}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
+    EXPECT_EQ(state(1),
+              (M{{"10001", true}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
+    EXPECT_EQ(state(0),
+              (M{{"10001", false}, {"10002", true}, {"10003", true}, {"10004", true}, {"10005", true}}));
     EXPECT_EQ(state(-1),
               (M{{"10001", false}, {"10002", false}, {"10003", false}, {"10004", true}, {"10005", false}}));
 
@@ -569,10 +580,9 @@ TEST_F(ReceivedView, GeneratedTenThousandRowsScrollExportAndMarkWithinTheBound) 
         ASSERT_EQ(line.count(','), 4) << line.toStdString();
 
     // A message whose receiveID another one repeats: only it is marked read.
-    SqlStatement twin(g_pDB,
-                      "SELECT a.rowid FROM receivedMSGRecord a JOIN receivedMSGRecord b "
-                      "ON a.receiveID=b.receiveID AND a.rowid<>b.rowid "
-                      "WHERE IFNULL(a.alreadyRead,0)<>1 AND IFNULL(b.alreadyRead,0)<>1 LIMIT 1");
+    SqlStatement twin(g_pDB, "SELECT a.rowid FROM receivedMSGRecord a JOIN receivedMSGRecord b "
+                             "ON a.receiveID=b.receiveID AND a.rowid<>b.rowid "
+                             "WHERE IFNULL(a.alreadyRead,0)<>1 AND IFNULL(b.alreadyRead,0)<>1 LIMIT 1");
     ASSERT_EQ(twin.step(), SQLITE_ROW);
     const qint64 rowid = twin.int64(0);
     int row = -1;
@@ -600,6 +610,57 @@ TEST_F(ReceivedView, RowsGoneSinceTheQueryAreLoggedOnceAndShowEmpty) {
     // Mark read on such a row writes nothing.
     page.OnRowClicked(0);
     EXPECT_EQ(Column("SELECT COUNT(*) FROM writes WHERE what='update'"), QStringList{"0"});
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ReceivedView, Screenshots) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    CDlgMsgRecord1Received& page = Open();
+    // One message read by a click: black and ticked among the red unread ones.
+    page.OnRowClicked(2);
+    SelectRows({2});
+    QApplication::processEvents();
+    EXPECT_TRUE(page.grab().save(QDir(dir).filePath(QStringLiteral("received-records.png"))));
+}
+
+} // namespace
+
+namespace {
+
+// What the service's "mo" call gives for one message.
+std::string MoRecord(const std::string& id, const std::string& sender, const char* textUtf8) {
+    return id + ",10690000," + sender + "," + UrlEncode(enc::ToGbk(QString::fromUtf8(textUtf8))) +
+           ",2026-12-10 10:00:00";
+}
+
+TEST_F(ReceivedView, AReceivedBatchReachesThePageInTheMainWindow) {
+    m_main->script("GetAllInfo2",
+                   LoopbackAnswer::Registry({{"RESULT", "0"}, {"ROLES", "0"}, {"SERVICECODE", "10690000"}}));
+    auto window = std::make_unique<CCorvelaneDlg>(std::make_unique<QStringList>(QStringList{"AD"}));
+    window->show();
+    ASSERT_TRUE(WaitUntil([&] { return window->commandsReady(); }));
+    ASSERT_TRUE(WaitUntil([&] { return window->timer(1) && !window->timer(1)->isActive(); }));
+    window->SelectNode(node::Received);
+    auto* page = qobject_cast<CDlgMsgRecord1Received*>(window->currentView());
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->Records().Count(), 4);
+
+    m_main->script("mo", LoopbackAnswer::Text(MoRecord("77", "13900000077", "新到的,消息")));
+    window->ReceiveMessages(1);
+    ASSERT_TRUE(WaitUntil([&] { return !window->receiveWorkerRunning(); }, std::chrono::milliseconds(10000)));
+    ASSERT_TRUE(WaitUntil([&] { return page->Records().Count() == 5; }));
+    EXPECT_EQ(window->currentView(), page);
+    // The newest message first, unread: red and without its tick.
+    EXPECT_EQ(page->CellText(0, kRecvNumber), QStringLiteral("13900000077"));
+    EXPECT_EQ(page->CellText(0, kRecvContent), QStringLiteral("新到的,消息"));
+    EXPECT_EQ(page->RowTextColor(0), std::optional<QRgb>(qRgb(255, 0, 0)));
+    EXPECT_EQ(Child<QLabel>(*page, "1084")->text(), QStringLiteral("5"));
+    window.reset();
 }
 
 } // namespace

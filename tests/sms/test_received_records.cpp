@@ -3,6 +3,7 @@
 #include "contacts/contact_list_query.h"
 #include "core/helpers.h"
 #include "core/sql.h"
+#include "core/sql_guard.h"
 #include "platform/ini.h"
 #include "sms/recipient_intake.h"
 #include "tests/support/program_folder.h"
@@ -24,14 +25,15 @@ namespace {
 //   rowid 3  13800000003 NULL  unread    2024-05-01 23:59:59  (receiveID 7 again)
 //   rowid 4  12345       王五  NULL read 2024-05-02 08:00:00  text "第一行\r\n第二行,逗号"
 void LoadMessages(sqlite3* db) {
-    ASSERT_EQ(ExecSql(nullptr, db,
-                      "INSERT INTO receivedMSGRecord(rowid,receiveID,sendNum,msgContent,sendTime,alreadyRead,name,"
-                      "coName,send_receive_Num) VALUES"
-                      "(1,5,'13800000001','你好','2024-04-30 10:00:00',1,'张三','甲公司',-1),"
-                      "(2,7,'13800000002','it''s','2024-05-01 09:00:00',0,'李四','',3),"
-                      "(3,7,'13800000003','重复的id','2024-05-01 23:59:59',0,NULL,NULL,-1),"
-                      "(4,9,'12345','第一行\r\n第二行,逗号','2024-05-02 08:00:00',NULL,'王五','乙公司',-1);"),
-              SQLITE_OK);
+    ASSERT_EQ(
+        ExecSql(nullptr, db,
+                "INSERT INTO receivedMSGRecord(rowid,receiveID,sendNum,msgContent,sendTime,alreadyRead,name,"
+                "coName,send_receive_Num) VALUES"
+                "(1,5,'13800000001','你好','2024-04-30 10:00:00',1,'张三','甲公司',-1),"
+                "(2,7,'13800000002','it''s','2024-05-01 09:00:00',0,'李四','',3),"
+                "(3,7,'13800000003','重复的id','2024-05-01 23:59:59',0,NULL,NULL,-1),"
+                "(4,9,'12345','第一行\r\n第二行,逗号','2024-05-02 08:00:00',NULL,'王五','乙公司',-1);"),
+        SQLITE_OK);
 }
 
 // Counts the statements that change the table, through triggers that write
@@ -134,7 +136,8 @@ TEST_F(ReceivedViewRecords, DefaultOrderHeaderSortsAndDates) {
 
 TEST_F(ReceivedViewRecords, SavedConditionsReadWholeAndHostileOnesRunNothing) {
     // A saved condition of 150 characters: cut at 99 it would not parse.
-    QString condition = QStringLiteral(" AND (a.sendNum='13800000002' OR a.msgContent like '%nothing at all here%')");
+    QString condition =
+        QStringLiteral(" AND (a.sendNum='13800000002' OR a.msgContent like '%nothing at all here%')");
     while (condition.size() < 150)
         condition += QStringLiteral(" AND 1=1");
     ASSERT_GE(condition.size(), 150);
@@ -205,9 +208,16 @@ TEST_F(ReceivedViewRecords, DeletePathFollowsTheLastQueryAndItsSnapshot) {
         QStringList left;
     } cases[] = {
         {"all rows, no filter", {}, true, true, {"5"}},
-        {"all rows, a date filter", ReceivedRecords::DateFilter(QDate(2024, 5, 1), QDate()), true, false,
+        {"all rows, a date filter",
+         ReceivedRecords::DateFilter(QDate(2024, 5, 1), QDate()),
+         true,
+         false,
          {"1", "5"}},
-        {"all rows, a saved condition", QStringLiteral(" AND a.sendNum like '138%'"), true, false, {"4", "5"}},
+        {"all rows, a saved condition",
+         QStringLiteral(" AND a.sendNum like '138%'"),
+         true,
+         false,
+         {"4", "5"}},
         {"some rows, no filter", {}, false, false, {"1", "2", "5"}},
     };
     for (const Case& c : cases) {
@@ -295,7 +305,8 @@ TEST_F(ReceivedViewRecords, MaskedForRightSixteenInListAndExports) {
             row.replaceInStrings(QStringLiteral("_x000D_"), QStringLiteral("\r"));
         ASSERT_EQ(rows.size(), 5u);
         EXPECT_EQ(rows[0], (QStringList{"姓名", "联系电话", "短信内容", "公司名称", "发送时间"}));
-        EXPECT_EQ(rows[1], (QStringList{"王五", c.shown[0], "第一行\r\n第二行,逗号", "乙公司", "2024-05-02 08:00:00"}));
+        EXPECT_EQ(rows[1], (QStringList{"王五", c.shown[0], "第一行\r\n第二行,逗号", "乙公司",
+                                        "2024-05-02 08:00:00"}));
         EXPECT_EQ(rows[2], (QStringList{"", c.shown[1], "重复的id", "", "2024-05-01 23:59:59"}));
 
         const QString csv = dir.filePath(QString::fromUtf8(c.who) + ".csv");
@@ -397,6 +408,45 @@ TEST_F(ReceivedViewRecords, CustomerReportByteForByte) {
     EXPECT_TRUE(records.ExportCustomerReport(dir.filePath(QStringLiteral("none.csv")),
                                              QDateTime(QDate(2025, 1, 1), QTime(0, 0)),
                                              QDateTime(QDate(2025, 1, 2), QTime(0, 0))));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ReceivedViewStatementGuard, OneReadOnlyStatementOrNothing) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr), SQLITE_OK);
+    struct Case {
+        const char* sql;
+        bool allowed;
+    } cases[] = {
+        {"SELECT x FROM t WHERE 1=1 ", true},
+        {"SELECT x FROM t WHERE 1=1 AND x like '%;%'", true},
+        {"SELECT x FROM t;", true},
+        {"SELECT x FROM t; ; ", true},
+        {"SELECT x FROM t -- a note", true},
+        {"SELECT x FROM t /* a note */ ;", true},
+        {"WITH w AS (SELECT 1) SELECT * FROM w", true},
+        {"SELECT x FROM t; DELETE FROM t", false},
+        {"SELECT x FROM t; SELECT 1", false},
+        {"DELETE FROM t", false},
+        {"UPDATE t SET x=1", false},
+        {"SELECT x FROM t WHERE 1=1 1=1; DELETE FROM t", false},
+        {"SELECT x FROM", false},
+        {"", false},
+        {"  ", false},
+    };
+    for (const Case& c : cases) {
+        std::string why;
+        EXPECT_EQ(IsSingleReadOnlyStatement(db, c.sql, &why), c.allowed) << c.sql;
+        EXPECT_EQ(why.empty(), c.allowed) << c.sql;
+    }
+    // Nothing ran: the table still has no row and no change was made.
+    EXPECT_EQ(sqlite3_total_changes(db), 0);
+    EXPECT_FALSE(IsSingleReadOnlyStatement(nullptr, "SELECT 1"));
+    sqlite3_close(db);
 }
 
 } // namespace

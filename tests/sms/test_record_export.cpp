@@ -36,12 +36,8 @@ TEST(RecordExportCsv, CellsNeverBreakTheirRow) {
         const char* text;
         const char* cell;
     } cases[] = {
-        {"a,b", "a，b"},
-        {"line1\r\nline2", "line1 line2"},
-        {"line1\nline2\rline3", "line1 line2 line3"},
-        {"\r\n\r\n", "  "},
-        {"中文，已有", "中文，已有"},
-        {"", ""},
+        {"a,b", "a，b"},    {"line1\r\nline2", "line1 line2"}, {"line1\nline2\rline3", "line1 line2 line3"},
+        {"\r\n\r\n", "  "}, {"中文，已有", "中文，已有"},      {"", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CsvWriter::Cell(QString::fromUtf8(c.text)), QString::fromUtf8(c.cell)) << c.text;
@@ -58,9 +54,10 @@ TEST(RecordExportCsv, MultiLineTextStaysOnOneRowInCodePage936) {
         ExportRecordsCsv(path, {"姓名", "联系电话", "短信内容", "公司名称", "发送时间"}, ListReader(rows));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.rows, 2);
-    EXPECT_EQ(IconvFromCp936(path), QStringLiteral("姓名,联系电话,短信内容,公司名称,发送时间\n"
-                                                   "张三,13800000001,第一行 第二行，带逗号,公司,2024-05-01 08:00:00\n"
-                                                   ",12345,a b,,\n"));
+    EXPECT_EQ(IconvFromCp936(path),
+              QStringLiteral("姓名,联系电话,短信内容,公司名称,发送时间\n"
+                             "张三,13800000001,第一行 第二行，带逗号,公司,2024-05-01 08:00:00\n"
+                             ",12345,a b,,\n"));
 }
 
 TEST(RecordExportCsv, UnwritablePathOrUnreadableRowsLeaveNoFile) {
@@ -94,8 +91,8 @@ TEST(RecordExportXlsx, TextCellsUnderTheHeaderContinuingOnFurtherSheets) {
     };
     const QStringList header = {"姓名", "联系电话", "短信内容", "公司名称", "发送时间"};
     // Three rows a sheet: the header and two records.
-    const RecordExportResult result = ExportRecordsXlsx(path, QStringLiteral("已接收短信记录"), header,
-                                                        ListReader(rows), 3);
+    const RecordExportResult result =
+        ExportRecordsXlsx(path, QStringLiteral("已接收短信记录"), header, ListReader(rows), 3);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.rows, 3);
     const auto book = ReadXlsx(path);
@@ -126,17 +123,18 @@ TEST(RecordExportXlsx, FailuresLeaveNoFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f.xlsx"));
     int calls = 0;
-    const RecordExportResult broken = ExportRecordsXlsx(path, QStringLiteral("t"), {"h"}, [&](QStringList& cells) {
-        if (calls++ == 0) {
-            cells << "first";
-            return RowStep::Row;
-        }
-        return RowStep::Failed;
-    });
+    const RecordExportResult broken =
+        ExportRecordsXlsx(path, QStringLiteral("t"), {"h"}, [&](QStringList& cells) {
+            if (calls++ == 0) {
+                cells << "first";
+                return RowStep::Row;
+            }
+            return RowStep::Failed;
+        });
     EXPECT_FALSE(broken.ok);
     EXPECT_FALSE(QFile::exists(path));
-    const RecordExportResult nowhere =
-        ExportRecordsXlsx(dir.filePath(QStringLiteral("no/dir/f.xlsx")), QStringLiteral("t"), {"h"}, ListReader({}));
+    const RecordExportResult nowhere = ExportRecordsXlsx(dir.filePath(QStringLiteral("no/dir/f.xlsx")),
+                                                         QStringLiteral("t"), {"h"}, ListReader({}));
     EXPECT_FALSE(nowhere.ok);
 }
 
@@ -149,7 +147,8 @@ TEST(RecordExportNames, SheetAndFileNames) {
     EXPECT_TRUE(ExportSheetName(longTitle, 1).endsWith(QStringLiteral("(2)")));
     EXPECT_EQ(ExportXlsxFileName(QStringLiteral("/t/a.xls")), QStringLiteral("/t/a.xlsx"));
     EXPECT_EQ(ExportXlsxFileName(QStringLiteral("/t/a.XLSX")), QStringLiteral("/t/a.XLSX"));
-    EXPECT_EQ(ExportXlsxFileName(QStringLiteral("/t/已接收短信记录")), QStringLiteral("/t/已接收短信记录.xlsx"));
+    EXPECT_EQ(ExportXlsxFileName(QStringLiteral("/t/已接收短信记录")),
+              QStringLiteral("/t/已接收短信记录.xlsx"));
 }
 
 } // namespace

@@ -6,6 +6,11 @@
 
 void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const LoopbackMessagingService& service,
                       const std::string& serial, const std::string& seedSql) {
+    PrepareScreenRun(run, x, service.url(), serial, seedSql);
+}
+
+void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const std::string& endpoint, const std::string& serial,
+                      const std::string& seedSql) {
     run.writeFile(QStringLiteral("DB/.keep"), "");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db),
@@ -17,7 +22,7 @@ void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const LoopbackMessag
     sqlite3_close(db);
     ASSERT_EQ(rc, SQLITE_OK);
     run.writeFile(QStringLiteral("ServerInfo.ini"),
-                  "[Deployment]\r\nMainEndpoint=" + QByteArray::fromStdString(service.url()) + "\r\n");
+                  "[Deployment]\r\nMainEndpoint=" + QByteArray::fromStdString(endpoint) + "\r\n");
     run.writeFile(QString::fromStdString(serial) + QStringLiteral(".ini"), "[SysSetting]\r\nAuto7=0\r\n");
     run.environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     run.environment().insert(QStringLiteral("DISPLAY"), x.display());

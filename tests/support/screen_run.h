@@ -16,6 +16,10 @@
 // `x`. Fails the running test when the database cannot be made.
 void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const LoopbackMessagingService& service,
                       const std::string& serial, const std::string& seedSql = {});
+// The same with the service's endpoint given as a URL (a service in a
+// process of its own).
+void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const std::string& endpoint, const std::string& serial,
+                      const std::string& seedSql = {});
 
 // The rows of `sql` on the run's database, "a|b;" per row (NULL as "").
 QString DatabaseRows(const ProgramRun& run, const char* sql);
