@@ -23,12 +23,12 @@ constexpr int kShownCells = 22;
 // The cell of the sender's number among the 22 shown cells (list column 2).
 constexpr int kNumberCell = 1;
 
-struct ColumnSpec {
+struct ColumnDef {
     const char* heading;
     int width;
 };
 
-const ColumnSpec kColumns[] = {
+const ColumnDef kColumns[] = {
     {QT_TRANSLATE_NOOP("DlgRelevantReplySMS", "已读"), 50},      {QT_TRANSLATE_NOOP("DlgRelevantReplySMS", "姓名"), 55},
     {QT_TRANSLATE_NOOP("DlgRelevantReplySMS", "手机或小灵通"), 100},
     {QT_TRANSLATE_NOOP("DlgRelevantReplySMS", "短信内容"), 290}, {QT_TRANSLATE_NOOP("DlgRelevantReplySMS", "公司名称"), 120},
@@ -54,7 +54,7 @@ DlgRelevantReplySMS::DlgRelevantReplySMS(const QString& subNumber, QWidget* pare
 
     CVirtualListCtrl* list = m_ui->list;
     int index = 0;
-    for (const ColumnSpec& column : kColumns)
+    for (const ColumnDef& column : kColumns)
         list->InsertColumn(index++, tr(column.heading), column.width);
     list->SetSortingOn(false);
     list->setShowGrid(true);
