@@ -343,15 +343,8 @@ void CDlgMsgRecord::OnAdvancedQuery() {
     // draft and failure terms.
     dialog.SetSurveyMode(m_category->IsSurvey());
     dialog.SetFieldNames(m_category->fieldNames);
-    QString condition;
-    bool chosen = false;
-    connect(&dialog, &CDlgSeniorQuery::ConditionChosen, this, [&](const QString& text) {
-        condition = text;
-        chosen = true;
-    });
-    RunModal(dialog);
-    if (chosen)
-        QueryRecords(m_code, condition, -1);
+    if (const std::optional<QString> condition = dialog.RunForCondition())
+        QueryRecords(m_code, *condition, -1);
 }
 
 // ---- selection -----------------------------------------------------------------

@@ -262,15 +262,8 @@ void CDlgMsgRecord1Received::QueryByDate() {
 void CDlgMsgRecord1Received::SeniorQuery() {
     CDlgSeniorQuery dialog(this);
     dialog.SetReceivedMode(true);
-    QString condition;
-    bool chosen = false;
-    connect(&dialog, &CDlgSeniorQuery::ConditionChosen, this, [&](const QString& text) {
-        condition = text;
-        chosen = true;
-    });
-    RunModal(dialog);
-    if (chosen)
-        QueryRecords(condition, -1);
+    if (const std::optional<QString> condition = dialog.RunForCondition())
+        QueryRecords(*condition, -1);
 }
 
 void CDlgMsgRecord1Received::ShowBySettings(bool some) {

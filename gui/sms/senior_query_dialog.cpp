@@ -4,6 +4,7 @@
 #include "core/database.h"
 #include "core/log.h"
 #include "core/string_table.h"
+#include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/ini.h"
 #include "platform/msgbox.h"
@@ -171,6 +172,15 @@ void CDlgSeniorQuery::OnQuery() {
     m_result = Filter();
     done(1003);
     emit ConditionChosen(m_result);
+}
+
+std::optional<QString> CDlgSeniorQuery::RunForCondition() {
+    std::optional<QString> chosen;
+    const QMetaObject::Connection c =
+        connect(this, &CDlgSeniorQuery::ConditionChosen, this, [&](const QString& text) { chosen = text; });
+    RunModal(*this);
+    disconnect(c);
+    return chosen;
 }
 
 void CDlgSeniorQuery::OnSave() {

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Ui {
@@ -49,6 +50,10 @@ public:
     // The filter the list makes now.
     QString Filter() const;
     int ConditionCount() const;
+
+    // Runs the dialog modally: the filter when it ended with "查询", nullopt
+    // when it was closed otherwise (also after "保存条件").
+    std::optional<QString> RunForCondition();
 
 signals:
     // On "查询": the filter, an SQL fragment beginning " AND".
