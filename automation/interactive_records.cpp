@@ -17,8 +17,13 @@ std::string ErrorText(sqlite3* db) {
 
 int InsertSendInfo(sqlite3* db, const QString& content, const QString& submitTime, qint64 sendId, int count,
                    int isFail) {
-    SqlStatement st(db, "INSERT INTO sendInfo (content,submitTime,sendID,isFail,count) VALUES(?1,?2,?3,?4,?5)");
-    st.bind(1, content).bind(2, submitTime).bind(3, static_cast<int64_t>(sendId)).bind(4, isFail).bind(5, count);
+    SqlStatement st(db,
+                    "INSERT INTO sendInfo (content,submitTime,sendID,isFail,count) VALUES(?1,?2,?3,?4,?5)");
+    st.bind(1, content)
+        .bind(2, submitTime)
+        .bind(3, static_cast<int64_t>(sendId))
+        .bind(4, isFail)
+        .bind(5, count);
     return st.exec();
 }
 
@@ -40,7 +45,8 @@ public:
     }
     int insert(qint64 sendId, const QString& number, std::string_view rrid, const char* status) {
         const QByteArray utf8 = number.toUtf8();
-        return insert(sendId, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), rrid, status);
+        return insert(sendId, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), rrid,
+                      status);
     }
 
 private:
@@ -74,8 +80,8 @@ qint64 WriteMailRows(sqlite3* db, bool pending, bool failed, const QString& cont
     const int count = MailRecordSegments(content) * numberCount;
     const qint64 sendId = AllocateId(db, "sendInfo", "sendID");
     if (sendId <= 0) {
-        LogWrite(g_logRun, "ERROR,WriteRecord INSERT出错！sql=SELECT MAX(sendID) FROM sendInfo info:" +
-                               ErrorText(db));
+        LogWrite(g_logRun,
+                 "ERROR,WriteRecord INSERT出错！sql=SELECT MAX(sendID) FROM sendInfo info:" + ErrorText(db));
         return 0;
     }
     SqlTransaction tx(db);
@@ -231,8 +237,8 @@ int SendAndRecordInteractive(sqlite3* db, CWebServiceClient& client, bool person
     return result;
 }
 
-qint64 WriteRecord(sqlite3* db, bool failed, const QString& content, int numberCount, const QString& submitTime,
-                   std::string_view numbers, std::string_view rrid) {
+qint64 WriteRecord(sqlite3* db, bool failed, const QString& content, int numberCount,
+                   const QString& submitTime, std::string_view numbers, std::string_view rrid) {
     if (!db)
         return 0;
     return WriteMailRows(db, false, failed, content, numberCount, submitTime, numbers, rrid, nullptr);

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-enum class CallOutcome;  // service/web_service_client.h
+enum class CallOutcome; // service/web_service_client.h
 class CWebServiceClient;
 
 // What a pending write left behind for its outcome update: the sendInfo ids
@@ -28,7 +28,7 @@ class CWebServiceClient;
 struct AutoSendRecord {
     std::vector<qint64> sendIds;
     std::vector<int> counts;
-    int numberRows = 0;  // sendNums rows written under the ids
+    int numberRows = 0; // sendNums rows written under the ids
     bool empty() const { return sendIds.empty(); }
 };
 
@@ -85,8 +85,8 @@ std::vector<std::string> MailRecordNumbers(std::string_view numbers, int numberC
 // `numberCount`, isFail = `failed`) and one sendNums row per number of
 // MailRecordNumbers with `rrid`. Returns the new sendID, 0 when nothing was
 // written (rolled back, logged).
-qint64 WriteRecord(sqlite3* db, bool failed, const QString& content, int numberCount, const QString& submitTime,
-                   std::string_view numbers, std::string_view rrid);
+qint64 WriteRecord(sqlite3* db, bool failed, const QString& content, int numberCount,
+                   const QString& submitTime, std::string_view numbers, std::string_view rrid);
 
 // The same rows as a pending write before the call (count 0, isFail 0, rrid
 // '', status "未知"), for WriteAutoSendOutcome afterwards. False (rolled

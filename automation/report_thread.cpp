@@ -74,7 +74,7 @@ void ProcessStatusReports(WorkerControl& control, const ReportWorkerSetup& setup
         return;
     }
     CWebServiceClient client(setup.serial, setup.password);
-    std::vector<RECV_REPORT> unwritten;  // kept for the next pass when a write failed
+    std::vector<RECV_REPORT> unwritten; // kept for the next pass when a write failed
     bool gotReports = false;
     while (!WaitUnlessStopped(control, gotReports ? setup.shortWaitMs : setup.longWaitMs)) {
         std::vector<RECV_REPORT> reports;

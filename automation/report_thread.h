@@ -9,21 +9,22 @@
 
 #include <vector>
 
-struct RECV_REPORT;  // service/web_service_client.h
+struct RECV_REPORT; // service/web_service_client.h
 
 // The statement each report is written with.
-inline constexpr char kStatusReportUpdate[] = "update sendNums set status = ? where numOrMailAddr = ? and rrid = ?";
+inline constexpr char kStatusReportUpdate[] =
+    "update sendNums set status = ? where numOrMailAddr = ? and rrid = ?";
 
 // What the report worker needs, copied before it starts: it holds nothing of
 // the window's. The waits are settable so tests need not wait minutes.
 struct ReportWorkerSetup {
-    QString databasePath;  // the worker opens its own connection to it
-    QString serial;        // the account the client is built for
+    QString databasePath; // the worker opens its own connection to it
+    QString serial;       // the account the client is built for
     QString password;
-    int startDelayMs = kWorkerStartDelayMs;  // before the loop starts
-    int loopDelayMs = 1000;                  // at the start of the loop
-    int shortWaitMs = 2000;                  // after a poll that was not -1
-    int longWaitMs = 120000;                 // after a poll that was -1, and at first
+    int startDelayMs = kWorkerStartDelayMs; // before the loop starts
+    int loopDelayMs = 1000;                 // at the start of the loop
+    int shortWaitMs = 2000;                 // after a poll that was not -1
+    int longWaitMs = 120000;                // after a poll that was -1, and at first
 };
 
 // The report worker's body: logs its start, waits its start delay, runs
@@ -46,4 +47,5 @@ void ProcessStatusReports(WorkerControl& control, const ReportWorkerSetup& setup
 // Written reports are removed from `reports`; false when the transaction
 // could not be begun or committed (then nothing was written and `reports`
 // is left whole for another try).
-bool WriteStatusReports(sqlite3* db, std::vector<RECV_REPORT>& reports, const WorkerControl* control = nullptr);
+bool WriteStatusReports(sqlite3* db, std::vector<RECV_REPORT>& reports,
+                        const WorkerControl* control = nullptr);

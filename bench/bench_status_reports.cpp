@@ -40,8 +40,8 @@ struct ReportFixture {
         templatePath = SystemDatabasePath();
         sqlite3* db = OpenConnection(templatePath);
         sqlite3_stmt* st = nullptr;
-        if (!db || sqlite3_prepare_v2(db, "INSERT INTO sendNums (sendID,numOrMailAddr,rrid) VALUES(?1,?2,?3)", -1,
-                                      &st, nullptr) != SQLITE_OK)
+        if (!db || sqlite3_prepare_v2(db, "INSERT INTO sendNums (sendID,numOrMailAddr,rrid) VALUES(?1,?2,?3)",
+                                      -1, &st, nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot fill the database");
         Rng rng{7};
         std::vector<std::pair<std::string, std::string>> rows;
@@ -87,7 +87,7 @@ ReportFixture& Fixture() {
     return fixture;
 }
 
-double g_seconds[2] = {0, 0};  // mean per run: bare loop, writer
+double g_seconds[2] = {0, 0}; // mean per run: bare loop, writer
 
 bool UpdateBare(sqlite3* db, std::vector<RECV_REPORT>& reports) {
     sqlite3_stmt* st = nullptr;
@@ -123,13 +123,14 @@ void Run(benchmark::State& state, bool (*work)(sqlite3*, std::vector<RECV_REPORT
             state.SkipWithError("cannot open the copy");
             return;
         }
-        std::vector<RECV_REPORT> reports = f.reports;  // copied outside the measured time
+        std::vector<RECV_REPORT> reports = f.reports; // copied outside the measured time
         const auto t0 = std::chrono::steady_clock::now();
         const bool ok = work(db, reports);
         const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         const bool updated = [&] {
             sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL", -1, &st, nullptr);
+            sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL", -1, &st,
+                               nullptr);
             const bool any = st && sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) > kReports / 2;
             sqlite3_finalize(st);
             return any;
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
     if (!RunBenchmarks(argc, argv, [] { Fixture(); }))
         return 1;
     if (g_seconds[0] > 0 && g_seconds[1] > 0)
-        std::printf("report writer/bare loop: %.1f ms / %.1f ms = %.2fx (target <= 1.3x)\n", g_seconds[1] * 1e3,
-                    g_seconds[0] * 1e3, g_seconds[1] / g_seconds[0]);
+        std::printf("report writer/bare loop: %.1f ms / %.1f ms = %.2fx (target <= 1.3x)\n",
+                    g_seconds[1] * 1e3, g_seconds[0] * 1e3, g_seconds[1] / g_seconds[0]);
     return 0;
 }

@@ -7,8 +7,8 @@
 
 // What the mail worker needs, copied before it starts.
 struct MailWorkerSetup {
-    QString databasePath;                    // the worker opens its own connection to it
-    int startDelayMs = kWorkerStartDelayMs;  // before the loop starts
+    QString databasePath;                   // the worker opens its own connection to it
+    int startDelayMs = kWorkerStartDelayMs; // before the loop starts
 };
 
 // The mail worker's body: logs its start, waits its start delay (cut short

@@ -52,7 +52,8 @@ bool WaitUnlessStopped(WorkerControl& control, int timeoutMs) {
     for (;;) {
         if (StopRequested(control))
             return true;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0)
             return false;
         // As in WaitForStopRequest: an event set while the flag is still on

@@ -36,10 +36,12 @@ protected:
     }
     // sendNums rows (rowid order): number|rrid|status.
     std::vector<std::string> numbers() const {
-        return QueryRows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
+        return QueryRows(g_pDB,
+                         "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
     }
     int64_t orphans() const {
-        return QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID NOT IN (SELECT sendID FROM sendInfo)");
+        return QueryScalar(g_pDB,
+                           "SELECT COUNT(*) FROM sendNums WHERE sendID NOT IN (SELECT sendID FROM sendInfo)");
     }
 };
 
@@ -51,7 +53,7 @@ const QString kLongText = QString(71, QChar(0x4F60));
 TEST_F(AutoRecords, OutcomesOfAutomaticSends) {
     struct Case {
         const char* what;
-        std::optional<LoopbackAnswer> answer;  // none: a peer that reads the request and hangs up
+        std::optional<LoopbackAnswer> answer; // none: a peer that reads the request and hangs up
         std::vector<std::string> job;
         std::string rrid;
         const char* status;
@@ -78,7 +80,8 @@ TEST_F(AutoRecords, OutcomesOfAutomaticSends) {
             client.SetEndpoint(peer.url().c_str());
         const auto items = Items({"13800000001", "13800000002", "13800000003"}, kLongText);
         const int result = SendAndRecordInteractive(g_pDB, client, false, items, [&](std::string& rrid) {
-            return client.CallSmsSendAuto(Q("13800000001,13800000002,13800000003"), kLongText, QString(), rrid);
+            return client.CallSmsSendAuto(Q("13800000001,13800000002,13800000003"), kLongText, QString(),
+                                          rrid);
         });
         EXPECT_EQ(result == 0, c.rrid.size() > 0);
         std::vector<std::string> job;
@@ -104,10 +107,12 @@ TEST_F(AutoRecords, PersonalisedSendsGetOneRecordEach) {
         ExecSql(nullptr, g_pDB, "DELETE FROM sendInfo; DELETE FROM sendNums;");
         m_main->scriptOnce("gxmt", LoopbackAnswer::Text(accepted ? "0" : "-2"));
         CWebServiceClient client(serial(), password());
-        const std::vector<NUM_CONTENT> items = {
-            {Q("13800000001"), Q("张三，您好")}, {Q("13800000002"), kLongText}, {Q("13800000003"), Q("it's")}};
+        const std::vector<NUM_CONTENT> items = {{Q("13800000001"), Q("张三，您好")},
+                                                {Q("13800000002"), kLongText},
+                                                {Q("13800000003"), Q("it's")}};
         SendAndRecordInteractive(g_pDB, client, true, items, [&](std::string&) {
-            return client.CallGxmt(Q("13800000001,13800000002,13800000003"), Q("a,b,c"), QString(), QString());
+            return client.CallGxmt(Q("13800000001,13800000002,13800000003"), Q("a,b,c"), QString(),
+                                   QString());
         });
         const std::string fail = accepted ? "0" : "1";
         EXPECT_EQ(jobs(), (std::vector<std::string>{fail + "|1|1|0|张三，您好",
@@ -116,7 +121,7 @@ TEST_F(AutoRecords, PersonalisedSendsGetOneRecordEach) {
         EXPECT_EQ(QueryRows(g_pDB, "SELECT MAX(sendID)-MIN(sendID), COUNT(DISTINCT sendID) FROM sendInfo"),
                   std::vector<std::string>{"2|3"});
         EXPECT_EQ(QueryRows(g_pDB, "SELECT COUNT(*) FROM sendNums n JOIN sendInfo i ON i.sendID=n.sendID "
-                              "WHERE n.status IS NULL GROUP BY n.sendID"),
+                                   "WHERE n.status IS NULL GROUP BY n.sendID"),
                   (std::vector<std::string>{"1", "1", "1"}));
     }
 }
@@ -128,11 +133,10 @@ TEST_F(AutoRecords, PendingRowsAreCommittedBeforeTheCall) {
     auto done = std::async(std::launch::async, [this] {
         sqlite3* db = OpenConnection(SystemDatabasePath());
         CWebServiceClient client(serial(), password());
-        const int result = SendAndRecordInteractive(db, client, false, Items({"13800000001"}, Q("您好")),
-                                                    [&](std::string& rrid) {
-                                                        return client.CallSmsSendAuto(Q("13800000001"), Q("您好"),
-                                                                                      QString(), rrid);
-                                                    });
+        const int result = SendAndRecordInteractive(
+            db, client, false, Items({"13800000001"}, Q("您好")), [&](std::string& rrid) {
+                return client.CallSmsSendAuto(Q("13800000001"), Q("您好"), QString(), rrid);
+            });
         CloseConnection(db);
         return result;
     });
@@ -174,7 +178,7 @@ TEST_F(AutoRecords, WriteRecordCountsAndNumbers) {
         QString content;
         int numberCount;
         const char* numbers;
-        int count;  // parts x number count
+        int count; // parts x number count
         std::vector<std::string> rows;
     };
     const Case cases[] = {
@@ -182,8 +186,17 @@ TEST_F(AutoRecords, WriteRecordCountsAndNumbers) {
         {"71 characters", QString(71, u'a'), 1, "13800000001", 2, {"13800000001"}},
         {"134 characters", QString(134, u'a'), 1, "13800000001", 3, {"13800000001"}},
         {"135 characters", QString(135, u'a'), 1, "13800000001", 3, {"13800000001"}},
-        {"three counted, two given", Q("短信"), 3, "13800000001,13800000002", 3, {"13800000001", "13800000002"}},
-        {"more given than counted", Q("短信"), 2, "13800000001,13800000002,13800000003", 2,
+        {"three counted, two given",
+         Q("短信"),
+         3,
+         "13800000001,13800000002",
+         3,
+         {"13800000001", "13800000002"}},
+        {"more given than counted",
+         Q("短信"),
+         2,
+         "13800000001,13800000002,13800000003",
+         2,
          {"13800000001", "13800000002"}},
         {"a trailing comma", Q("短信"), 2, "13800000001,", 2, {"13800000001"}},
         {"an apostrophe", Q("it's '; DELETE FROM sendInfo; --"), 1, "13800000001", 1, {"13800000001"}},
@@ -275,7 +288,7 @@ TEST_F(AutoRecords, TwoThreadsWritingGetUniqueIds) {
     EXPECT_EQ(orphans(), 0);
     // Each number row sits under a job of its own kind.
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums n JOIN sendInfo i ON i.sendID=n.sendID "
-                            "WHERE (n.numOrMailAddr LIKE '139%') <> (i.content='邮件短信')"),
+                                 "WHERE (n.numOrMailAddr LIKE '139%') <> (i.content='邮件短信')"),
               0);
 }
 

@@ -26,7 +26,9 @@ namespace {
 
 constexpr const char* kServiceNumber = "10690000";
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 int Count(const std::string& sql) {
     SqlStatement st(g_pDB, sql);
@@ -37,7 +39,8 @@ int Count(const std::string& sql) {
 // number, sender, the text as percent-encoded code page 936, send time.
 std::string MoRecord(const std::string& id, const std::string& recvNum, const std::string& sender,
                      const char* textUtf8, const std::string& time) {
-    return id + "," + recvNum + "," + sender + "," + UrlEncode(enc::ToGbk(QString::fromUtf8(textUtf8))) + "," + time;
+    return id + "," + recvNum + "," + sender + "," + UrlEncode(enc::ToGbk(QString::fromUtf8(textUtf8))) +
+           "," + time;
 }
 
 std::string MoAnswer(const std::vector<std::string>& records) {
@@ -164,12 +167,13 @@ TEST(ReceiveWindow, PiecesOfAReceivedMessage) {
         const char* in;
         const char* out; // null: no time
     };
-    for (const TimeCase& c : {TimeCase{"2026-12-10 9:5:3", "2026-12-10 09:05:03"},
-                              TimeCase{"2026/1/2 10:00", "2026-01-02 10:00:00"},
-                              TimeCase{"2026-12-10T23:59:59", "2026-12-10 23:59:59"},
-                              TimeCase{"2026-12-10 10:00:00.123", "2026-12-10 10:00:00"},
-                              TimeCase{"2026-02-30 10:00:00", nullptr}, TimeCase{"2026-12-10 24:00:00", nullptr},
-                              TimeCase{"yesterday", nullptr}, TimeCase{"", nullptr}}) {
+    for (const TimeCase& c :
+         {TimeCase{"2026-12-10 9:5:3", "2026-12-10 09:05:03"},
+          TimeCase{"2026/1/2 10:00", "2026-01-02 10:00:00"},
+          TimeCase{"2026-12-10T23:59:59", "2026-12-10 23:59:59"},
+          TimeCase{"2026-12-10 10:00:00.123", "2026-12-10 10:00:00"},
+          TimeCase{"2026-02-30 10:00:00", nullptr}, TimeCase{"2026-12-10 24:00:00", nullptr},
+          TimeCase{"yesterday", nullptr}, TimeCase{"", nullptr}}) {
         SCOPED_TRACE(c.in);
         const std::optional<QString> t = NormalizeSendTime(Q(c.in));
         ASSERT_EQ(t.has_value(), c.out != nullptr);
@@ -182,10 +186,11 @@ TEST(ReceiveWindow, PiecesOfAReceivedMessage) {
         int number;
         const char* ext;
     };
-    for (const SubCase& c : {SubCase{"10690000", "10690000", -1, "0"}, SubCase{"106900005", "10690000", 5, "5"},
-                             SubCase{"1069000001", "10690000", 1, "01"}, SubCase{"10690000ab", "10690000", -1, "0"},
-                             SubCase{"10690000123456", "10690000", -1, "0"}, SubCase{"1069", "10690000", -1, "0"},
-                             SubCase{"106900009", "", -1, "0"}, SubCase{"42", "", 42, "42"}}) {
+    for (const SubCase& c :
+         {SubCase{"10690000", "10690000", -1, "0"}, SubCase{"106900005", "10690000", 5, "5"},
+          SubCase{"1069000001", "10690000", 1, "01"}, SubCase{"10690000ab", "10690000", -1, "0"},
+          SubCase{"10690000123456", "10690000", -1, "0"}, SubCase{"1069", "10690000", -1, "0"},
+          SubCase{"106900009", "", -1, "0"}, SubCase{"42", "", 42, "42"}}) {
         SCOPED_TRACE(std::string(c.recv) + " / " + c.service);
         EXPECT_EQ(SendReceiveNumber(Q(c.recv), Q(c.service)), c.number);
         EXPECT_EQ(ForwardExtension(Q(c.recv), Q(c.service)), Q(c.ext));
@@ -196,15 +201,16 @@ TEST(ReceiveWindow, PiecesOfAReceivedMessage) {
 
 TEST_F(ReceivedTrafficJob, StoresTheBatchAsReceived) {
     const int contacts = Count(kContactCount);
-    receive({MoRecord("1001", "106900005", "13800000001", "你好", "2026-12-10 9:5:3"),
-             MoRecord("1002", "10690000", "13900000009", "it's 'quoted'", "2026/12/10 10:00"),
-             MoRecord("1003", "10690000ab", "13900000008", "junk tail", "2026-12-10T10:01:00"),
-             MoRecord("abc", "10690000", "13900000007", "text id", "yesterday"),
-             MoRecord("123456789012345678901234567890", "1069", "13900000006", "long id", "2026-12-10 10:02:00"),
-             MoRecord("1006", "10690000", "'; DELETE FROM ContactList; --", "hostile", "2026-12-10 10:03:00")});
+    receive(
+        {MoRecord("1001", "106900005", "13800000001", "你好", "2026-12-10 9:5:3"),
+         MoRecord("1002", "10690000", "13900000009", "it's 'quoted'", "2026/12/10 10:00"),
+         MoRecord("1003", "10690000ab", "13900000008", "junk tail", "2026-12-10T10:01:00"),
+         MoRecord("abc", "10690000", "13900000007", "text id", "yesterday"),
+         MoRecord("123456789012345678901234567890", "1069", "13900000006", "long id", "2026-12-10 10:02:00"),
+         MoRecord("1006", "10690000", "'; DELETE FROM ContactList; --", "hostile", "2026-12-10 10:03:00")});
     EXPECT_EQ(m_main->calls().front().fields.at("pwd"), digest());
     EXPECT_EQ(QueryRows(g_pDB, "SELECT typeof(receiveID),receiveID,sendNum,msgContent,sendTime,name,coName,"
-                          "send_receive_Num FROM receivedMSGRecord ORDER BY rowid"),
+                               "send_receive_Num FROM receivedMSGRecord ORDER BY rowid"),
               (std::vector<std::string>{
                   "integer|1001|13800000001|你好|2026-12-10 09:05:03|张三||5",
                   "integer|1002|13900000009|it's 'quoted'|2026-12-10 10:00:00|||-1",
@@ -223,7 +229,8 @@ TEST_F(ReceivedTrafficJob, StoresTheBatchAsReceived) {
 
 TEST_F(ReceivedTrafficJob, SinceIsTheEarliestValidTime) {
     auto j = job();
-    j->StoreBatch({Msg("1", "13900000001", "a", "2026-12-10 10:00:05"), Msg("2", "13900000002", "b", "not a time"),
+    j->StoreBatch({Msg("1", "13900000001", "a", "2026-12-10 10:00:05"),
+                   Msg("2", "13900000002", "b", "not a time"),
                    Msg("3", "13900000003", "c", "2026-12-10 9:59:59")});
     EXPECT_EQ(j->interactiveSince(), QStringLiteral("2026-12-10 09:59:59"));
     EXPECT_EQ(j->storedRowids().size(), 3u);
@@ -238,8 +245,10 @@ TEST_F(ReceivedTrafficJob, NothingWaiting) {
         bool countLine;
     };
     const Case cases[] = {
-        {"nothing, manual", "1", true, 1, false},  {"nothing, timer", "1", false, 0, false},
-        {"refused, manual", "-2", true, 1, false}, {"short record", "1,2,3", true, 0, true},
+        {"nothing, manual", "1", true, 1, false},
+        {"nothing, timer", "1", false, 0, false},
+        {"refused, manual", "-2", true, 1, false},
+        {"short record", "1,2,3", true, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -256,16 +265,19 @@ TEST_F(ReceivedTrafficJob, NothingWaiting) {
 
 TEST_F(ReceivedTrafficJob, ManualBatchSelectsTheNodeWithTheSavedFilter) {
     m_in.showSome = true;
-    m_in.viewFilter = QStringLiteral(" AND sendNum like '138%'") + QString(120, QLatin1Char(' ')) + QStringLiteral("--end");
+    m_in.viewFilter =
+        QStringLiteral(" AND sendNum like '138%'") + QString(120, QLatin1Char(' ')) + QStringLiteral("--end");
     receive({MoRecord("1", "10690000", "13800000001", "x", "2026-12-10 10:00:00")}, true);
     EXPECT_EQ(m_sink.stored, QStringList{QStringLiteral("1|") + m_in.viewFilter});
 }
 
 TEST_F(ReceivedTrafficJob, AMessageThatCannotBeStoredIsLoggedWhole) {
-    ASSERT_EQ(ExecSql(nullptr, g_pDB,
-                      "CREATE TRIGGER fail_received BEFORE INSERT ON receivedMSGRecord WHEN NEW.sendNum='13900000004' "
-                      "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
-              SQLITE_OK);
+    ASSERT_EQ(
+        ExecSql(
+            nullptr, g_pDB,
+            "CREATE TRIGGER fail_received BEFORE INSERT ON receivedMSGRecord WHEN NEW.sendNum='13900000004' "
+            "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+        SQLITE_OK);
     receive({MoRecord("1", "10690000", "13900000003", "kept", "2026-12-10 10:00:00"),
              MoRecord("2", "10690000", "13900000004", "lost, but logged", "2026-12-10 10:00:01")});
     EXPECT_EQ(QueryRows(g_pDB, "SELECT receiveID FROM receivedMSGRecord"), std::vector<std::string>{"1"});
@@ -273,8 +285,9 @@ TEST_F(ReceivedTrafficJob, AMessageThatCannotBeStoredIsLoggedWhole) {
     const int at = lines.indexOf(QStringLiteral("收短信时插入数据库时出错了"));
     ASSERT_GE(at, 0);
     ASSERT_LT(at + 1, lines.size());
-    EXPECT_EQ(lines[at + 1], Q("receiveID=2,sendNum=13900000004,recvNum=10690000,sendTime=2026-12-10 10:00:01,"
-                               "msgContent=lost, but logged"));
+    EXPECT_EQ(lines[at + 1],
+              Q("receiveID=2,sendNum=13900000004,recvNum=10690000,sendTime=2026-12-10 10:00:01,"
+                "msgContent=lost, but logged"));
 }
 
 // ---- unsubscribing ---------------------------------------------------------------------
@@ -314,7 +327,8 @@ TEST_F(ReceivedTrafficJob, UnsubscribedMessageStaysStored) {
     m_in.tdContact = QStringLiteral("TD");
     receive({MoRecord("7", "10690000", "13800000001", "回复TD退订", "2026-12-10 10:00:00")});
     EXPECT_EQ(Count("SELECT COUNT(*) FROM ContactList WHERE mobileNum='13800000001'"), 0);
-    EXPECT_EQ(QueryRows(g_pDB, "SELECT msgContent,name FROM receivedMSGRecord"), std::vector<std::string>{"回复TD退订|张三"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT msgContent,name FROM receivedMSGRecord"),
+              std::vector<std::string>{"回复TD退订|张三"});
 }
 
 // ---- the interactive rules ------------------------------------------------------------
@@ -343,9 +357,10 @@ TEST_F(InteractiveRules, OneSendToThreeNumbers) {
     EXPECT_EQ(calls[0].operation, "qxSmsSend");
     EXPECT_EQ(calls[0].field("mobile"), "13900000001,13900000002,13900000004");
     EXPECT_EQ(calls[0].field("content"), "谢谢您的回复");
-    EXPECT_EQ(QueryRows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid"),
-              (std::vector<std::string>{"13900000001|20261210777|<null>", "13900000002|20261210777|<null>",
-                                        "13900000004|20261210777|<null>"}));
+    EXPECT_EQ(
+        QueryRows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid"),
+        (std::vector<std::string>{"13900000001|20261210777|<null>", "13900000002|20261210777|<null>",
+                                  "13900000004|20261210777|<null>"}));
     EXPECT_EQ(QueryRows(g_pDB, "SELECT content,count,isFail,sendType,isDraft FROM sendInfo"),
               std::vector<std::string>{"谢谢您的回复|3|0|1|0"});
     EXPECT_EQ(Count("SELECT COUNT(DISTINCT sendID) FROM sendNums"), 1);
@@ -361,7 +376,8 @@ TEST_F(InteractiveRules, PersonalisedRepliesGoThroughGxmt) {
     EXPECT_EQ(calls[0].operation, "gxmt");
     EXPECT_EQ(calls[0].field("mobile"), "13800000001,13800000002,13900000009");
     const auto encoded = [](const char* text) { return UrlEncode(enc::ToGbk(Q(text))); };
-    EXPECT_EQ(calls[0].field("content"), encoded("张三，您好") + "," + encoded("李四，您好") + "," + encoded("，您好"));
+    EXPECT_EQ(calls[0].field("content"),
+              encoded("张三，您好") + "," + encoded("李四，您好") + "," + encoded("，您好"));
     EXPECT_EQ(QueryRows(g_pDB, "SELECT content,count FROM sendInfo ORDER BY sendID"),
               (std::vector<std::string>{"张三，您好|1", "李四，您好|1", "，您好|1"}));
     EXPECT_EQ(Count("SELECT COUNT(DISTINCT sendID) FROM sendNums"), 3);
@@ -370,8 +386,7 @@ TEST_F(InteractiveRules, PersonalisedRepliesGoThroughGxmt) {
 TEST_F(InteractiveRules, ContactFormAndQuotedValue) {
     // The form with a contact condition, and a value holding a quote as the
     // rules dialog stores it (the quote doubled inside the literal).
-    addRule("c",
-            "reply",
+    addRule("c", "reply",
             "select sendNum from receivedMSGRecord\twhere 1=1  AND msgContent like '%it''s%'  and sendNum in "
             "\t\t\t\t\t\t\t( select distinct mobileNum  from ContactList where 1=1  AND name like '%张%' )");
     receive({MoRecord("1", "10690000", "13800000001", "it's me", "2026-12-10 10:00:00"),
@@ -427,21 +442,24 @@ TEST_F(AutoReplyForward, TargetsThenGroup) {
     m_in.groupNames[QStringLiteral("name0")] = Q("D");
     m_in.groupNames[QStringLiteral("name5")] = Q("C");
     // The stored name of the sender's last row counts.
-    ASSERT_EQ(ExecSql(nullptr, g_pDB,
-                      "INSERT INTO receivedMSGRecord (receiveID,sendNum,name) VALUES (90,'13600000001','旧名'),"
-                      "(91,'13600000001','新名'),(92,'13800000001',NULL)"),
-              SQLITE_OK);
+    ASSERT_EQ(
+        ExecSql(nullptr, g_pDB,
+                "INSERT INTO receivedMSGRecord (receiveID,sendNum,name) VALUES (90,'13600000001','旧名'),"
+                "(91,'13600000001','新名'),(92,'13800000001',NULL)"),
+        SQLITE_OK);
     job()->AutoForward({Msg("1", "13600000001", "在吗", "2026-12-10 10:00:00", "10690000"),
                         Msg("2", "13800000001", "你好", "2026-12-10 10:00:01", "106900005")});
     const auto calls = sends();
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].field("mobile"),
-              "13700000001,13700000002,13800000002,13900000001,13900000002,13900000003,13900000004,13900000005");
+    EXPECT_EQ(
+        calls[0].field("mobile"),
+        "13700000001,13700000002,13800000002,13900000001,13900000002,13900000003,13900000004,13900000005");
     EXPECT_EQ(calls[0].field("content"), "2026-12-10 10:00:00号码13600000001新名回复：在吗【示例公司】");
     EXPECT_EQ(calls[1].field("mobile"), "13700000001,13700000002,13800000002");
     EXPECT_EQ(calls[1].field("content"), "2026-12-10 10:00:01号码13800000001回复：你好【示例公司】");
     EXPECT_EQ(Count("SELECT COUNT(*) FROM sendNums"), 11);
-    EXPECT_EQ(QueryRows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"), (std::vector<std::string>{"8", "3"}));
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT count FROM sendInfo ORDER BY sendID"),
+              (std::vector<std::string>{"8", "3"}));
 }
 
 TEST_F(AutoReplyForward, OutcomesAreRecorded) {
@@ -459,16 +477,17 @@ TEST_F(AutoReplyForward, OutcomesAreRecorded) {
     j->client().SetEndpoint(peer.url().c_str());
     j->AutoReply(batch);
     EXPECT_EQ(peer.requests().size(), 1u);
-    EXPECT_EQ(QueryRows(g_pDB, "SELECT i.isFail,i.count,IFNULL(n.status,'<null>') FROM sendInfo i JOIN sendNums n "
-                          "ON n.sendID=i.sendID"),
+    EXPECT_EQ(QueryRows(g_pDB,
+                        "SELECT i.isFail,i.count,IFNULL(n.status,'<null>') FROM sendInfo i JOIN sendNums n "
+                        "ON n.sendID=i.sendID"),
               std::vector<std::string>{"0|0|未知"});
 }
 
 // ---- the job on a worker ---------------------------------------------------------------
 
 TEST_F(ReceivedTrafficJob, HeldAnswerLeavesTheGuiTimerRunning) {
-    m_main->scriptOnce("mo", LoopbackAnswer::Held(
-                                 LoopbackAnswer::Text(MoRecord("1", "10690000", "13900000001", "x", "2026-12-10 10:00:00"))));
+    m_main->scriptOnce("mo", LoopbackAnswer::Held(LoopbackAnswer::Text(
+                                 MoRecord("1", "10690000", "13900000001", "x", "2026-12-10 10:00:00"))));
     auto state = std::make_shared<ReceiveJobState>();
     WorkerThread worker;
     const ReceiveJobInputs in = m_in;

@@ -42,7 +42,8 @@ protected:
         AddNumber(g_pDB, 3, "13800000001", "", "未知");
     }
     std::vector<std::string> statuses() const {
-        return QueryRows(g_pDB, "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
+        return QueryRows(g_pDB,
+                         "SELECT numOrMailAddr,rrid,IFNULL(status,'<null>') FROM sendNums ORDER BY rowid");
     }
     ReportWorkerSetup setup(int shortWaitMs, int longWaitMs) const {
         ReportWorkerSetup s;
@@ -182,8 +183,9 @@ TEST_F(StatusReports, CloseEndsTheWorkerAtOnce) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         m_main->clear();
-        m_main->script("report", c.heldPoll ? LoopbackAnswer::Held(LoopbackAnswer::Text("1,0,13800000001,R1,LATE"))
-                                            : LoopbackAnswer::Text("-1"));
+        m_main->script("report", c.heldPoll
+                                     ? LoopbackAnswer::Held(LoopbackAnswer::Text("1,0,13800000001,R1,LATE"))
+                                     : LoopbackAnswer::Text("-1"));
         ReportWorkerSetup s = setup(2000, c.longWaitMs);
         s.startDelayMs = c.startDelayMs;
         s.loopDelayMs = c.loopDelayMs;
@@ -250,7 +252,8 @@ TEST_F(StatusReports, ReportWritesRacingInsertsLoseNothing) {
 // Without an index on the number each report would scan the whole table
 // under the write lock.
 TEST_F(StatusReports, UpdateUsesTheNumberIndex) {
-    const std::vector<std::string> plan = QueryRows(g_pDB, std::string("EXPLAIN QUERY PLAN ") + kStatusReportUpdate);
+    const std::vector<std::string> plan =
+        QueryRows(g_pDB, std::string("EXPLAIN QUERY PLAN ") + kStatusReportUpdate);
     std::string details;
     for (const std::string& row : plan)
         details += row + "\n";

@@ -36,7 +36,8 @@ const struct {
 } kWorkers[] = {
     {"report", ReportWorker, QStringLiteral("INFO,report thread started"),
      QStringLiteral("INFO,report thread ended")},
-    {"mail", MailWorker, QStringLiteral("INFO,mail thread started"), QStringLiteral("INFO,mail thread ended")},
+    {"mail", MailWorker, QStringLiteral("INFO,mail thread started"),
+     QStringLiteral("INFO,mail thread ended")},
 };
 
 class Workers : public ProgramFolderTest {};

@@ -326,9 +326,10 @@ TEST_F(SmsSubmit, TwelveThousandNumbersMakeThreeCallsPerPartAndOneRowPerPart) {
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NULL"), 24000);
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(DISTINCT rrid) FROM sendNums"), 6);
     // One statistics row per batch and part.
-    EXPECT_EQ(QueryRows(g_pCustomerDB, "SELECT mark,isFail,msgcount,numcount FROM CountmsgRecord ORDER BY rowid"),
-              (std::vector<std::string>{"sales|0|5000|5000", "sales|0|5000|5000", "sales|0|5000|5000",
-                                        "sales|0|5000|5000", "sales|0|2000|2000", "sales|0|2000|2000"}));
+    EXPECT_EQ(
+        QueryRows(g_pCustomerDB, "SELECT mark,isFail,msgcount,numcount FROM CountmsgRecord ORDER BY rowid"),
+        (std::vector<std::string>{"sales|0|5000|5000", "sales|0|5000|5000", "sales|0|5000|5000",
+                                  "sales|0|5000|5000", "sales|0|2000|2000", "sales|0|2000|2000"}));
     EXPECT_EQ(runLog().count(Q("writeRecordNew,写DB记录结束")), 6);
 }
 
@@ -413,10 +414,11 @@ TEST_F(SmsSubmit, DraftIsOneRowWithTheCharge) {
     const qint64 id = SaveSmsDraft(g_pDB, Q("草稿'1"), numbers, 2, 7, false, 0, kSubmitTime);
     ASSERT_GT(id, 0);
     EXPECT_EQ(
-        QueryRows(g_pDB, "SELECT content,count,isDraft,isFail,sendType,send_receive_Num,timingTime FROM sendInfo"),
+        QueryRows(g_pDB,
+                  "SELECT content,count,isDraft,isFail,sendType,send_receive_Num,timingTime FROM sendInfo"),
         std::vector<std::string>{"草稿'1|27|1|0|1|7|"});
     EXPECT_EQ(QueryRows(g_pDB, "SELECT numOrMailAddr,name,rrid,status FROM sendNums WHERE sendID=" +
-                              std::to_string(id) + " ORDER BY rowid LIMIT 1"),
+                                   std::to_string(id) + " ORDER BY rowid LIMIT 1"),
               std::vector<std::string>{"13800000001|a'b||<null>"});
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums"), 5);
     EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord"), 0);
@@ -459,7 +461,8 @@ TEST_F(SmsSubmit, ReplacedRecordIsDeletedOnceAtTheEndOrKept) {
         EXPECT_EQ(oldRowsSeen[1], 2);
         EXPECT_EQ(oldRowsSeen[2], keep ? 2 : 0);
         EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=7"), keep ? 1 : 0);
-        EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord WHERE sendID=7"), keep ? 1 : 0);
+        EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT COUNT(*) FROM CountmsgRecord WHERE sendID=7"),
+                  keep ? 1 : 0);
         EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE sendID<>7"), 5);
     }
 }
@@ -562,15 +565,17 @@ TEST_F(SmsSubmit, OutcomesOfInProcessCalls) {
         auto s = submission([&](const SmsSendCall&, int) { return c.answer; });
         const SmsSubmitResult result = run(*s, request(Mobiles(3)));
         EXPECT_EQ(result.allSent, c.answer.result == 0);
-        EXPECT_EQ(QueryRows(g_pDB,
-                       "SELECT IFNULL(n.status,'<null>'), n.rrid, i.isFail, i.count FROM sendNums n JOIN "
-                       "sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3,4"),
-                  std::vector<std::string>{std::string(c.status) + "|" + c.answer.rrid + "|" +
-                                           std::to_string(c.isFail) + "|" + std::to_string(c.count)});
+        EXPECT_EQ(
+            QueryRows(g_pDB,
+                      "SELECT IFNULL(n.status,'<null>'), n.rrid, i.isFail, i.count FROM sendNums n JOIN "
+                      "sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3,4"),
+            std::vector<std::string>{std::string(c.status) + "|" + c.answer.rrid + "|" +
+                                     std::to_string(c.isFail) + "|" + std::to_string(c.count)});
         EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), 1); // no empty success row is left
         EXPECT_EQ(!sendRecordFile("20260305").isEmpty(), c.fileLine);
         EXPECT_TRUE(sendLog().contains(Q("SendSms号码个数：3 状态：") + Q(c.logState) + "."));
-        EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT isFail FROM CountmsgRecord"), c.answer.result == 0 ? 0 : 1);
+        EXPECT_EQ(QueryScalar(g_pCustomerDB, "SELECT isFail FROM CountmsgRecord"),
+                  c.answer.result == 0 ? 0 : 1);
         const auto messages = SmsSubmitEndMessages(result);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, Q(c.message));
@@ -645,7 +650,7 @@ TEST_F(SmsSubmit, UnansweredServiceCallsStayUnknown) {
         EXPECT_EQ(result.unknownCount, 3);
         EXPECT_EQ(result.failedCount, 0);
         EXPECT_EQ(QueryRows(g_pDB, "SELECT IFNULL(n.status,'<null>'), i.isFail, i.count FROM sendNums n "
-                              "JOIN sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3"),
+                                   "JOIN sendInfo i ON i.sendID=n.sendID GROUP BY 1,2,3"),
                   std::vector<std::string>{"未知|0|0"});
         if (c.closeAfterRequest) {
             EXPECT_EQ(peer.requests().size(), 1u);
@@ -719,7 +724,8 @@ TEST_F(SmsSubmit, FailedOutcomeTransactionLeavesUnknown) {
     EXPECT_TRUE(result.outcomeWriteFailed);
     EXPECT_EQ(result.unknownCount, 2);
     // Rolled back whole: the reference did not stick and nothing was counted.
-    EXPECT_EQ(QueryRows(g_pDB, "SELECT status,rrid FROM sendNums"), (std::vector<std::string>{"未知|", "未知|"}));
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT status,rrid FROM sendNums"),
+              (std::vector<std::string>{"未知|", "未知|"}));
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT count FROM sendInfo"), 0);
     EXPECT_TRUE(sendRecordFile("20260305").isEmpty());
 }
@@ -770,7 +776,8 @@ TEST_F(SmsSubmit, WriterThreadsAndASubmissionNeverShareAnId) {
     EXPECT_FALSE(threadIds.empty());
     // Every sendInfo id belongs to one writer only.
     EXPECT_EQ(
-        QueryScalar(g_pDB, "SELECT COUNT(*) FROM (SELECT sendID FROM sendInfo GROUP BY sendID HAVING COUNT(*)>1)"),
+        QueryScalar(g_pDB,
+                    "SELECT COUNT(*) FROM (SELECT sendID FROM sendInfo GROUP BY sendID HAVING COUNT(*)>1)"),
         0);
 }
 
@@ -813,10 +820,11 @@ TEST_F(SmsSubmit, StopRecordsTheRestAsFailedAfterTheBatchInFlight) {
     EXPECT_EQ(result.failedCount, 5);
     ASSERT_EQ(m_sent->all().size(), 1u); // nothing after the stop
     // Part "a" of batch 1 was sent; everything else is on the failure rows.
-    EXPECT_EQ(QueryRows(g_pDB,
-                   "SELECT content,isFail,count,(SELECT COUNT(*) FROM sendNums n WHERE n.sendID=i.sendID) "
-                   "FROM sendInfo i ORDER BY content,isFail"),
-              (std::vector<std::string>{"a|0|2|2", "a|1|3|3", "b|1|5|5"}));
+    EXPECT_EQ(
+        QueryRows(g_pDB,
+                  "SELECT content,isFail,count,(SELECT COUNT(*) FROM sendNums n WHERE n.sendID=i.sendID) "
+                  "FROM sendInfo i ORDER BY content,isFail"),
+        (std::vector<std::string>{"a|0|2|2", "a|1|3|3", "b|1|5|5"}));
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE status IS NOT NULL"), 0);
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE sendID=2"), 0); // replaced at the end
 }
@@ -891,12 +899,13 @@ TEST_F(SmsSubmit, VoiceFollowUpWritesOneVoiceRecordPerBatch) {
     EXPECT_EQ((*calls)[0].numbers, "13800000001,13800000002");
     EXPECT_EQ((*calls)[0].subject, Q("短信转语音主题"));
     EXPECT_EQ((*calls)[0].callerNumber, QStringLiteral("010-555"));
-    EXPECT_EQ(QueryRows(g_pDB,
-                   "SELECT content,count,isFail,isDraft,sendType,send_receive_Num,submitTime FROM sendInfo "
-                   "ORDER BY sendID"),
-              (std::vector<std::string>{"短信转语音主题|6|0|0|5|0|2026-03-05 10:20:30",
-                                        "短信转语音主题|3|1|0|5|0|2026-03-05 10:20:30",
-                                        "短信转语音主题|0|0|0|5|0|2026-03-05 10:20:30"}));
+    EXPECT_EQ(
+        QueryRows(g_pDB,
+                  "SELECT content,count,isFail,isDraft,sendType,send_receive_Num,submitTime FROM sendInfo "
+                  "ORDER BY sendID"),
+        (std::vector<std::string>{"短信转语音主题|6|0|0|5|0|2026-03-05 10:20:30",
+                                  "短信转语音主题|3|1|0|5|0|2026-03-05 10:20:30",
+                                  "短信转语音主题|0|0|0|5|0|2026-03-05 10:20:30"}));
     EXPECT_EQ(QueryRows(g_pDB, "SELECT DISTINCT soundFileFullPath||'|'||txtContent FROM attachmentContent"),
               std::vector<std::string>{"|语音'内容"});
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM attachmentContent"), 3);
@@ -914,9 +923,9 @@ TEST_F(SmsSubmit, VoiceRecordNamesStopAtOneHundredNumbers) {
         input.info = {kVoiceChargePerNumber * n, Q("主题"), Q("文本")};
         const qint64 id = SaveSoundRecord(g_pDB, input, 0, 0, kSubmitTime);
         ASSERT_GT(id, 0);
-        EXPECT_EQ(
-            QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE name<>'' AND sendID=" + std::to_string(id)),
-            n < 100 ? n : 0);
+        EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendNums WHERE name<>'' AND sendID=" +
+                                         std::to_string(id)),
+                  n < 100 ? n : 0);
         EXPECT_EQ(Text(g_pDB, "SELECT count FROM sendInfo WHERE sendID=" + std::to_string(id)),
                   std::to_string(3 * n));
     }
@@ -932,7 +941,8 @@ TEST_F(SmsSubmit, VoiceFollowUpThroughTheService) {
     const auto calls = m_backup->calls("qxAudioSend");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].path, "/voice.asmx");
-    EXPECT_EQ(QueryRows(g_pDB, "SELECT sendType,count,isFail FROM sendInfo"), std::vector<std::string>{"5|3|0"});
+    EXPECT_EQ(QueryRows(g_pDB, "SELECT sendType,count,isFail FROM sendInfo"),
+              std::vector<std::string>{"5|3|0"});
 }
 
 // ------------------------------------------------------------ a hard end
