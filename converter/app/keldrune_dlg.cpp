@@ -241,7 +241,9 @@ void CKeldruneDlg::Convert() {
 void CKeldruneDlg::OnConverted(bool ok, const QString& errorText) {
     if (m_worker.joinable())
         m_worker.join();
-    if (m_closeWhenDone) {
+    // A close that came after the commit must still mark the conversion done,
+    // or the next start would convert the same data a second time.
+    if (m_closeWhenDone && !ok) {
         m_source.reset();
         OnClose();
         return;

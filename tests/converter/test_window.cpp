@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
 #include <chrono>
@@ -209,16 +210,45 @@ TEST_F(ConverterWindow, TargetThatIsNotADatabaseOrMissing) {
 
 TEST_F(ConverterWindow, ClosingDuringARunRollsBack) {
     const std::string before = DumpDatabase(SystemDatabasePath());
+    // A second writer holds the database, so the close surely comes before
+    // the conversion could commit.
+    sqlite3* blocker = OpenConnection(SystemDatabasePath());
+    ASSERT_NE(blocker, nullptr);
+    ASSERT_EQ(sqlite3_exec(blocker, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     CKeldruneDlg dialog(false, m_folder->path());
     dialog.show();
     Click(dialog, "1002");
     ASSERT_TRUE(dialog.running());
     QCloseEvent close;
     QApplication::sendEvent(&dialog, &close);
+    sqlite3_exec(blocker, "ROLLBACK", nullptr, nullptr, nullptr);
+    CloseConnection(blocker);
     ASSERT_TRUE(WaitUntil([&] { return dialog.result() == IDOK; }, 10000ms));
     EXPECT_FALSE(dialog.running());
     EXPECT_TRUE(m_boxes.texts().isEmpty());
     EXPECT_EQ(DumpDatabase(SystemDatabasePath()), before);
     EXPECT_TRUE(QFileInfo::exists(source()));
     EXPECT_TRUE(haveConvert().isEmpty());
+}
+
+TEST_F(ConverterWindow, ClosingAfterTheCommitStillMarksTheConversionDone) {
+    CKeldruneDlg dialog(false, m_folder->path());
+    dialog.show();
+    Click(dialog, "1002");
+    ASSERT_TRUE(dialog.running());
+    // Without the event loop the worker's end stays queued: wait for its
+    // commit, then close before the window learns of it.
+    sqlite3* reader = OpenConnection(SystemDatabasePath());
+    ASSERT_NE(reader, nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (QueryScalar(reader, "SELECT COUNT(*) FROM sendInfo") != 6 &&
+           std::chrono::steady_clock::now() < deadline)
+        QThread::msleep(10);
+    CloseConnection(reader);
+    QCloseEvent close;
+    QApplication::sendEvent(&dialog, &close);
+    ASSERT_TRUE(WaitUntil([&] { return dialog.result() == IDOK; }, 10000ms));
+    EXPECT_EQ(m_boxes.texts(), QStringList{QStringLiteral("转换成功.请重启客户端.")});
+    EXPECT_EQ(haveConvert(), QStringLiteral("1"));
+    EXPECT_FALSE(QFileInfo::exists(source()));
 }
