@@ -20,8 +20,6 @@ namespace {
 
 QString Tr(const char* text) { return QCoreApplication::translate("ReceivedTraffic", text); }
 
-QString Now() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
-
 // The sub-number's text, or an empty text when it is none.
 QString SubNumberText(const QString& recvNum, const QString& serviceNumber) {
     const QString tail = recvNum.mid(serviceNumber.size());

@@ -206,11 +206,7 @@ qint64 DeleteTickedContacts(const ContactSelection& selection, sqlite3* db) {
     qint64 deleted = 0;
     for (size_t first = 0; first < rowids.size(); first += kDeleteBatch) {
         const size_t n = std::min(kDeleteBatch, rowids.size() - first);
-        std::string sql = "DELETE FROM ContactList WHERE rowid IN(";
-        for (size_t i = 0; i < n; ++i)
-            sql += i ? ",?" : "?";
-        sql += ")";
-        SqlStatement del(db, sql);
+        SqlStatement del(db, "DELETE FROM ContactList WHERE rowid IN(" + SqlParameterList(n) + ")");
         for (size_t i = 0; i < n; ++i)
             del.bind(static_cast<int>(i + 1), static_cast<int64_t>(rowids[first + i]));
         if (!del.ok() || del.exec() != SQLITE_OK) {

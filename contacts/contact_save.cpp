@@ -17,8 +17,7 @@ std::string InsertSql() {
     std::string sql = "INSERT INTO ContactList(";
     sql += ContactColumnList();
     sql += ") VALUES(";
-    for (int c = 0; c < kContactColumnCount; ++c)
-        sql += c ? ",?" : "?";
+    sql += SqlParameterList(kContactColumnCount);
     return sql + ")";
 }
 

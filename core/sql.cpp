@@ -113,6 +113,14 @@ std::string SqlQuote(std::string_view utf8) { return "'" + SqlEscape(utf8) + "'"
 
 std::string SqlQuote(const QString& text) { return "'" + SqlEscape(text) + "'"; }
 
+std::string SqlParameterList(size_t count) {
+    std::string list;
+    list.reserve(count * 2);
+    for (size_t i = 0; i < count; ++i)
+        list += i ? ",?" : "?";
+    return list;
+}
+
 bool IsTableColumn(sqlite3* db, std::string_view table, std::string_view column) {
     if (!db)
         return false;

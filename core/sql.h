@@ -39,6 +39,8 @@ std::string SqlEscape(const QString& text);
 // The whole literal, quotes included ('it''s').
 std::string SqlQuote(std::string_view utf8);
 std::string SqlQuote(const QString& text);
+// "?,?,...,?" with `count` parameters, for an IN list or a VALUES row.
+std::string SqlParameterList(size_t count);
 
 // True when `column` is a column of `table` (names compare case-insensitively).
 // Column names that come from data are checked with this before they enter SQL.

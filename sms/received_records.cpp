@@ -200,11 +200,7 @@ ReceivedRecords::DeleteOutcome ReceivedRecords::Delete(const std::vector<RowSpan
     }
     for (size_t first = 0; first < rowids.size(); first += kDeleteBatch) {
         const size_t n = std::min(kDeleteBatch, rowids.size() - first);
-        std::string sql = "DELETE FROM receivedMSGRecord  WHERE rowid in (";
-        for (size_t i = 0; i < n; ++i)
-            sql += i ? ",?" : "?";
-        sql += ")";
-        SqlStatement del(m_db, sql);
+        SqlStatement del(m_db, "DELETE FROM receivedMSGRecord  WHERE rowid in (" + SqlParameterList(n) + ")");
         for (size_t i = 0; i < n; ++i)
             del.bind(static_cast<int>(i + 1), static_cast<int64_t>(rowids[first + i]));
         const int rc = del.ok() ? del.exec() : del.prepareResult();

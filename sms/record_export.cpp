@@ -34,62 +34,16 @@ QString ExportXlsxFileName(const QString& chosen) {
     return chosen + QLatin1String(".xlsx");
 }
 
-RecordExportResult ExportRecordsXlsx(const QString& path, const QString& title, const QStringList& header,
-                                     const RecordRowReader& next, unsigned rowsPerSheet) {
-    RecordExportResult result;
-    const unsigned perSheet =
-        rowsPerSheet == 0 || rowsPerSheet > kSheetRowsMax ? kSheetRowsMax : rowsPerSheet;
-    XlsxWriter writer(path);
-    int sheet = 0;
-    unsigned sheetRows = 0;
-    auto startSheet = [&]() {
-        if (!writer.AddSheet(ExportSheetName(title, sheet++)) || !writer.AddRow(header))
-            return false;
-        sheetRows = 1;
-        return true;
-    };
-    bool failed = !startSheet();
-    QStringList cells;
-    while (!failed) {
-        cells.clear();
-        const RowStep step = next(cells);
-        if (step == RowStep::End)
-            break;
-        if (step == RowStep::Failed) {
-            result.error = QStringLiteral("rows could not be read");
-            failed = true;
-            break;
-        }
-        // A header-only sheet never takes rows, however small the limit.
-        if (sheetRows >= perSheet && perSheet > 1 && !startSheet()) {
-            failed = true;
-            break;
-        }
-        if (!writer.AddRow(cells)) {
-            failed = true;
-            break;
-        }
-        ++sheetRows;
-        ++result.rows;
-    }
-    const bool written = writer.Close();
-    if (!written && result.error.isEmpty())
-        result.error = writer.ErrorText();
-    if (failed || !written) {
-        QFile::remove(path);
-        if (result.error.isEmpty())
-            result.error = writer.ErrorText();
-        return result;
-    }
-    result.ok = true;
-    return result;
-}
+namespace {
 
-RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& header,
-                                    const RecordRowReader& next) {
+// Streams the rows into an open writer; `beforeRow` may start a new sheet.
+// Whatever fails (a row that cannot be read, a write, the close) leaves no
+// file behind.
+template <typename Writer>
+RecordExportResult CopyRows(Writer& writer, const QString& path, bool started, const RecordRowReader& next,
+                            const std::function<bool()>& beforeRow = {}) {
     RecordExportResult result;
-    CsvWriter writer(path);
-    bool failed = !writer.AddRow(header);
+    bool failed = !started;
     QStringList cells;
     while (!failed) {
         cells.clear();
@@ -101,11 +55,9 @@ RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& head
             failed = true;
             break;
         }
-        if (!writer.AddRow(cells)) {
-            failed = true;
-            break;
-        }
-        ++result.rows;
+        failed = (beforeRow && !beforeRow()) || !writer.AddRow(cells);
+        if (!failed)
+            ++result.rows;
     }
     if (failed && result.error.isEmpty())
         result.error = writer.ErrorText();
@@ -118,6 +70,38 @@ RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& head
     }
     result.ok = true;
     return result;
+}
+
+} // namespace
+
+RecordExportResult ExportRecordsXlsx(const QString& path, const QString& title, const QStringList& header,
+                                     const RecordRowReader& next, unsigned rowsPerSheet) {
+    const unsigned perSheet =
+        rowsPerSheet == 0 || rowsPerSheet > kSheetRowsMax ? kSheetRowsMax : rowsPerSheet;
+    XlsxWriter writer(path);
+    int sheet = 0;
+    unsigned sheetRows = 0;
+    auto startSheet = [&]() {
+        if (!writer.AddSheet(ExportSheetName(title, sheet++)) || !writer.AddRow(header))
+            return false;
+        sheetRows = 1;
+        return true;
+    };
+    const bool started = startSheet();
+    return CopyRows(writer, path, started, next, [&]() {
+        // A header-only sheet never takes rows, however small the limit.
+        if (sheetRows >= perSheet && perSheet > 1 && !startSheet())
+            return false;
+        ++sheetRows;
+        return true;
+    });
+}
+
+RecordExportResult ExportRecordsCsv(const QString& path, const QStringList& header,
+                                    const RecordRowReader& next) {
+    CsvWriter writer(path);
+    const bool started = writer.AddRow(header);
+    return CopyRows(writer, path, started, next);
 }
 
 RecordRowReader RowSourceReader(RowSource& source, std::vector<int> columns, RecordCellText cell) {

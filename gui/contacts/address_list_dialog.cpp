@@ -9,9 +9,9 @@
 #include "core/sql.h"
 #include "core/string_table.h"
 #include "gui/contacts/contact_editor.h"
+#include "gui/main/main_window.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
-#include "gui/main/main_window.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/tree_helpers.h"
 #include "gui/widgets/widget_helpers.h"
@@ -376,8 +376,7 @@ void CDlgAddressList::OnDelete() {
         ShowMessageBox(LoadStr(154), mb::Ok | mb::IconWarning);
         return;
     }
-    if (ShowMessageBox(QStringLiteral("%1%2").arg(ticked).arg(LoadStr(159)), mb::YesNo | mb::IconQuestion) !=
-        IDYES)
+    if (!ConfirmDeleteCount(ticked))
         return;
     if (DeleteTickedContacts(m_selection) < 0)
         ShowMessageBox(LoadStr(160), mb::Ok | mb::IconError);

@@ -58,10 +58,7 @@ bool DeleteRowids(const std::vector<qint64>& rowids, int groupId) {
     constexpr size_t kBatch = 500;
     for (size_t at = 0; at < rowids.size(); at += kBatch) {
         const size_t n = std::min(kBatch, rowids.size() - at);
-        std::string sql = "DELETE FROM  ContactList  WHERE rowid IN(";
-        for (size_t i = 0; i < n; ++i)
-            sql += i ? ",?" : "?";
-        sql += ")";
+        std::string sql = "DELETE FROM  ContactList  WHERE rowid IN(" + SqlParameterList(n) + ")";
         if (groupId > 0)
             sql += " AND groupID=?";
         SqlStatement st(g_pDB, sql);
@@ -632,7 +629,7 @@ void CDlgContactFrame::DeleteTicked() {
         ShowMessageBox(LoadStr(154), mb::Ok | mb::IconWarning);
         return;
     }
-    if (ShowMessageBox(QString::number(ticked) + LoadStr(159), mb::YesNo | mb::IconQuestion) != IDYES)
+    if (!ConfirmDeleteCount(ticked))
         return;
     LogWriteString(g_logRun, QStringLiteral("删除了 %1 条 联系人").arg(ticked));
     g_hStatusBar(2, LoadStr(185));

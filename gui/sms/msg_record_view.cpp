@@ -404,8 +404,7 @@ void CDlgMsgRecord::OnDeleteOrSurvey() {
         ShowMessageBox(LoadStr(180), mb::Ok | mb::IconWarning);
         return;
     }
-    if (ShowMessageBox(QStringLiteral("%1%2").arg(count).arg(LoadStr(159)), mb::YesNo | mb::IconQuestion) !=
-        IDYES)
+    if (!ConfirmDeleteCount(count))
         return;
     const QString line = DeleteLogLine(*m_category, static_cast<int>(count));
     if (!line.isEmpty())
@@ -413,10 +412,7 @@ void CDlgMsgRecord::OnDeleteOrSurvey() {
     std::vector<qint64> ids;
     const bool ok = SendIdsOfRows(g_pDB, m_rows, ranges, &ids) && DeleteSentRecords(g_pDB, ids);
     QueryRecords(m_code, QString(), -1);
-    if (ok)
-        ShowMessageBox(LoadStr(227), mb::Ok | mb::IconInformation);
-    else
-        ShowMessageBox(LoadStr(160), mb::Ok | mb::IconError);
+    ShowDeleteOutcome(ok);
 }
 
 void CDlgMsgRecord::OnDeleteAll() {
@@ -428,10 +424,7 @@ void CDlgMsgRecord::OnDeleteAll() {
     if (!ok)
         LogWriteString(g_logRun, QStringLiteral("删除记录出错了"));
     QueryRecords(m_code, QString(), -1);
-    if (ok)
-        ShowMessageBox(LoadStr(227), mb::Ok | mb::IconInformation);
-    else
-        ShowMessageBox(LoadStr(160), mb::Ok | mb::IconError);
+    ShowDeleteOutcome(ok);
 }
 
 // ---- hand-overs --------------------------------------------------------------------

@@ -305,16 +305,12 @@ void CDlgMsgRecord1Received::DeleteSelected() {
         ShowMessageBox(LoadStr(180), mb::Ok | mb::IconWarning);
         return;
     }
-    if (ShowMessageBox(QStringLiteral("%1%2").arg(selected).arg(LoadStr(159)),
-                       mb::YesNo | mb::IconQuestion) != IDYES)
+    if (!ConfirmDeleteCount(selected))
         return;
     LogWriteString(g_logRun, QStringLiteral("删除了接收短信记录 %1 条").arg(selected));
     const ReceivedRecords::DeleteOutcome outcome = m_records.Delete(spans);
     Requery();
-    if (outcome.ok)
-        ShowMessageBox(LoadStr(227), mb::Ok | mb::IconInformation);
-    else
-        ShowMessageBox(LoadStr(160), mb::Ok | mb::IconError);
+    ShowDeleteOutcome(outcome.ok);
 }
 
 void CDlgMsgRecord1Received::Export() {

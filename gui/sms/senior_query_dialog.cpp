@@ -143,7 +143,7 @@ void CDlgSeniorQuery::OnDelete() {
         ShowMessageBox(LoadStr(180), mb::Ok | mb::IconWarning);
         return;
     }
-    if (ShowMessageBox(QString::number(rows.size()) + LoadStr(159), mb::YesNo | mb::IconQuestion) != IDYES)
+    if (!ConfirmDeleteCount(static_cast<qint64>(rows.size())))
         return;
     m_query->Remove(std::vector<int>(rows.begin(), rows.end()));
     RefreshList();

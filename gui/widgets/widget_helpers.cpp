@@ -5,6 +5,7 @@
 #include <QDateEdit>
 
 #include "core/helpers.h"
+#include "core/string_table.h"
 
 #include "platform/msgbox.h"
 
@@ -109,6 +110,17 @@ bool RefuseIfRightDenied(int right) {
         return false;
     ShowMessageBox(QCoreApplication::translate("Rights", "您没有相应权限进行此操作."), mb::Ok | mb::IconWarning);
     return true;
+}
+
+bool ConfirmDeleteCount(qint64 count) {
+    return ShowMessageBox(QString::number(count) + LoadStr(159), mb::YesNo | mb::IconQuestion) == IDYES;
+}
+
+void ShowDeleteOutcome(bool ok) {
+    if (ok)
+        ShowMessageBox(LoadStr(227), mb::Ok | mb::IconInformation);
+    else
+        ShowMessageBox(LoadStr(160), mb::Ok | mb::IconError);
 }
 
 bool ConfirmCloseIfEdited(const QString& content, int listRows) {

@@ -48,6 +48,11 @@ bool SwallowEnterAndEsc(QKeyEvent* event);
 // 操作." with the warning icon and returns true.
 bool RefuseIfRightDenied(int right);
 
+// The question before deleting `count` rows: true for yes.
+bool ConfirmDeleteCount(qint64 count);
+// What a delete of records came to: done, or failed (nothing deleted).
+void ShowDeleteOutcome(bool ok);
+
 // A date of a query that counts only while its box is ticked: today, shown
 // "yyyy-MM-dd", switched off until the box is ticked.
 void SetUpTickedDate(QCheckBox* tick, QDateEdit* edit);
@@ -77,4 +82,3 @@ void ApplyControlIds(QWidget* root);
 using TrayBalloonPresenter =
     std::function<void(QSystemTrayIcon& icon, const QString& title, const QString& text)>;
 TrayBalloonPresenter SetTrayBalloonPresenter(TrayBalloonPresenter presenter);
-

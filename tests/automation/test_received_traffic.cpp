@@ -177,8 +177,9 @@ TEST(ReceiveWindow, PiecesOfAReceivedMessage) {
         SCOPED_TRACE(c.in);
         const std::optional<QString> t = NormalizeSendTime(Q(c.in));
         ASSERT_EQ(t.has_value(), c.out != nullptr);
-        if (c.out)
+        if (c.out) {
             EXPECT_EQ(*t, Q(c.out));
+        }
     }
     struct SubCase {
         const char* recv;

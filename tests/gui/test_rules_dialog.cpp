@@ -461,8 +461,9 @@ TEST_F(RulesDialog, InEnglishTheRuleIsStoredAsInChinese) {
     CDlgCondiList list;
     for (QDialog* dialog : std::initializer_list<QDialog*>{&d, &naming, &list}) {
         for (const QString& text : ShownTexts(*dialog)) {
-            if (!fieldNames.contains(text))
+            if (!fieldNames.contains(text)) {
                 EXPECT_FALSE(HasChinese(text)) << dialog->objectName().toStdString() << ": " << text.toStdString();
+            }
         }
     }
     EXPECT_EQ(list.windowTitle(), "Name list of query conditions");
