@@ -7,14 +7,13 @@
 #include "core/database.h"
 #include "core/log.h"
 #include "core/sql.h"
+#include "core/sql_guard.h"
 #include "platform/encoding.h"
 #include "platform/ini.h"
 #include "service/web_service_client.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-
-#include <cmath>
 
 namespace {
 
@@ -45,32 +44,20 @@ std::optional<int64_t> IntegerId(const QString& id) {
     return ok ? std::optional<int64_t>(value) : std::nullopt;
 }
 
-bool OnlyBlanksOrSemicolons(const char* tail) {
-    for (; tail && *tail; ++tail)
-        if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
-            return false;
-    return true;
-}
-
 // A rule's statement is run only when it is exactly one read-only
 // statement: a rule from an old client or a hand-edited database must not
 // change data. Null (logged) otherwise.
 sqlite3_stmt* PrepareReadOnlyRule(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    const char* tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &stmt, &tail);
-    if (rc != SQLITE_OK || !stmt) {
+    int rc = SQLITE_OK;
+    if (sqlite3_stmt* stmt = PrepareSingleReadOnly(db, sql, nullptr, &rc))
+        return stmt;
+    if (rc != SQLITE_OK) {
         LogSqlError(sqlite3_errmsg(db), rc, "查询互动短信的sql记录出错了");
         LogWrite(g_logRun, "SQL=" + LogEscape(sql));
-        sqlite3_finalize(stmt);
-        return nullptr;
-    }
-    if (!OnlyBlanksOrSemicolons(tail) || !sqlite3_stmt_readonly(stmt)) {
+    } else {
         LogWrite(g_logRun, "ERROR,互动短信规则不是一条只读查询，不执行：" + LogEscape(sql));
-        sqlite3_finalize(stmt);
-        return nullptr;
     }
-    return stmt;
+    return nullptr;
 }
 
 } // namespace
@@ -204,22 +191,40 @@ void ReceivedTraffic::LookupContactName(const QString& number, QString out[2]) {
     ::LookupContactName(m_db, number, out);
 }
 
+namespace {
+
+// Name and company of the first contact with a number; prepared once for a
+// whole batch.
+class ContactNameQuery {
+public:
+    explicit ContactNameQuery(sqlite3* db)
+        : m_q(db, "SELECT name,coName FROM ContactList WHERE mobileNum=? limit 1") {}
+    void find(const QString& number, QString out[2]) {
+        out[0].clear();
+        out[1].clear();
+        if (!m_q.ok()) {
+            LogWrite(g_logRun, "出错了");
+            return;
+        }
+        m_q.reset();
+        m_q.bind(1, number);
+        const int rc = m_q.step();
+        if (rc == SQLITE_ROW) {
+            out[0] = m_q.qtext(0);
+            out[1] = m_q.qtext(1);
+        } else if (rc != SQLITE_DONE) {
+            LogWrite(g_logRun, "出错了");
+        }
+    }
+
+private:
+    SqlStatement m_q;
+};
+
+} // namespace
+
 void LookupContactName(sqlite3* db, const QString& number, QString out[2]) {
-    out[0].clear();
-    out[1].clear();
-    SqlStatement q(db, "SELECT name,coName FROM ContactList WHERE mobileNum=? limit 1");
-    if (!q.ok()) {
-        LogWrite(g_logRun, "出错了");
-        return;
-    }
-    q.bind(1, number);
-    const int rc = q.step();
-    if (rc == SQLITE_ROW) {
-        out[0] = q.qtext(0);
-        out[1] = q.qtext(1);
-    } else if (rc != SQLITE_DONE) {
-        LogWrite(g_logRun, "出错了");
-    }
+    ContactNameQuery(db).find(number, out);
 }
 
 void ReceivedTraffic::StoreBatch(const std::vector<RECV_MSG>& messages) {
@@ -232,10 +237,11 @@ void ReceivedTraffic::StoreBatch(const std::vector<RECV_MSG>& messages) {
     if (tx.active()) {
         SqlStatement insert(m_db, "INSERT INTO receivedMSGRecord (receiveID,sendNum,msgContent,sendTime,name,coName,"
                                   "send_receive_Num) VALUES (?,?,?,?,?,?,?)");
+        ContactNameQuery names(m_db);
         for (const RECV_MSG& m : messages) {
             const std::optional<QString> time = NormalizeSendTime(m.sendTime);
             QString contact[2];
-            LookupContactName(m.sendNum, contact);
+            names.find(m.sendNum, contact);
             const std::optional<int64_t> id = IntegerId(m.receiveID);
             if (!id)
                 LogWrite(g_logRun, "INFO,received message id is not a 64-bit integer, bound as text: " +
@@ -285,10 +291,11 @@ void ReceivedTraffic::Unsubscribe(const std::vector<RECV_MSG>& messages) {
     // empty one never matches.
     if (m_in.tdContact.isEmpty())
         return;
+    SqlStatement del(m_db, "delete from  ContactList  where mobileNum = ? ");
     for (const RECV_MSG& m : messages) {
         if (!m.msgContent.contains(m_in.tdContact, Qt::CaseSensitive))
             continue;
-        SqlStatement del(m_db, "delete from  ContactList  where mobileNum = ? ");
+        del.reset();
         del.bind(1, m.sendNum);
         if (!del.ok() || del.exec() != SQLITE_OK)
             LogSqlError(sqlite3_errmsg(m_db), SQLITE_ERROR, "ERROR: 退订时，删除联系人出错");
@@ -395,37 +402,36 @@ void ReceivedTraffic::AutoForward(const std::vector<RECV_MSG>& messages) {
     if (m_in.settings.size() < 8 || m_in.settings[2].flag == 0 || stopping())
         return;
     Status("正在处理自动转发...");
+    QStringList split;
+    SplitString(m_in.settings[2].text, QStringLiteral(","), split);
     QStringList targets;
-    SplitString(m_in.settings[2].text, QStringLiteral(","), targets);
+    for (const QString& t : split)
+        if (!t.trimmed().isEmpty())
+            targets << t.trimmed();
     const bool withName = m_in.settings[7].flag != 0;
+    SqlStatement groupQuery(m_db, "select mobileNum from contactList where groupId in (select groupId from "
+                                  "ContactGroup where GroupName =?)");
+    // The name of the sender's last stored row: the message just stored, so
+    // the backward search ends at once.
+    SqlStatement nameQuery(m_db,
+                           "SELECT name FROM receivedMSGRecord WHERE sendNum=? ORDER BY rowid DESC LIMIT 1");
     for (const RECV_MSG& m : messages) {
         if (stopping())
             break;
-        const QString group = m_in.groupName(ForwardExtension(m.recvNum, m_in.serviceNumber));
-        QStringList groupNumbers;
-        {
-            SqlStatement q(m_db, "select mobileNum from contactList where groupId in (select groupId from "
-                                 "ContactGroup where GroupName =?)");
-            q.bind(1, group);
-            int rc = q.ok() ? q.step() : SQLITE_ERROR;
-            for (; rc == SQLITE_ROW; rc = q.step())
-                groupNumbers << q.qtext(0);
-        }
+        QStringList recipients = targets;
+        groupQuery.reset();
+        groupQuery.bind(1, m_in.groupName(ForwardExtension(m.recvNum, m_in.serviceNumber)));
+        for (int rc = groupQuery.ok() ? groupQuery.step() : SQLITE_ERROR; rc == SQLITE_ROW;
+             rc = groupQuery.step())
+            recipients << groupQuery.qtext(0);
         QString name;
         if (withName) {
-            // Read in row order, so the name of the last stored row counts.
-            SqlStatement q(m_db, "SELECT name FROM receivedMSGRecord WHERE sendNum=? ORDER BY rowid");
-            q.bind(1, m.sendNum);
-            int rc = q.ok() ? q.step() : SQLITE_ERROR;
-            for (; rc == SQLITE_ROW; rc = q.step())
-                name = q.qtext(0);
+            nameQuery.reset();
+            nameQuery.bind(1, m.sendNum);
+            if (nameQuery.ok() && nameQuery.step() == SQLITE_ROW)
+                name = nameQuery.qtext(0);
         }
         const QString text = ForwardText(m, name, m_in.signature);
-        QStringList recipients;
-        for (const QString& t : targets)
-            if (!t.trimmed().isEmpty())
-                recipients << t.trimmed();
-        recipients << groupNumbers;
         if (recipients.isEmpty() || text.isEmpty())
             continue;
         AutoSend send;
