@@ -78,7 +78,7 @@ qint64 WriteMailRows(sqlite3* db, bool pending, bool failed, const QString& cont
                      AutoSendRecord* record) {
     const std::vector<std::string> pieces = MailRecordNumbers(numbers, numberCount);
     const int count = MailRecordSegments(content) * numberCount;
-    const qint64 sendId = AllocateId(db, "sendInfo", "sendID");
+    const qint64 sendId = AllocateSendId(db);
     if (sendId <= 0) {
         LogWrite(g_logRun,
                  "ERROR,WriteRecord INSERT出错！sql=SELECT MAX(sendID) FROM sendInfo info:" + ErrorText(db));
@@ -111,7 +111,6 @@ qint64 WriteMailRows(sqlite3* db, bool pending, bool failed, const QString& cont
     if (record) {
         record->sendIds = {sendId};
         record->counts = {count};
-        record->numberRows = static_cast<int>(pieces.size());
     }
     return sendId;
 }
@@ -184,7 +183,6 @@ bool WriteInteractiveRecord(sqlite3* db, bool personalised, const std::vector<NU
         pending.sendIds.push_back(firstId);
         pending.counts.push_back(InteractiveSegments(content) * static_cast<int>(items.size()));
     }
-    pending.numberRows = static_cast<int>(items.size());
     if (!Commit(db, tx, "互动短信写发送记录出错了"))
         return false;
     record = std::move(pending);

@@ -28,7 +28,6 @@ class CWebServiceClient;
 struct AutoSendRecord {
     std::vector<qint64> sendIds;
     std::vector<int> counts;
-    int numberRows = 0; // sendNums rows written under the ids
     bool empty() const { return sendIds.empty(); }
 };
 

@@ -96,11 +96,7 @@ void ProcessStatusReports(WorkerControl& control, const ReportWorkerSetup& setup
 
 void ReportThreadProc(WorkerControl& control, const ReportWorkerSetup& setup) {
     LogWrite(g_logRun, "INFO,report thread started");
-    if (!WaitUnlessStopped(control, setup.startDelayMs))
-        ProcessStatusReports(control, setup);
-    // The loop may end on its own (no database): it still waits for its stop.
-    WaitForStopRequest(control);
-    // A cleared event lets the owner start the worker again.
-    control.stop.reset();
+    // The loop may end on its own (no database): the frame still waits for its stop.
+    RunWorkerFrame(control, setup.startDelayMs, [&] { ProcessStatusReports(control, setup); });
     LogWrite(g_logRun, "INFO,report thread ended");
 }

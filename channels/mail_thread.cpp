@@ -10,13 +10,10 @@ void RunMailToSmsLoop(WorkerControl& control, sqlite3* db) {
 
 void EmailThreadProc(WorkerControl& control, const MailWorkerSetup& setup) {
     LogWrite(g_logRun, "INFO,mail thread started");
-    if (!WaitUnlessStopped(control, setup.startDelayMs)) {
+    RunWorkerFrame(control, setup.startDelayMs, [&] {
         sqlite3* db = OpenConnection(setup.databasePath);
         RunMailToSmsLoop(control, db);
         CloseConnection(db);
-    }
-    WaitForStopRequest(control);
-    // A cleared event lets the owner start the worker again.
-    control.stop.reset();
+    });
     LogWrite(g_logRun, "INFO,mail thread ended");
 }

@@ -64,3 +64,10 @@ bool WaitUnlessStopped(WorkerControl& control, int timeoutMs) {
             control.stop.wait(static_cast<int>(std::min<long long>(left, 1000)));
     }
 }
+
+void RunWorkerFrame(WorkerControl& control, int startDelayMs, const std::function<void()>& body) {
+    if (!WaitUnlessStopped(control, startDelayMs))
+        body();
+    WaitForStopRequest(control);
+    control.stop.reset();
+}

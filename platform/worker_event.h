@@ -3,6 +3,7 @@
 // window shares with each of its long-running workers (report, mail).
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 // Stays set until reset; any number of threads may wait on it.
@@ -39,3 +40,9 @@ bool StopRequested(const WorkerControl& control);
 // Waits `timeoutMs`, or less when a stop request comes: true when it came
 // (at once when it came before), false when the time ran out.
 bool WaitUnlessStopped(WorkerControl& control, int timeoutMs);
+
+// The life of a worker thread: waits out its start delay (cut short by a
+// stop), runs `body` unless stopped meanwhile, then waits for its stop
+// request even when the body ended on its own, and clears the event so the
+// owner can start the worker again.
+void RunWorkerFrame(WorkerControl& control, int startDelayMs, const std::function<void()>& body);
