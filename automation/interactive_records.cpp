@@ -11,10 +11,6 @@ namespace {
 
 constexpr char kTimeFormat[] = "yyyy-MM-dd HH:mm:ss";
 
-std::string ErrorText(sqlite3* db) {
-    return db ? std::string(sqlite3_errmsg(db)) : std::string("no database");
-}
-
 int InsertSendInfo(sqlite3* db, const QString& content, const QString& submitTime, qint64 sendId, int count,
                    int isFail) {
     SqlStatement st(db,
@@ -56,14 +52,14 @@ private:
 bool Begin(sqlite3* db, SqlTransaction& tx, const char* who) {
     if (tx.active())
         return true;
-    LogWrite(g_logRun, std::string("ERROR,") + who + " begin transaction,error info:" + ErrorText(db));
+    LogWrite(g_logRun, std::string("ERROR,") + who + " begin transaction,error info:" + SqlErrorText(db));
     return false;
 }
 
 bool Commit(sqlite3* db, SqlTransaction& tx, const char* who) {
     if (tx.commit() == SQLITE_OK)
         return true;
-    LogWrite(g_logRun, std::string("ERROR,") + who + " commit transaction,error info:" + ErrorText(db));
+    LogWrite(g_logRun, std::string("ERROR,") + who + " commit transaction,error info:" + SqlErrorText(db));
     tx.rollback();
     return false;
 }
@@ -80,8 +76,8 @@ qint64 WriteMailRows(sqlite3* db, bool pending, bool failed, const QString& cont
     const int count = MailRecordSegments(content) * numberCount;
     const qint64 sendId = AllocateSendId(db);
     if (sendId <= 0) {
-        LogWrite(g_logRun,
-                 "ERROR,WriteRecord INSERT出错！sql=SELECT MAX(sendID) FROM sendInfo info:" + ErrorText(db));
+        LogWrite(g_logRun, "ERROR,WriteRecord INSERT出错！sql=SELECT MAX(sendID) FROM sendInfo info:" +
+                               SqlErrorText(db));
         return 0;
     }
     SqlTransaction tx(db);
@@ -90,7 +86,7 @@ qint64 WriteMailRows(sqlite3* db, bool pending, bool failed, const QString& cont
     if (InsertSendInfo(db, content, submitTime, sendId, pending ? 0 : count, failed ? 1 : 0) != SQLITE_OK) {
         LogWrite(g_logRun, "ERROR,WriteRecord INSERT出错！sql=INSERT INTO sendInfo "
                            "(content,submitTime,count,isFail,sendID) info:" +
-                               ErrorText(db));
+                               SqlErrorText(db));
         return 0;
     }
     NumberInsert rows(db);
@@ -102,7 +98,7 @@ qint64 WriteMailRows(sqlite3* db, bool pending, bool failed, const QString& cont
             // would tell the user the wrong recipients.
             LogWrite(g_logRun, "ERROR,WriteRecord存入号码列表错,SQL= INSERT INTO sendNums "
                                "(sendID,numOrMailAddr,rrid), error info:" +
-                                   ErrorText(db));
+                                   SqlErrorText(db));
             return 0;
         }
     }
@@ -149,7 +145,7 @@ bool WriteInteractiveRecord(sqlite3* db, bool personalised, const std::vector<NU
     const int64_t idCount = personalised ? static_cast<int64_t>(items.size()) : 1;
     const qint64 firstId = AllocateId(db, "sendInfo", "sendID", idCount);
     if (firstId <= 0) {
-        LogWrite(g_logRun, "ERROR,互动短信写发送记录出错了,取发送编号:" + ErrorText(db));
+        LogWrite(g_logRun, "ERROR,互动短信写发送记录出错了,取发送编号:" + SqlErrorText(db));
         return false;
     }
     const QString now = Now();
@@ -162,12 +158,12 @@ bool WriteInteractiveRecord(sqlite3* db, bool personalised, const std::vector<NU
         const NUM_CONTENT& item = items[i];
         const qint64 sendId = personalised ? firstId + static_cast<qint64>(i) : firstId;
         if (rows.insert(sendId, item.number, "", kStatusUnknown) != SQLITE_OK) {
-            LogWrite(g_logRun, "ERROR,互动短信写个性短信发送号码出错了," + ErrorText(db));
+            LogWrite(g_logRun, "ERROR,互动短信写个性短信发送号码出错了," + SqlErrorText(db));
             return false;
         }
         if (personalised) {
             if (InsertSendInfo(db, item.text, now, sendId, 0, 0) != SQLITE_OK) {
-                LogWrite(g_logRun, "ERROR,互动短信写个性短信内容出错了," + ErrorText(db));
+                LogWrite(g_logRun, "ERROR,互动短信写个性短信内容出错了," + SqlErrorText(db));
                 return false;
             }
             pending.sendIds.push_back(sendId);
@@ -177,7 +173,7 @@ bool WriteInteractiveRecord(sqlite3* db, bool personalised, const std::vector<NU
     if (!personalised) {
         const QString& content = items.back().text;
         if (InsertSendInfo(db, content, now, firstId, 0, 0) != SQLITE_OK) {
-            LogWrite(g_logRun, "ERROR,互动短信写发送记录出错了," + ErrorText(db));
+            LogWrite(g_logRun, "ERROR,互动短信写发送记录出错了," + SqlErrorText(db));
             return false;
         }
         pending.sendIds.push_back(firstId);
@@ -214,7 +210,7 @@ bool WriteAutoSendOutcome(sqlite3* db, const AutoSendRecord& record, int wrapper
             nums.bind(1, std::string_view(rrid));
         nums.bind(2, sendId);
         if (info.exec() != SQLITE_OK || nums.exec() != SQLITE_OK) {
-            LogWrite(g_logRun, "ERROR,自动发送写发送结果出错了," + ErrorText(db));
+            LogWrite(g_logRun, "ERROR,自动发送写发送结果出错了," + SqlErrorText(db));
             return false;
         }
         info.reset();

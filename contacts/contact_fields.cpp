@@ -9,10 +9,6 @@ namespace {
 const char kFieldRefError[] = "查询ID和名称时出错了";
 const char kFieldValueError[] = "查询字段值时出错了";
 
-std::string ErrorText(sqlite3* db) {
-    return db ? std::string(sqlite3_errmsg(db)) : std::string("no database");
-}
-
 // The first fieldDisplay row of the display name; an empty reference when
 // there is none.
 NAMEORID FindFieldRef(sqlite3* db, const QString& name) {
@@ -24,7 +20,7 @@ NAMEORID FindFieldRef(sqlite3* db, const QString& name) {
         ref.nameOfValue = st.qtext(0);
         ref.fieldID = static_cast<int>(st.int64(1));
     } else if (rc != SQLITE_DONE) {
-        LogSqlError(ErrorText(db), rc, kFieldRefError);
+        LogSqlError(SqlErrorText(db), rc, kFieldRefError);
     }
     return ref;
 }
@@ -49,7 +45,7 @@ QString ReadFieldValue(sqlite3* db, const QString& column, const QString& mobile
     if (rc == SQLITE_ROW)
         return st.qtext(0);
     if (rc != SQLITE_DONE)
-        LogSqlError(ErrorText(db), rc, kFieldValueError);
+        LogSqlError(SqlErrorText(db), rc, kFieldValueError);
     return {};
 }
 
@@ -72,14 +68,21 @@ std::vector<NAMEORID> GetContactFieldValues(QStringList& out, const QStringList&
     return refs;
 }
 
-QStringList VisibleFieldNames(const QString& condition, sqlite3* db) {
-    QStringList names;
+std::vector<FIELDINFO> LoadFieldInfo(const QString& condition, sqlite3* db) {
+    std::vector<FIELDINFO> fields;
     SqlStatement st(db, "SELECT name,nameOfValue,fieldID FROM fieldDisplay WHERE inUse=1 AND isVisible=1 " +
                             UnicodeToUtf8(condition) + " ORDER BY indexField");
     int rc = st.ok() ? SQLITE_ROW : st.prepareResult();
     while (st.ok() && (rc = st.step()) == SQLITE_ROW)
-        names << st.qtext(0);
+        fields.push_back({st.qtext(0), st.qtext(1), static_cast<int>(st.int64(2))});
     if (rc != SQLITE_DONE)
-        LogSqlError(ErrorText(db), rc, "查询在用且可见的字段时出错了");
+        LogSqlError(SqlErrorText(db), rc, "查询在用且可见的字段时出错了");
+    return fields;
+}
+
+QStringList VisibleFieldNames(const QString& condition, sqlite3* db) {
+    QStringList names;
+    for (const FIELDINFO& f : LoadFieldInfo(condition, db))
+        names << f.name;
     return names;
 }

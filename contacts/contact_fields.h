@@ -28,8 +28,18 @@ struct NAMEORID {
 std::vector<NAMEORID> GetContactFieldValues(QStringList& out, const QStringList& names, const QString& mobile,
                                             int64_t perNO, sqlite3* db = g_pDB);
 
-// The display names of the fields in use and visible, in display order.
-// `condition` is a fragment of our own code ("AND fieldID<>3") put into the
-// statement's WHERE clause; never pass text from outside. A failure is logged
-// "查询在用且可见的字段时出错了" and gives the names read until then.
+// One contact field in use: its display name, the ContactList column holding
+// it, and its fieldDisplay id.
+struct FIELDINFO {
+    QString name;
+    QString nameOfValue;
+    int fieldID = 0;
+};
+
+// The fields in use and visible, in display order. `condition` is a fragment
+// of our own code ("AND fieldID<>3") put into the statement's WHERE clause;
+// never pass text from outside. A failure is logged "查询在用且可见的字段时
+// 出错了" and gives the fields read until then.
+std::vector<FIELDINFO> LoadFieldInfo(const QString& condition = QString(), sqlite3* db = g_pDB);
+// Their display names.
 QStringList VisibleFieldNames(const QString& condition, sqlite3* db = g_pDB);

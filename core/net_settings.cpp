@@ -173,7 +173,7 @@ ServerChoice LoadServerChoice(sqlite3* db, ServerPicks picks, const QString& mai
 bool StoreServerList(sqlite3* db, const QStringList& entries) {
     SqlTransaction transaction(db);
     if (!transaction.active()) {
-        LogSqlError(db ? sqlite3_errmsg(db) : "no database", SQLITE_ERROR, "删除原来记录出错了");
+        LogSqlError(SqlErrorText(db), SQLITE_ERROR, "删除原来记录出错了");
         return false;
     }
     std::string error;

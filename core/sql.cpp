@@ -113,6 +113,10 @@ std::string SqlQuote(std::string_view utf8) { return "'" + SqlEscape(utf8) + "'"
 
 std::string SqlQuote(const QString& text) { return "'" + SqlEscape(text) + "'"; }
 
+std::string SqlErrorText(sqlite3* db) {
+    return db ? std::string(sqlite3_errmsg(db)) : std::string("no database");
+}
+
 std::string SqlParameterList(size_t count) {
     std::string list;
     list.reserve(count * 2);

@@ -39,6 +39,9 @@ std::string SqlEscape(const QString& text);
 // The whole literal, quotes included ('it''s').
 std::string SqlQuote(std::string_view utf8);
 std::string SqlQuote(const QString& text);
+// The connection's last error message, for the run log ("no database"
+// without a connection).
+std::string SqlErrorText(sqlite3* db);
 // "?,?,...,?" with `count` parameters, for an IN list or a VALUES row.
 std::string SqlParameterList(size_t count);
 

@@ -26,17 +26,12 @@ constexpr std::array<Comparison, 6> kComparisons{{
     {u"开始于", "like", ValueForm::StartsWith},
 }};
 
-std::string ErrorOf(sqlite3* db) {
-    const char* message = db ? sqlite3_errmsg(db) : nullptr;
-    return message ? message : "";
-}
-
 // Runs a prepared write to its end; on a failure logs `line` and returns false.
 bool RunWrite(sqlite3* db, SqlStatement& st, const char* line) {
     const int rc = st.ok() ? st.exec() : st.prepareResult();
     if (rc == SQLITE_OK)
         return true;
-    LogSqlError(ErrorOf(db), rc ? rc : SQLITE_ERROR, line);
+    LogSqlError(SqlErrorText(db), rc ? rc : SQLITE_ERROR, line);
     return false;
 }
 
@@ -73,18 +68,6 @@ bool RuleComparisonSql(const QString& symbol, const QString& value, std::string*
         return true;
     }
     return false;
-}
-
-std::vector<FIELDINFO> LoadFieldInfo(sqlite3* db) {
-    std::vector<FIELDINFO> fields;
-    SqlStatement st(db,
-                    "SELECT name,nameOfValue,fieldID FROM fieldDisplay WHERE inUse=1 AND isVisible=1 ORDER BY indexField");
-    int rc = st.ok() ? SQLITE_ROW : st.prepareResult();
-    while (st.ok() && (rc = st.step()) == SQLITE_ROW)
-        fields.push_back({st.qtext(0), st.qtext(1), static_cast<int>(st.int64(2))});
-    if (rc != SQLITE_DONE)
-        LogSqlError(ErrorOf(db), rc ? rc : SQLITE_ERROR, "查询在用且可见的字段时出错了");
-    return fields;
 }
 
 std::optional<std::string> BuildRuleStatement(const std::vector<RuleCondition>& rows,
@@ -157,13 +140,13 @@ int64_t SaveRule(const QString& name, bool replace, const QString& reply, const 
                  const std::vector<RuleCondition>& rows, sqlite3* db) {
     SqlTransaction transaction(db);
     if (!transaction.active()) {
-        LogSqlError(ErrorOf(db), transaction.beginResult() ? transaction.beginResult() : SQLITE_ERROR,
+        LogSqlError(SqlErrorText(db), transaction.beginResult() ? transaction.beginResult() : SQLITE_ERROR,
                     "插入互动短信条件出错了");
         return 0;
     }
     const int64_t id = AllocateId(db, "interactiveMsgSql", "recID");
     if (id <= 0) {
-        LogSqlError(ErrorOf(db), SQLITE_ERROR, "插入互动短信条件出错了");
+        LogSqlError(SqlErrorText(db), SQLITE_ERROR, "插入互动短信条件出错了");
         return 0;
     }
     if (replace) {
@@ -199,7 +182,7 @@ int64_t SaveRule(const QString& name, bool replace, const QString& reply, const 
     }
     const int rc = transaction.commit();
     if (rc != SQLITE_OK) {
-        LogSqlError(ErrorOf(db), rc, "插入互动短信条件出错了");
+        LogSqlError(SqlErrorText(db), rc, "插入互动短信条件出错了");
         return 0;
     }
     return id;
@@ -226,7 +209,7 @@ std::optional<OpenedRule> OpenRule(int64_t recID, sqlite3* db) {
 bool DeleteRule(int64_t recID, sqlite3* db) {
     SqlTransaction transaction(db);
     if (!transaction.active()) {
-        LogSqlError(ErrorOf(db), transaction.beginResult() ? transaction.beginResult() : SQLITE_ERROR,
+        LogSqlError(SqlErrorText(db), transaction.beginResult() ? transaction.beginResult() : SQLITE_ERROR,
                     "删除互动短信的条件名称记录出错了");
         return false;
     }
@@ -246,7 +229,7 @@ bool DeleteRule(int64_t recID, sqlite3* db) {
     }
     const int rc = transaction.commit();
     if (rc != SQLITE_OK) {
-        LogSqlError(ErrorOf(db), rc, "删除互动短信的条件名称记录出错了");
+        LogSqlError(SqlErrorText(db), rc, "删除互动短信的条件名称记录出错了");
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 // messages meet all of the rule's conditions; its condition rows are kept
 // beside it only to show them again. The received-traffic job runs the
 // statements; this builds, saves, opens, lists and deletes them.
+#include "contacts/contact_fields.h"
 #include "core/database.h"
 
 #include <QString>
@@ -14,14 +15,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-// One contact field a condition can name: its display name, the ContactList
-// column holding it, and its fieldDisplay id.
-struct FIELDINFO {
-    QString name;
-    QString nameOfValue;
-    int fieldID = 0;
-};
 
 // One condition as the list shows it: field and comparison by their display
 // names, the value as typed.
@@ -44,10 +37,6 @@ QStringList RuleComparisonNames();
 // ("%v%" for 包含, "v%" for 开始于, else as typed; "%" and "_" typed by the
 // user stay wildcards). False for a name that is not one of the six.
 bool RuleComparisonSql(const QString& symbol, const QString& value, std::string* op, QString* sqlValue);
-
-// The contact fields in use and visible, in display order. A failure is
-// logged "查询在用且可见的字段时出错了" and gives the fields read until then.
-std::vector<FIELDINFO> LoadFieldInfo(sqlite3* db = g_pDB);
 
 // The stored statement of a rule. Conditions on the text or the number go
 // into the received clause, any other field's into the contact clause by its
