@@ -11,6 +11,7 @@
 #include "platform/encoding.h"
 #include "platform/ini.h"
 #include "service/web_service_client.h"
+#include "sms/interactive_rules.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -125,9 +126,8 @@ ReceiveJobInputs ReceiveJobInputs::Collect(const QString& accountIni) {
     in.signature = account[kAccountSignature];
     in.serviceNumber = account[kAccountServiceNumber];
     in.settings = g_sysSettings;
-    in.tdContact = ini::ReadString(accountIni, QStringLiteral("Td"), QStringLiteral("TdContact"), QString(), 100);
-    in.showSome = ini::ReadInt(accountIni, QStringLiteral("ReceiveMsg"), QStringLiteral("ShowSome"), 0) != 0;
-    in.viewFilter = ini::ReadString(accountIni, QStringLiteral("ReceiveMsg"), QStringLiteral("Sql"));
+    in.tdContact = ReadUnsubscribeCode(accountIni).left(100);
+    in.show = ReadReceivedShowSettings(accountIni);
     for (const QString& line : ini::ReadSection(accountIni, QStringLiteral("GroupName"))) {
         const int eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
@@ -179,7 +179,7 @@ void ReceivedTraffic::Run() {
     StoreBatch(messages);
     Unsubscribe(messages);
     if (m_sink && !stopping())
-        m_sink->BatchStored(manual(), m_in.receivedViewFilter());
+        m_sink->BatchStored(manual(), m_in.show.filter());
     if (stopping())
         return;
     RunInteractiveMessages();

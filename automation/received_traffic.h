@@ -7,6 +7,7 @@
 // window must show is handed to a ReceiveJobSink.
 #include "core/helpers.h"
 #include "sms/num_content.h"
+#include "sms/received_records.h"
 
 #include <QDateTime>
 #include <QString>
@@ -76,8 +77,7 @@ struct ReceiveJobInputs {
     // in forwarded texts.
     std::vector<SYSSETTING> settings;
     QString tdContact;      // [Td] TdContact
-    bool showSome = false;  // [ReceiveMsg] ShowSome
-    QString viewFilter;     // [ReceiveMsg] Sql
+    ReceivedShowSettings show; // [ReceiveMsg]
     // [GroupName], keys in lower case.
     std::map<QString, QString> groupNames;
     QString databasePath;
@@ -87,8 +87,6 @@ struct ReceiveJobInputs {
     static ReceiveJobInputs Collect(const QString& accountIni);
     // "Name<ext>" of [GroupName], "" when missing.
     QString groupName(const QString& ext) const;
-    // The received view's filter: the saved condition when ShowSome is set.
-    QString receivedViewFilter() const { return showSome ? viewFilter : QString(); }
 };
 
 // What the job shows through the window. Called on the job's thread; an

@@ -45,6 +45,9 @@ struct ReceivedShowSettings {
     bool showAll = false;
     bool showSome = false;
     QString sql;
+    // The received list's filter: the saved condition when ShowSome is set,
+    // else everything (both off, never chosen, included).
+    QString filter() const { return showSome ? sql : QString(); }
 };
 ReceivedShowSettings ReadReceivedShowSettings(const QString& accountIni);
 

@@ -407,8 +407,13 @@ bool CCorvelaneDlg::WriteInteractiveRecord(bool personalised, const std::vector<
 void CCorvelaneDlg::ShowReceivedBatch(bool manual, const QString& filter) {
     if (m_closing)
         return;
-    if (manual)
+    if (manual) {
+        const QTreeWidgetItem* before = m_tree->currentItem();
         SelectNode(node::Received);
+        // Choosing the node has just queried its view.
+        if (m_tree->currentItem() != before)
+            return;
+    }
     auto it = m_views.find(3134);
     if (it != m_views.end() && it->second)
         static_cast<CDlgMsgRecord1Received*>(it->second)->QueryRecords(filter, -1);

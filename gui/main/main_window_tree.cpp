@@ -19,6 +19,7 @@
 #include "gui/widgets/widget_helpers.h"
 #include "platform/ini.h"
 #include "platform/msgbox.h"
+#include "sms/received_records.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -285,14 +286,10 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
     case 190:
         static_cast<CDlgMsgRecord*>(view)->QueryRecords(code, QString(), -1);
         break;
-    case 3134: {
-        const QString section = QStringLiteral("ReceiveMsg");
-        const bool some = ini::ReadInt(g_strAccountIni, section, QStringLiteral("ShowSome"), 0) != 0;
+    case 3134:
         static_cast<CDlgMsgRecord1Received*>(view)->QueryRecords(
-            some ? ini::ReadString(g_strAccountIni, section, QStringLiteral("Sql")) : QString(),
-            -1);
+            ReadReceivedShowSettings(g_strAccountIni).filter(), -1);
         break;
-    }
     case 3137:
         static_cast<CDlgTask*>(view)->LoadTasks();
         break;

@@ -265,11 +265,11 @@ TEST_F(ReceivedTrafficJob, NothingWaiting) {
 }
 
 TEST_F(ReceivedTrafficJob, ManualBatchSelectsTheNodeWithTheSavedFilter) {
-    m_in.showSome = true;
-    m_in.viewFilter =
+    m_in.show.showSome = true;
+    m_in.show.sql =
         QStringLiteral(" AND sendNum like '138%'") + QString(120, QLatin1Char(' ')) + QStringLiteral("--end");
     receive({MoRecord("1", "10690000", "13800000001", "x", "2026-12-10 10:00:00")}, true);
-    EXPECT_EQ(m_sink.stored, QStringList{QStringLiteral("1|") + m_in.viewFilter});
+    EXPECT_EQ(m_sink.stored, QStringList{QStringLiteral("1|") + m_in.show.sql});
 }
 
 TEST_F(ReceivedTrafficJob, AMessageThatCannotBeStoredIsLoggedWhole) {

@@ -9,6 +9,7 @@
 #include "core/string_table.h"
 #include "gui/main/app_control.h"
 #include "gui/main/main_window.h"
+#include "gui/sms/received_record_view.h"
 #include "gui/widgets/modal_runner.h"
 #include "platform/encoding.h"
 #include "platform/ini.h"
@@ -115,6 +116,11 @@ TEST_F(ReceivedTrafficWindow, ManualBatchSelectsTheReceivedNode) {
     ASSERT_TRUE(jobDone());
     EXPECT_TRUE(WaitUntil([&] { return selectedNode() == node::Received; }));
     EXPECT_EQ(Count("SELECT COUNT(*) FROM receivedMSGRecord"), 1);
+    // The node's view, queried when the node was chosen, lists the message.
+    const auto* view = dynamic_cast<CDlgMsgRecord1Received*>(m_window->currentView());
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->List()->model(), nullptr);
+    EXPECT_EQ(view->List()->model()->rowCount(), 1);
 }
 
 // While the service holds its answer the window goes on (its timers fire),
