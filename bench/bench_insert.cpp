@@ -3,8 +3,9 @@
 // each into a fresh copy of the same database, opened the same way (so the
 // journal mode and the indexes are equal). The classes should cost no more
 // than 1.3 times the bare loop.
-#include "core/database.h"
+#include "bench/bench_database.h"
 #include "bench/bench_main.h"
+#include "core/database.h"
 #include "core/paths.h"
 #include "core/sql.h"
 
@@ -59,33 +60,8 @@ std::vector<Row> MakeRows() {
 
 // A program folder whose database the program built itself, and the rows.
 // Every run copies that database to a file of its own.
-struct InsertFixture {
-    QTemporaryDir dir;
-    QString templatePath;
-    std::vector<Row> rows;
-    int runs = 0;
-    InsertFixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
-        CloseDatabase();
-        templatePath = SystemDatabasePath();
-        rows = MakeRows();
-    }
-    ~InsertFixture() { SetAppDirectory(QString()); }
-
-    QString freshCopy() {
-        const QString path = dir.path() + QStringLiteral("/run%1.db3").arg(++runs);
-        if (!QFile::copy(templatePath, path))
-            throw std::runtime_error("cannot copy the database");
-        return path;
-    }
-    static void remove(const QString& path) {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            QFile::remove(path + QLatin1String(suffix));
-    }
+struct InsertFixture : DatabaseCopies {
+    std::vector<Row> rows = MakeRows();
 };
 
 InsertFixture& Fixture() {

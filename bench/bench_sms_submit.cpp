@@ -4,6 +4,7 @@
 // against bare prepared inserts of the same sendNums rows, one transaction
 // per batch. The outbox writes every row twice; it should cost no more than
 // twice the bare inserts.
+#include "bench/bench_database.h"
 #include "bench/bench_main.h"
 #include "core/database.h"
 #include "core/helpers.h"
@@ -32,19 +33,9 @@ public:
     SmsSendAnswer Send(const SmsSendCall&) override { return {0, CallOutcome::Answered, "2026030500001"}; }
 };
 
-struct SubmitFixture {
-    QTemporaryDir dir;
-    QString templatePath;
+struct SubmitFixture : DatabaseCopies {
     SmsNumberLists numbers;
-    int runs = 0;
     SubmitFixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
-        CloseDatabase();
-        templatePath = SystemDatabasePath();
         Rng rng{11};
         for (int i = 0; i < kNumbers; ++i) {
             SmsRecipient r;
@@ -55,18 +46,6 @@ struct SubmitFixture {
         }
         g_sysSettings.assign(10, SYSSETTING{});
         g_sysSettings[8] = SYSSETTING{1, QString::number(kBatch)};
-    }
-    ~SubmitFixture() { SetAppDirectory(QString()); }
-
-    QString freshCopy() {
-        const QString path = dir.path() + QStringLiteral("/run%1.db3").arg(++runs);
-        if (!QFile::copy(templatePath, path))
-            throw std::runtime_error("cannot copy the database");
-        return path;
-    }
-    static void remove(const QString& path) {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            QFile::remove(path + QLatin1String(suffix));
     }
 };
 

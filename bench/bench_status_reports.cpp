@@ -4,6 +4,7 @@
 // bare prepared loop in one transaction on the same data. The writer should
 // cost no more than 1.3 times the bare loop.
 #include "automation/report_thread.h"
+#include "bench/bench_database.h"
 #include "bench/bench_main.h"
 #include "core/database.h"
 #include "core/paths.h"
@@ -25,19 +26,9 @@ constexpr int kJobs = 200;
 constexpr int kPerJob = 5'000;
 constexpr int kReports = 10'000;
 
-struct ReportFixture {
-    QTemporaryDir dir;
-    QString templatePath;
+struct ReportFixture : DatabaseCopies {
     std::vector<RECV_REPORT> reports;
-    int runs = 0;
     ReportFixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
-        CloseDatabase();
-        templatePath = SystemDatabasePath();
         sqlite3* db = OpenConnection(templatePath);
         sqlite3_stmt* st = nullptr;
         if (!db || sqlite3_prepare_v2(db, "INSERT INTO sendNums (sendID,numOrMailAddr,rrid) VALUES(?1,?2,?3)",
@@ -67,18 +58,6 @@ struct ReportFixture {
             reports.push_back({QString::fromStdString(number), QString::fromStdString(rrid),
                                i % 3 ? QStringLiteral("DELIVRD") : QStringLiteral("UNDELIV")});
         }
-    }
-    ~ReportFixture() { SetAppDirectory(QString()); }
-
-    QString freshCopy() {
-        const QString path = dir.path() + QStringLiteral("/run%1.db3").arg(++runs);
-        if (!QFile::copy(templatePath, path))
-            throw std::runtime_error("cannot copy the database");
-        return path;
-    }
-    static void remove(const QString& path) {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            QFile::remove(path + QLatin1String(suffix));
     }
 };
 
