@@ -50,29 +50,12 @@ namespace {
 
 const QString kRightsText = QStringLiteral("您没有相应权限进行此操作.");
 
-struct Record {
-    qint64 sendId;
-    int sendType;
-    int isDraft;
-    int isFail;
-    QString content;
-    QString submitTime;
-    int count = 1;
-    QString timingTime = QString();
-};
-
-void Insert(const Record& r) {
-    SqlStatement st(g_pDB, "INSERT INTO sendInfo (content,submitTime,timingTime,count,isDraft,isFail,sendID,"
-                           "sendType,send_receive_Num) VALUES (?,?,?,?,?,?,?,?,3)");
-    st.bind(1, r.content).bind(2, r.submitTime).bind(3, r.timingTime).bind(4, r.count);
-    st.bind(5, r.isDraft).bind(6, r.isFail).bind(7, static_cast<int64_t>(r.sendId)).bind(8, r.sendType);
-    ASSERT_EQ(st.exec(), SQLITE_OK);
+void Insert(const SentRecordRow& r) {
+    ASSERT_TRUE(InsertSentRecord(r, 3));
 }
 
 void InsertNumber(qint64 sendId, const QString& number, const QString& name, const QString& status = {}) {
-    SqlStatement st(g_pDB, "INSERT INTO sendNums (sendID,numOrMailAddr,name,status) VALUES (?,?,?,?)");
-    st.bind(1, static_cast<int64_t>(sendId)).bind(2, number).bind(3, name).bind(4, status);
-    ASSERT_EQ(st.exec(), SQLITE_OK);
+    ASSERT_TRUE(InsertSendNumber(sendId, number, name, status));
 }
 
 QString SendIds() {

@@ -272,3 +272,19 @@ GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options, sqlite3*
     out.ok = true;
     return out;
 }
+
+bool InsertSentRecord(const SentRecordRow& r, int subNumber, sqlite3* db) {
+    SqlStatement st(db, "INSERT INTO sendInfo (content,submitTime,timingTime,count,isDraft,isFail,sendID,"
+                        "sendType,send_receive_Num) VALUES (?,?,?,?,?,?,?,?,?)");
+    st.bind(1, r.content).bind(2, r.submitTime).bind(3, r.timingTime).bind(4, r.count);
+    st.bind(5, r.isDraft).bind(6, r.isFail).bind(7, static_cast<int64_t>(r.sendId)).bind(8, r.sendType);
+    st.bind(9, subNumber);
+    return st.exec() == SQLITE_OK;
+}
+
+bool InsertSendNumber(qint64 sendId, const QString& number, const QString& name, const QString& status,
+                      sqlite3* db) {
+    SqlStatement st(db, "INSERT INTO sendNums (sendID,numOrMailAddr,name,status) VALUES (?,?,?,?)");
+    st.bind(1, static_cast<int64_t>(sendId)).bind(2, number).bind(3, name).bind(4, status);
+    return st.exec() == SQLITE_OK;
+}

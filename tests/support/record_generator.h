@@ -63,3 +63,20 @@ QString GeneratedTime(qint64 seconds);
 // then written to that database.
 GeneratedRecords GenerateRecords(const RecordGeneratorOptions& options = {}, sqlite3* db = g_pDB,
                                  sqlite3* customerDb = g_pCustomerDB);
+
+// One hand-made send record, for tests that need exact rows.
+struct SentRecordRow {
+    qint64 sendId;
+    int sendType;
+    int isDraft;
+    int isFail;
+    QString content;
+    QString submitTime;
+    int count = 1;
+    QString timingTime = QString();
+};
+// Writes it into sendInfo with the sub-number `subNumber`; false on failure.
+bool InsertSentRecord(const SentRecordRow& r, int subNumber, sqlite3* db = g_pDB);
+// One recipient of a send record; false on failure.
+bool InsertSendNumber(qint64 sendId, const QString& number, const QString& name, const QString& status = {},
+                      sqlite3* db = g_pDB);
