@@ -256,11 +256,3 @@ int ExportAddressList(const QString& path, const AddressListQuery& query, const 
     }
     return kSucceeded;
 }
-
-QString XlsxFileName(const QString& chosen) {
-    if (chosen.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
-        return chosen;
-    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
-        return chosen + "x";
-    return chosen + ".xlsx";
-}

@@ -161,5 +161,3 @@ qint64 DeleteTickedContacts(const ContactSelection& selection, sqlite3* db = g_p
 // success, 194 when the file could not be written or the rows read.
 int ExportAddressList(const QString& path, const AddressListQuery& query, const QStringList& fieldNames,
                       const std::map<qint64, QString>& groupNames, sqlite3* db = g_pDB);
-// The export's file name: ".xls" gets an "x", a name without ".xlsx" gets it.
-QString XlsxFileName(const QString& chosen);

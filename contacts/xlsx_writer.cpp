@@ -86,3 +86,11 @@ bool XlsxWriter::Close() {
         QFile::remove(m_path);
     return !m_failed;
 }
+
+QString XlsxFileName(const QString& chosen) {
+    if (chosen.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return chosen;
+    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
+        return chosen + QLatin1Char('x');
+    return chosen + QLatin1String(".xlsx");
+}

@@ -40,3 +40,7 @@ private:
     bool m_closed = false;
     QString m_error;
 };
+
+// The file name of an export chosen as `chosen`: ".xlsx" kept, ".xls" gets
+// an "x", any other name gets ".xlsx".
+QString XlsxFileName(const QString& chosen);

@@ -75,7 +75,6 @@ public:
     // The list statement of the last query (no LIMIT).
     const QString& ListStatement() const { return m_listSql; }
     // The ORDER BY clause of the last query.
-    const QString& OrderClause() const { return m_order; }
     // The largest rowid the last query saw (0 when the list is empty).
     qint64 MaxRowid() const { return m_maxRowid; }
     // The list statement stopped at MaxRowid(): what the whole query means

@@ -26,14 +26,6 @@ QString ExportSheetName(const QString& title, int index) {
     return base + suffix;
 }
 
-QString ExportXlsxFileName(const QString& chosen) {
-    if (chosen.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
-        return chosen;
-    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
-        return chosen + QLatin1Char('x');
-    return chosen + QLatin1String(".xlsx");
-}
-
 namespace {
 
 // Streams the rows into an open writer; `beforeRow` may start a new sheet.

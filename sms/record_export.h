@@ -51,7 +51,3 @@ RecordRowReader RowSourceReader(RowSource& source, std::vector<int> columns, Rec
 // itself, then "<title>(2)", ...; cut to the format's 31 characters and
 // without the characters a sheet name may not hold.
 QString ExportSheetName(const QString& title, int index);
-
-// The chosen name of an .xlsx export: ".xlsx" kept, ".xls" gets "x", any
-// other name gets ".xlsx".
-QString ExportXlsxFileName(const QString& chosen);

@@ -53,10 +53,6 @@ std::string RelevantRepliesStatement() {
     return std::string(kRepliesHead) + "?1" + kRepliesTail;
 }
 
-std::string RelevantRepliesQuery(int subNumber) {
-    return std::string(kRepliesHead) + std::to_string(subNumber) + kRepliesTail;
-}
-
 QStringList RelevantReplyExportNames() {
     return {QStringLiteral("姓名"),   QStringLiteral("联系电话"), QStringLiteral("短信内容"), QStringLiteral("公司名称"),
             QStringLiteral("发送时间"), QStringLiteral("性别"),     QStringLiteral("生日"),     QStringLiteral("特殊日期"),

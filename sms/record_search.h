@@ -37,9 +37,6 @@ SeekResult SeekRecipient(sqlite3* db, qint64 sendId, SeekBy by, const QString& t
 // columns are alreadyRead, the 22 shown cells and receiveID. One parameter:
 // the sub-number.
 std::string RelevantRepliesStatement();
-// The statement with the sub-number written in (for the paged list, which
-// takes a finished statement); the number is an integer, never text.
-std::string RelevantRepliesQuery(int subNumber);
 // The header of the reply export: the 22 column names of the shown cells.
 QStringList RelevantReplyExportNames();
 // The sub-number text as the opener keeps it; 0 when it is not a number.
@@ -86,8 +83,6 @@ public:
     // The list cells of a row: relation ("" for the first row, else "并且" or
     // "或者"), field name, operator name, value as entered.
     QStringList Cells(int row) const;
-    // The condition text of one row without its joiner ("content like '%a%'").
-    const std::string& Condition(int row) const { return m_rows[row].condition; }
     // The filter for the opener: text beginning " AND " ("" when empty).
     // Conditions joined by OR are kept inside one pair of parentheses, so an
     // OR never reaches past the opener's own conditions; sent-records mode
@@ -99,8 +94,6 @@ public:
     // submit time of the survey, the received time; in contacts mode a field
     // whose name holds "时间".
     bool IsTimeField(int field) const;
-    const QStringList& Fields() const { return m_fields; }
-    QueryMode Mode() const { return m_mode; }
 
 private:
     struct Row {

@@ -70,7 +70,6 @@ QString TitleOf(const ChannelInfo& ch, RecordKind kind) {
 }
 
 void Fill(RecordCategory& c, const QString& first, bool timing, bool withCount, int firstWidth) {
-    c.firstColumn = first;
     // Leading blanks centre the headings of the left-aligned columns.
     c.columns.push_back({QString(10, QLatin1Char(' ')) + first, firstWidth, false});
     c.columns.push_back({QString(8, QLatin1Char(' ')) + Tr("发送时间"), 120, false});
@@ -83,10 +82,6 @@ void Fill(RecordCategory& c, const QString& first, bool timing, bool withCount, 
         c.columns.push_back({timing ? Tr("条数") : Tr("条数") + QStringLiteral("   "), 55, true});
         c.exportNames << Tr("条数");
     }
-    QStringList definitions;
-    for (const QString& name : c.exportNames)
-        definitions << name + QStringLiteral(" TEXT");
-    c.exportDefinitions = definitions.join(QLatin1Char(','));
     c.fieldNames = c.exportNames;
     c.fieldNames << Tr("姓名") << c.recipientColumn;
 }

@@ -39,12 +39,10 @@ struct RecordCategory {
     RecordKind kind = RecordKind::Sent;
     QString filter;                        // "AND sendType=1 AND isDraft=0 AND isFail=0"
     QString title;                         // "短信成功记录": export sheet and default file name
-    QString firstColumn;                   // "短信内容", "传真文件", "主题"
     QString recipientColumn;               // "手机", "传真号码", "邮件地址"
     std::vector<RecordListColumn> columns; // main list
     std::vector<RecordListColumn> recipientColumns; // recipients, or the survey's replies
     QStringList exportNames;                        // header of an export
-    QString exportDefinitions;                      // the same names, each with " TEXT"
     QStringList fieldNames;                         // offered to the advanced query
     QString selectColumns;                          // the main list's select list; sendID, rowid last
     QStringList orderColumns;                       // list column -> ORDER BY column

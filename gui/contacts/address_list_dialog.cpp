@@ -2,6 +2,7 @@
 
 #include "contacts/contact_list_query.h"
 #include "contacts/pinyin_initials.h"
+#include "contacts/xlsx_writer.h"
 #include "core/app_globals.h"
 #include "core/helpers.h"
 #include "core/log.h"

@@ -1,5 +1,6 @@
 #include "gui/sms/msg_record_view.h"
 
+#include "contacts/xlsx_writer.h"
 #include "core/database.h"
 #include "core/log.h"
 #include "core/numbers.h"
@@ -207,9 +208,7 @@ void CDlgMsgRecord::QueryRecords(qint64 code, const QString& filter, int sortCol
     m_ui->records->SetItemCount(0);
     m_rows.Close();
     m_currentRow = -1;
-    m_total = 0;
     m_maxRowid = 0;
-    m_filter = filter;
     m_ui->recordText->clear();
     if (newCategory)
         m_category = RecordCategoryFor(code);
@@ -235,12 +234,11 @@ void CDlgMsgRecord::QueryRecords(qint64 code, const QString& filter, int sortCol
         OpenRecordList(g_pDB, m_rows, RecordListStatement(*m_category, filter, order));
     if (!result.ok)
         LogWriteString(g_logRun, QStringLiteral("加载记录列表出错了"));
-    m_total = result.total;
     m_maxRowid = result.maxRowid;
 
     m_ui->records->SetItemCount(m_rows.Count());
     m_ui->records->RedrawItems();
-    m_ui->totalLabel->setText(QStringLiteral("%1: %2").arg(m_category->totalCaption).arg(m_total));
+    m_ui->totalLabel->setText(QStringLiteral("%1: %2").arg(m_category->totalCaption).arg(result.total));
     m_ui->recordCount->setText(QString::number(m_rows.Count()));
 
     if (m_rows.Count() > 0) {
@@ -262,7 +260,6 @@ void CDlgMsgRecord::ClearDetail() {
     m_detail.Close();
     m_detailStatement.clear();
     m_sendId = 0;
-    m_noReply = 0;
     m_ui->recipients->clearSelection();
     m_ui->recipients->SetItemCount(0);
     m_ui->recipientCount->setText(QStringLiteral("0"));
@@ -277,8 +274,7 @@ void CDlgMsgRecord::LoadRecordDetail(int row) {
         const QString from = m_rows.CellText(row, c.SubmitTimeColumn());
         const QString to = m_rows.CellText(row, c.surveyEndColumn);
         m_detailStatement = RecordDetailStatement(c, m_sendId, from, to);
-        m_noReply = SurveyNoReplyCount(g_pDB, m_sendId, from, to);
-        m_ui->recordText->setPlainText(SurveyText(m_noReply, text));
+        m_ui->recordText->setPlainText(SurveyText(SurveyNoReplyCount(g_pDB, m_sendId, from, to), text));
     } else {
         m_detailStatement = RecordDetailStatement(c, m_sendId);
         m_ui->recordText->setPlainText(text);
@@ -564,9 +560,8 @@ void CDlgMsgRecord::OnExport() {
     std::vector<int> columns;
     for (int i = 0; i < static_cast<int>(m_category->columns.size()); ++i)
         columns.push_back(i);
-    const RecordExportResult result =
-        ExportRecordsXlsx(ExportXlsxFileName(chosen), m_category->title, m_category->exportNames,
-                          RowSourceReader(m_rows, columns));
+    const RecordExportResult result = ExportRecordsXlsx(
+        XlsxFileName(chosen), m_category->title, m_category->exportNames, RowSourceReader(m_rows, columns));
     if (result.ok) {
         ShowMessageBox(LoadStr(228), mb::Ok | mb::IconInformation);
         return;

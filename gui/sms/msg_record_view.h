@@ -102,15 +102,12 @@ private:
     std::unique_ptr<ListOwner> m_recipientOwner;
     std::optional<RecordCategory> m_category;
     qint64 m_code = 0;
-    QString m_filter;
     RowSource m_rows;
     RowSource m_detail;
     QString m_detailStatement;
     qint64 m_maxRowid = 0;
-    qint64 m_total = 0;
     int m_currentRow = -1;
     qint64 m_sendId = 0;
-    int m_noReply = 0;
     int m_splitX = -1; // the bar's left edge in the list area; -1: not placed yet
     bool m_querying = false;
 };

@@ -1,5 +1,6 @@
 #include "gui/sms/received_record_view.h"
 
+#include "contacts/xlsx_writer.h"
 #include "core/app_globals.h"
 #include "core/database.h"
 #include "core/log.h"
@@ -324,7 +325,7 @@ void CDlgMsgRecord1Received::Export() {
                                           ReceivedRecords::ExportTitle(), QStringLiteral("xlsx"));
     if (chosen.isEmpty())
         return;
-    const RecordExportResult xlsx = m_records.ExportXlsx(ExportXlsxFileName(chosen));
+    const RecordExportResult xlsx = m_records.ExportXlsx(XlsxFileName(chosen));
     if (xlsx.ok) {
         ShowMessageBox(LoadStr(228), mb::Ok | mb::IconInformation);
         return;

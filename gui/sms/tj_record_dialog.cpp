@@ -1,6 +1,7 @@
 #include "gui/sms/tj_record_dialog.h"
 
 #include "contacts/address_list.h"
+#include "contacts/xlsx_writer.h"
 #include "core/database.h"
 #include "core/log.h"
 #include "core/string_table.h"

@@ -1,4 +1,5 @@
 #include "contacts/csv_writer.h"
+#include "contacts/xlsx_writer.h"
 #include "sms/record_export.h"
 
 #include "tests/support/xlsx_reader.h"
@@ -145,10 +146,9 @@ TEST(RecordExportNames, SheetAndFileNames) {
     const QString longTitle(40, QLatin1Char('x'));
     EXPECT_EQ(ExportSheetName(longTitle, 1).size(), 31);
     EXPECT_TRUE(ExportSheetName(longTitle, 1).endsWith(QStringLiteral("(2)")));
-    EXPECT_EQ(ExportXlsxFileName(QStringLiteral("/t/a.xls")), QStringLiteral("/t/a.xlsx"));
-    EXPECT_EQ(ExportXlsxFileName(QStringLiteral("/t/a.XLSX")), QStringLiteral("/t/a.XLSX"));
-    EXPECT_EQ(ExportXlsxFileName(QStringLiteral("/t/已接收短信记录")),
-              QStringLiteral("/t/已接收短信记录.xlsx"));
+    EXPECT_EQ(XlsxFileName(QStringLiteral("/t/a.xls")), QStringLiteral("/t/a.xlsx"));
+    EXPECT_EQ(XlsxFileName(QStringLiteral("/t/a.XLSX")), QStringLiteral("/t/a.XLSX"));
+    EXPECT_EQ(XlsxFileName(QStringLiteral("/t/已接收短信记录")), QStringLiteral("/t/已接收短信记录.xlsx"));
 }
 
 } // namespace
