@@ -1,12 +1,12 @@
 #include "sms/sent_records.h"
 
 #include "contacts/contact_list_query.h"
-#include "contacts/csv_writer.h"
 #include "core/log.h"
 #include "core/numbers.h"
 #include "core/row_source.h"
 #include "core/sql.h"
 #include "core/sql_guard.h"
+#include "sms/record_export.h"
 
 #include <QCoreApplication>
 
@@ -390,28 +390,22 @@ bool RecipientTriples(sqlite3* db, const QString& detailStatement, QStringList* 
 }
 
 bool ExportNumberList(sqlite3* db, const QString& detailStatement, const QString& path, QString* error) {
-    CsvWriter csv(path);
-    if (!csv.Ok()) {
-        if (error)
-            *error = csv.ErrorText();
-        return false;
-    }
-    csv.AddRow({Tr("姓名"), Tr("号码")});
     SqlStatement st(db, detailStatement.toStdString());
-    int rc = st.ok() ? SQLITE_ROW : SQLITE_ERROR;
-    while (st.ok() && (rc = st.step()) == SQLITE_ROW)
-        csv.AddRow({st.qtext(0), MaskNumber(st.qtext(1))});
-    if (rc != SQLITE_DONE) {
-        LogWriteString(g_logRun, QStringLiteral("查询发送列表出错了"));
-        csv.Close();
-        if (error)
-            *error = QStringLiteral("query failed");
-        return false;
-    }
-    if (!csv.Close()) {
-        if (error)
-            *error = csv.ErrorText();
-        return false;
-    }
-    return true;
+    bool queryFailed = false;
+    const RecordExportResult result =
+        ExportRecordsCsv(path, {Tr("姓名"), Tr("号码")}, [&](QStringList& cells) {
+            const int rc = st.ok() ? st.step() : SQLITE_ERROR;
+            if (rc == SQLITE_ROW) {
+                cells << st.qtext(0) << MaskNumber(st.qtext(1));
+                return RowStep::Row;
+            }
+            if (rc == SQLITE_DONE)
+                return RowStep::End;
+            LogWriteString(g_logRun, QStringLiteral("查询发送列表出错了"));
+            queryFailed = true;
+            return RowStep::Failed;
+        });
+    if (!result.ok && error)
+        *error = queryFailed ? QStringLiteral("query failed") : result.error;
+    return result.ok;
 }

@@ -10,6 +10,7 @@
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/msgbox.h"
+#include "sms/record_export.h"
 #include "sms/record_search.h"
 
 #include "ui_relevant_reply_dialog.h"
@@ -121,15 +122,18 @@ void DlgRelevantReplySMS::OnExport() {
         ChooseSaveFile(this, tr("Microsoft Excel文件(*.xlsx)|*.xlsx||"), title, QStringLiteral("xlsx"));
     if (chosen.isEmpty())
         return;
-    XlsxWriter writer(XlsxFileName(chosen));
-    bool ok = writer.AddSheet(title) && writer.AddRow(RelevantReplyExportNames());
-    for (size_t i = 0; ok && i < m_rows.size(); ++i)
-        ok = writer.AddRow(ShownCells(m_rows[i]));
-    ok = writer.Close() && ok;
-    if (ok) {
+    size_t next = 0;
+    const RecordExportResult result =
+        ExportRecordsXlsx(XlsxFileName(chosen), title, RelevantReplyExportNames(), [&](QStringList& cells) {
+            if (next >= m_rows.size())
+                return RowStep::End;
+            cells = ShownCells(m_rows[next++]);
+            return RowStep::Row;
+        });
+    if (result.ok) {
         ShowMessageBox(LoadStr(228), mb::Ok | mb::IconInformation);
         return;
     }
-    LogWriteString(g_logRun, QStringLiteral("导出相应的回复记录失败: ") + writer.ErrorText());
+    LogWriteString(g_logRun, QStringLiteral("导出相应的回复记录失败: ") + result.error);
     ShowMessageBox(tr("导出记录失败"), mb::Ok | mb::IconWarning);
 }

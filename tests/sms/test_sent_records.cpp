@@ -607,6 +607,12 @@ TEST_F(RecordViewLogic, NumbersCsvIsMaskedForTheMaskedOperator) {
         const QByteArray bytes = file.readAll();
         EXPECT_EQ(bytes, QByteArray::fromStdString(enc::ToGbk(QString::fromUtf8(c.content))));
     }
+    // A list that cannot be read leaves no file behind, not a header alone.
+    QFile::remove(path);
+    QString error;
+    EXPECT_FALSE(ExportNumberList(g_pDB, QStringLiteral("SELECT name, nope FROM sendNums"), path, &error));
+    EXPECT_EQ(error, QStringLiteral("query failed"));
+    EXPECT_FALSE(QFile::exists(path));
 
     QStringList triples;
     ASSERT_TRUE(RecipientTriples(g_pDB, detail, &triples));
