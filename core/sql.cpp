@@ -117,6 +117,19 @@ std::string SqlErrorText(sqlite3* db) {
     return db ? std::string(sqlite3_errmsg(db)) : std::string("no database");
 }
 
+std::string DayRangeCondition(std::string_view column, const QDate& from, const QDate& to) {
+    const std::string name(column);
+    std::string condition;
+    if (from.isValid())
+        condition += " AND " + name + ">" + SqlQuote(from.toString(QStringLiteral("yyyy-MM-dd")));
+    if (to.isValid()) {
+        const QString day = to.toString(QStringLiteral("yyyy-MM-dd"));
+        condition += " AND (" + name + "<" + SqlQuote(day) + " OR " + name + " like " +
+                     SqlQuote(day + QLatin1Char('%')) + ")";
+    }
+    return condition;
+}
+
 std::string SqlParameterList(size_t count) {
     std::string list;
     list.reserve(count * 2);

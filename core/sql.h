@@ -2,6 +2,7 @@
 // All SQL goes through here: ExecSql with its failure lines in the run log,
 // one quoting helper, a prepared statement with bound values, a transaction
 // guard, and ids handed out as "largest plus one" without ever repeating.
+#include <QDate>
 #include <QString>
 #include <sqlite3.h>
 
@@ -42,6 +43,11 @@ std::string SqlQuote(const QString& text);
 // The connection's last error message, for the run log ("no database"
 // without a connection).
 std::string SqlErrorText(sqlite3* db);
+// The condition of a list filtered by days on the time column `column`
+// ("yyyy-MM-dd hh:mm:ss" text): " AND <column>>'<from>'" when `from` is
+// valid, " AND (<column><'<to>' OR <column> like '<to>%')" when `to` is, so
+// the last day counts whole.
+std::string DayRangeCondition(std::string_view column, const QDate& from, const QDate& to);
 // "?,?,...,?" with `count` parameters, for an IN list or a VALUES row.
 std::string SqlParameterList(size_t count);
 

@@ -280,15 +280,5 @@ bool ReceivedRecords::ExportCustomerReport(const QString& path, const QDateTime&
 }
 
 QString ReceivedRecords::DateFilter(const QDate& from, const QDate& to) {
-    QString filter;
-    if (from.isValid())
-        filter += QStringLiteral(" AND sendTime>%1")
-                      .arg(QString::fromStdString(SqlQuote(from.toString(QStringLiteral("yyyy-MM-dd")))));
-    if (to.isValid()) {
-        const QString day = to.toString(QStringLiteral("yyyy-MM-dd"));
-        filter +=
-            QStringLiteral(" AND (sendTime<%1 OR sendTime like %2)")
-                .arg(QString::fromStdString(SqlQuote(day)), QString::fromStdString(SqlQuote(day + "%")));
-    }
-    return filter;
+    return QString::fromStdString(DayRangeCondition("sendTime", from, to));
 }

@@ -198,17 +198,8 @@ QString RecordListStatement(const RecordCategory& category, const QString& filte
 }
 
 QString RecordDateFilter(const std::optional<QDate>& from, const std::optional<QDate>& to) {
-    QString filter;
-    if (from && from->isValid())
-        filter += QStringLiteral(" AND submitTime>%1")
-                      .arg(QString::fromStdString(SqlQuote(from->toString(QStringLiteral("yyyy-MM-dd")))));
-    if (to && to->isValid()) {
-        const QString day = to->toString(QStringLiteral("yyyy-MM-dd"));
-        filter += QStringLiteral(" AND (submitTime<%1 OR submitTime like %2)")
-                      .arg(QString::fromStdString(SqlQuote(day)),
-                           QString::fromStdString(SqlQuote(day + QLatin1Char('%'))));
-    }
-    return filter;
+    return QString::fromStdString(
+        DayRangeCondition("submitTime", from.value_or(QDate()), to.value_or(QDate())));
 }
 
 qint64 MaxSendInfoRowid(sqlite3* db) {

@@ -5,23 +5,8 @@
 
 #include <QFile>
 
-namespace {
-
-std::string DayText(QDate day) {
-    return day.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-}
-
-} // namespace
-
 std::string StatisticsDateCondition(const StatisticsRange& range) {
-    std::string condition;
-    if (range.from && range.from->isValid())
-        condition += " AND submitTime>" + SqlQuote(DayText(*range.from));
-    if (range.to && range.to->isValid()) {
-        const std::string day = DayText(*range.to);
-        condition += " AND (submitTime<" + SqlQuote(day) + " OR submitTime like " + SqlQuote(day + "%") + ")";
-    }
-    return condition;
+    return DayRangeCondition("submitTime", range.from.value_or(QDate()), range.to.value_or(QDate()));
 }
 
 std::string StatisticsQuery(const std::string& condition) {

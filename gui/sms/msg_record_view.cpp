@@ -42,12 +42,6 @@ constexpr int kExportRight = 15;
 constexpr int kComposerDone = 1003;
 constexpr int kSplitterWidth = 4;
 
-std::optional<QDate> TickedDay(const QCheckBox* tick, const QDateEdit* edit) {
-    if (!tick->isChecked())
-        return std::nullopt;
-    return edit->date();
-}
-
 void AddMenuEntry(QMenu* menu, int id, const QString& text, bool enabled) {
     QAction* a = menu->addAction(text);
     a->setData(id);
@@ -327,7 +321,7 @@ void CDlgMsgRecord::OnDateQuery() {
         return;
     QueryRecords(
         m_code,
-        RecordDateFilter(TickedDay(m_ui->fromTick, m_ui->fromDate), TickedDay(m_ui->toTick, m_ui->toDate)),
+        RecordDateFilter(TickedDate(m_ui->fromTick, m_ui->fromDate), TickedDate(m_ui->toTick, m_ui->toDate)),
         -1);
 }
 

@@ -255,9 +255,9 @@ std::unique_ptr<QMenu> CDlgMsgRecord1Received::CreateContextMenu(int row) {
 }
 
 void CDlgMsgRecord1Received::QueryByDate() {
-    const QDate from = m_ui->fromTick->isChecked() ? m_ui->fromDate->date() : QDate();
-    const QDate to = m_ui->toTick->isChecked() ? m_ui->toDate->date() : QDate();
-    QueryRecords(ReceivedRecords::DateFilter(from, to), -1);
+    QueryRecords(ReceivedRecords::DateFilter(TickedDate(m_ui->fromTick, m_ui->fromDate).value_or(QDate()),
+                                             TickedDate(m_ui->toTick, m_ui->toDate).value_or(QDate())),
+                 -1);
 }
 
 void CDlgMsgRecord1Received::SeniorQuery() {

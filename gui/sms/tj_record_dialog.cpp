@@ -20,12 +20,6 @@ namespace {
 // The right that guards deleting statistics.
 constexpr int kDeleteRight = 14;
 
-std::optional<QDate> TickedDay(const QCheckBox* tick, const QDateEdit* edit) {
-    if (!tick->isChecked())
-        return std::nullopt;
-    return edit->date();
-}
-
 } // namespace
 
 DlgTJRecord::DlgTJRecord(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::DlgTJRecord>()) {
@@ -64,7 +58,7 @@ void DlgTJRecord::reject() {
 }
 
 StatisticsRange DlgTJRecord::Range() const {
-    return {TickedDay(m_ui->fromTick, m_ui->fromDate), TickedDay(m_ui->toTick, m_ui->toDate)};
+    return {TickedDate(m_ui->fromTick, m_ui->fromDate), TickedDate(m_ui->toTick, m_ui->toDate)};
 }
 
 void DlgTJRecord::OnQuery() {

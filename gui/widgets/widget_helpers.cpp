@@ -191,3 +191,9 @@ void SetUpTickedDate(QCheckBox* tick, QDateEdit* edit) {
     edit->setEnabled(tick->isChecked());
     QObject::connect(tick, &QCheckBox::toggled, edit, &QWidget::setEnabled);
 }
+
+std::optional<QDate> TickedDate(const QCheckBox* tick, const QDateEdit* edit) {
+    if (!tick->isChecked())
+        return std::nullopt;
+    return edit->date();
+}

@@ -2,8 +2,10 @@
 // Checks, questions and pieces that many dialogs share: an edit box that must
 // not be empty, a number-list box, the "really close?" question of the
 // composers, the tray balloon, and the control ids of the forms.
+#include <QDate>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QAbstractItemView;
 class QCheckBox;
@@ -56,6 +58,8 @@ void ShowDeleteOutcome(bool ok);
 // A date of a query that counts only while its box is ticked: today, shown
 // "yyyy-MM-dd", switched off until the box is ticked.
 void SetUpTickedDate(QCheckBox* tick, QDateEdit* edit);
+// The date of such a query: none while its box is not ticked.
+std::optional<QDate> TickedDate(const QCheckBox* tick, const QDateEdit* edit);
 
 // The rows of a list, 0 for a null view or one without a model.
 int ItemViewRowCount(const QAbstractItemView* list);
