@@ -16,6 +16,7 @@
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
 #include "gui/sms/tj_record_dialog.h"
+#include "gui/widgets/list_helpers.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/msgbox.h"
@@ -340,20 +341,7 @@ void CDlgMsgRecord::OnAdvancedQuery() {
 // ---- selection -----------------------------------------------------------------
 
 RowRanges CDlgMsgRecord::SelectedRanges() const {
-    RowRanges ranges;
-    const QItemSelection selection = m_ui->records->selectionModel()->selection();
-    for (const QItemSelectionRange& r : selection)
-        ranges.emplace_back(r.top(), r.bottom());
-    std::sort(ranges.begin(), ranges.end());
-    // Column-wise pieces of one row range overlap: merge them.
-    RowRanges merged;
-    for (const auto& r : ranges) {
-        if (!merged.empty() && r.first <= merged.back().second + 1)
-            merged.back().second = std::max(merged.back().second, r.second);
-        else
-            merged.push_back(r);
-    }
-    return merged;
+    return SelectedRowRanges(m_ui->records);
 }
 
 std::vector<qint64> CDlgMsgRecord::GetDbIDofSelected() {

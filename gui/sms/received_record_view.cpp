@@ -10,6 +10,7 @@
 #include "gui/sms/interactive_msg_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/sms/senior_query_dialog.h"
+#include "gui/widgets/list_helpers.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/ini.h"
@@ -164,13 +165,7 @@ void CDlgMsgRecord1Received::OnRowClicked(int row) {
 }
 
 std::vector<RowSpan> CDlgMsgRecord1Received::SelectedSpans() const {
-    std::vector<RowSpan> spans;
-    if (!m_ui->list->selectionModel())
-        return spans;
-    for (const QItemSelectionRange& r : m_ui->list->selectionModel()->selection())
-        spans.emplace_back(r.top(), r.bottom());
-    std::sort(spans.begin(), spans.end());
-    return spans;
+    return SelectedRowRanges(m_ui->list);
 }
 
 int CDlgMsgRecord1Received::SingleSelectedRow() const {

@@ -3,9 +3,13 @@
 #include "contacts/contact_fields.h"
 #include "core/helpers.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QSet>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -68,4 +72,22 @@ void LoadVisibleFields(QComboBox* combo, const QString& condition, sqlite3* db) 
     if (!combo)
         return;
     combo->addItems(VisibleFieldNames(condition, db));
+}
+
+std::vector<std::pair<int, int>> SelectedRowRanges(const QAbstractItemView* list) {
+    std::vector<std::pair<int, int>> ranges;
+    if (!list || !list->selectionModel())
+        return ranges;
+    for (const QItemSelectionRange& r : list->selectionModel()->selection())
+        ranges.emplace_back(r.top(), r.bottom());
+    std::sort(ranges.begin(), ranges.end());
+    // Column-wise pieces of one row range overlap: merge them.
+    std::vector<std::pair<int, int>> merged;
+    for (const auto& r : ranges) {
+        if (!merged.empty() && r.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, r.second);
+        else
+            merged.push_back(r);
+    }
+    return merged;
 }

@@ -1,14 +1,22 @@
 #pragma once
 // Helpers of the number lists and field boxes of the composers and list
 // dialogs: lines into a list, a list column as one text, repeated rows
-// removed, the visible contact fields in a combo box.
+// removed, the visible contact fields in a combo box, the selected rows.
 #include "core/database.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
+class QAbstractItemView;
 class QComboBox;
 class QTableWidget;
+
+// The selected rows of a list as first..last ranges in row order, pieces
+// that overlap or touch merged into one.
+std::vector<std::pair<int, int>> SelectedRowRanges(const QAbstractItemView* list);
 
 // Splits `text` on CR LF (SplitString: trimmed, empty pieces between two
 // line ends kept) and appends each piece as a new row after the existing
