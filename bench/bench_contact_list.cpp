@@ -8,6 +8,7 @@
 //   picker filter  the picker: "姓名" "包含" "张", 20 jumps  | one read of the filtered rows
 // After each case the cache must be within its bound (one window plus the
 // bound); the order list is reported beside it, with the resident size.
+#include "bench/bench_database.h"
 #include "contacts/contact_list_query.h"
 #include "core/database.h"
 #include "core/paths.h"
@@ -46,16 +47,10 @@ long ResidentKb() {
     return -1;
 }
 
-struct Fixture {
-    QTemporaryDir dir;
+struct Fixture : BenchFolder {
     std::unique_ptr<CDlgContactFrame> pane;
 
     Fixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
         SqlTransaction tx(g_pDB);
         SqlStatement st(g_pDB,
                         "INSERT INTO ContactList (name, sex, mobileNum, eMail, groupID, perNO, isDeleted, "

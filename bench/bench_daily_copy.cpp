@@ -2,6 +2,7 @@
 // from a connection of its own, quick_check of the copy, fsync, rename)
 // against one bare sqlite3_backup_step(-1) of the same file, with the
 // quick_check alone measured too: it is the part the bare copy does not do.
+#include "bench/bench_database.h"
 #include "bench/bench_main.h"
 #include "core/database.h"
 #include "core/db_backup.h"
@@ -31,18 +32,12 @@ void AppendCjk(std::string& out, uint32_t cp) {
 
 // A program folder whose database the program built itself, filled with
 // contacts as the contact editor writes them, and open as in a running program.
-struct CopyFixture {
-    QTemporaryDir dir;
+struct CopyFixture : BenchFolder {
     QString database;
     int64_t bytes = 0;
     int runs = 0;
 
     CopyFixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
         database = SystemDatabasePath();
         fill();
         // The contacts are in the file itself, as after the program's own checkpoints.

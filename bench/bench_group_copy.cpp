@@ -2,6 +2,7 @@
 // of a 1,000,000-row table copied into another group, against a bare
 // prepared "INSERT ... SELECT ... WHERE rowid=?" loop in one transaction over
 // the same rows, whose rowids it is handed ready-made.
+#include "bench/bench_database.h"
 #include "bench/bench_main.h"
 #include "contacts/contact_record.h"
 #include "contacts/contact_selection.h"
@@ -27,18 +28,12 @@ constexpr int kGroupEvery = 10; // every tenth contact is in the source group
 constexpr int kSourceGroup = 1;
 constexpr int kTargetGroup = 900;
 
-struct CopyFixture {
-    QTemporaryDir dir;
+struct CopyFixture : BenchFolder {
     ContactSelection selection{QStringLiteral(
         "SELECT name,mobileNum FROM ContactList WHERE groupID=1 ORDER BY displayIndex, rowid")};
     std::vector<qint64> rowids; // the ticked rows in list order, for the baseline
 
     CopyFixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
         fill();
         selection.TickAll();
         std::vector<qint64> all;

@@ -1,8 +1,9 @@
 // Sorting the contact list by name in pinyin order against the engine's own
 // byte order, on one table of a million names in the same run. The pinyin
 // order should cost no more than three times the byte order.
-#include "core/database.h"
+#include "bench/bench_database.h"
 #include "bench/bench_main.h"
+#include "core/database.h"
 #include "core/paths.h"
 #include "core/sql.h"
 
@@ -97,15 +98,9 @@ std::vector<std::string> MakeNames(int count) {
 
 // A program folder with a fresh database holding the names; built once and
 // shared by both orders.
-struct SortFixture {
-    QTemporaryDir dir;
+struct SortFixture : BenchFolder {
     size_t surnameCount = 0, givenCount = 0;
     SortFixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
         const auto names = MakeNames(kContacts);
         SqlTransaction tx(g_pDB);
         SqlStatement insert(g_pDB, "INSERT INTO ContactList (name, mobileNum, groupID, perNO, isDeleted) "

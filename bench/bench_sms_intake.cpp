@@ -5,6 +5,7 @@
 //             in slices of 10,000 rows as the composer's timer drives it
 //   baseline  one sqlite3_prepare/sqlite3_step pass, mobileNum as an integer
 // The ratio intake/baseline is printed at the end (target: within 2x).
+#include "bench/bench_database.h"
 #include "bench/bench_main.h"
 #include "contacts/contact_selection.h"
 #include "core/database.h"
@@ -31,15 +32,9 @@ constexpr int kGroup = 1;
 constexpr int kSlice = 10'000;
 const char* const kStatement = "SELECT * FROM ContactList WHERE groupID=1 ORDER BY displayIndex, rowid";
 
-struct Fixture {
-    QTemporaryDir dir;
+struct Fixture : BenchFolder {
     size_t distinct = 0;
     Fixture() {
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        SetAppDirectory(dir.path());
-        if (OpenDatabase() != 0)
-            throw std::runtime_error("cannot open the database");
         if (GenerateContacts(kContacts, kGroup).count != kContacts)
             throw std::runtime_error("cannot fill the database");
     }
