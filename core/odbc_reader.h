@@ -46,8 +46,13 @@ public:
     bool scalar(std::string_view sql, std::string& value);
 
     // The names of the tables (SQLTables); false when the catalog cannot be
-    // read, as for a file that is no database.
+    // read, as for a file that is no database. Only entries of type "TABLE".
     bool tableNames(std::vector<std::string>& names);
+    // The column names of `table`, in column order; false with lastError().
+    bool columnNames(std::string_view table, std::vector<std::string>& names);
+    // `name` as an identifier of this connection's driver: between its quote
+    // characters (doubled inside), or as it stands when the driver has none.
+    std::string quoteIdentifier(std::string_view name);
 
     // The driver's diagnostics of the last failure ("[state] text", one per line).
     QString lastError() const { return m_error; }
@@ -61,3 +66,16 @@ private:
     void* m_dbc = nullptr;
     QString m_error;
 };
+
+// The data sources (SQLDataSources) and drivers (SQLDrivers) that unixODBC
+// knows, by name.
+struct OdbcSourceName {
+    QString name;
+    QString description;
+};
+std::vector<OdbcSourceName> OdbcDataSources();
+std::vector<QString> OdbcDrivers();
+// A connection string for `driver` and a database file: "Database=" for
+// SQLite drivers, else "DBQ=". Empty when the path cannot stand in one
+// (it holds ";", "{" or "}").
+QString OdbcFileConnectString(const QString& driver, const QString& file);
