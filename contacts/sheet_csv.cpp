@@ -91,16 +91,39 @@ void AppendNumber(std::string& out, double value) {
         out.append("#NUM!");
         return;
     }
-    // Round to the 15 digits a spreadsheet shows, then print that value in
-    // its shortest fixed form: 13800138000, 1.5, 0.001, never 1.38E+10.
-    char digits[40];
-    std::snprintf(digits, sizeof digits, "%.15g", value);
-    double shown = std::strtod(digits, nullptr);
-    if (shown == 0)
-        shown = 0; // no "-0"
-    char buf[400];
-    const auto result = std::to_chars(buf, buf + sizeof buf, shown, std::chars_format::fixed);
-    out.append(buf, result.ptr);
+    // The 15 significant digits a spreadsheet shows, written out in fixed
+    // form: 13800138000, 1.5, 0.001, 12345678901234600000; never 1.38E+10.
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.14e", value);
+    const char* p = buf;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    std::string digits(1, *p);
+    digits.append(p + 2, 14);
+    const int exponent = std::atoi(p + 17);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    if (digits == "0") {
+        out.push_back('0');
+        return;
+    }
+    if (negative)
+        out.push_back('-');
+    const int point = exponent + 1; // digits before the decimal point
+    const int n = static_cast<int>(digits.size());
+    if (point <= 0) {
+        out.append("0.");
+        out.append(static_cast<size_t>(-point), '0');
+        out.append(digits);
+    } else if (point >= n) {
+        out.append(digits);
+        out.append(static_cast<size_t>(point - n), '0');
+    } else {
+        out.append(digits, 0, static_cast<size_t>(point));
+        out.push_back('.');
+        out.append(digits, static_cast<size_t>(point));
+    }
 }
 
 void AppendNumberText(std::string& out, std::string_view text) {

@@ -382,7 +382,7 @@ private:
         uint64_t r = 0;
         const char* ref = Attr(attrs, "r");
         if (!ref) {
-            r = m_row + 2; // the row after the last one (m_row counts from 0)
+            r = m_rows == 0 ? 1 : uint64_t(m_row) + 2; // the row after the last one (m_row counts from 0)
         } else if (!ParseUnsigned(ref, r) || r == 0 || r > kSheetMaxRows) {
             return Fail(QStringLiteral("a row number past 1048576: %1").arg(QString::fromUtf8(ref)));
         }

@@ -17,12 +17,12 @@ namespace {
 
 // ---- workbooks made by other programs -------------------------------------------
 
-// openpyxl writes the string, number, date and boolean cells; the kinds it
-// never writes (inline strings, formula strings, rich text with phonetic
-// runs, escaped characters, errors) are added to its sheet and string parts
-// afterwards, as Excel would have written them.
+// openpyxl writes the string, number, date and boolean cells; its texts are
+// then moved to a shared string table, and the kinds it never writes
+// (formula strings, rich text with phonetic runs, escaped characters,
+// errors) are added, as Excel would have written them.
 const char kOpenpyxlBook[] = R"PY(
-import datetime, sys, zipfile, openpyxl
+import datetime, re, sys, zipfile, openpyxl
 from openpyxl.styles import PatternFill
 path, epoch = sys.argv[1], sys.argv[2]
 wb = openpyxl.Workbook()
@@ -53,11 +53,25 @@ if epoch == "1904":
     sys.exit(0)
 with zipfile.ZipFile(path) as z:
     parts = {n: z.read(n) for n in z.namelist()}
-strings = parts["xl/sharedStrings.xml"].decode()
-index = strings.count("<si>")
-strings = strings.replace("</sst>", '<si><r><t>漢</t></r><r><rPr><b/></rPr><t>字</t></r>'
-                          '<rPh sb="0" eb="2"><t>かんじ</t></rPh><phoneticPr fontId="1"/></si></sst>')
-parts["xl/sharedStrings.xml"] = strings.encode()
+# Excel keeps its texts in a shared table: move openpyxl's inline strings
+# there, then add a rich text with a phonetic run.
+items = []
+def share(m):
+    items.append("<si><t%s>%s</t></si>" % (m.group(3), m.group(4)))
+    return '<c %st="s"%s><v>%d</v></c>' % (m.group(1), m.group(2), len(items) - 1)
+sheet = re.sub(r'<c ([^>]*?)t="inlineStr"([^>]*)><is><t([^>]*)>(.*?)</t></is></c>', share,
+               parts["xl/worksheets/sheet1.xml"].decode(), flags=re.S)
+items.append('<si><r><t>漢</t></r><r><rPr><b/></rPr><t>字</t></r>'
+             '<rPh sb="0" eb="2"><t>かんじ</t></rPh><phoneticPr fontId="1"/></si>')
+parts["xl/sharedStrings.xml"] = ('<?xml version="1.0" encoding="UTF-8"?>'
+    '<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="%d" uniqueCount="%d">%s</sst>'
+    % (len(items), len(items), "".join(items))).encode()
+parts["xl/_rels/workbook.xml.rels"] = parts["xl/_rels/workbook.xml.rels"].replace(b"</Relationships>",
+    b'<Relationship Id="rIdSST" Target="sharedStrings.xml" '
+    b'Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings"/></Relationships>')
+parts["[Content_Types].xml"] = parts["[Content_Types].xml"].replace(b"</Types>",
+    b'<Override PartName="/xl/sharedStrings.xml" '
+    b'ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/></Types>')
 row = ('<row r="6">'
        '<c r="A6" t="inlineStr"><is><t>内联</t></is></c>'
        '<c r="B6" t="str"><f>"a"&amp;"b"</f><v>ab</v></c>'
@@ -66,10 +80,8 @@ row = ('<row r="6">'
        '<c r="D6" t="e"><v>#N/A</v></c>'
        '<c r="E6" t="s"><v>%d</v></c>'
        '<c r="F6" t="inlineStr"><is><t>行_x000D_尾</t></is></c>'
-       '</row>') % index
-sheet = parts["xl/worksheets/sheet1.xml"].decode()
-sheet = sheet.replace('<row r="8"', row + '<row r="8"')
-parts["xl/worksheets/sheet1.xml"] = sheet.encode()
+       '</row>') % (len(items) - 1)
+parts["xl/worksheets/sheet1.xml"] = sheet.replace('<row r="8"', row + '<row r="8"').encode()
 with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
     for name, data in parts.items():
         z.writestr(name, data)
