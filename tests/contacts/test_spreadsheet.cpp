@@ -334,11 +334,11 @@ ZipEntry SheetPart(const std::string& rows) {
     return Stored("xl/worksheets/sheet1.xml", kSheetHead + rows + kSheetTail);
 }
 
-// `total` bytes of blanks after an XML start, deflated: the same full-flush
+// `total` bytes of `fill` after an XML start, deflated: the same full-flush
 // block repeated, so a gibibyte is made without compressing one.
-ZipEntry BlankBomb(const std::string& name, uint64_t total) {
+ZipEntry Bomb(const std::string& name, uint64_t total, char fill) {
     const std::string head = std::string(kSheetHead) + "<row r=\"1\">";
-    const std::string blanks(1 << 20, ' ');
+    const std::string blanks(1 << 20, fill);
     z_stream z{};
     deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
     std::string block(1 << 16, '\0');
@@ -455,9 +455,15 @@ TEST_F(SpreadsheetWritten, HostileFilesAreRefused) {
 
     const std::vector<Case> cases = {
         {"a truncated zip", [&] { return good.substr(0, good.size() / 2); }, "book.xlsx", "<open: ", ""},
+        // Blanks are well-formed, so only the count of inflated bytes stops them.
         {"a gibibyte of blanks deflated",
-         bookWith({BlankBomb("xl/worksheets/sheet1.xml", uint64_t(1) << 30)}), "book.xlsx",
+         bookWith({Bomb("xl/worksheets/sheet1.xml", uint64_t(1) << 30, ' ')}), "book.xlsx",
          "<save: ", "the part xl/worksheets/sheet1.xml inflates more than 100-fold"},
+        {"a gibibyte of zeros deflated",
+         bookWith({Bomb("xl/worksheets/sheet1.xml", uint64_t(1) << 30, '\0')}), "book.xlsx",
+         "<save: ", "xl/worksheets/sheet1.xml is no well-formed XML"},
+        {"a gibibyte of blanks as the workbook", bookWith({Bomb("xl/workbook.xml", uint64_t(1) << 30, ' ')}),
+         "book.xlsx", "<open: ", "the part xl/workbook.xml inflates more than 100-fold"},
         {"a DOCTYPE with entities in the workbook",
          bookWith({Stored("xl/workbook.xml", std::string(doctype) + "<workbook>&lol2;</workbook>")}),
          "book.xlsx", "<open: ", "xl/workbook.xml: a DOCTYPE is refused"},
