@@ -365,6 +365,21 @@ ZipEntry Bomb(const std::string& name, uint64_t total, char fill) {
     return e;
 }
 
+// A compound file's signature and one directory sector whose entry `slot`
+// is a stream named `stream` (no stream when it is empty); the rest zeros.
+std::string CompoundFile(const std::u16string& stream, int slot) {
+    std::string bytes(4096, '\0');
+    bytes.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    if (stream.empty())
+        return bytes;
+    char* entry = bytes.data() + 512 + 128 * slot;
+    for (size_t i = 0; i < stream.size(); ++i)
+        entry[2 * i] = static_cast<char>(stream[i]);
+    entry[64] = static_cast<char>(2 * (stream.size() + 1));
+    entry[66] = 2; // a stream
+    return bytes;
+}
+
 class SpreadsheetWritten : public ::testing::Test {
 protected:
     QString Write(const std::string& bytes, const QString& name = QStringLiteral("book.xlsx")) {
@@ -440,14 +455,8 @@ TEST_F(SpreadsheetWritten, HostileFilesAreRefused) {
     };
     const char* doctype =
         R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol "lol"><!ENTITY lol2 "&lol;&lol;&lol;">]>)";
-    std::string compound(4096, '\0');
-    compound.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    std::string encrypted = compound;
-    const std::u16string streamName = u"EncryptionInfo";
-    for (size_t i = 0; i < streamName.size(); ++i)
-        encrypted[512 + 128 + 2 * i] = static_cast<char>(streamName[i]);
-    encrypted[512 + 128 + 64] = static_cast<char>(2 * (streamName.size() + 1));
-    encrypted[512 + 128 + 66] = 2;
+    const std::string compound = CompoundFile(u"", 0);
+    const std::string encrypted = CompoundFile(u"EncryptionInfo", 1);
     std::string garbage = compound;
     for (size_t i = 8; i < garbage.size(); ++i)
         garbage[i] = static_cast<char>(i * 131 % 251);
@@ -521,13 +530,7 @@ TEST_F(SpreadsheetWritten, HostileFilesAreRefused) {
 }
 
 TEST_F(SpreadsheetWritten, EncryptedAndOversizedCompoundFilesAreNotHandedOn) {
-    std::string encrypted(4096, '\0');
-    encrypted.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    const std::u16string streamName = u"EncryptedPackage";
-    for (size_t i = 0; i < streamName.size(); ++i)
-        encrypted[512 + 2 * i] = static_cast<char>(streamName[i]);
-    encrypted[512 + 64] = static_cast<char>(2 * (streamName.size() + 1));
-    encrypted[512 + 66] = 2;
+    const std::string encrypted = CompoundFile(u"EncryptedPackage", 0);
     Spreadsheet book;
     EXPECT_FALSE(book.Open(Write(encrypted, QStringLiteral("secret.xlsx"))));
     EXPECT_TRUE(book.ErrorText().contains(QStringLiteral("encrypted"))) << book.ErrorText().toStdString();
