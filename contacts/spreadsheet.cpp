@@ -41,6 +41,11 @@ bool Spreadsheet::Open(const QString& path) {
     } else {
         m_impl->error = QStringLiteral("%1 is neither an .xlsx nor an .xls workbook").arg(path);
     }
+    // A workbook of chart sheets alone has nothing to import.
+    if (m_impl->book && m_impl->book->SheetNames().isEmpty()) {
+        m_impl->book.reset();
+        m_impl->error = QStringLiteral("the workbook has no worksheet");
+    }
     if (!m_impl->book && !m_impl->error.startsWith(path))
         m_impl->error = QStringLiteral("%1: %2").arg(path, m_impl->error);
     return IsOpen();
@@ -61,10 +66,6 @@ bool Spreadsheet::SaveSheetAsCsv(const QString& sheet, const QString& csvPath, c
         return false;
     }
     const QStringList names = m_impl->book->SheetNames();
-    if (names.isEmpty()) {
-        m_impl->error = QStringLiteral("the workbook has no worksheet");
-        return false;
-    }
     const qsizetype found = names.indexOf(sheet);
     const int index = static_cast<int>(found >= 0 ? found : names.size() - 1);
     SheetCsvWriter out(csvPath);

@@ -515,6 +515,11 @@ TEST_F(SpreadsheetWritten, HostileFilesAreRefused) {
                          return deep;
                      }()),
          "book.xlsx", "<save: ", "xl/worksheets/sheet1.xml: elements nested too deep"},
+        {"only a chart sheet",
+         bookWith({Stored(
+             "xl/_rels/workbook.xml.rels",
+             R"(<Relationships><Relationship Id="rId1" Type="x/chartsheet" Target="charts/c.xml"/></Relationships>)")}),
+         "book.xlsx", "<open: ", "the workbook has no worksheet"},
         {"an encrypted workbook", [&] { return encrypted; }, "book.xlsx",
          "<open: ", "the workbook is encrypted"},
         {"a garbage .xls", [&] { return garbage; }, "book.xls", "<open: ", ""},
