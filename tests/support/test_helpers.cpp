@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -75,4 +78,14 @@ std::vector<std::string> QueryRows(sqlite3* db, const std::string& sql) {
 int64_t QueryScalar(sqlite3* db, const std::string& sql) {
     SqlStatement st(db, sql);
     return st.step() == SQLITE_ROW ? st.int64(0) : -1;
+}
+
+QByteArray RunSystemPython(const QString& script, const QStringList& args) {
+    const QString system = QStringLiteral("/usr/bin/python3");
+    QProcess python;
+    python.start(QFileInfo(system).isExecutable() ? system : QStringLiteral("python3"),
+                 QStringList{QStringLiteral("-c"), script} + args);
+    EXPECT_TRUE(python.waitForFinished(120000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return python.readAllStandardOutput();
 }

@@ -43,6 +43,12 @@ std::string ClosedEndpoint(const std::string& path = "/webservice.asmx");
 // The MD5 of `bytes` in upper-case hex, as the service's digests are written.
 std::string UpperMd5(const QByteArray& bytes);
 
+// Runs `script` (python -c) with `args` under the system's interpreter,
+// /usr/bin/python3, which sees the python3-* packages (openpyxl, xlwt) that
+// another python3 earlier on the PATH may lack. Fails the running test when
+// the script does not end cleanly; returns what it printed.
+QByteArray RunSystemPython(const QString& script, const QStringList& args = {});
+
 // The rows of a query, each row's columns joined by "|" (NULL as "<null>").
 std::vector<std::string> QueryRows(sqlite3* db, const std::string& sql);
 // The first column of the first row as an integer; -1 when there is none.

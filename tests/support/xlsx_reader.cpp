@@ -1,10 +1,10 @@
 #include "tests/support/xlsx_reader.h"
 
-#include <QFileInfo>
+#include "tests/support/test_helpers.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,15 +25,8 @@ sys.stdout.write(json.dumps(out))
 } // namespace
 
 std::map<QString, std::vector<QStringList>> ReadXlsx(const QString& path) {
-    // The system's interpreter, which the python3-openpyxl package serves,
-    // before any other python3 on the PATH.
-    const QString system = QStringLiteral("/usr/bin/python3");
-    QProcess python;
-    python.start(QFileInfo(system).isExecutable() ? system : QStringLiteral("python3"),
-                 {QStringLiteral("-c"), QString::fromUtf8(kReader), path});
-    EXPECT_TRUE(python.waitForFinished(60000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonObject sheets = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    const QJsonObject sheets =
+        QJsonDocument::fromJson(RunSystemPython(QString::fromUtf8(kReader), {path})).object();
     std::map<QString, std::vector<QStringList>> result;
     for (auto it = sheets.begin(); it != sheets.end(); ++it) {
         std::vector<QStringList>& rows = result[it.key()];
