@@ -44,6 +44,36 @@ bool ReadValue(SQLHSTMT stmt, SQLUSMALLINT column, std::string& out) {
     }
 }
 
+// A floating column's text as a person writes the number: no exponent, no
+// trailing zeros after the point, no point for a whole number. Drivers give
+// "13800138000.0" or "1.38e+10" for a mobile number stored as a double.
+void PlainNumber(std::string& text) {
+    if (text.empty())
+        return;
+    if (text.find_first_of("eE") != std::string::npos) {
+        bool ok = false;
+        const double value = QByteArray::fromStdString(text).toDouble(&ok);
+        if (!ok)
+            return;
+        text = QByteArray::number(value, 'f', 6).toStdString();
+    }
+    const size_t point = text.find('.');
+    if (point == std::string::npos)
+        return;
+    if (text.find_first_not_of("+-0123456789.") != std::string::npos)
+        return;
+    size_t end = text.size();
+    while (end > point + 1 && text[end - 1] == '0')
+        --end;
+    if (end == point + 1)
+        end = point;
+    text.resize(end);
+}
+
+bool IsFloatingType(SQLSMALLINT type) {
+    return type == SQL_REAL || type == SQL_FLOAT || type == SQL_DOUBLE;
+}
+
 } // namespace
 
 const std::string& OdbcRow::value(std::string_view name) const {
@@ -162,12 +192,14 @@ bool OdbcReader::query(std::string_view sql, const RowFunction& row) {
     SQLSMALLINT columns = 0;
     SQLNumResultCols(stmt, &columns);
     std::vector<std::string> names;
+    std::vector<bool> floating;
     for (SQLSMALLINT c = 1; c <= columns; ++c) {
         SQLCHAR name[256] = {};
         SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
         SQLDescribeCol(stmt, c, name, sizeof name, &length, &type, &size, &digits, &nullable);
         names.push_back(Lower(reinterpret_cast<const char*>(name)));
+        floating.push_back(IsFloatingType(type));
     }
     OdbcRow current;
     current.m_names = &names;
@@ -186,6 +218,8 @@ bool OdbcReader::query(std::string_view sql, const RowFunction& row) {
             if (!ReadValue(stmt, static_cast<SQLUSMALLINT>(c), current.m_values[c - 1])) {
                 setError(SQL_HANDLE_STMT, stmt, "SQLGetData failed");
                 current.m_values[c - 1].clear();
+            } else if (floating[c - 1]) {
+                PlainNumber(current.m_values[c - 1]);
             }
         }
         if (!row(current))
@@ -229,24 +263,124 @@ bool OdbcReader::tableNames(std::vector<std::string>& names) {
     return ok;
 }
 
-bool OdbcReader::columnNames(std::string_view, std::vector<std::string>& names) {
+bool OdbcReader::columnNames(std::string_view table, std::vector<std::string>& names) {
     names.clear();
-    m_error = QStringLiteral("not built yet");
-    return false;
+    const SQLHSTMT stmt = static_cast<SQLHSTMT>(newStatement());
+    if (!stmt)
+        return false;
+    // A statement that returns no row but describes every column: it works for
+    // drivers whose catalog functions are thin, and names a missing table as
+    // the driver's own error.
+    const std::string sql = "SELECT * FROM " + quoteIdentifier(table) + " WHERE 1=0";
+    std::string text = sql;
+    const SQLRETURN rc =
+        SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    bool ok = SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;
+    if (ok) {
+        SQLSMALLINT columns = 0;
+        SQLNumResultCols(stmt, &columns);
+        for (SQLSMALLINT c = 1; c <= columns; ++c) {
+            SQLCHAR name[512] = {};
+            SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            if (!SQL_SUCCEEDED(
+                    SQLDescribeCol(stmt, c, name, sizeof name, &length, &type, &size, &digits, &nullable))) {
+                ok = false;
+                break;
+            }
+            names.emplace_back(reinterpret_cast<const char*>(name));
+        }
+    }
+    if (!ok)
+        setError(SQL_HANDLE_STMT, stmt, "SQLExecDirect failed");
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    return ok;
 }
 
 std::string OdbcReader::quoteIdentifier(std::string_view name) {
-    return std::string(name);
+    std::string quote;
+    if (m_dbc) {
+        SQLCHAR buffer[8] = {};
+        SQLSMALLINT length = 0;
+        if (SQL_SUCCEEDED(SQLGetInfo(static_cast<SQLHDBC>(m_dbc), SQL_IDENTIFIER_QUOTE_CHAR, buffer,
+                                     sizeof buffer, &length)))
+            quote.assign(reinterpret_cast<const char*>(buffer));
+    }
+    // A blank means the driver cannot quote: the name goes as it stands.
+    if (quote.empty() || quote == " ")
+        return std::string(name);
+    std::string out = quote;
+    for (size_t i = 0; i < name.size();) {
+        if (name.compare(i, quote.size(), quote) == 0) {
+            out += quote + quote;
+            i += quote.size();
+        } else {
+            out += name[i++];
+        }
+    }
+    out += quote;
+    return out;
 }
 
+namespace {
+
+// Walks SQLDataSources or SQLDrivers; `next` fetches one entry.
+template <typename Next> void ListEntries(Next next) {
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        return;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    while (next(env, direction))
+        direction = SQL_FETCH_NEXT;
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+}
+
+} // namespace
+
 std::vector<OdbcSourceName> OdbcDataSources() {
-    return {};
+    std::vector<OdbcSourceName> sources;
+    ListEntries([&](SQLHENV env, SQLUSMALLINT direction) {
+        SQLCHAR name[SQL_MAX_DSN_LENGTH + 1] = {};
+        SQLCHAR description[512] = {};
+        SQLSMALLINT nameLength = 0, descriptionLength = 0;
+        const SQLRETURN rc = SQLDataSources(env, direction, name, sizeof name, &nameLength, description,
+                                            sizeof description, &descriptionLength);
+        if (!SQL_SUCCEEDED(rc))
+            return false;
+        sources.push_back({QString::fromUtf8(reinterpret_cast<const char*>(name)),
+                           QString::fromUtf8(reinterpret_cast<const char*>(description))});
+        return true;
+    });
+    return sources;
 }
 
 std::vector<QString> OdbcDrivers() {
-    return {};
+    std::vector<QString> drivers;
+    ListEntries([&](SQLHENV env, SQLUSMALLINT direction) {
+        SQLCHAR name[512] = {};
+        SQLCHAR attributes[2048] = {};
+        SQLSMALLINT nameLength = 0, attributesLength = 0;
+        const SQLRETURN rc = SQLDrivers(env, direction, name, sizeof name, &nameLength, attributes,
+                                        sizeof attributes, &attributesLength);
+        if (!SQL_SUCCEEDED(rc))
+            return false;
+        drivers.push_back(QString::fromUtf8(reinterpret_cast<const char*>(name)));
+        return true;
+    });
+    return drivers;
 }
 
-QString OdbcFileConnectString(const QString&, const QString&) {
-    return {};
+QString OdbcFileConnectString(const QString& driver, const QString& file) {
+    // Inside a connection string these would end the value or the braces.
+    static const QString kBreaking = QStringLiteral(";{}");
+    for (const QChar c : kBreaking)
+        if (file.contains(c) || driver.contains(c))
+            return {};
+    if (driver.isEmpty() || file.isEmpty())
+        return {};
+    const QString key = driver.contains(QStringLiteral("sqlite"), Qt::CaseInsensitive)
+                            ? QStringLiteral("Database")
+                            : QStringLiteral("DBQ");
+    return QStringLiteral("DRIVER={%1};%2=%3").arg(driver, key, file);
 }
