@@ -3,6 +3,7 @@
 // import leaves nothing behind.
 #include "contacts/contact_import.h"
 #include "core/sql.h"
+#include "core/string_table.h"
 #include "platform/encoding.h"
 #include "tests/support/contacts_fixture.h"
 #include "tests/support/test_helpers.h"
@@ -382,6 +383,13 @@ TEST_F(ContactImport, OutcomeTexts) {
     failed.status = S::ConnectFailed;
     EXPECT_EQ(ImportOutcomeText(database, failed),
               QStringLiteral("连接数据库失败!\n本次没有导入任何联系人。"));
+
+    ASSERT_TRUE(SetUiLanguage(kLangEnglish));
+    EXPECT_EQ(ImportOutcomeText(database, done),
+              QStringLiteral("The source holds 5 records: 3 imported, 2 failed"));
+    EXPECT_EQ(ImportOutcomeText(database, failed),
+              QStringLiteral("Failed to connect to the database!\nNo contacts were imported."));
+    SetUiLanguage(kLangChinese);
 }
 
 } // namespace
