@@ -50,19 +50,6 @@ bool IsDateField(unsigned id) {
     return id == 4 || id == 5 || id == 33 || id == 34;
 }
 
-bool IsBlank(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-QString TrimBlanks(const QString& text) {
-    qsizetype from = 0, to = text.size();
-    while (from < to && IsBlank(text[from]))
-        ++from;
-    while (to > from && IsBlank(text[to - 1]))
-        --to;
-    return from == 0 && to == text.size() ? text : text.mid(from, to - from);
-}
-
 // Failures after which the database takes nothing more of this import.
 bool IsWriteFailure(sqlite3* db, int rc) {
     if (sqlite3_get_autocommit(db))
@@ -342,7 +329,7 @@ void ContactImporter::ImportCsv(const std::vector<int>* groups) {
     QStringList columns = m_request.columns;
     if (columns.isEmpty())
         for (const QString& field : fields)
-            columns << TrimBlanks(field);
+            columns << TrimCsvValue(field);
 
     // Which positions of a line fill which columns.
     std::string fieldList;
@@ -400,7 +387,7 @@ void ContactImporter::ImportCsv(const std::vector<int>* groups) {
                 values[k] = UnicodeToUtf8(ImportCellText(fields[positions[k]], dates[k]));
         }
         if (complete && withGroups) {
-            const std::optional<int64_t> group = FindGroup(TrimBlanks(fields[groupPosition]));
+            const std::optional<int64_t> group = FindGroup(TrimCsvValue(fields[groupPosition]));
             if (!group)
                 return;
             targets.assign(*group > 0 ? 1 : 0, *group);
@@ -608,7 +595,7 @@ QString FormatImportDate(const QString& text) {
 }
 
 QString ImportCellText(const QString& raw, bool formatDate) {
-    QString text = TrimBlanks(raw);
+    QString text = TrimCsvValue(raw);
     if (formatDate)
         text = FormatImportDate(text);
     const qsizetype n = text.size();

@@ -45,11 +45,20 @@ Utf8Check RestIsUtf8(std::FILE* file) {
     }
 }
 
-bool IsImportBlank(QChar c) {
+bool IsBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
 } // namespace
+
+QString TrimCsvValue(const QString& text) {
+    qsizetype from = 0, to = text.size();
+    while (from < to && IsBlank(text[from]))
+        ++from;
+    while (to > from && IsBlank(text[to - 1]))
+        --to;
+    return from == 0 && to == text.size() ? text : text.mid(from, to - from);
+}
 
 CsvRecordReader::CsvRecordReader(QChar separator, size_t blockSize, size_t maxRecord)
     : m_separator(separator), m_blockSize(blockSize > 0 ? blockSize : kCsvBlockSize), m_maxRecord(maxRecord) {
@@ -276,12 +285,7 @@ CsvHeaderResult ReadCsvHeader(const QString& path, QStringList& columns, QChar s
         return CsvHeaderResult::Unreadable;
     bool any = false;
     for (QString& field : fields) {
-        qsizetype from = 0, to = field.size();
-        while (from < to && IsImportBlank(field[from]))
-            ++from;
-        while (to > from && IsImportBlank(field[to - 1]))
-            --to;
-        field = field.mid(from, to - from);
+        field = TrimCsvValue(field);
         any = any || !field.isEmpty();
     }
     if (!any)

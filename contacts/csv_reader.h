@@ -28,6 +28,9 @@ enum class CsvHeaderResult {
 // file's encoding (quotes honoured). `columns` is replaced only on Ok.
 CsvHeaderResult ReadCsvHeader(const QString& path, QStringList& columns, QChar separator = u',');
 
+// `text` without the blanks, tabs, CR and LF around it.
+QString TrimCsvValue(const QString& text);
+
 inline constexpr size_t kCsvBlockSize = 1024 * 1024;
 // A longer record is no contact: it is skipped as one failed line.
 inline constexpr size_t kCsvMaxRecord = 1024 * 1024;
