@@ -72,6 +72,35 @@ bool IsWriteFailure(sqlite3* db, int rc) {
     }
 }
 
+// A larger page cache for the length of one import: an import's pages would
+// otherwise spill to the WAL and be read back again and again (the mobile
+// number index takes its rows in random order). Bounded, so memory stays flat.
+class ImportCache {
+public:
+    explicit ImportCache(sqlite3* db) : m_db(db) {
+        SqlStatement read(db, "PRAGMA cache_size");
+        if (read.step() != SQLITE_ROW)
+            return;
+        m_saved = read.int64(0);
+        const int64_t kib = m_saved < 0 ? -m_saved : m_saved * 4;
+        if (kib < kImportCacheKiB)
+            ExecSql(nullptr, db, "PRAGMA cache_size=-" + std::to_string(kImportCacheKiB));
+        else
+            m_saved = 0;
+    }
+    ~ImportCache() {
+        if (m_saved != 0)
+            ExecSql(nullptr, m_db, "PRAGMA cache_size=" + std::to_string(m_saved));
+    }
+    ImportCache(const ImportCache&) = delete;
+    ImportCache& operator=(const ImportCache&) = delete;
+
+private:
+    static constexpr int64_t kImportCacheKiB = 64 * 1024;
+    sqlite3* m_db;
+    int64_t m_saved = 0;
+};
+
 // A regular file opened for reading with its size, or nothing.
 struct SourceFile {
     std::FILE* file = nullptr;
@@ -99,6 +128,7 @@ public:
         : m_db(db), m_request(request), m_progress(progress) {}
 
     ImportOutcome Run() {
+        const ImportCache cache(m_db);
         switch (m_request.mode) {
         case kImportDatabase:
             ImportFromDatabase(m_request.groups);
