@@ -31,6 +31,7 @@ struct ImportRequest {
     std::vector<int> groups; // the ticked target groups, in tree order
     int defaultGroupId = 0;  // parent of the groups a group column makes
     bool formatDates = false;
+    size_t blockSize = 0; // bytes per read of a file; 0: 1 MiB (tests put records across block ends)
 };
 
 struct ImportOutcome {
@@ -38,7 +39,7 @@ struct ImportOutcome {
         Done,          // committed (some lines may have failed)
         OpenFailed,    // the source file cannot be opened
         ReadFailed,    // a read error or a file shorter than at the start
-        CommitFailed,  // the commit failed
+        CommitFailed,  // the database could not be written (begin, ids, commit)
         Cancelled,     // stopped by the caller ("quit" or the window closed)
         Utf16Refused,  // a UTF-16 file
         ConnectFailed, // the database source cannot be reached
@@ -48,7 +49,8 @@ struct ImportOutcome {
     int total = 0;    // lines (records) read
     int imported = 0; // lines whose inserts all ran
     int failed = 0;
-    QString detail; // the source's error text, for the message and the log
+    int skipped = 0; // numbers only: digit runs too long to be a number
+    QString detail;  // the source's error text, for the message and the log
 };
 
 // Called between blocks or rows; returns false to stop (the import then
@@ -57,6 +59,15 @@ using ImportProgressFn = std::function<bool(qint64 done, qint64 total)>;
 
 ImportOutcome RunContactImport(sqlite3* db, const ImportRequest& request,
                                const ImportProgressFn& progress = {});
+
+// The text of one cell as it is stored: blanks, tabs, CR and LF around it
+// removed; with `formatDate` a date (FormatImportDate) as "yyyy-MM-dd"; a
+// value of 11 or more digits followed by ".0" (a number a spreadsheet wrote
+// as a decimal) without the ".0".
+QString ImportCellText(const QString& raw, bool formatDate);
+// "yyyy-MM-dd" for a date written yyyy-M-d, yyyy/M/d, yyyy.M.d or yyyy年M月d日,
+// optionally followed by a time of day; any other text as it stands.
+QString FormatImportDate(const QString& text);
 
 // What the user is told when the import ends: the summary line on Done,
 // else the failure's text followed by "本次没有导入任何联系人。".

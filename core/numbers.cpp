@@ -149,3 +149,39 @@ std::optional<qint64> RecipientNumberKey(QStringView digits) {
 std::optional<qint64> RecipientNumberKey(std::string_view digits) {
     return RecipientKeyOf(digits.data(), digits.size());
 }
+
+// ---- Numbers in text files ---------------------------------------------------
+
+void NumberRunScanner::Feed(const char* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c < '0' || c > '9') {
+            if (m_inDigits)
+                EndRun();
+            continue;
+        }
+        m_inDigits = true;
+        if (m_runLength == 0 && c != '0' && c != '1')
+            continue; // not yet a candidate
+        // Only the digits of a candidate that can still be taken are kept; a
+        // longer one is only counted.
+        if (m_runLength < static_cast<size_t>(kImportRunMax))
+            m_run.push_back(c);
+        ++m_runLength;
+    }
+}
+
+void NumberRunScanner::Finish() {
+    if (m_inDigits)
+        EndRun();
+}
+
+void NumberRunScanner::EndRun() {
+    if (m_runLength > static_cast<size_t>(kImportRunMax))
+        ++m_tooLong;
+    else if (m_runLength >= static_cast<size_t>(kImportRunMin))
+        m_found(m_run);
+    m_run.clear();
+    m_runLength = 0;
+    m_inDigits = false;
+}

@@ -12,7 +12,9 @@
 
 #include <QStringView>
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The smallest and largest mobile number, as keys.
@@ -71,3 +73,35 @@ bool NumbersMasked();
 // "123**"), when NumbersMasked(); else unchanged. For display only: a masked
 // text is never written back.
 QString MaskNumber(const QString& number);
+
+// ---- Numbers in text files ---------------------------------------------------
+
+// A number found in a text file has 11 to 15 digits.
+inline constexpr int kImportRunMin = 11;
+inline constexpr int kImportRunMax = 15;
+
+// Finds the numbers of data handed over in pieces (the pieces of a file read
+// in blocks), whatever its encoding: only ASCII digits count. A candidate
+// starts at a "0" or "1" (the digits 2 to 9 that open a run of digits are
+// passed over) and runs to the end of its digits, also across pieces. 11 to
+// 15 digits are a number, taken whole; a longer candidate is skipped and
+// counted; a shorter one is ignored.
+class NumberRunScanner {
+public:
+    using RunFound = std::function<void(std::string_view digits)>;
+    explicit NumberRunScanner(RunFound found) : m_found(std::move(found)) {}
+    // The next piece of the data.
+    void Feed(const char* data, size_t size);
+    // The end of the data: a run that reaches it ends there.
+    void Finish();
+    // Candidates longer than kImportRunMax digits, skipped.
+    int TooLong() const { return m_tooLong; }
+
+private:
+    void EndRun();
+    RunFound m_found;
+    std::string m_run;       // the candidate's digits (at most kImportRunMax kept)
+    size_t m_runLength = 0;  // the candidate's length
+    bool m_inDigits = false; // inside a run of digits
+    int m_tooLong = 0;
+};

@@ -129,6 +129,17 @@ QString FromGbk(std::string_view bytes) {
     return out;
 }
 
+int GbkCharLength(unsigned char lead, unsigned char trail) {
+    if (lead <= 0x80 || lead == 0xFF)
+        return 1;
+    if (trail >= 0x80)
+        return 2;
+    // An ASCII second byte belongs to the character only when the pair is one.
+    if (trail < 0x40 || trail == 0x7F)
+        return 1;
+    return Tables().decode[(lead - 0x80) << 8 | trail] != u'\uFFFD' ? 2 : 1;
+}
+
 bool IsValidUtf8(std::string_view s) {
     size_t i = 0, n = s.size();
     while (i < n) {

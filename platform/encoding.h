@@ -20,6 +20,10 @@ uint16_t GbkOfCodeUnit(char16_t c);
 std::string ToGbk(QStringView text);
 // Code page 936 bytes to UTF-16; an invalid byte becomes U+FFFD.
 QString FromGbk(std::string_view bytes);
+// How many bytes FromGbk reads as one character at a byte `lead` followed by
+// `trail`: 2 for a double-byte character (or an invalid pair whose second
+// byte is not ASCII), else 1. Lets a reader find characters without decoding.
+int GbkCharLength(unsigned char lead, unsigned char trail);
 
 bool IsValidUtf8(std::string_view bytes);
 

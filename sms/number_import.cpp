@@ -6,35 +6,6 @@
 
 #include <cerrno>
 
-void NumberRunScanner::Feed(const char* data, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c >= '0' && c <= '9') {
-            // Only the digits of a run that can still be taken are kept; a
-            // longer run is only counted.
-            if (m_runLength < static_cast<size_t>(kImportRunMax))
-                m_run.push_back(c);
-            ++m_runLength;
-        } else if (m_runLength > 0) {
-            EndRun();
-        }
-    }
-}
-
-void NumberRunScanner::Finish() {
-    if (m_runLength > 0)
-        EndRun();
-}
-
-void NumberRunScanner::EndRun() {
-    if (m_runLength > static_cast<size_t>(kImportRunMax))
-        ++m_tooLong;
-    else if (m_runLength >= static_cast<size_t>(kImportRunMin) && (m_run[0] == '1' || m_run[0] == '0'))
-        m_found(m_run);
-    m_run.clear();
-    m_runLength = 0;
-}
-
 NumberFileImport::NumberFileImport(VIRTUAL_LIST& list, const QString& path)
     : m_list(list), m_scanner([this](std::string_view digits) {
           const NumberAcceptance accepted = AcceptNumber(digits);

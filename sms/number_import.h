@@ -1,10 +1,9 @@
 #pragma once
 // "导入文本号码": the numbers of a text file into a sending list. The file is
-// read in blocks of 1 MB whatever it holds; a number is a run of ASCII digits
-// (a run continues across blocks) of 11 to 15 digits beginning with "1" or
-// "0", taken whole; longer runs are skipped and counted, shorter ones
-// ignored. Each number goes through the acceptance and duplicate rules of
-// sms/number_rules and is added without a name.
+// read in blocks of 1 MB whatever it holds; NumberRunScanner (core/numbers.h)
+// finds its numbers. Each number goes through the acceptance and duplicate
+// rules of sms/number_rules and is added without a name.
+#include "core/numbers.h"
 #include "core/virtual_list.h"
 #include "sms/number_rules.h"
 
@@ -18,28 +17,6 @@
 #include <string_view>
 
 inline constexpr qint64 kNumberImportBlock = 1024 * 1024;
-inline constexpr int kImportRunMin = 11;
-inline constexpr int kImportRunMax = 15;
-
-// Finds the digit runs of data handed over in pieces.
-class NumberRunScanner {
-public:
-    using RunFound = std::function<void(std::string_view digits)>;
-    explicit NumberRunScanner(RunFound found) : m_found(std::move(found)) {}
-    // The next piece of the data.
-    void Feed(const char* data, size_t size);
-    // The end of the data: a run that reaches it ends there.
-    void Finish();
-    // Runs longer than kImportRunMax digits, skipped.
-    int TooLong() const { return m_tooLong; }
-
-private:
-    void EndRun();
-    RunFound m_found;
-    std::string m_run; // the digits of the run in progress (at most kImportRunMax kept)
-    size_t m_runLength = 0;
-    int m_tooLong = 0;
-};
 
 struct NumberImportResult {
     bool opened = false;     // false: the file could not be read ("打开文件失败")

@@ -2762,6 +2762,45 @@ Messages available in your account: %d</translation>
     </message>
 </context>
 <context>
+    <name>ContactImport</name>
+    <message>
+        <source>文件共%d条记录,此次导入成功%d条,失败%d条</source>
+        <translation>The file holds %d records: %d imported, %d failed</translation>
+    </message>
+    <message>
+        <source>源数据共%d条记录,此次导入成功%d条,失败%d条</source>
+        <translation>The source holds %d records: %d imported, %d failed</translation>
+    </message>
+    <message>
+        <source>打开文件失败</source>
+        <translation>Failed to open the file</translation>
+    </message>
+    <message>
+        <source>读取文件失败</source>
+        <translation>Failed to read the file</translation>
+    </message>
+    <message>
+        <source>写入数据库失败</source>
+        <translation>Failed to write to the database</translation>
+    </message>
+    <message>
+        <source>本次没有导入任何联系人。</source>
+        <translation>No contacts were imported.</translation>
+    </message>
+    <message>
+        <source>不支持UTF-16编码的文件,请另存为UTF-8或ANSI编码后再导入.</source>
+        <translation>UTF-16 files are not supported. Save the file as UTF-8 or ANSI and import it again.</translation>
+    </message>
+    <message>
+        <source>连接数据库失败!</source>
+        <translation>Failed to connect to the database!</translation>
+    </message>
+    <message>
+        <source>连接数据库异常!&#xd;&#xa;错误信息:%s</source>
+        <translation>Database connection error!&#xd;&#xa;Error message:%s</translation>
+    </message>
+</context>
+<context>
     <name>CDlgExportGroup</name>
     <message>
         <source>选择组</source>

@@ -164,6 +164,12 @@ TEST(NumberRules, ImportRunsAreTakenWholeAcrossPieces) {
         {"16 digits skipped and counted", {"0085212345678901 13800138000"}, {"13800138000"}, 1},
         {"a long run across pieces", {"13800138000", "13800138000", " 1"}, {}, 1},
         {"short and other first digits ignored", {"1380013800 23800138000 93800138000"}, {}, 0},
+        {"read from the first 0 or 1 of a run",
+         {"213800138000 9990085212345678"},
+         {"13800138000", "0085212345678"},
+         0},
+        {"a long candidate behind other digits", {"2", "1380013800013800"}, {}, 1},
+        {"other digits alone are no candidate", {"23456789234567892345"}, {}, 0},
         {"binary noise",
          {std::string("\x00\xff"
                       "13800138000\x80\x01",
