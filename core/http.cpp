@@ -42,15 +42,6 @@ int CloseCancellableSocket(void* user, curl_socket_t fd) {
     return ::close(fd);
 }
 
-// curl_global_init is not thread-safe itself; the first HttpGet of any
-// thread does it, exactly once. It is never undone: the program ends first.
-bool GlobalInit() {
-    static std::once_flag once;
-    static CURLcode result = CURLE_OK;
-    std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
-    return result == CURLE_OK;
-}
-
 bool NeedsEscape(unsigned char c) {
     if (c <= 0x20 || c >= 0x7F)
         return true;
@@ -138,6 +129,15 @@ int Fail(QString& errorText, const QString& url, const QString& why) {
 }
 
 } // namespace
+
+// curl_global_init is not thread-safe itself; the first transfer of any
+// thread does it, exactly once. It is never undone: the program ends first.
+bool CurlGlobalInit() {
+    static std::once_flag once;
+    static CURLcode result = CURLE_OK;
+    std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return result == CURLE_OK;
+}
 
 void HttpCancel::cancel() {
     m_cancelled = true;
@@ -230,7 +230,7 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
 
     if (t_cancel && t_cancel->cancelled())
         return Fail(errorText, url, QStringLiteral("cancelled"));
-    if (!GlobalInit())
+    if (!CurlGlobalInit())
         return Fail(errorText, url, QStringLiteral("libcurl initialisation failed"));
     std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
     if (!curl)
