@@ -1,5 +1,6 @@
 #include "core/ftp_transfer.h"
 
+#include "core/curl_handles.h"
 #include "core/deployment.h"
 #include "core/http.h"
 #include "core/log.h"
@@ -28,35 +29,18 @@ constexpr int kMaxResponseChars = 256;
 
 std::atomic<int> g_requests{0};
 
-struct UrlDeleter {
-    void operator()(CURLU* u) const { curl_url_cleanup(u); }
-};
-struct EasyDeleter {
-    void operator()(CURL* c) const { curl_easy_cleanup(c); }
-};
-struct SlistDeleter {
-    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
-};
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 
 bool UrlHasPart(CURLU* url, CURLUPart part) {
-    char* text = nullptr;
-    if (curl_url_get(url, part, &text, 0) != CURLUE_OK)
-        return false;
-    const bool nonEmpty = text && *text;
-    curl_free(text);
-    return nonEmpty;
+    const auto text = UrlPart(url, part);
+    return text && *text;
 }
 
-std::string UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
-    char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || !text)
-        return std::string();
-    std::string out(text);
-    curl_free(text);
-    return out;
+std::string UrlText(CURLU* url, CURLUPart part, unsigned flags = 0) {
+    const auto text = UrlPart(url, part, flags);
+    return text ? std::string(text.get()) : std::string();
 }
 
 // A name the server may hold in the folder: no separators, no controls
@@ -85,10 +69,10 @@ public:
         const std::string text = "ftp://" + host.toStdString() + "/";
         if (curl_url_set(m_url.get(), CURLUPART_URL, text.c_str(), 0) != CURLUE_OK ||
             UrlHasPart(m_url.get(), CURLUPART_USER) || UrlHasPart(m_url.get(), CURLUPART_QUERY) ||
-            UrlHasPart(m_url.get(), CURLUPART_FRAGMENT) || UrlPart(m_url.get(), CURLUPART_PATH) != "/")
+            UrlHasPart(m_url.get(), CURLUPART_FRAGMENT) || UrlText(m_url.get(), CURLUPART_PATH) != "/")
             return refuse(host, QStringLiteral("not a host[:port]"));
         // Decoded, since libcurl would resolve "%2Einvalid" as ".invalid".
-        const QString decoded = QString::fromStdString(UrlPart(m_url.get(), CURLUPART_HOST, CURLU_URLDECODE));
+        const QString decoded = QString::fromStdString(UrlText(m_url.get(), CURLUPART_HOST, CURLU_URLDECODE));
         if (IsRefusedHost(decoded))
             return refuse(host,
                           QStringLiteral("not configured (set FtpHost in ServerInfo.ini [Deployment])"));

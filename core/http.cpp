@@ -1,5 +1,6 @@
 #include "core/http.h"
 
+#include "core/curl_handles.h"
 #include "core/deployment.h"
 #include "core/log.h"
 #include "platform/encoding.h"
@@ -77,26 +78,6 @@ std::string EscapeQuery(std::string_view query) {
         }
     }
     return out;
-}
-
-struct UrlDeleter {
-    void operator()(CURLU* u) const { curl_url_cleanup(u); }
-};
-struct EasyDeleter {
-    void operator()(CURL* c) const { curl_easy_cleanup(c); }
-};
-struct SlistDeleter {
-    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
-};
-struct CurlFree {
-    void operator()(char* p) const { curl_free(p); }
-};
-
-std::unique_ptr<char, CurlFree> UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
-    char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK)
-        return nullptr;
-    return std::unique_ptr<char, CurlFree>(text);
 }
 
 struct Sink {
