@@ -412,6 +412,10 @@ void CCorvelaneDlg::SyncWithCloud(bool upload) {
         return;
     if (ShowMessageBox(LoadStr(upload ? 344 : 348), mb::YesNo | mb::IconWarning, LoadStr(345)) != IDYES)
         return;
+    if (!g_pDB) {
+        OnCloudSyncDone(upload, CloudCopyResult{});
+        return;
+    }
     QPointer<CCorvelaneDlg> self(this);
     RunJob([self, upload] {
         // A connection of the worker's own: the window's stays free meanwhile.
