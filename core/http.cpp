@@ -1,5 +1,6 @@
 #include "core/http.h"
 
+#include "core/curl_handles.h"
 #include "core/deployment.h"
 #include "core/log.h"
 #include "platform/encoding.h"
@@ -42,15 +43,6 @@ int CloseCancellableSocket(void* user, curl_socket_t fd) {
     return ::close(fd);
 }
 
-// curl_global_init is not thread-safe itself; the first HttpGet of any
-// thread does it, exactly once. It is never undone: the program ends first.
-bool GlobalInit() {
-    static std::once_flag once;
-    static CURLcode result = CURLE_OK;
-    std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
-    return result == CURLE_OK;
-}
-
 bool NeedsEscape(unsigned char c) {
     if (c <= 0x20 || c >= 0x7F)
         return true;
@@ -88,26 +80,6 @@ std::string EscapeQuery(std::string_view query) {
     return out;
 }
 
-struct UrlDeleter {
-    void operator()(CURLU* u) const { curl_url_cleanup(u); }
-};
-struct EasyDeleter {
-    void operator()(CURL* c) const { curl_easy_cleanup(c); }
-};
-struct SlistDeleter {
-    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
-};
-struct CurlFree {
-    void operator()(char* p) const { curl_free(p); }
-};
-
-std::unique_ptr<char, CurlFree> UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
-    char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK)
-        return nullptr;
-    return std::unique_ptr<char, CurlFree>(text);
-}
-
 struct Sink {
     std::string* buffer;
     size_t limit;
@@ -138,6 +110,15 @@ int Fail(QString& errorText, const QString& url, const QString& why) {
 }
 
 } // namespace
+
+// curl_global_init is not thread-safe itself; the first transfer of any
+// thread does it, exactly once. It is never undone: the program ends first.
+bool CurlGlobalInit() {
+    static std::once_flag once;
+    static CURLcode result = CURLE_OK;
+    std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return result == CURLE_OK;
+}
 
 void HttpCancel::cancel() {
     m_cancelled = true;
@@ -230,7 +211,7 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
 
     if (t_cancel && t_cancel->cancelled())
         return Fail(errorText, url, QStringLiteral("cancelled"));
-    if (!GlobalInit())
+    if (!CurlGlobalInit())
         return Fail(errorText, url, QStringLiteral("libcurl initialisation failed"));
     std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
     if (!curl)

@@ -75,5 +75,9 @@ private:
     HttpCancel* m_previous;
 };
 
+// libcurl's process-wide set-up, done once by the first transfer of any
+// thread (HttpGet, OpFtpFile). False when it failed.
+bool CurlGlobalInit();
+
 // Test seam: how many transfers HttpGet has handed to libcurl so far.
 int HttpGetTransferCount();

@@ -612,8 +612,11 @@ void CDlgContactFrame::RunFieldDialog(int id) {
         CDlgAlterFieldOrder dialog(this);
         result = RunModal(dialog);
     }
-    if (result != 1003)
-        return;
+    if (result == 1003)
+        ReloadFields();
+}
+
+void CDlgContactFrame::ReloadFields() {
     VisibleFieldRegistry::Rebuild(g_pDB);
     SortState::Pane(SortState::Kind::Normal).Reset();
     SortState::Pane(SortState::Kind::Duplicates).Reset();

@@ -48,6 +48,9 @@ public:
     int ShowContactInfo(qint64 perNO);
     // Rebuilds the list columns from the visible fields.
     void BuildColumns();
+    // After fieldDisplay changed: the visible fields read again, the sort
+    // orders reset, the columns rebuilt and the list re-queried.
+    void ReloadFields();
     // Loads the window of rows around `row`.
     void LoadRows(int row);
     // Ticks (or unticks) the rows lo..hi, both included.

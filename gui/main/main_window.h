@@ -23,6 +23,7 @@
 #include <vector>
 
 class CDlgContactFrame;
+struct CloudCopyResult;
 struct AutoSendRecord;
 struct ReceiveJobState;
 class QAction;
@@ -99,7 +100,7 @@ public:
     // Selects the tree node with that code (first found, depth first); the
     // selection change shows its view.
     void SelectNode(qint64 code);
-    // The group tree's commands 10001-10005 (and 32776 from its menu) on
+    // The group tree's commands 10001-10007 (and 32776 from its menu) on
     // the selected node.
     void OnGroupCommand(int id);
     // True when a node from `start` on (its subtree and its following
@@ -204,6 +205,10 @@ private:
     std::unique_ptr<QMenu> BuildGroupMenu(qint64 code);
     void AddGroupUnder(QTreeWidgetItem* item);
     void DeleteGroupNode(QTreeWidgetItem* item);
+    // 10006 (upload) and 10007 (download) of the address book's cloud copy:
+    // rights, the question, the work on the job worker, then the outcome.
+    void SyncWithCloud(bool upload);
+    void OnCloudSyncDone(bool upload, const CloudCopyResult& result);
     // Stores a group change of `item`: 0 adds `name` under it (its id into
     // `newId`), 1 deletes it with its subgroups and contacts, 2 renames it.
     bool GroupSql(QTreeWidgetItem* item, int operation, const QString& name = QString(),

@@ -3,8 +3,10 @@
 // and label editing that add, delete, rename and move groups.
 #include "gui/main/main_window.h"
 
+#include "contacts/cloud_copy.h"
 #include "contacts/group_edit.h"
 #include "core/app_globals.h"
+#include "core/database.h"
 #include "core/string_table.h"
 #include "gui/automation/task_view.h"
 #include "gui/contacts/choose_group_dialog.h"
@@ -27,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeWidget>
@@ -42,6 +45,9 @@ constexpr int kAddRight = 4;
 constexpr int kDeleteRight = 8;
 constexpr int kNewContactRight = 1;
 constexpr int kMoveRight = 4;
+// The upload hands every contact out; the download replaces them, like a restore.
+constexpr int kCloudUploadRight = 4;
+constexpr int kCloudDownloadRight = 11;
 
 bool IsGroupCode(qint64 code) {
     return code > node::Contacts && code < node::kFirstFixedNode;
@@ -305,21 +311,24 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
 std::unique_ptr<QMenu> CCorvelaneDlg::BuildGroupMenu(qint64 code) {
     auto menu = std::make_unique<QMenu>(this);
     const bool root = code == node::Contacts;
-    auto entry = [](QMenu* into, int id, int text, bool enabled) {
-        QAction* a = into->addAction(LoadStr(text));
+    auto entry = [](QMenu* into, int id, const QString& text, bool enabled) {
+        QAction* a = into->addAction(text);
         a->setData(id);
         a->setObjectName(QStringLiteral("menu%1").arg(id));
         a->setEnabled(enabled);
     };
-    entry(menu.get(), 10001, 136, true);
-    entry(menu.get(), 10002, 137, !root);
-    entry(menu.get(), 10003, 138, !root);
+    entry(menu.get(), 10001, LoadStr(136), true);
+    entry(menu.get(), 10002, LoadStr(137), !root);
+    entry(menu.get(), 10003, LoadStr(138), !root);
     menu->addSeparator();
-    entry(menu.get(), 10004, 139, !root);
+    entry(menu.get(), 10004, LoadStr(139), !root);
     menu->addSeparator();
-    entry(menu.get(), 32776, 140, !root);
+    entry(menu.get(), 32776, LoadStr(140), !root);
     QMenu* manage = menu->addMenu(LoadStr(142));
-    entry(manage, 10005, 141, true);
+    entry(manage, 10005, LoadStr(141), true);
+    QMenu* cloud = menu->addMenu(Tr("云端同步"));
+    entry(cloud, 10006, Tr("本机数据覆盖云端数据"), true);
+    entry(cloud, 10007, Tr("云端数据覆盖本机数据"), true);
     return menu;
 }
 
@@ -389,9 +398,55 @@ void CCorvelaneDlg::OnGroupCommand(int id) {
         if (IsGroupCode(code))
             OnMenuCommand(id);
         break;
+    case 10006:
+    case 10007:
+        SyncWithCloud(id == 10006);
+        break;
     default:
         break;
     }
+}
+
+void CCorvelaneDlg::SyncWithCloud(bool upload) {
+    if (RefuseIfRightDenied(upload ? kCloudUploadRight : kCloudDownloadRight))
+        return;
+    if (ShowMessageBox(LoadStr(upload ? 344 : 348), mb::YesNo | mb::IconWarning, LoadStr(345)) != IDYES)
+        return;
+    if (!g_pDB) {
+        OnCloudSyncDone(upload, CloudCopyResult{});
+        return;
+    }
+    QPointer<CCorvelaneDlg> self(this);
+    RunJob([self, upload] {
+        // A connection of the worker's own: the window's stays free meanwhile.
+        sqlite3* db = OpenConnection(SystemDatabasePath());
+        const CloudCopyResult result = upload ? SyncLocal2Remote(db) : SyncRemote2Local(db);
+        if (db)
+            CloseConnection(db);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, upload, result] {
+                if (self && !self->m_closing)
+                    self->OnCloudSyncDone(upload, result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CCorvelaneDlg::OnCloudSyncDone(bool upload, const CloudCopyResult& result) {
+    if (!result.message.isEmpty())
+        ShowMessageBox(result.message, mb::Ok | mb::IconWarning);
+    if (result.ok && !upload) {
+        // Groups, fields and contacts all came from the copy.
+        FillMainTree();
+        if (QWidget* view = m_views[129])
+            static_cast<CDlgContactFrame*>(view)->ReloadFields();
+    }
+    const unsigned buttons = upload ? mb::Ok : mb::OkCancel;
+    if (result.ok)
+        ShowMessageBox(LoadStr(346), buttons | mb::IconInformation);
+    else
+        ShowMessageBox(LoadStr(347), buttons | mb::IconError);
 }
 
 void CCorvelaneDlg::AddGroupUnder(QTreeWidgetItem* item) {

@@ -1504,6 +1504,37 @@ It may take a while. Continue?</translation>
         <source>恢复数据失败！</source>
         <translation>Data recovery failed!</translation>
     </message>
+    <message>
+        <source>云端同步</source>
+        <translation>Cloud synchronisation</translation>
+    </message>
+    <message>
+        <source>本机数据覆盖云端数据</source>
+        <translation>Overwrite cloud data with local data</translation>
+    </message>
+    <message>
+        <source>云端数据覆盖本机数据</source>
+        <translation>Overwrite local data with cloud data</translation>
+    </message>
+</context>
+<context>
+    <name>CloudCopy</name>
+    <message>
+        <source>读取原始数据库出错！</source>
+        <translation>Error reading the original database!</translation>
+    </message>
+    <message>
+        <source>上传失败！联系人数量不能超过100000 ！</source>
+        <translation>Upload failed! The number of contacts cannot exceed 100000!</translation>
+    </message>
+    <message>
+        <source>上传失败！通讯录数据过大，无法保存到云端。</source>
+        <translation>Upload failed! The address book is too large to be saved to the cloud.</translation>
+    </message>
+    <message>
+        <source>连接到服务器出错！</source>
+        <translation>Error connecting to the server!</translation>
+    </message>
 </context>
 <context>
     <name>CDlgNetSetting</name>

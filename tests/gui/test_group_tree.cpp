@@ -16,12 +16,14 @@
 #include "tests/support/contact_generator.h"
 #include "tests/support/contacts_fixture.h"
 #include "tests/support/dialog_driver.h"
+#include "tests/support/ftp_server.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/test_helpers.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -304,9 +306,9 @@ TEST_F(GroupTree, MenuOnlyOnContactNodes) {
         qint64 code; // -1: empty space below the items
         QStringList entries;
     };
-    const QStringList all{"10001", "10002", "10003", "10004", "32776", "10005"};
+    const QStringList all{"10001", "10002", "10003", "10004", "32776", "10005", "10006", "10007"};
     const Case cases[] = {
-        {node::Contacts, {"10001", "10002-", "10003-", "10004-", "32776-", "10005"}},
+        {node::Contacts, {"10001", "10002-", "10003-", "10004-", "32776-", "10005", "10006", "10007"}},
         {1, all},
         {node::Sms, {}},
         {node::NetMessages, {}},
@@ -542,6 +544,91 @@ TEST_F(GroupTree, EachCommandChecksItsRight) {
             finishEdit(QStringLiteral("B"));
         m_window.reset();
     }
+}
+
+// The cloud copy's two commands of the tree menu, against a real FTP server.
+class CloudCopyCommands : public GroupTree {
+protected:
+    void SetUp() override {
+        GroupTree::SetUp();
+        m_ftp = std::make_unique<LoopbackFtpServer>();
+        ASSERT_TRUE(m_ftp->isRunning()) << m_ftp->errorString().toStdString();
+        m_ftp->configure();
+    }
+    void TearDown() override {
+        GroupTree::TearDown();
+        m_ftp.reset();
+    }
+    // Runs `command` on group 2, answering its question with `answer`, and
+    // waits until the job's outcome was shown.
+    void run(int command, int answer = IDYES) {
+        m_boxes->clear();
+        m_boxes->queueAnswer(answer);
+        m_window->SelectNode(2);
+        m_window->OnGroupCommand(command);
+        if (answer == IDYES) {
+            EXPECT_TRUE(
+                WaitUntil([&] { return m_boxes->texts().size() >= 2 && m_window->statusText(2).isEmpty(); },
+                          std::chrono::milliseconds(TimeBoundMs(20000))));
+        }
+    }
+
+    std::unique_ptr<LoopbackFtpServer> m_ftp;
+};
+
+TEST_F(CloudCopyCommands, EachDirectionChecksItsRightBeforeAsking) {
+    struct Case {
+        int command;
+        int right;
+        int question;
+    };
+    const Case cases[] = {{10006, 4, 344}, {10007, 11, 348}};
+    for (const Case& c : cases) {
+        open("0", OperatorRightsWithout(c.right));
+        run(c.command, IDNO);
+        EXPECT_EQ(m_boxes->texts(), QStringList{kRightsText}) << c.command;
+        m_window.reset();
+        // With the right the question comes; No does nothing more.
+        open("0", OperatorRightsWithout(c.right == 4 ? 11 : 4));
+        run(c.command, IDNO);
+        ASSERT_EQ(m_boxes->shown().size(), 1u) << c.command;
+        EXPECT_EQ(m_boxes->shown()[0].text, LoadStr(c.question)) << c.command;
+        EXPECT_EQ(m_boxes->shown()[0].title, LoadStr(345)) << c.command;
+        m_window.reset();
+    }
+    EXPECT_TRUE(m_ftp->commands().isEmpty());
+}
+
+TEST_F(CloudCopyCommands, UploadThenDownloadBringsTheGroupsBack) {
+    open();
+    run(10006);
+    EXPECT_EQ(m_boxes->texts(), (QStringList{LoadStr(344), LoadStr(346)}));
+    ASSERT_EQ(m_ftp->files().size(), 1);
+
+    const QString branch = contactsBranch();
+    Exec("DELETE FROM ContactGroup WHERE GroupID = 4");
+    delete item(4);
+    ASSERT_NE(contactsBranch(), branch);
+    run(10007);
+    EXPECT_EQ(m_boxes->texts(), (QStringList{LoadStr(348), LoadStr(346)}));
+    EXPECT_EQ(contactsBranch(), branch);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM ContactGroup WHERE GroupID = 4"), 1);
+
+    // Without a copy for the account the download fails and says so.
+    for (const QString& name : m_ftp->files())
+        QFile::remove(m_ftp->filePath(name));
+    run(10007);
+    EXPECT_EQ(m_boxes->texts(), (QStringList{LoadStr(348), LoadStr(347)}));
+}
+
+TEST_F(CloudCopyCommands, AServerThatRefusesTheLoginIsReported) {
+    LoopbackFtpServer other(QStringLiteral("another"));
+    ASSERT_TRUE(other.isRunning());
+    other.configure();
+    open();
+    run(10006);
+    EXPECT_EQ(m_boxes->texts(),
+              (QStringList{LoadStr(344), QStringLiteral("连接到服务器出错！"), LoadStr(347)}));
 }
 
 class GroupTreeScreenshots : public GroupTree {};

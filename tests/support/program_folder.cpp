@@ -4,12 +4,24 @@
 #include "core/log.h"
 #include "core/paths.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-ProgramFolder::ProgramFolder() {
+namespace {
+
+QString TemplatePath(const QString& nameTemplate) {
+    const QString name = nameTemplate.isEmpty()
+                             ? QCoreApplication::applicationName() + QStringLiteral("-XXXXXX")
+                             : nameTemplate;
+    return QDir::tempPath() + QLatin1Char('/') + name;
+}
+
+} // namespace
+
+ProgramFolder::ProgramFolder(const QString& nameTemplate) : m_dir(TemplatePath(nameTemplate)) {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot create a temporary program folder");
     SetAppDirectory(m_dir.path());

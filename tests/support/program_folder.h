@@ -10,7 +10,10 @@
 
 class ProgramFolder {
 public:
-    ProgramFolder();
+    // `nameTemplate` names the folder in the system's temporary folder, its
+    // "XXXXXX" made unique ("corvelane-it's-XXXXXX"); by default the
+    // application's name.
+    explicit ProgramFolder(const QString& nameTemplate = QString());
     ~ProgramFolder();
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;

@@ -15,7 +15,11 @@ PythonPeer::~PythonPeer() {
 }
 
 bool PythonPeer::start(const QString& script, const QStringList& args) {
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    // Debian's own interpreter first: it sees the python3-* packages the
+    // peers use (pyftpdlib); another python3 earlier on PATH may not.
+    const QString system = QStringLiteral("/usr/bin/python3");
+    const QString python =
+        QFileInfo(system).isExecutable() ? system : QStandardPaths::findExecutable(QStringLiteral("python3"));
     if (python.isEmpty()) {
         m_error = QStringLiteral("python3 not found");
         return false;

@@ -4,7 +4,8 @@
 // "PORT <n>" as its first line and then one record a line, and ends when its
 // stdin closes, so it never outlives the test that started it. This class
 // runs such a script under python3, reads the port and hands over the lines
-// that follow; the destructor stops the script.
+// that follow; the destructor stops the script. Scripts run under
+// /usr/bin/python3 when there is one.
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QList>
