@@ -70,16 +70,16 @@ void CDlgImportField::OnInitDialog() {
 }
 
 void CDlgImportField::AddRow(int fieldId, const QString& name) {
-    if (name == QLatin1String("生日"))
+    if (name == QStringLiteral("生日"))
         m_nBirthdayField = fieldId;
-    else if (name == QLatin1String("特殊日期"))
+    else if (name == QStringLiteral("特殊日期"))
         m_nSpecialDateField = fieldId;
     const int r = RowCount();
     auto* label = new QLabel(m_ui->rows);
     label->setObjectName(QString::number(fieldId + 101));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The mobile number is the one field an import cannot do without.
-    label->setText((name == QLatin1String("手机或小灵通") ? tr("*手机或小灵通") : name) + QLatin1Char(':'));
+    label->setText((name == QStringLiteral("手机或小灵通") ? tr("*手机或小灵通") : name) + QLatin1Char(':'));
     if (fieldId == 3)
         label->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     label->setGeometry(15, kRowHeight * r + 25, 95, 20);

@@ -166,7 +166,7 @@ void CDlgImportWND::ListDatabaseTables() {
     m_ui->table->clear();
     for (const std::string& name : names)
         m_ui->table->addItem(QString::fromStdString(name));
-    m_ui->table->setCurrentIndex(m_ui->table->count() == 1 ? 0 : -1);
+    m_ui->table->setCurrentIndex(-1);
 }
 
 bool CDlgImportWND::ReadDatabaseColumns() {
