@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr int kResultBack = 1001;
-constexpr int kResultQuit = 1002;
-constexpr int kResultDone = 1003;
 constexpr unsigned kMobileField = 3;
 
 } // namespace
@@ -29,7 +26,7 @@ CDlgImport2::CDlgImport2(const QStringList* columns, int importMode, QWidget* pa
       m_nImportMode(importMode) {
     m_ui->setupUi(this);
     ApplyControlIds(this);
-    connect(m_ui->back, &QPushButton::clicked, this, [this] { done(kResultBack); });
+    connect(m_ui->back, &QPushButton::clicked, this, [this] { done(kImportStepBack); });
     connect(m_ui->next, &QPushButton::clicked, this, &CDlgImport2::OnNext);
     OnInitDialog();
 }
@@ -70,12 +67,12 @@ void CDlgImport2::OnNext() {
     step.m_pColumns = m_pColumns;
     step.m_bFormatDates = m_bFormatDates;
     step.m_nCallerValue = m_nCallerValue;
-    RunWizardStep(*this, step, {kResultQuit, kResultDone});
+    RunWizardStep(*this, step, {kImportStepQuit, kImportStepDone});
 }
 
 void CDlgImport2::reject() {
     if (QuitRequested() || ConfirmQuit())
-        done(kResultQuit);
+        done(kImportStepQuit);
 }
 
 void CDlgImport2::keyPressEvent(QKeyEvent* event) {

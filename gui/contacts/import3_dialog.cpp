@@ -5,6 +5,7 @@
 #include "gui/main/app_control.h"
 #include "gui/widgets/tree_helpers.h"
 #include "gui/widgets/widget_helpers.h"
+#include "gui/widgets/worker_progress.h"
 #include "platform/msgbox.h"
 
 #include "ui_import3_dialog.h"
@@ -15,13 +16,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-#include <algorithm>
-
 namespace {
 
-constexpr int kResultBack = 1001;
-constexpr int kResultQuit = 1002;
-constexpr int kResultDone = 1003;
 constexpr int kTickDelayMs = 300;
 
 } // namespace
@@ -30,7 +26,7 @@ CDlgImport3::CDlgImport3(QWidget* parent) : QDialog(parent), m_ui(std::make_uniq
     m_ui->setupUi(this);
     ApplyControlIds(this);
     connect(m_ui->finish, &QPushButton::clicked, this, &CDlgImport3::StartImport);
-    connect(m_ui->back, &QPushButton::clicked, this, [this] { done(kResultBack); });
+    connect(m_ui->back, &QPushButton::clicked, this, [this] { done(kImportStepBack); });
     OnInitDialog();
 }
 
@@ -103,18 +99,9 @@ void CDlgImport3::StartImport() {
     m_worker = std::thread([this, request = m_request] {
         ImportOutcome outcome;
         if (sqlite3* db = OpenConnection(SystemDatabasePath())) {
-            int last = -1;
-            outcome = RunContactImport(db, request, [this, &last](qint64 done, qint64 total) {
-                const int permille =
-                    total > 0 ? static_cast<int>(std::clamp<qint64>(done * 1000 / total, 0, 1000)) : 0;
-                // Only changes travel, so a million rows do not flood the window.
-                if (permille != last) {
-                    last = permille;
-                    QMetaObject::invokeMethod(
-                        this, [this, permille] { OnProgress(permille); }, Qt::QueuedConnection);
-                }
-                return !m_cancel.load();
-            });
+            outcome = RunContactImport(db, request,
+                                       QueuedPermilleProgress(
+                                           this, [this](int permille) { OnProgress(permille); }, m_cancel));
             CloseConnection(db);
         } else {
             outcome.status = ImportOutcome::Status::CommitFailed;
@@ -141,11 +128,11 @@ void CDlgImport3::OnImportFinished(const ImportOutcome& outcome) {
             const unsigned icon = m_nImportMode == kImportCsv ? mb::IconInformation : mb::IconWarning;
             ShowMessageBox(ImportOutcomeText(m_request, outcome), mb::Ok | icon);
         }
-        done(kResultDone);
+        done(kImportStepDone);
         return;
     }
     if (quitting) {
-        done(kResultQuit);
+        done(kImportStepQuit);
         return;
     }
     // Nothing was imported: the user may change the groups or go back.
@@ -176,7 +163,7 @@ void CDlgImport3::reject() {
         m_cancel = true;
         return;
     }
-    done(kResultQuit);
+    done(kImportStepQuit);
 }
 
 void CDlgImport3::done(int result) {

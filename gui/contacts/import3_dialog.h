@@ -18,6 +18,11 @@ namespace Ui {
 class CDlgImport3;
 }
 
+// The results of the import's steps.
+inline constexpr int kImportStepBack = 1001; // "上一步"
+inline constexpr int kImportStepQuit = 1002; // the user quit
+inline constexpr int kImportStepDone = 1003; // contacts were imported
+
 class CDlgImport3 : public QDialog {
     Q_OBJECT
 public:

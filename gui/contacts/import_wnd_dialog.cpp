@@ -11,6 +11,7 @@
 #include "gui/contacts/odbc_source_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "gui/widgets/widget_helpers.h"
+#include "gui/widgets/worker_progress.h"
 #include "platform/msgbox.h"
 
 #include "ui_import_wnd_dialog.h"
@@ -26,12 +27,7 @@
 #include <QRadioButton>
 #include <QUrl>
 
-#include <algorithm>
-
 namespace {
-
-constexpr int kResultQuit = 1002;
-constexpr int kResultDone = 1003;
 
 void ShowDatabaseError(const QString& error) {
     ShowMessageBox(QCoreApplication::translate("CDlgImportWND", "连接数据库异常!\r\n错误信息:%s")
@@ -248,7 +244,7 @@ void CDlgImportWND::RunMappingStep(const QString& sourcePath) {
     step.m_strTable = m_nImportMode == kImportDatabase ? m_ui->table->currentText() : QString();
     step.m_bFormatDates = m_bFormatDates;
     step.m_nCallerValue = m_nCallerValue;
-    RunWizardStep(*this, step, {kResultQuit, kResultDone});
+    RunWizardStep(*this, step, {kImportStepQuit, kImportStepDone});
 }
 
 void CDlgImportWND::RunNumbersStep() {
@@ -258,7 +254,7 @@ void CDlgImportWND::RunNumbersStep() {
     step.m_strPath = m_strPath;
     step.m_nImportMode = kImportNumbers;
     step.m_nCallerValue = m_nCallerValue;
-    RunWizardStep(*this, step, {kResultQuit, kResultDone});
+    RunWizardStep(*this, step, {kImportStepQuit, kImportStepDone});
 }
 
 // ---- the sheet conversion ------------------------------------------------------------
@@ -272,19 +268,12 @@ void CDlgImportWND::StartConversion(const QString& sheet) {
     // Always from the workbook the user chose, so going back and on again
     // converts the same sheet again.
     m_worker = std::thread([this, path = m_strPath, sheet, csvPath] {
-        int last = -1;
         const bool ok =
             (m_sheet.IsOpen() || m_sheet.Open(path)) &&
-            m_sheet.SaveSheetAsCsv(sheet, csvPath, [this, &last](qint64 done, qint64 total) {
-                const int permille =
-                    total > 0 ? static_cast<int>(std::clamp<qint64>(done * 1000 / total, 0, 1000)) : 0;
-                if (permille != last) {
-                    last = permille;
-                    QMetaObject::invokeMethod(
-                        this, [this, permille] { OnConversionProgress(permille); }, Qt::QueuedConnection);
-                }
-                return !m_stopConversion.load();
-            });
+            m_sheet.SaveSheetAsCsv(
+                sheet, csvPath,
+                QueuedPermilleProgress(
+                    this, [this](int permille) { OnConversionProgress(permille); }, m_stopConversion));
         const QString error = ok ? QString() : m_sheet.ErrorText();
         // The workbook is read again from its path the next time.
         m_sheet.Close();

@@ -80,6 +80,7 @@ protected:
         SetModalRunner(m_previousRunner);
         SetNextFileName(std::nullopt);
         ClearQuitRequest();
+        SetUiLanguage(kLangChinese);
         ContactsFixtureTest::TearDown();
     }
 
@@ -101,6 +102,35 @@ protected:
     std::function<int(QDialog&)> m_onModal;
     ModalRunner m_previousRunner;
 };
+
+TEST_F(ImportWindowTest, TheWindowsSpeakEnglish) {
+    ASSERT_TRUE(SetUiLanguage(kLangEnglish));
+    const QStringList columns{"name", "mobile"};
+    const struct {
+        const char* name;
+        std::function<std::unique_ptr<QDialog>()> make;
+    } dialogs[] = {
+        {"import window", [] { return std::make_unique<CDlgImportWND>(); }},
+        {"ODBC source", [] { return std::make_unique<CDlgOdbcSource>(); }},
+        {"group step", [] { return std::make_unique<CDlgImport3>(); }},
+    };
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.name);
+        const std::unique_ptr<QDialog> dialog = d.make();
+        for (const QString& shown : ShownTexts(*dialog))
+            EXPECT_FALSE(HasChinese(shown)) << shown.toStdString();
+    }
+    // The mapping step's own controls; the field names come from the database.
+    CDlgImport2 mapping(&columns, kImportCsv);
+    EXPECT_EQ(mapping.windowTitle(), "Import contacts");
+    for (const char* id : {"1125", "1092", "1004", "1003"}) {
+        QWidget* w = Child<QWidget>(mapping, id);
+        const QString text =
+            qobject_cast<QLabel*>(w) ? static_cast<QLabel*>(w)->text() : static_cast<QPushButton*>(w)->text();
+        EXPECT_FALSE(text.isEmpty() || HasChinese(text)) << id << " " << text.toStdString();
+    }
+    EXPECT_EQ(Child<QLabel>(mapping, "104")->text(), "*Mobile or PHS:");
+}
 
 // ---- the column-mapping panel ---------------------------------------------------------
 
