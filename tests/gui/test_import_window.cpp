@@ -23,14 +23,18 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -261,8 +265,15 @@ TEST_F(ImportWindowTest, DropsTakeOneFileOfAKnownKind) {
     Click(window, "21004");
     ASSERT_EQ(window.m_strPath, chosen);
 
-    // Two files: the earlier choice stays.
-    window.OnDropFiles({write("in/a.csv", "x"), write("in/b.csv", "y")});
+    // Two files, dropped on the window: the earlier choice stays.
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile(write("in/a.csv", "x")), QUrl::fromLocalFile(write("in/b.csv", "y"))});
+    window.show();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &two, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &two, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
     EXPECT_EQ(m_boxes.texts(), QStringList{LoadStr(208)});
     EXPECT_EQ(boxTypes(), std::vector<unsigned>{mb::Ok | mb::IconError});
     EXPECT_EQ(window.m_strPath, chosen);
@@ -403,6 +414,65 @@ TEST_F(ImportWindowTest, TheOdbcSourceDialogBuildsTheConnectionString) {
         EXPECT_EQ(dialog.ConnectString(), c.connect);
         EXPECT_EQ(m_boxes.texts(), c.accepted ? QStringList() : QStringList{"连接数据库失败!"});
     }
+}
+
+// A data source named in the user's odbc.ini and the SQLite driver with a
+// file are offered; the window lists the tables of either.
+TEST_F(ImportWindowTest, DataSourcesAndDriversAreOffered) {
+    const QString source = WriteSourceDatabase(m_folder->file("source.db"));
+    const QByteArray savedIni = qgetenv("ODBCINI");
+    write("odbc.ini", "[Corvelane Test]\nDriver=SQLite3\nDatabase=" + source.toUtf8() + "\n");
+    qputenv("ODBCINI", QFile::encodeName(m_folder->file("odbc.ini")));
+    const struct {
+        const char* name;
+        std::function<void(CDlgOdbcSource&)> choose;
+        bool listed;
+    } cases[] = {
+        {"the data source",
+         [](CDlgOdbcSource& d) {
+             Child<QRadioButton>(d, "dsnMode")->setChecked(true);
+             auto* sources = Child<QComboBox>(d, "dataSource");
+             sources->setCurrentIndex(sources->findData(QStringLiteral("Corvelane Test")));
+         },
+         true},
+        {"the driver with the file",
+         [&](CDlgOdbcSource& d) {
+             Child<QRadioButton>(d, "driverMode")->setChecked(true);
+             auto* drivers = Child<QComboBox>(d, "driver");
+             drivers->setCurrentIndex(drivers->findData(QStringLiteral("SQLite3")));
+             SetNextFileName(source);
+             Click(d, "browse");
+         },
+         true},
+        {"a file the string cannot hold",
+         [&](CDlgOdbcSource& d) {
+             Child<QRadioButton>(d, "driverMode")->setChecked(true);
+             auto* drivers = Child<QComboBox>(d, "driver");
+             drivers->setCurrentIndex(drivers->findData(QStringLiteral("SQLite3")));
+             Child<QLineEdit>(d, "databaseFile")->setText(m_folder->file("a;b.db"));
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_boxes.clear();
+        m_onModal = [&](QDialog& dialog) {
+            auto* odbc = qobject_cast<CDlgOdbcSource*>(&dialog);
+            if (!odbc)
+                return int(QDialog::Rejected);
+            c.choose(*odbc);
+            Click(*odbc, "ok");
+            // A refused choice leaves the dialog open; the user cancels.
+            return odbc->result() == QDialog::Accepted ? odbc->result() : int(QDialog::Rejected);
+        };
+        CDlgImportWND window;
+        Click(window, "1089");
+        QStringList listed = Items(Child<QComboBox>(window, "21040"));
+        listed.sort();
+        EXPECT_EQ(listed, c.listed ? (QStringList{"order", "people"}) : QStringList());
+        EXPECT_EQ(m_boxes.texts(), c.listed ? QStringList() : QStringList{"连接数据库失败!"});
+    }
+    qputenv("ODBCINI", savedIni);
 }
 
 // ---- the next step --------------------------------------------------------------------
