@@ -50,7 +50,7 @@ CDlgImportWND::CDlgImportWND(QWidget* parent) : QDialog(parent), m_ui(std::make_
 }
 
 CDlgImportWND::~CDlgImportWND() {
-    StopConversion();
+    StopWorker();
 }
 
 // ---- the source ---------------------------------------------------------------
@@ -75,7 +75,7 @@ void CDlgImportWND::OnChooseDatabase() {
 }
 
 void CDlgImportWND::OnBrowse() {
-    if (m_converting)
+    if (m_busy)
         return;
     const QString path = ChooseOpenFile(
         this,
@@ -87,7 +87,7 @@ void CDlgImportWND::OnBrowse() {
 }
 
 void CDlgImportWND::OnDropFiles(const QStringList& paths) {
-    if (m_converting || paths.isEmpty())
+    if (m_busy || paths.isEmpty())
         return;
     if (paths.size() > 1) {
         ShowMessageBox(LoadStr(208), mb::Ok | mb::IconError);
@@ -111,17 +111,26 @@ void CDlgImportWND::TakeFile(const QString& path) {
     const ImportFileKind kind = ImportFileKindOf(m_strExt);
     m_bSpreadsheet = kind == ImportFileKind::Spreadsheet ? 1 : 0;
     m_bCsv = kind == ImportFileKind::Csv ? 1 : 0;
-    if (m_bSpreadsheet) {
-        // The content decides what kind of workbook it is.
-        if (!m_sheet.Open(path)) {
-            LogWrite(g_logRun,
-                     "ERROR,读取表格文件失败: " + LogEscape(path) + ": " + LogEscape(m_sheet.ErrorText()));
-            ShowMessageBox(tr("无法读取该表格文件,无法导入!"), mb::Ok | mb::IconWarning);
-        }
-    } else {
-        m_sheet.Close();
+    m_sheet.Close();
+    if (!m_bSpreadsheet) {
+        ListSheets();
+        return;
     }
+    // The content decides what kind of workbook it is; a large one takes a
+    // moment to open.
     ListSheets();
+    RunOnWorker([this, path] { return m_sheet.Open(path); },
+                [this](bool ok) {
+                    if (!ok)
+                        ReportUnreadableWorkbook(m_sheet.ErrorText());
+                    ListSheets();
+                },
+                false);
+}
+
+void CDlgImportWND::ReportUnreadableWorkbook(const QString& why) {
+    LogWrite(g_logRun, "ERROR,读取表格文件失败: " + LogEscape(m_strPath) + ": " + LogEscape(why));
+    ShowMessageBox(tr("无法读取该表格文件,无法导入!"), mb::Ok | mb::IconWarning);
 }
 
 void CDlgImportWND::ClearFile() {
@@ -201,7 +210,7 @@ bool CDlgImportWND::ReadCsvHeader(const QString& csvPath) {
 // ---- the next step ----------------------------------------------------------------
 
 void CDlgImportWND::OnNext() {
-    if (m_converting)
+    if (m_busy)
         return;
     const bool fileMode = m_ui->fileMode->isChecked();
     if (fileMode && m_strPath.isEmpty()) {
@@ -257,63 +266,76 @@ void CDlgImportWND::RunNumbersStep() {
     RunWizardStep(*this, step, {kImportStepQuit, kImportStepDone});
 }
 
-// ---- the sheet conversion ------------------------------------------------------------
+// ---- the worker -----------------------------------------------------------------------
 
 void CDlgImportWND::StartConversion(const QString& sheet) {
     const QString csvPath = ExcelTempCsvPath();
     QFile::remove(csvPath);
-    SetBusy(true);
-    m_stopConversion = false;
-    m_converting = true;
     // Always from the workbook the user chose, so going back and on again
     // converts the same sheet again.
-    m_worker = std::thread([this, path = m_strPath, sheet, csvPath] {
-        const bool ok =
-            (m_sheet.IsOpen() || m_sheet.Open(path)) &&
-            m_sheet.SaveSheetAsCsv(
-                sheet, csvPath,
-                QueuedPermilleProgress(
-                    this, [this](int permille) { OnConversionProgress(permille); }, m_stopConversion));
-        const QString error = ok ? QString() : m_sheet.ErrorText();
-        // The workbook is read again from its path the next time.
-        m_sheet.Close();
+    RunOnWorker(
+        [this, path = m_strPath, sheet, csvPath] {
+            const bool ok =
+                (m_sheet.IsOpen() || m_sheet.Open(path)) &&
+                m_sheet.SaveSheetAsCsv(
+                    sheet, csvPath,
+                    QueuedPermilleProgress(
+                        this, [this](int permille) { OnWorkerProgress(permille); }, m_stopWorker));
+            m_workerError = ok ? QString() : m_sheet.ErrorText();
+            // The workbook is read again from its path the next time.
+            m_sheet.Close();
+            return ok;
+        },
+        [this, csvPath](bool ok) {
+            if (!ok) {
+                ReportUnreadableWorkbook(m_workerError);
+                return;
+            }
+            m_nImportMode = kImportCsv;
+            if (ReadCsvHeader(csvPath))
+                RunMappingStep(csvPath);
+        },
+        true);
+}
+
+void CDlgImportWND::RunOnWorker(std::function<bool()> work, std::function<void(bool)> then,
+                                bool showsProgress) {
+    StopWorker(); // joins one that has finished
+    SetBusy(true, showsProgress);
+    m_stopWorker = false;
+    m_busy = true;
+    m_worker = std::thread([this, work = std::move(work), then = std::move(then)] {
+        const bool ok = work();
         QMetaObject::invokeMethod(
-            this, [this, ok, error, csvPath] { OnConversionFinished(ok, error, csvPath); },
+            this,
+            [this, ok, then] {
+                if (!m_busy)
+                    return; // ended meanwhile; the worker has been joined
+                const bool stopped = m_stopWorker.load();
+                StopWorker();
+                SetBusy(false, false);
+                if (!stopped)
+                    then(ok);
+            },
             Qt::QueuedConnection);
     });
 }
 
-void CDlgImportWND::OnConversionProgress(int permille) {
-    if (m_converting)
+void CDlgImportWND::OnWorkerProgress(int permille) {
+    if (m_busy)
         m_ui->conversionProgress->setValue(permille);
 }
 
-void CDlgImportWND::OnConversionFinished(bool ok, const QString& error, const QString& csvPath) {
-    if (!m_converting)
-        return; // ended meanwhile; the worker has been joined
-    const bool stopped = m_stopConversion.load();
-    StopConversion();
-    SetBusy(false);
-    if (stopped)
-        return;
-    if (!ok) {
-        LogWrite(g_logRun, "ERROR,读取表格文件失败: " + LogEscape(m_strPath) + ": " + LogEscape(error));
-        ShowMessageBox(tr("无法读取该表格文件,无法导入!"), mb::Ok | mb::IconWarning);
-        return;
-    }
-    m_nImportMode = kImportCsv;
-    if (ReadCsvHeader(csvPath))
-        RunMappingStep(csvPath);
-}
-
-void CDlgImportWND::StopConversion() {
-    m_stopConversion = true;
+void CDlgImportWND::StopWorker() {
+    m_stopWorker = true;
     if (m_worker.joinable())
         m_worker.join();
-    m_converting = false;
+    m_busy = false;
 }
 
-void CDlgImportWND::SetBusy(bool busy) {
+void CDlgImportWND::SetBusy(bool busy, bool showsProgress) {
+    // Without figures (opening a workbook) the bar just shows that work goes on.
+    m_ui->conversionProgress->setRange(0, showsProgress ? 1000 : 0);
     m_ui->conversionProgress->setValue(0);
     m_ui->conversionProgress->setVisible(busy);
     m_ui->sourceBox->setEnabled(!busy);
@@ -321,15 +343,15 @@ void CDlgImportWND::SetBusy(bool busy) {
 }
 
 void CDlgImportWND::done(int result) {
-    // Esc or a "quit" during a conversion stops it first.
-    StopConversion();
+    // Esc or a "quit" while the worker runs stops it first.
+    StopWorker();
     QDialog::done(result);
 }
 
 // ---- drag and drop ----------------------------------------------------------------
 
 void CDlgImportWND::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls() && !m_converting)
+    if (event->mimeData()->hasUrls() && !m_busy)
         event->acceptProposedAction();
 }
 

@@ -4,6 +4,8 @@
 // source's column names and runs the next step in its place. A spreadsheet
 // sheet is first written out as CSV on a worker, with progress. Ends with
 // the next step's 1002 or 1003; Esc and the close box end it with IDCANCEL.
+// Opening a workbook and converting a sheet run on a worker, the window
+// responsive and its choices locked meanwhile.
 #include "contacts/spreadsheet.h"
 
 #include <QDialog>
@@ -11,6 +13,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -22,7 +25,7 @@ class CDlgImportWND : public QDialog {
     Q_OBJECT
 public:
     explicit CDlgImportWND(QWidget* parent = nullptr);
-    // Stops a conversion under way and waits for it.
+    // Stops the worker's job and waits for it.
     ~CDlgImportWND() override;
 
     QString m_strExt;  // the chosen file's extension, upper-cased
@@ -53,7 +56,8 @@ public:
 
     // The source's column names as last read.
     const QStringList& Columns() const { return m_columns; }
-    bool converting() const { return m_converting; }
+    // True while the worker opens a workbook or converts a sheet.
+    bool busy() const { return m_busy; }
 
     void done(int result) override;
 
@@ -66,10 +70,14 @@ private:
     void TakeFile(const QString& path);
     void ClearFile();
     void StartConversion(const QString& sheet);
-    void OnConversionProgress(int permille);
-    void OnConversionFinished(bool ok, const QString& error, const QString& csvPath);
-    void StopConversion();
-    void SetBusy(bool busy);
+    // Runs `work` on the worker (it alone touches m_sheet meanwhile), then
+    // `then(ok)` on this thread unless the window stopped it.
+    void RunOnWorker(std::function<bool()> work, std::function<void(bool ok)> then, bool showsProgress);
+    void OnWorkerProgress(int permille);
+    void StopWorker();
+    void SetBusy(bool busy, bool showsProgress);
+    // The workbook could not be read: logged with the reader's reason, told.
+    void ReportUnreadableWorkbook(const QString& why);
     void RunMappingStep(const QString& sourcePath);
     void RunNumbersStep();
 
@@ -78,6 +86,7 @@ private:
     // The chosen workbook; the conversion worker alone uses it while it runs.
     Spreadsheet m_sheet;
     std::thread m_worker;
-    std::atomic<bool> m_stopConversion{false};
-    bool m_converting = false;
+    std::atomic<bool> m_stopWorker{false};
+    bool m_busy = false;
+    QString m_workerError; // written by the worker, read after the join
 };

@@ -71,6 +71,11 @@ void Choose(QComboBox* list, const QString& text) {
     emit list->activated(index);
 }
 
+// The window's worker has finished what it was doing.
+bool Settled(CDlgImportWND& window) {
+    return WaitUntil([&] { return !window.busy(); }, std::chrono::milliseconds(TimeBoundMs(10000)));
+}
+
 class ImportWindowTest : public ContactsFixtureTest {
 protected:
     void SetUp() override {
@@ -240,6 +245,9 @@ TEST_F(ImportWindowTest, AFileIsKnownByItsOwnNameBrowsedOrDropped) {
                 SetNextFileName(path);
                 Click(window, "21004");
             }
+            // A workbook opens on the worker.
+            EXPECT_EQ(window.busy(), c.spreadsheet == 1);
+            ASSERT_TRUE(Settled(window));
             EXPECT_EQ(window.m_strPath, path);
             EXPECT_EQ(Child<QLineEdit>(window, "31016")->text(), path);
             EXPECT_EQ(window.m_strExt, c.ext);
@@ -307,6 +315,7 @@ TEST_F(ImportWindowTest, NextNamesWhatIsMissing) {
         {"a spreadsheet without a sheet",
          [&](CDlgImportWND& w) {
              w.OnDropFiles({workbook});
+             EXPECT_TRUE(Settled(w));
              m_boxes.clear();
          },
          206},
@@ -751,6 +760,7 @@ TEST_F(ImportWindowTest, SheetsOfAWorkbookAndTheirConversion) {
 
     CDlgImportWND window;
     window.OnDropFiles({two});
+    ASSERT_TRUE(Settled(window));
     QComboBox* sheets = Child<QComboBox>(window, "21041");
     EXPECT_EQ(Items(sheets), (QStringList{"名单", "其他"}));
     EXPECT_EQ(sheets->currentIndex(), -1);
@@ -760,6 +770,7 @@ TEST_F(ImportWindowTest, SheetsOfAWorkbookAndTheirConversion) {
     m_boxes.clear();
     SetNextFileName(m_folder->file("one.xls"));
     Click(window, "21004");
+    ASSERT_TRUE(Settled(window));
     EXPECT_EQ(Items(sheets), QStringList{"名单"});
     EXPECT_EQ(sheets->currentText(), "名单");
 
