@@ -1,6 +1,8 @@
 // The main window's menu, tool bar and commands, and the add-in's commands.
 #include "gui/main/main_window.h"
 
+#include "channels/mail_settings.h"
+#include "channels/mail_thread.h"
 #include "core/account.h"
 #include "core/app_globals.h"
 #include "core/companions.h"
@@ -16,8 +18,6 @@
 #include "core/sql.h"
 #include "core/start_settings.h"
 #include "core/string_table.h"
-#include "channels/mail_settings.h"
-#include "channels/mail_thread.h"
 #include "gui/automation/batch_date_msg_dialog.h"
 #include "gui/automation/create_task_dialog.h"
 #include "gui/automation/date_msg_setting_dialog.h"
@@ -29,7 +29,9 @@
 #include "gui/channels/send_sound_dialog.h"
 #include "gui/channels/tel_paper_dialog.h"
 #include "gui/contacts/contact_editor.h"
+#include "gui/contacts/contact_frame.h"
 #include "gui/contacts/data_split_dialog.h"
+#include "gui/contacts/import_wnd_dialog.h"
 #include "gui/contacts/number_location.h"
 #include "gui/main/about_dialog.h"
 #include "gui/main/app_control.h"
@@ -37,9 +39,9 @@
 #include "gui/main/login_dialog.h"
 #include "gui/main/net_setting_dialog.h"
 #include "gui/main/net_store_dialog.h"
-#include "gui/main/res_book_dialog.h"
 #include "gui/main/operator_rights_dialog.h"
 #include "gui/main/recharge_dialog.h"
+#include "gui/main/res_book_dialog.h"
 #include "gui/main/service_password_dialog.h"
 #include "gui/main/skin.h"
 #include "gui/main/sys_setting_dialog.h"
@@ -48,6 +50,7 @@
 #include "gui/sms/per_msg_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
 #include "gui/widgets/modal_runner.h"
+#include "gui/widgets/tree_helpers.h"
 #include "gui/widgets/widget_helpers.h"
 #include "platform/ini.h"
 #include "platform/msgbox.h"
@@ -64,6 +67,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -382,13 +386,26 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
         RunModal(split);
         break;
     }
-    case 32776:
+    case 32776: {
         if (m_currentGroup < 1) {
             ShowMessageBox(LoadStr(334), mb::Ok | mb::IconWarning);
             break;
         }
-        ShowLaterNotice();
+        const int group = m_currentGroup;
+        CDlgImportWND import(this);
+        import.m_nGroupId = group;
+        if (RunModal(import) != 1003)
+            break;
+        // New groups may have come with the contacts; the view shows the
+        // group the contacts went to.
+        FillMainTree();
+        m_currentGroup = group;
+        if (QTreeWidgetItem* sms = FindTreeItemByData(m_tree, nullptr, node::Sms))
+            sms->setExpanded(true);
+        SelectNode(group);
+        ContactPane()->QueryContacts(group, false, -1);
         break;
+    }
     case 32784:
     case 32846:
         if (RunDialog<CDCreateTask1>(this) == 1003) {

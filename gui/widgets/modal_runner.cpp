@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -41,6 +42,28 @@ int RunModal(QDialog& dialog) {
     Running().emplace_back(&dialog);
     const int result = Runner() ? Runner()(dialog) : dialog.exec();
     Running().pop_back();
+    return result;
+}
+
+int RunWizardStep(QDialog& caller, QDialog& step, std::initializer_list<int> endResults) {
+    const bool wasVisible = caller.isVisible();
+    // QDialog's own hide would end its modal loop: the base class's does not.
+    if (wasVisible)
+        caller.QWidget::setVisible(false);
+    const int result = RunModal(step);
+    const bool end = std::find(endResults.begin(), endResults.end(), result) != endResults.end();
+    if (end) {
+        if (wasVisible) {
+            // done() ends a modal loop only by hiding a shown dialog; this
+            // show puts nothing on the screen.
+            caller.setAttribute(Qt::WA_DontShowOnScreen, true);
+            caller.show();
+        }
+        caller.done(result);
+        caller.setAttribute(Qt::WA_DontShowOnScreen, false);
+    } else if (wasVisible) {
+        caller.show();
+    }
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 class QDialog;
@@ -17,6 +18,14 @@ using ModalRunner = std::function<int(QDialog&)>;
 // Replaces the runner; returns the previous one. An empty runner restores
 // the default.
 ModalRunner SetModalRunner(ModalRunner runner);
+
+// A wizard's next step: runs `step` (through RunModal) in place of `caller`,
+// a modal dialog that is hidden meanwhile. When the step's result is one of
+// `endResults` the caller ends with it, unseen; otherwise it shows itself
+// again and goes on. (A plain hide() would end the caller's own modal loop
+// once the step returns, and a hidden dialog's done() would not end it.)
+// Returns the step's result.
+int RunWizardStep(QDialog& caller, QDialog& step, std::initializer_list<int> endResults);
 
 // The dialog RunModal is running now (innermost), or null.
 QDialog* CurrentModalDialog();

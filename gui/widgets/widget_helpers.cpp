@@ -94,15 +94,17 @@ bool CheckNumberListEdit(QPlainTextEdit* edit) { return CheckNumberList(edit); }
 bool CheckNumberListEdit(QTextEdit* edit) { return CheckNumberList(edit); }
 
 bool SwallowEnterAndEsc(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return true;
-    default:
+    if (event->key() != Qt::Key_Escape)
+        return SwallowEnter(event);
+    event->accept();
+    return true;
+}
+
+bool SwallowEnter(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
         return false;
-    }
+    event->accept();
+    return true;
 }
 
 bool RefuseIfRightDenied(int right) {
@@ -123,10 +125,14 @@ void ShowDeleteOutcome(bool ok) {
         ShowMessageBox(LoadStr(160), mb::Ok | mb::IconError);
 }
 
+bool ConfirmQuit() {
+    return ShowMessageBox(Tr("确定退出?"), mb::YesNo | mb::IconQuestion, Tr("退出确认")) == IDYES;
+}
+
 bool ConfirmCloseIfEdited(const QString& content, int listRows) {
     if (content.isEmpty() && listRows <= 0)
         return true;
-    return ShowMessageBox(Tr("确定退出?"), mb::YesNo | mb::IconQuestion, Tr("退出确认")) == IDYES;
+    return ConfirmQuit();
 }
 
 bool ConfirmCloseIfEdited(const QTextEdit* content, int listRows) {

@@ -30,6 +30,9 @@ bool CheckEditNotEmpty(QTextEdit* edit);
 bool CheckNumberListEdit(QPlainTextEdit* edit);
 bool CheckNumberListEdit(QTextEdit* edit);
 
+// "确定退出?" titled "退出确认" (Yes/No): true for Yes.
+bool ConfirmQuit();
+
 // When a composer closes: true at once when its content and its number list
 // are empty; otherwise asks "确定退出?" (Yes/No) and returns true for Yes.
 bool ConfirmCloseIfEdited(const QString& content, int listRows);
@@ -44,6 +47,8 @@ bool ConfirmCloseIfEdited(const QLineEdit* content, const QAbstractItemView* lis
 // For windows that only their own buttons may end: true (and the key
 // accepted) for Enter, Return and Esc, which then do nothing.
 bool SwallowEnterAndEsc(QKeyEvent* event);
+// The same for Enter and Return alone (Esc keeps its meaning).
+bool SwallowEnter(QKeyEvent* event);
 
 // Every command and view that an operator right guards: when the logged-in
 // user lacks `right` (-1: administrators only), says "您没有相应权限进行此

@@ -2742,6 +2742,30 @@ Messages available in your account: %d</translation>
         <source>下一步</source>
         <translation>Next step</translation>
     </message>
+    <message>
+        <source>所有文件(*.xls,*.xlsx,*.txt,*.csv,*.htm,*.html)|*.xls;*.xlsx;*.txt;*.csv;*.htm;*.html|Microsoft Excel文件(*.xls,*.xlsx)|*.xls;*.xlsx;|文本文件(*.txt)|*.txt;|CSV文件(*.csv)|*.csv;|网页文件(*.htm,*.html)|*.htm;*.html;||</source>
+        <translation>All files(*.xls,*.xlsx,*.txt,*.csv,*.htm,*.html)|*.xls;*.xlsx;*.txt;*.csv;*.htm;*.html|Microsoft Excel files(*.xls,*.xlsx)|*.xls;*.xlsx;|Text files(*.txt)|*.txt;|CSV files(*.csv)|*.csv;|Web pages(*.htm,*.html)|*.htm;*.html;||</translation>
+    </message>
+    <message>
+        <source>无法读取该表格文件,无法导入!</source>
+        <translation>The spreadsheet file cannot be read; it cannot be imported!</translation>
+    </message>
+    <message>
+        <source>打开文件失败</source>
+        <translation>Failed to open the file</translation>
+    </message>
+    <message>
+        <source>不支持UTF-16编码的文件,请另存为UTF-8或ANSI编码后再导入.</source>
+        <translation>UTF-16 files are not supported; save the file as UTF-8 or ANSI and import it again.</translation>
+    </message>
+    <message>
+        <source>无法读取文件的列名.</source>
+        <translation>The column names of the file cannot be read.</translation>
+    </message>
+    <message>
+        <source>连接数据库异常!&#xd;&#xa;错误信息:%s</source>
+        <translation>Database connection error!&#xd;&#xa;Error message:%s</translation>
+    </message>
 </context>
 <context>
     <name>CDlgImport2</name>
@@ -2829,6 +2853,49 @@ Messages available in your account: %d</translation>
     <message>
         <source>连接数据库异常!&#xd;&#xa;错误信息:%s</source>
         <translation>Database connection error!&#xd;&#xa;Error message:%s</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgOdbcSource</name>
+    <message>
+        <source>选择数据源</source>
+        <translation>Choose a data source</translation>
+    </message>
+    <message>
+        <source>数据源:</source>
+        <translation>Data source:</translation>
+    </message>
+    <message>
+        <source>驱动程序:</source>
+        <translation>Driver:</translation>
+    </message>
+    <message>
+        <source>数据库文件:</source>
+        <translation>Database file:</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>连接字符串:</source>
+        <translation>Connection string:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>所有文件(*.*)|*.*||</source>
+        <translation>All files(*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>连接数据库失败!</source>
+        <translation>Failed to connect to the database!</translation>
     </message>
 </context>
 <context>

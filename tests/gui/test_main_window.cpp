@@ -2,8 +2,10 @@
 // the commands and their checks, the add-in's commands, timers and workers.
 #include "core/account.h"
 #include "core/app_globals.h"
+#include "core/sql.h"
 #include "core/string_table.h"
 #include "gui/automation/task_tip_dialog.h"
+#include "gui/contacts/import_wnd_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/main/main_window.h"
 #include "gui/sms/send_sms_dialog.h"
@@ -384,6 +386,41 @@ TEST_F(MenuCommands, ImportNeedsAGroup) {
     open();
     m_window->OnMenuCommand(32776);
     EXPECT_EQ(m_boxes->texts(), QStringList{LoadStr(334)});
+}
+
+TEST_F(MenuCommands, ImportWindowRunsForTheSelectedGroupAndShowsItAfterwards) {
+    ExecSql(nullptr, g_pDB, "INSERT INTO ContactGroup (GroupID,GroupName,MasterID) VALUES (7,'客户',0)");
+    open();
+    ASSERT_TRUE(WaitUntil([&] { return m_window->timer(1) && !m_window->timer(1)->isActive(); }));
+    m_window->SelectNode(7);
+    ASSERT_EQ(m_window->currentGroup(), 7);
+    QTreeWidget* tree = m_window->tree();
+    const struct {
+        int result;
+        qint64 newGroup;
+        bool treeRebuilt;
+    } cases[] = {{1002, 8, false}, {1003, 9, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.result);
+        int target = 0;
+        m_onModal = [&](QDialog& dialog) {
+            if (auto* import = qobject_cast<CDlgImportWND*>(&dialog)) {
+                target = import->m_nGroupId;
+                // The import made a group under the target, as a group column does.
+                ExecSql(nullptr, g_pDB,
+                        "INSERT INTO ContactGroup (GroupID,GroupName,MasterID) VALUES (" +
+                            std::to_string(c.newGroup) + ",'新组',7)");
+            }
+            return c.result;
+        };
+        m_window->OnMenuCommand(32776);
+        EXPECT_EQ(target, 7);
+        EXPECT_EQ(TreeHasNode(tree, c.newGroup), c.treeRebuilt);
+        EXPECT_EQ(m_window->currentGroup(), 7);
+        ASSERT_NE(tree->currentItem(), nullptr);
+        EXPECT_EQ(tree->currentItem()->data(0, Qt::UserRole).toLongLong(), 7);
+    }
+    EXPECT_TRUE(m_boxes->texts().isEmpty()) << m_boxes->texts().join('|').toStdString();
 }
 
 // ---- timers --------------------------------------------------------------------------
