@@ -97,8 +97,15 @@ std::vector<ExportField> ReadExportFields(sqlite3* db) {
     int rc = st.ok() ? SQLITE_ROW : st.prepareResult();
     while (st.ok() && (rc = st.step()) == SQLITE_ROW) {
         const std::string column = st.text(1);
-        if (column < std::string("z"))
-            fields.push_back({st.qtext(0), QString::fromStdString(column)});
+        if (column >= std::string("z"))
+            continue;
+        // The column name goes into the statement as it stands, so it must
+        // name a column of ContactList and nothing else.
+        if (!IsTableColumn(db, "ContactList", column)) {
+            LogWriteString(g_logRun, QStringLiteral("ERROR,导出联系人: 字段%1的列名无效").arg(st.int64(2)));
+            continue;
+        }
+        fields.push_back({st.qtext(0), QString::fromStdString(column)});
     }
     if (rc != SQLITE_DONE)
         LogSqlError(SqlErrorText(db), rc, "查询联系人字段时出错了");

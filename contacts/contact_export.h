@@ -30,8 +30,9 @@ struct ExportField {
 
 // "SELECT name,nameOfValue,fieldID FROM fieldDisplay WHERE inUse=1 ORDER BY
 // fieldID", keeping the fields whose column sorts before "z" (byte order of
-// the UTF-8 text). A failure logs "查询联系人字段时出错了" and gives the
-// fields read until then.
+// the UTF-8 text) and is a column of ContactList (another is left out and
+// logged). A failure logs "查询联系人字段时出错了" and gives the fields read
+// until then.
 std::vector<ExportField> ReadExportFields(sqlite3* db = g_pDB);
 
 // The statement counting the rows of the ticked groups (all rows when none).
