@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -31,8 +32,10 @@ QString CsvWriter::Cell(const QString& text) {
 }
 
 QString CsvWriter::QuotedCell(const QString& text) {
-    const bool quote = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
-                       text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    const bool quote = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
+               c == QLatin1Char('\n');
+    });
     if (!quote)
         return text;
     QString cell = text;
