@@ -14,6 +14,8 @@
 #include "tests/support/xlsx_reader.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
@@ -196,6 +198,20 @@ TEST_F(ContactExportDialog, ClosingDuringTheExportStopsIt) {
     EXPECT_EQ(m_boxes.texts(), QStringList{LoadStr(194)});
     EXPECT_EQ(Bytes(path), "earlier export");
     EXPECT_FALSE(QFile::exists(path + ".tmp"));
+}
+
+class ContactExportDialogScreenshots : public ContactExportDialog {};
+
+TEST_F(ContactExportDialogScreenshots, TwoGroupsTicked) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    CDlgExportGroup dialog;
+    dialog.show();
+    Tick(dialog, {2, 4});
+    Child<QCheckBox>(dialog, "1006")->setChecked(true);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(dialog.grab().save(QDir(dir).filePath(QStringLiteral("export-group.png"))));
 }
 
 } // namespace
