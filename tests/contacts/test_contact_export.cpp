@@ -224,6 +224,9 @@ TEST_F(ContactExport, WorkbookOfTextSheetsEachHeaded) {
     GenerateContacts(70000, 4);
     const QString note = QString(QStringLiteral("注")).repeated(300);
     setNote(QStringLiteral("13800000001"), note);
+    // The most a cell holds.
+    const QString longest = QString(QStringLiteral("长")).repeated(32767);
+    setNote(QStringLiteral("13900000003"), longest);
     ASSERT_EQ(ExecSql(nullptr, g_pDB,
                       "UPDATE fieldDisplay SET inUse=1, name='数字', nameOfValue='numDef1' WHERE fieldID=28;"
                       "UPDATE ContactList SET numDef1=42, conTel='00123' WHERE mobileNum='13800000002'"),
@@ -254,6 +257,7 @@ TEST_F(ContactExport, WorkbookOfTextSheetsEachHeaded) {
     const std::vector<QStringList> expected = ExpectedRows({}, false, true);
     EXPECT_TRUE(rows == expected);
     EXPECT_EQ(first[1][19], note);
+    EXPECT_EQ(first[8][19], longest);
     EXPECT_EQ(first[3][17], QStringLiteral("00123"));
     EXPECT_EQ(first[3][21], QStringLiteral("42"));
 }
