@@ -4,10 +4,11 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-CsvWriter::CsvWriter(const QString& path) : m_path(path) {
+CsvWriter::CsvWriter(const QString& path, CsvOptions options) : m_path(path), m_options(options) {
     const QByteArray file = QFile::encodeName(path);
     m_file = std::fopen(file.constData(), "wb");
     if (!m_file) {
@@ -30,6 +31,18 @@ QString CsvWriter::Cell(const QString& text) {
     return cell;
 }
 
+QString CsvWriter::QuotedCell(const QString& text) {
+    const bool quote = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
+               c == QLatin1Char('\n');
+    });
+    if (!quote)
+        return text;
+    QString cell = text;
+    cell.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + cell + QLatin1Char('"');
+}
+
 bool CsvWriter::Write(const std::string& bytes) {
     if (!m_file || m_failed || m_closed)
         return false;
@@ -46,14 +59,14 @@ bool CsvWriter::AddRow(const QStringList& cells) {
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i)
             line += QLatin1Char(',');
-        line += Cell(cells[i]);
+        line += m_options.quoteCells ? QuotedCell(cells[i]) : Cell(cells[i]);
     }
     return AddLine(line);
 }
 
 bool CsvWriter::AddLine(const QString& line) {
     std::string bytes = enc::ToGbk(line);
-    bytes += '\n';
+    bytes += m_options.crlf ? "\r\n" : "\n";
     return Write(bytes);
 }
 

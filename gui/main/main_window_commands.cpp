@@ -31,6 +31,7 @@
 #include "gui/contacts/contact_editor.h"
 #include "gui/contacts/contact_frame.h"
 #include "gui/contacts/data_split_dialog.h"
+#include "gui/contacts/export_group_dialog.h"
 #include "gui/contacts/import_wnd_dialog.h"
 #include "gui/contacts/number_location.h"
 #include "gui/main/about_dialog.h"
@@ -375,8 +376,8 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32774:
         OpenNewContactEditor(this);
         break;
-    case 32777: // contacts' import and export come with the contacts
-        ShowLaterNotice();
+    case 32777:
+        RunDialog<CDlgExportGroup>(this);
         break;
     case 32821:
         OpenNumberLocation(this);

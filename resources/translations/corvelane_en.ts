@@ -2290,6 +2290,45 @@ Messages available in your account: %d</translation>
     </message>
 </context>
 <context>
+    <name>CDlgExportGroup</name>
+    <message>
+        <source>选择组</source>
+        <translation>Select group</translation>
+    </message>
+    <message>
+        <source>请选择要导出的组    (全不选则导出全部)</source>
+        <translation>Choose the groups to export    (none ticked exports all)</translation>
+    </message>
+    <message>
+        <source>xls格式</source>
+        <translation>xls format</translation>
+    </message>
+    <message>
+        <source>(导出速度慢,一般不建议勾选)</source>
+        <translation>(slow export, usually not advised)</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>联系人信息表</source>
+        <translation>Contact information</translation>
+    </message>
+    <message>
+        <source>CSV文件(*.csv)|*.csv||</source>
+        <translation>CSV file(*.csv)|*.csv||</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel文件(*.xls;*.xlsx)|*.xls;*.xlsx||</source>
+        <translation>Microsoft Excel file(*.xls;*.xlsx)|*.xls;*.xlsx||</translation>
+    </message>
+</context>
+<context>
     <name>CDlgAddFaxNO</name>
     <message>
         <source>添加新传真号码</source>

@@ -328,6 +328,15 @@ TEST_F(MenuCommands, NumberLocationAndDataSplit) {
     SetUrlOpener(previous);
 }
 
+using ContactExportCommand = MainWindowFixture;
+
+TEST_F(ContactExportCommand, MenuOpensTheGroupExport) {
+    open();
+    m_window->OnMenuCommand(32777);
+    EXPECT_EQ(modalClasses(), QStringList{QStringLiteral("CDlgExportGroup")});
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
 TEST_F(MenuCommands, AddInWordsReachTheirCommands) {
     open();
     m_window->OnCopyData("about");
