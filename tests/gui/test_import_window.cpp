@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFocusEvent>
@@ -916,6 +917,64 @@ TEST_F(ImportWindowGroups, StoppingAnImportLeavesNothing) {
         EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM ContactGroup"), groups);
         ClearQuitRequest();
     }
+}
+
+// The pictures of the wizard for the documentation: the source window with a
+// workbook's sheets, the mapping step, and the group step while it imports.
+using ImportWindowScreenshots = ImportWindowTest;
+
+TEST_F(ImportWindowScreenshots, SourceMappingAndGroupSteps) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    const QList<QStringList> rows{{"姓名", "手机", "生日", "分组"},
+                                  {"王五", "13800000009", "1980-05-01", "客户"}};
+    const QString book = WriteWorkbook(m_folder->file("客户名单.xlsx"), {"客户", "供应商", "员工"}, rows);
+    {
+        CDlgImportWND window;
+        window.show();
+        window.OnDropFiles({book});
+        ASSERT_TRUE(Settled(window));
+        Child<QComboBox>(window, "21041")->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(window.grab().save(QDir(dir).filePath(QStringLiteral("import-window.png"))));
+    }
+
+    const QStringList columns = rows.front();
+    {
+        CDlgImport2 step(&columns, kImportCsv);
+        step.show();
+        Choose(Child<QComboBox>(step, "1"), "姓名");
+        Choose(Child<QComboBox>(step, "3"), "手机");
+        Choose(Child<QComboBox>(step, "4"), "生日");
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(step.grab().save(QDir(dir).filePath(QStringLiteral("import-mapping.png"))));
+    }
+
+    QByteArray lines = "姓名,手机,生日,分组\r\n";
+    for (int i = 0; i < 300000; ++i)
+        lines += "某人" + QByteArray::number(i) + ",139" + QByteArray::number(10000000 + i) +
+                 ",1980-05-01,客户\r\n";
+    const QString csv = write("big.csv", lines);
+    const ColumnMap map{{1, "姓名"}, {3, "手机"}};
+    CDlgImport3 step;
+    step.m_nDefaultGroupId = 4;
+    step.m_pFieldMap = &map;
+    step.m_pColumns = &columns;
+    step.m_strPath = csv;
+    step.show();
+    step.OnTimer();
+    Click(step, "1003");
+    ASSERT_TRUE(step.importing());
+    auto* progress = Child<QProgressBar>(step, "1094");
+    WaitUntil([&] { return progress->value() > progress->minimum() || !step.importing(); },
+              std::chrono::milliseconds(TimeBoundMs(10000)));
+    ASSERT_TRUE(step.grab().save(QDir(dir).filePath(QStringLiteral("import-groups.png"))));
+    RequestQuit();
+    SendKey(&step, Qt::Key_Escape);
+    EXPECT_TRUE(WaitUntil([&] { return step.result() != kStayedOpen; },
+                          std::chrono::milliseconds(TimeBoundMs(60000))));
+    ClearQuitRequest();
 }
 
 } // namespace
