@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
 #include <iterator>
 
@@ -118,12 +117,7 @@ CDlgContactBase::CDlgContactBase(QWidget* parent)
     m_ui->industry->setCurrentIndex(-1);
     LoadProvinces();
 
-    FillGroupTree(m_ui->groups);
-    for (QTreeWidgetItemIterator it(m_ui->groups); *it; ++it) {
-        (*it)->setFlags((*it)->flags() | Qt::ItemIsUserCheckable);
-        (*it)->setCheckState(0, Qt::Unchecked);
-    }
-    m_ui->groups->expandAll();
+    FillCheckableGroupTree(m_ui->groups);
 
     connect(m_ui->province, &QComboBox::currentIndexChanged, this, &CDlgContactBase::OnProvinceChanged);
     connect(m_ui->birthdaySwitch, &QCheckBox::clicked, this,

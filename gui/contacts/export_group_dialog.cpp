@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 #include <climits>
@@ -47,14 +46,7 @@ void CDlgExportGroup::showEvent(QShowEvent* event) {
 
 void CDlgExportGroup::OnInitDialog() {
     m_initialized = true;
-    QTreeWidget* tree = m_ui->groupTree;
-    tree->clear();
-    FillGroupTree(tree);
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        (*it)->setFlags((*it)->flags() | Qt::ItemIsUserCheckable);
-        (*it)->setCheckState(0, Qt::Unchecked);
-    }
-    tree->expandAll();
+    FillCheckableGroupTree(m_ui->groupTree);
 }
 
 void CDlgExportGroup::OnOK() {

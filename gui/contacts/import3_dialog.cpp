@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -35,14 +34,7 @@ CDlgImport3::~CDlgImport3() {
 }
 
 void CDlgImport3::OnInitDialog() {
-    QTreeWidget* tree = m_ui->groupTree;
-    tree->clear();
-    FillGroupTree(tree);
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        (*it)->setFlags((*it)->flags() | Qt::ItemIsUserCheckable);
-        (*it)->setCheckState(0, Qt::Unchecked);
-    }
-    tree->expandAll();
+    FillCheckableGroupTree(m_ui->groupTree);
     // The opener names the default group and the group column after
     // construction, so they are read when the timer fires.
     QTimer::singleShot(kTickDelayMs, this, &CDlgImport3::OnTimer);

@@ -4,6 +4,7 @@
 
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <QTreeWidgetItemIterator>
 
 #include <vector>
 
@@ -77,4 +78,16 @@ void GetCheckedTreeItems(QTreeWidget* tree, QTreeWidgetItem* item, QList<qint64>
         item = tree->invisibleRootItem();
     }
     CollectChecked(item, out);
+}
+
+void FillCheckableGroupTree(QTreeWidget* tree, sqlite3* db) {
+    if (!tree)
+        return;
+    tree->clear();
+    FillGroupTree(tree, db);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        (*it)->setFlags((*it)->flags() | Qt::ItemIsUserCheckable);
+        (*it)->setCheckState(0, Qt::Unchecked);
+    }
+    tree->expandAll();
 }

@@ -24,6 +24,9 @@ qint64 TreeItemData(const QTreeWidgetItem* item);
 // level; every other group goes under its parent group, appended as the last
 // child. A group whose parent never gets placed is left out.
 void FillGroupTree(QTreeWidget* tree, sqlite3* db = g_pDB);
+// The tree emptied and filled as FillGroupTree does, every item with an
+// unticked check box, all expanded: the tree of a dialog that ticks groups.
+void FillCheckableGroupTree(QTreeWidget* tree, sqlite3* db = g_pDB);
 
 // Depth-first search from `item` and its following siblings (with their
 // subtrees) for the item whose data equals `data`. A null `item` starts at
