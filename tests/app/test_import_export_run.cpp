@@ -12,8 +12,6 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 namespace {
 
 using std::chrono::milliseconds;
@@ -71,17 +69,6 @@ bool CloseFocusedBox(const XvfbServer& x) {
     return !shown();
 }
 
-// Runs `sql` on the run's database beside the program.
-bool Execute(const ProgramRun& run, const char* sql) {
-    sqlite3* db = nullptr;
-    bool ok =
-        sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db) == SQLITE_OK;
-    sqlite3_busy_timeout(db, TimeBoundMs(5000));
-    ok = ok && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
-
 TEST(ImportExportRun, AGbkFileComesInThroughTheWizardAndGoesOutAsAWorkbook) {
     if (!XvfbServer::Available())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
@@ -116,8 +103,8 @@ TEST(ImportExportRun, AGbkFileComesInThroughTheWizardAndGoesOutAsAWorkbook) {
         << run.runLog().toStdString();
 
     // A contact of the other group, which the export must leave out.
-    ASSERT_TRUE(
-        Execute(run, "INSERT INTO ContactList (name, mobileNum, groupID) VALUES ('赵六', '13900000009', 8)"));
+    ASSERT_TRUE(DatabaseExec(
+        run, "INSERT INTO ContactList (name, mobileNum, groupID) VALUES ('赵六', '13900000009', 8)"));
 
     // The group: the tree takes the keyboard, the contacts node, its first
     // group. Without a group "导入" only says so.

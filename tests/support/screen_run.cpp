@@ -48,6 +48,18 @@ bool OpenFromFileMenu(const XvfbServer& x, int position, const QString& window) 
     return false;
 }
 
+bool DatabaseExec(const ProgramRun& run, const char* sql) {
+    sqlite3* db = nullptr;
+    bool ok =
+        sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db) == SQLITE_OK;
+    if (ok) {
+        sqlite3_busy_timeout(db, TimeBoundMs(5000));
+        ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    sqlite3_close(db);
+    return ok;
+}
+
 QString DatabaseRows(const ProgramRun& run, const char* sql) {
     sqlite3* db = nullptr;
     QString out;
