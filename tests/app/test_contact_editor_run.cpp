@@ -38,16 +38,8 @@ TEST(ContactEditorRun, ANewContactFromTheFileMenuIsStored) {
     ASSERT_TRUE(x.pressUntil(QStringLiteral("Return"), login, [&] { return !x.windowNamed(main).isEmpty(); }))
         << run.runLog().toStdString();
 
-    // The File menu is the first of the menu bar; "联系人" its first entry.
-    bool opened = false;
-    for (int attempt = 0; attempt < 4 && !opened; ++attempt) {
-        x.key(QStringLiteral("Escape"), main);
-        x.click(main, 15, 10);
-        x.key(QStringLiteral("Down"));
-        x.key(QStringLiteral("Return"));
-        opened = WaitUntil([&] { return !x.windowNamed(editor).isEmpty(); }, milliseconds(TimeBoundMs(3000)));
-    }
-    ASSERT_TRUE(opened) << run.runLog().toStdString();
+    // "联系人" is the File menu's first entry.
+    ASSERT_TRUE(OpenFromFileMenu(x, 1, editor)) << run.runLog().toStdString();
 
     // The name has the focus; Tab leads through sex to the number, and on
     // through the page to the groups.

@@ -11,8 +11,6 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 namespace {
 
 using std::chrono::milliseconds;
@@ -55,18 +53,6 @@ private:
     int m_port = 0;
 };
 
-// Writes through the running program's database (WAL, so beside its own connection).
-bool Exec(const ProgramRun& run, const char* sql) {
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open(run.file(QStringLiteral("DB/SystemData.db3")).toUtf8().constData(), &db) == SQLITE_OK;
-    if (ok) {
-        sqlite3_busy_timeout(db, 5000);
-        ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    sqlite3_close(db);
-    return ok;
-}
-
 TEST(ReceivedTrafficRun, TimerReceivesUnsubscribesAndReplies) {
     if (!XvfbServer::Available())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
@@ -90,8 +76,8 @@ TEST(ReceivedTrafficRun, TimerReceivesUnsubscribesAndReplies) {
     ASSERT_TRUE(x.pressUntil(QStringLiteral("Return"), login, [&] { return !x.windowNamed(main).isEmpty(); }))
         << run.runLog().toStdString();
     // The contact who will write "TD"; the first receive comes 5 s after the window.
-    ASSERT_TRUE(Exec(run, "INSERT INTO ContactList (name,mobileNum,groupID,perNO,isDeleted) "
-                          "VALUES ('试用','13800138000',0,1,0)"));
+    ASSERT_TRUE(DatabaseExec(run, "INSERT INTO ContactList (name,mobileNum,groupID,perNO,isDeleted) "
+                                  "VALUES ('试用','13800138000',0,1,0)"));
 
     ASSERT_TRUE(WaitUntil([&] { return DatabaseRows(run, "SELECT COUNT(*) FROM receivedMSGRecord") == "3;"; },
                           milliseconds(TimeBoundMs(20000))))

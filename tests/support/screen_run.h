@@ -21,5 +21,13 @@ void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const LoopbackMessag
 void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const std::string& endpoint, const std::string& serial,
                       const std::string& seedSql = {});
 
+// Opens the entry at `position` (1: "联系人") of the main window's File menu,
+// trying again until a window titled `window` maps; false when it never does.
+bool OpenFromFileMenu(const XvfbServer& x, int position, const QString& window);
+
+// Runs `sql` on the run's database beside the running program's own
+// connection (WAL); false when it fails.
+bool DatabaseExec(const ProgramRun& run, const char* sql);
+
 // The rows of `sql` on the run's database, "a|b;" per row (NULL as "").
 QString DatabaseRows(const ProgramRun& run, const char* sql);
