@@ -1,5 +1,7 @@
 #include "automation/received_traffic.h"
 
+#include "automation/gxmt_list.h"
+
 #include "automation/interactive_records.h"
 #include "contacts/contact_fields.h"
 #include "contacts/field_markers.h"
@@ -368,7 +370,7 @@ void ReceivedTraffic::RunRule(const QString& content, const QString& sqlDes) {
         for (int i = 0; i < fields.size() && i < values.size(); ++i)
             text.replace(QStringLiteral("<%") + fields[i] + QStringLiteral("%>"), values[i]);
         item.text = text;
-        contents << QString::fromLatin1(UrlEncode(enc::ToGbk(text)));
+        contents << GxmtContent(text);
     }
     const QString numberList = numbers.join(QLatin1Char(','));
     if (send.personalised) {
