@@ -2,8 +2,8 @@
 // its caption and the note, stores nothing and ends with cancel however it is
 // closed, in both languages.
 #include "automation/date_messages.h"
+#include "contacts/contact_selection.h"
 #include "core/string_table.h"
-#include "gui/automation/auto_send_dialog.h"
 #include "gui/automation/batch_date_msg_dialog.h"
 #include "gui/automation/create_task_dialog.h"
 #include "gui/automation/date_msg_setting_dialog.h"
@@ -19,7 +19,6 @@
 #include "gui/channels/tel_paper_dialog.h"
 #include "gui/sms/msg_lib_dialog.h"
 #include "gui/sms/per_msg_dialog.h"
-#include "contacts/contact_selection.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
 
@@ -69,22 +68,6 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
          "Batch date message"},
         {"CDlgDateMSGSetting", [&] { return std::make_unique<CDlgDateMSGSetting>(&dateMsgs, &mainWindow); },
          "设置日期类型短信", "Sets the date type messages"},
-        {"CDlgAutoSend birthday",
-         [] {
-             auto d = std::make_unique<CDlgAutoSend>();
-             d->SetMobile(QStringLiteral("13800000000"));
-             d->SetDate(QStringLiteral("2026-12-11"));
-             d->SetKind(0);
-             return d;
-         },
-         "生日 － 短信发送", "Send a birthday message"},
-        {"CDlgAutoSend special date",
-         [] {
-             auto d = std::make_unique<CDlgAutoSend>();
-             d->SetKind(1);
-             return d;
-         },
-         "特殊日期 － 短信发送", "Send a special-date message"},
         {"CDlgSendMMS",
          [] {
              auto d = std::make_unique<CDlgSendMMS>();
