@@ -4777,6 +4777,22 @@ Messages available in your account: %d</translation>
         <source>发送年限:</source>
         <translation>Years:</translation>
     </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>定时短信未被接受，已记入失败记录。</source>
+        <translation>The timed messages were not accepted; they are in the failed records.</translation>
+    </message>
+    <message>
+        <source>定时短信已提交，但未收到服务应答，结果未知，请核对后再决定是否重新提交。</source>
+        <translation>The timed messages were submitted but no answer came; the outcome is unknown. Check before submitting again.</translation>
+    </message>
 </context>
 <context>
     <name>CDlgSendMMS</name>
