@@ -539,7 +539,8 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
         RunDialog<CDlgNetSetting>(this);
         break;
     case 32835:
-        if (RunDialog<CDlgDateMSGSetting>(&m_dateMsgs, this) == IDOK)
+        // The dialog ends with 1003 once the file holds the new settings.
+        if (RunDialog<CDlgDateMSGSetting>(&m_dateMsgs, this) == 1003)
             LoadDateMsgSettings();
         break;
     case 32836:

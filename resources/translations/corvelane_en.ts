@@ -4626,6 +4626,22 @@ Messages available in your account: %d</translation>
 <context>
     <name>CDlgDateMSGSetting</name>
     <message>
+        <source>%s短信自动发送内容不能为空</source>
+        <translation>%s messages sent automatically content cannot be empty</translation>
+    </message>
+    <message>
+        <source>设置文件无法写入:%1</source>
+        <translation>The settings file cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>----未启用,请先在软件主界面"新增字段"中启用后再设置</source>
         <translation>----not enabled; enable it under "custom contact properties" in the main window first</translation>
     </message>

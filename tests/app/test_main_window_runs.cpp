@@ -64,6 +64,13 @@ TEST(ProgramRuns, MainWindowFromLoginToTheExitQuestion) {
     EXPECT_TRUE(x.pressUntil(QStringLiteral("Escape"), QStringLiteral("系统设置"),
                              [&] { return x.windowNamed(QStringLiteral("系统设置")).isEmpty(); }));
 
+    // "rqdxsz" opens the date-message settings, which Esc closes as well.
+    EXPECT_EQ(run.command(QStringLiteral("rqdxsz")), 0);
+    ASSERT_TRUE(WaitFor([&] { return !x.windowNamed(QStringLiteral("设置日期类型短信")).isEmpty(); },
+                        TimeBoundMs(10000)));
+    EXPECT_TRUE(x.pressUntil(QStringLiteral("Escape"), QStringLiteral("设置日期类型短信"),
+                             [&] { return x.windowNamed(QStringLiteral("设置日期类型短信")).isEmpty(); }));
+
     // "C" closes like the close box: the backup question, answered No.
     ASSERT_EQ(run.command(QStringLiteral("C")), 0)
         << run.runLog().toStdString() << program->readAllStandardError().toStdString();

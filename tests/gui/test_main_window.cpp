@@ -328,6 +328,16 @@ TEST_F(MenuCommands, NumberLocationAndDataSplit) {
     SetUrlOpener(previous);
 }
 
+using DateMsgSettingCommands = MainWindowFixture;
+
+TEST_F(DateMsgSettingCommands, MenuAndAddInOpenTheSettings) {
+    open();
+    m_window->OnMenuCommand(32835);
+    m_window->OnCopyData("rqdxsz");
+    EXPECT_EQ(modalClasses(),
+              (QStringList{QStringLiteral("CDlgDateMSGSetting"), QStringLiteral("CDlgDateMSGSetting")}));
+}
+
 using ContactExportCommand = MainWindowFixture;
 
 TEST_F(ContactExportCommand, MenuOpensTheGroupExport) {

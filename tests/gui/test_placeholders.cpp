@@ -1,12 +1,10 @@
 // The dialogs and views whose functions come in a later version: each shows
 // its caption and the note, stores nothing and ends with cancel however it is
 // closed, in both languages.
-#include "automation/date_messages.h"
 #include "contacts/contact_selection.h"
 #include "core/string_table.h"
 #include "gui/automation/batch_date_msg_dialog.h"
 #include "gui/automation/create_task_dialog.h"
-#include "gui/automation/date_msg_setting_dialog.h"
 #include "gui/automation/holiday_dialog.h"
 #include "gui/automation/task_tip_dialog.h"
 #include "gui/automation/task_view.h"
@@ -48,7 +46,7 @@ struct Placeholder {
 };
 
 // Every modal placeholder, each with the inputs its callers hand it.
-std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidget& mainWindow) {
+std::vector<Placeholder> Placeholders(QWidget& mainWindow) {
     static const ContactSelection ticked(QStringLiteral("SELECT name FROM ContactList ORDER BY name, rowid"));
     return {
         {"CDlgMsgLib", [] { return std::make_unique<CDlgMsgLib>(); }, "短语库", "SMS library"},
@@ -66,8 +64,6 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
         {"CDlgHoliday", [] { return std::make_unique<CDlgHoliday>(); }, "节假日", "Holidays"},
         {"CDlgBatchDateMSG", [] { return std::make_unique<CDlgBatchDateMSG>(); }, "批量日期短信",
          "Batch date message"},
-        {"CDlgDateMSGSetting", [&] { return std::make_unique<CDlgDateMSGSetting>(&dateMsgs, &mainWindow); },
-         "设置日期类型短信", "Sets the date type messages"},
         {"CDlgSendMMS",
          [] {
              auto d = std::make_unique<CDlgSendMMS>();
@@ -124,14 +120,12 @@ struct ChineseAfterwards {
 
 TEST(Placeholders, ShowCaptionAndNoteAndEndWithCancel) {
     ChineseAfterwards restore;
-    std::vector<DATEMSGVALUE> dateMsgs(1);
-    dateMsgs[0].autoSend = 1;
     QWidget mainWindow;
     for (const int language : {kLangChinese, kLangEnglish}) {
         const bool english = language == kLangEnglish;
         SCOPED_TRACE(english ? "English" : "Chinese");
         ASSERT_TRUE(SetUiLanguage(language));
-        for (const Placeholder& p : Placeholders(dateMsgs, mainWindow)) {
+        for (const Placeholder& p : Placeholders(mainWindow)) {
             SCOPED_TRACE(p.name);
             for (const auto& closing : kClosings) {
                 SCOPED_TRACE(closing.name);
@@ -153,9 +147,6 @@ TEST(Placeholders, ShowCaptionAndNoteAndEndWithCancel) {
             }
         }
     }
-    // The date-message settings dialog leaves the window's list alone.
-    ASSERT_EQ(dateMsgs.size(), 1u);
-    EXPECT_EQ(dateMsgs[0].autoSend, 1);
 }
 
 // The reminder window is modeless: closing it only hides it, and it can be

@@ -1,6 +1,7 @@
 #include "platform/encoding.h"
 #include "platform/ini.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -158,6 +159,38 @@ TEST_F(IniTest, ConcurrentWritersLoseNoKey) {
     for (int t = 0; t < 4; ++t)
         for (int i = 0; i < 25; ++i)
             EXPECT_EQ(ini::ReadInt(path(), "S", QStringLiteral("k%1_%2").arg(t).arg(i), -1), i);
+}
+
+// Several keys of one section go in with one replacement of the file: the
+// lines of other sections and keys stay byte for byte, the file keeps its
+// encoding and line ends, and a refused write changes nothing at all.
+TEST_F(IniTest, SeveralKeysInOneReplacement) {
+    const QByteArray gbk =
+        QByteArray::fromStdString(enc::ToGbk(u"; 账户\r\n[DateMSG]\r\nName1=birthDay\r\nContent1=旧的\r\n"
+                                             u"[SysSetting]\r\nAuto1=1\r\n"));
+    write(gbk);
+    struct stat before {};
+    ::stat(QFile::encodeName(path()).constData(), &before);
+    ASSERT_TRUE(ini::WriteStrings(path(), "DateMSG",
+                                  {{"Content1", "生日快乐"}, {"AutoSend1", "1"}, {"Name1", "birthDay"}}));
+    EXPECT_EQ(read().toStdString(),
+              enc::ToGbk(u"; 账户\r\n[DateMSG]\r\nName1=birthDay\r\nContent1=生日快乐\r\nAutoSend1=1\r\n"
+                         u"[SysSetting]\r\nAuto1=1\r\n"));
+    struct stat after {};
+    ::stat(QFile::encodeName(path()).constData(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino); // a new file renamed over, never rewritten in place
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"a.ini"});
+
+    // A section the file lacks is added with its keys in the order given.
+    write("[S]\nk=v\n", "new.ini");
+    ASSERT_TRUE(ini::WriteStrings(path("new.ini"), "DateMSG", {{"Name1", "birthDay"}, {"AutoSend1", "0"}}));
+    EXPECT_EQ(read("new.ini"), QByteArray("[S]\nk=v\n\n[DateMSG]\nName1=birthDay\nAutoSend1=0\n"));
+
+    write("[DateMSG]\nName1=old\n", "ro.ini");
+    ::chmod(QFile::encodeName(path("ro.ini")).constData(), 0444);
+    EXPECT_FALSE(ini::WriteStrings(path("ro.ini"), "DateMSG", {{"Name1", "new"}, {"AutoSend1", "1"}}));
+    EXPECT_EQ(read("ro.ini"), QByteArray("[DateMSG]\nName1=old\n"));
+    EXPECT_FALSE(ini::WriteStrings(path("no/such/folder.ini"), "DateMSG", {{"Name1", "new"}}));
 }
 
 } // namespace
