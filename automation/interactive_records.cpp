@@ -1,5 +1,7 @@
 #include "automation/interactive_records.h"
 
+#include "contacts/contact_fields.h"
+#include "contacts/field_markers.h"
 #include "core/log.h"
 #include "core/sql.h"
 #include "service/web_service_client.h"
@@ -244,4 +246,20 @@ bool WriteRecordPending(sqlite3* db, const QString& content, int numberCount, co
     if (!db)
         return false;
     return WriteMailRows(db, true, false, content, numberCount, submitTime, numbers, "", &record) != 0;
+}
+
+bool FillAutoSendTexts(sqlite3* db, const QString& content, std::vector<NUM_CONTENT>& items) {
+    QStringList fields;
+    ExtractFieldTokens(content, fields);
+    QStringList values;
+    for (NUM_CONTENT& item : items) {
+        item.text = content;
+        if (fields.isEmpty())
+            continue;
+        values.clear();
+        GetContactFieldValues(values, fields, item.number, 0, db);
+        for (int i = 0; i < fields.size() && i < values.size(); ++i)
+            item.text.replace(QStringLiteral("<%") + fields[i] + QStringLiteral("%>"), values[i]);
+    }
+    return !fields.isEmpty();
 }

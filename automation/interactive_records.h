@@ -92,3 +92,8 @@ qint64 WriteRecord(sqlite3* db, bool failed, const QString& content, int numberC
 // back, logged) on failure: then the caller must not call the service.
 bool WriteRecordPending(sqlite3* db, const QString& content, int numberCount, const QString& submitTime,
                         std::string_view numbers, AutoSendRecord& record);
+
+// The texts of an automatic send to `items` (numbers set): `content` for
+// every item, its "<%" field "%>" markers filled per number from `db` when
+// it has any. True when it had markers (a personalised send).
+bool FillAutoSendTexts(sqlite3* db, const QString& content, std::vector<NUM_CONTENT>& items);

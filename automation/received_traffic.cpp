@@ -353,24 +353,13 @@ void ReceivedTraffic::RunRule(const QString& content, const QString& sqlDes) {
     if (send.items.empty())
         return;
 
-    QStringList fields;
-    ExtractFieldTokens(content, fields);
-    send.personalised = !fields.isEmpty();
+    send.personalised = FillAutoSendTexts(m_db, content, send.items);
     QStringList numbers;
     QStringList contents;
-    for (NUM_CONTENT& item : send.items) {
+    for (const NUM_CONTENT& item : send.items) {
         numbers << item.number;
-        if (!send.personalised) {
-            item.text = content;
-            continue;
-        }
-        QStringList values;
-        GetContactFieldValues(values, fields, item.number, 0, m_db);
-        QString text = content;
-        for (int i = 0; i < fields.size() && i < values.size(); ++i)
-            text.replace(QStringLiteral("<%") + fields[i] + QStringLiteral("%>"), values[i]);
-        item.text = text;
-        contents << GxmtContent(text);
+        if (send.personalised)
+            contents << GxmtContent(item.text);
     }
     const QString numberList = numbers.join(QLatin1Char(','));
     if (send.personalised) {

@@ -1,9 +1,12 @@
 #include "gui/main/main_window.h"
 
 #include "automation/auto_settings.h"
+#include "automation/date_rules.h"
 #include "automation/interactive_records.h"
 #include "automation/received_traffic.h"
+#include "automation/report_thread.h"
 #include "channels/mail_settings.h"
+#include "channels/mail_thread.h"
 #include "core/account.h"
 #include "core/app_globals.h"
 #include "core/database.h"
@@ -13,8 +16,6 @@
 #include "core/paths.h"
 #include "core/program_files.h"
 #include "core/string_table.h"
-#include "automation/report_thread.h"
-#include "channels/mail_thread.h"
 #include "gui/automation/task_tip_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
@@ -50,7 +51,6 @@ constexpr int kJoinBoundMs = 60000;
 
 QString Tr(const char* text) { return QCoreApplication::translate("CCorvelaneDlg", text); }
 
-QString Minute(const QDateTime& t) { return t.toString(QStringLiteral("yyyy-MM-dd HH:mm")); }
 } // namespace
 
 void g_hStatusBar(int part, const QString& text) {
@@ -233,8 +233,6 @@ void CCorvelaneDlg::StartTimers() {
     StartTimer(14, 60000);
     LoadDateMsgSettings();
     LoadAutoSettings();
-    if (m_dateAutoOn)
-        StartTimer(10, 60000, true);
 }
 
 void CCorvelaneDlg::OnTimer(int id) {
@@ -250,28 +248,25 @@ void CCorvelaneDlg::OnTimer(int id) {
         if (!g_strInformUrl.isEmpty())
             m_browser->fetch(g_strInformUrl);
         break;
-    case 10: {
-        // One step per minute, whatever the timer's drift.
-        const QString minute = Minute(now);
-        if (minute == m_lastDateMinute)
-            break;
-        m_lastDateMinute = minute;
-        // Sending the due date messages comes with the SMS sending; until
-        // then nothing is due.
+    case 10:
+        for (const QString& minute : m_dateGuard.Tick(now))
+            HandleDateMinute(minute);
         break;
-    }
     case 11:
         ReceiveMessages(0);
         break;
     case 12: {
-        const QString minute = Minute(now);
-        if (minute == m_lastTaskMinute)
-            break;
-        m_lastTaskMinute = minute;
-        const QString ids = DueTaskTipIds(m_taskTips, now);
-        if (!ids.isEmpty()) {
+        QStringList due;
+        for (const QString& minute : m_taskGuard.Tick(now)) {
+            const QString ids =
+                DueTaskTipIds(m_taskTips, QDateTime::fromString(minute, QStringLiteral("yyyy-MM-dd HH:mm")));
+            if (!ids.isEmpty())
+                due << ids;
+        }
+        // Minutes caught up together remind in one window.
+        if (!due.isEmpty()) {
             CDlgTaskTip tip(this);
-            tip.SetTaskIds(ids);
+            tip.SetTaskIds(due.join(QLatin1Char(',')));
             RunModal(tip);
         }
         break;
@@ -326,17 +321,82 @@ void CCorvelaneDlg::OnKickIdle() {
 void CCorvelaneDlg::LoadAutoSettings() {
     const AutoSettingsLoad load = ReadAutoSettings(g_strAccountIni);
     m_strAuto5Content = load.auto5Content;
-    m_holidays.clear();
     if (load.receiveIntervalMs > 0)
         StartTimer(11, load.receiveIntervalMs);
     else
         KillTimer(11);
+    LoadReminders(m_clock().date());
+    UpdateDateTimer();
+    if (!m_birthdayNumbers.empty() || !m_holidays.empty())
+        ShowBirthdayTips();
 }
 
-void CCorvelaneDlg::LoadDateMsgSettings() { m_dateAutoOn = ::LoadDateMsgSettings(m_dateMsgs); }
+void CCorvelaneDlg::LoadReminders(const QDate& day) {
+    m_birthdayNumbers.clear();
+    m_holidays.clear();
+    m_birthdayTipOn = g_sysSettings.size() > 5 && g_sysSettings[5].flag != 0;
+    if (m_birthdayTipOn)
+        m_birthdayNumbers = BirthdayReminderNumbers(g_pDB, LeadDays(g_sysSettings[5].text), day);
+    const HolidayTipSettings holiday = HolidayTipSettings::Read(g_strAccountIni);
+    m_holidayTipOn = holiday.on;
+    if (m_holidayTipOn) {
+        m_strHolidayPreDays = holiday.preDays;
+        m_holidays = DueHolidays(g_pDB, LeadDays(m_strHolidayPreDays), day);
+    }
+}
+
+void CCorvelaneDlg::LoadDateMsgSettings() {
+    LoadDateMsgSettings(m_clock().date());
+}
+
+void CCorvelaneDlg::LoadDateMsgSettings(const QDate& day) {
+    m_strToday = day.toString(QStringLiteral("yyyy-MM-dd"));
+    m_bDateMsgEnabled = false;
+    m_bDateMsgEnabled = ::LoadDateMsgSettings(g_pDB, g_strAccountIni, day, m_dateMsgs);
+    UpdateDateTimer();
+}
+
+void CCorvelaneDlg::UpdateDateTimer() {
+    if (m_closing)
+        return;
+    const bool on = m_bDateMsgEnabled || m_birthdayTipOn || m_holidayTipOn;
+    QTimer* t = timer(10);
+    if (!on) {
+        KillTimer(10);
+        m_dateGuard.Disarm();
+    } else if (!t || !t->isActive()) {
+        m_dateGuard.Arm(m_clock());
+        StartTimer(10, 60000, true);
+    }
+}
+
+void CCorvelaneDlg::HandleDateMinute(const QString& minute) {
+    if (minute.left(10) != m_strToday) {
+        const QDate day = QDate::fromString(minute.left(10), QStringLiteral("yyyy-MM-dd"));
+        LoadDateMsgSettings(day);
+        LoadReminders(day);
+        UpdateDateTimer();
+        if (!m_birthdayNumbers.empty() || !m_holidays.empty())
+            ShowBirthdayTips();
+    }
+    std::vector<DateSend> sends = DueDateSends(m_dateMsgs, minute);
+    if (sends.empty())
+        return;
+    const AccountFields account = g_pAccount.get();
+    m_dateJobs.setSetup({SystemDatabasePath(), account[kAccountSerial], account[kAccountPassword]});
+    m_dateJobs.Enqueue(std::move(sends));
+}
+
+void CCorvelaneDlg::ShowBirthdayTips() {
+    // The reminder window takes m_birthdayNumbers and m_holidays and is shown
+    // modelessly from here.
+}
 
 void CCorvelaneDlg::LoadTaskTips() {
     ::LoadTaskTips(m_taskTips);
+    QTimer* t = timer(12);
+    if (!t || !t->isActive())
+        m_taskGuard.Arm(m_clock());
     StartTimer(12, 60000, true);
 }
 
@@ -469,6 +529,11 @@ void CCorvelaneDlg::JoinWorkers() {
                              {&m_jobWorker, "job"},
                              {&m_backupWorker, "daily copy"},
                              {&m_receiveWorker, "receive"}};
+    // Date sends still queued are recorded failed; the call in flight ends
+    // within the same bound.
+    if (!m_dateJobs.Close(g_pDB, kJoinBoundMs))
+        LogWrite(g_logRun,
+                 "ERROR,the date job did not end within 60 s; the program ends without waiting for it");
     for (const Named& w : workers) {
         if (!w.worker->join(kJoinBoundMs))
             LogWrite(g_logRun, std::string("ERROR,the ") + w.name +

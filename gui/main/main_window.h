@@ -2,7 +2,9 @@
 // The program's main window: menu, tool bar, group tree, information pane,
 // status bar, tray icon, timers and the two workers of the mail-to-SMS and
 // status-report loops. Its modal loop is the program's main loop.
+#include "automation/date_job.h"
 #include "automation/date_messages.h"
+#include "automation/minute_guard.h"
 #include "automation/task_tips.h"
 #include "core/net_messages.h"
 #include "platform/worker_event.h"
@@ -117,7 +119,11 @@ public:
     // may have changed).
     void RequeryRecordViews();
 
+    // [SysSetting] into g_sysSettings, the receive timer, and the birthday
+    // and holiday reminders of today; timer 10 then runs exactly while a
+    // date message or a reminder is on.
     void LoadAutoSettings();
+    // The date messages and today's recipients; timer 10 as above.
     void LoadDateMsgSettings();
     void LoadTaskTips();
     // Starts the receive job on its worker: automatic calls (`manual` 0)
@@ -168,6 +174,11 @@ public:
     // The clock of the minute timers (tests replace it).
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     std::vector<TASK_TIP>& taskTips() { return m_taskTips; }
+    const std::vector<DATEMSGVALUE>& dateMsgs() const { return m_dateMsgs; }
+    const std::vector<QString>& birthdayNumbers() const { return m_birthdayNumbers; }
+    const std::vector<HOLIDAYCONTENT>& holidays() const { return m_holidays; }
+    const QString& today() const { return m_strToday; }
+    DateJobQueue& dateJobs() { return m_dateJobs; }
 
 signals:
     // The feature mask arrived and the menus, tool bar and tree are built.
@@ -217,6 +228,16 @@ private:
     void OnEndLabelEdit(QTreeWidgetItem* item, const QString& text);
     void OnSize();
     void StartTimers();
+    // The day's lists: date messages, birthday and holiday reminders.
+    void LoadDateMsgSettings(const QDate& day);
+    void LoadReminders(const QDate& day);
+    // Timer 10 on exactly while something needs it; armed from now.
+    void UpdateDateTimer();
+    // One handled minute of timer 10: a new day reloads the lists first,
+    // then the minute's due recipients go to the date job.
+    void HandleDateMinute(const QString& minute);
+    // Shows the birthday and holiday reminder window with the current lists.
+    void ShowBirthdayTips();
     void StartWorkers();
     void StartMailWorker();
     void ShowAccountInStatusBar();
@@ -261,13 +282,19 @@ private:
 
     std::vector<NUM_CONTENT> m_numContents;
     std::vector<DATEMSGVALUE> m_dateMsgs;
-    bool m_dateAutoOn = false;
+    bool m_bDateMsgEnabled = false;
+    QString m_strToday;
+    // Today's birthday reminders (numbers) and whether the two reminders are on.
+    std::vector<QString> m_birthdayNumbers;
+    bool m_birthdayTipOn = false;
+    bool m_holidayTipOn = false;
+    QString m_strHolidayPreDays;
     std::vector<TASK_TIP> m_taskTips;
     std::vector<HOLIDAYCONTENT> m_holidays;
     std::vector<NET_SMS> m_netSms;
     QString m_strAuto5Content;
-    QString m_lastTaskMinute;
-    QString m_lastDateMinute;
+    MinuteGuard m_taskGuard;
+    MinuteGuard m_dateGuard;
 
     int m_currentGroup = -1;
     QString m_renameOld;
@@ -295,6 +322,8 @@ private:
     // The receive job, one at a time, and the state it shares with the window.
     WorkerThread m_receiveWorker;
     std::shared_ptr<ReceiveJobState> m_receiveJob;
+    // The date job: due recipients, minute by minute.
+    DateJobQueue m_dateJobs;
 };
 
 // "%s 当前登录权限--%s": the product name and the kind of the login.
