@@ -2,15 +2,14 @@
 // its caption and the note, stores nothing and ends with cancel however it is
 // closed, in both languages.
 #include "automation/date_messages.h"
+#include "contacts/contact_selection.h"
 #include "core/string_table.h"
 #include "gui/automation/auto_send_dialog.h"
 #include "gui/automation/batch_date_msg_dialog.h"
 #include "gui/automation/create_task_dialog.h"
 #include "gui/automation/date_msg_setting_dialog.h"
-#include "gui/automation/holiday_dialog.h"
 #include "gui/automation/task_tip_dialog.h"
 #include "gui/automation/task_view.h"
-#include "gui/automation/tip_window.h"
 #include "gui/channels/email_setting_dialog.h"
 #include "gui/channels/send_email_dialog.h"
 #include "gui/channels/send_fax_dialog.h"
@@ -19,7 +18,6 @@
 #include "gui/channels/tel_paper_dialog.h"
 #include "gui/sms/msg_lib_dialog.h"
 #include "gui/sms/per_msg_dialog.h"
-#include "contacts/contact_selection.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
 
@@ -62,9 +60,6 @@ std::vector<Placeholder> Placeholders(std::vector<DATEMSGVALUE>& dateMsgs, QWidg
              return d;
          },
          "任务界面提醒", "Task interface to remind"},
-        {"CDlgTipWnd", [&] { return std::make_unique<CDlgTipWnd>(&mainWindow); }, "节日/生日",
-         "Holiday/birthday"},
-        {"CDlgHoliday", [] { return std::make_unique<CDlgHoliday>(); }, "节假日", "Holidays"},
         {"CDlgBatchDateMSG", [] { return std::make_unique<CDlgBatchDateMSG>(); }, "批量日期短信",
          "Batch date message"},
         {"CDlgDateMSGSetting", [&] { return std::make_unique<CDlgDateMSGSetting>(&dateMsgs, &mainWindow); },
@@ -173,20 +168,6 @@ TEST(Placeholders, ShowCaptionAndNoteAndEndWithCancel) {
     // The date-message settings dialog leaves the window's list alone.
     ASSERT_EQ(dateMsgs.size(), 1u);
     EXPECT_EQ(dateMsgs[0].autoSend, 1);
-}
-
-// The reminder window is modeless: closing it only hides it, and it can be
-// shown again.
-TEST(Placeholders, TipWindowHidesWhenClosed) {
-    QWidget mainWindow;
-    CDlgTipWnd tip(&mainWindow);
-    for (int round = 0; round < 2; ++round) {
-        tip.show();
-        ASSERT_TRUE(tip.isVisible());
-        tip.close();
-        EXPECT_FALSE(tip.isVisible());
-        EXPECT_EQ(tip.result(), 2);
-    }
 }
 
 TEST(Placeholders, ViewsShowNoteAndWhatTheyWereAskedFor) {
