@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -114,6 +115,29 @@ TEST_F(HolidayDialog, MonthAndDayChecks) {
         }
     }
     EXPECT_TRUE(Stored().empty()) << "no row was complete";
+}
+
+// Through the list's own editor: a refused month keeps the editor open with
+// what was typed.
+TEST_F(HolidayDialog, RefusedEditStaysOpenWithTheTypedText) {
+    CDlgHoliday dialog;
+    dialog.show();
+    dialog.OnAddHoliday();
+    auto editor = [&] { return List(dialog)->viewport()->findChild<QLineEdit*>(); };
+    // What Enter does in the editor: its text goes through the list's delegate.
+    auto commit = [&] { QMetaObject::invokeMethod(List(dialog), "commitData", Q_ARG(QWidget*, editor())); };
+    ASSERT_TRUE(WaitUntil([&] { return editor() && editor()->isVisible(); }));
+    Type(editor(), QStringLiteral("1x3"));
+    EXPECT_EQ(editor()->text(), "13") << "only digits are taken";
+    commit();
+    EXPECT_EQ(m_boxes.texts(), QStringList{"月份应在1-12之间"});
+    ASSERT_TRUE(WaitUntil([&] { return editor() && editor()->isVisible(); }));
+    EXPECT_EQ(editor()->text(), "13");
+    EXPECT_EQ(Cell(dialog, 0, Month), "");
+
+    editor()->setText(QStringLiteral("12"));
+    commit();
+    EXPECT_EQ(Cell(dialog, 0, Month), "12");
 }
 
 TEST_F(HolidayDialog, RowsSavedWithQuotesAndEveryEditGetsANewId) {
