@@ -17,6 +17,7 @@
 #include "core/program_files.h"
 #include "core/string_table.h"
 #include "gui/automation/task_tip_dialog.h"
+#include "gui/automation/tip_window.h"
 #include "gui/main/app_control.h"
 #include "gui/main/backup_commands.h"
 #include "gui/main/gui_globals.h"
@@ -387,9 +388,18 @@ void CCorvelaneDlg::HandleDateMinute(const QString& minute) {
     m_dateJobs.Enqueue(std::move(sends));
 }
 
+CDlgTipWnd* CCorvelaneDlg::tipWindow() const {
+    return m_tipWnd;
+}
+
 void CCorvelaneDlg::ShowBirthdayTips() {
-    // The reminder window takes m_birthdayNumbers and m_holidays and is shown
-    // modelessly from here.
+    if (m_closing)
+        return;
+    if (!m_tipWnd)
+        m_tipWnd = new CDlgTipWnd(this);
+    m_tipWnd->SetLists(m_birthdayNumbers, m_holidays);
+    m_tipWnd->show();
+    m_tipWnd->raise();
 }
 
 void CCorvelaneDlg::LoadTaskTips() {

@@ -25,6 +25,7 @@
 #include <vector>
 
 class CDlgContactFrame;
+class CDlgTipWnd;
 struct CloudCopyResult;
 struct AutoSendRecord;
 struct ReceiveJobState;
@@ -176,6 +177,7 @@ public:
     std::vector<TASK_TIP>& taskTips() { return m_taskTips; }
     const std::vector<DATEMSGVALUE>& dateMsgs() const { return m_dateMsgs; }
     const std::vector<QString>& birthdayNumbers() const { return m_birthdayNumbers; }
+    CDlgTipWnd* tipWindow() const;
     const std::vector<HOLIDAYCONTENT>& holidays() const { return m_holidays; }
     const QString& today() const { return m_strToday; }
     DateJobQueue& dateJobs() { return m_dateJobs; }
@@ -286,6 +288,8 @@ private:
     QString m_strToday;
     // Today's birthday reminders (numbers) and whether the two reminders are on.
     std::vector<QString> m_birthdayNumbers;
+    // The reminder window: made on first use, a child of this window.
+    QPointer<CDlgTipWnd> m_tipWnd;
     bool m_birthdayTipOn = false;
     bool m_holidayTipOn = false;
     QString m_strHolidayPreDays;

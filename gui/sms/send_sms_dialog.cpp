@@ -102,7 +102,8 @@ CDlgSendSMS::CDlgSendSMS(QWidget* parent, int numberListSource)
     });
     connect(m_ui->holiday, &QPushButton::clicked, this, [this] {
         CDlgHoliday holiday(this);
-        RunModal(holiday);
+        if (RunModal(holiday) == 1003)
+            m_ui->content->setPlainText(holiday.ResultText());
     });
     connect(m_ui->balance, &QPushButton::clicked, this, &CDlgSendSMS::OnBalance);
     connect(m_ui->channelTest, &QPushButton::clicked, this, &CDlgSendSMS::OnChannelTest);

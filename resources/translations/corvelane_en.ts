@@ -4169,6 +4169,10 @@ Messages available in your account: %d</translation>
         <source>查看联系人</source>
         <translation>View contact</translation>
     </message>
+    <message>
+        <source>节日</source>
+        <translation>Holiday</translation>
+    </message>
 </context>
 <context>
     <name>CDlgHoliday</name>
@@ -4255,6 +4259,30 @@ Messages available in your account: %d</translation>
     <message>
         <source>请选择要删除的记录</source>
         <translation>Please choose to delete records</translation>
+    </message>
+    <message>
+        <source>所编辑内容不能为空</source>
+        <translation>The editor content cannot be empty</translation>
+    </message>
+    <message>
+        <source>月份应在1-12之间</source>
+        <translation>Month should be between 1 and 12</translation>
+    </message>
+    <message>
+        <source>日期应在1-31之间</source>
+        <translation>The day should be between 1 and 31</translation>
+    </message>
+    <message>
+        <source>该月没有这一天</source>
+        <translation>That month has no such day.</translation>
+    </message>
+    <message>
+        <source>确定删除该行记录?</source>
+        <translation>Sure delete the record?</translation>
+    </message>
+    <message>
+        <source>请选择内容</source>
+        <translation>Please select a content</translation>
     </message>
 </context>
 <context>

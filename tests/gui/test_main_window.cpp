@@ -5,6 +5,7 @@
 #include "core/sql.h"
 #include "core/string_table.h"
 #include "gui/automation/task_tip_dialog.h"
+#include "gui/automation/tip_window.h"
 #include "gui/contacts/import_wnd_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/main/main_window.h"
@@ -455,10 +456,53 @@ TEST_F(Timers, ReceiveTimerNeverPollsFasterThanFiveSeconds) {
     EXPECT_EQ(m_window->timer(11)->interval(), 5000);
 }
 
+// Timer 10 runs exactly while a date message or a reminder is on: switching
+// one on arms it at once, switching all off stops it.
+TEST_F(Timers, DateTimerFollowsTheDateMessages) {
+    open();
+    const auto dateTimerOn = [&] { return m_window->timer(10) && m_window->timer(10)->isActive(); };
+    EXPECT_FALSE(dateTimerOn());
+    setAccountKey("DateMSG", "Name1", "birthDay");
+    setAccountKey("DateMSG", "AutoSend1", "1");
+    setAccountKey("DateMSG", "PreDays1", "0");
+    setAccountKey("DateMSG", "SendTime1", "09:00:00");
+    setAccountKey("DateMSG", "Content1", "生日快乐");
+    m_window->LoadDateMsgSettings();
+    EXPECT_TRUE(dateTimerOn());
+    EXPECT_EQ(m_window->timer(10)->timerType(), Qt::PreciseTimer);
+    setAccountKey("DateMSG", "AutoSend1", "0");
+    m_window->LoadDateMsgSettings();
+    EXPECT_FALSE(dateTimerOn());
+}
+
+// A holiday today with its reminder on shows the reminder window at start,
+// on its holiday tab.
+TEST_F(Timers, HolidayTodayShowsTheReminderWindowAtStart) {
+    const QDate today = QDate::currentDate();
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO holidaySMS (month,day,name,content,recID,type) VALUES (" +
+                          std::to_string(today.month()) + "," + std::to_string(today.day()) +
+                          ",'测试节','节日快乐',1,0)"),
+              SQLITE_OK);
+    setAccountKey("HolidayTip", "AutoTip", "1");
+    setAccountKey("HolidayTip", "preDays", "0");
+    open();
+    CDlgTipWnd* tips = m_window->tipWindow();
+    ASSERT_NE(tips, nullptr);
+    EXPECT_TRUE(tips->isVisible());
+    EXPECT_EQ(tips->windowTitle(), QStringLiteral("节日/生日"));
+    EXPECT_EQ(tips->ShownTab(), 0);
+}
+
 TEST_F(Timers, TwoTipsInOneMinuteOneReminder) {
     open();
     const QDateTime now(QDate(2026, 12, 10), QTime(10, 0, 20));
     m_window->setClock([now] { return now; });
+    // The reminders' minutes count from when their timer is armed: arm it
+    // again on the test's clock.
+    if (QTimer* reminders = m_window->timer(12))
+        reminders->stop();
+    m_window->LoadTaskTips();
     m_window->taskTips() = {{QStringLiteral("2026-12-10 10:00"), QStringLiteral("0"), 12},
                             {QStringLiteral("2026-12-10 10:05"), QStringLiteral("5"), 15},
                             {QStringLiteral("2026-12-10 10:30"), QStringLiteral("10"), 17}};

@@ -5,10 +5,8 @@
 #include "core/string_table.h"
 #include "gui/automation/batch_date_msg_dialog.h"
 #include "gui/automation/create_task_dialog.h"
-#include "gui/automation/holiday_dialog.h"
 #include "gui/automation/task_tip_dialog.h"
 #include "gui/automation/task_view.h"
-#include "gui/automation/tip_window.h"
 #include "gui/channels/email_setting_dialog.h"
 #include "gui/channels/send_email_dialog.h"
 #include "gui/channels/send_fax_dialog.h"
@@ -46,7 +44,7 @@ struct Placeholder {
 };
 
 // Every modal placeholder, each with the inputs its callers hand it.
-std::vector<Placeholder> Placeholders(QWidget& mainWindow) {
+std::vector<Placeholder> Placeholders() {
     static const ContactSelection ticked(QStringLiteral("SELECT name FROM ContactList ORDER BY name, rowid"));
     return {
         {"CDlgMsgLib", [] { return std::make_unique<CDlgMsgLib>(); }, "短语库", "SMS library"},
@@ -59,9 +57,6 @@ std::vector<Placeholder> Placeholders(QWidget& mainWindow) {
              return d;
          },
          "任务界面提醒", "Task interface to remind"},
-        {"CDlgTipWnd", [&] { return std::make_unique<CDlgTipWnd>(&mainWindow); }, "节日/生日",
-         "Holiday/birthday"},
-        {"CDlgHoliday", [] { return std::make_unique<CDlgHoliday>(); }, "节假日", "Holidays"},
         {"CDlgBatchDateMSG", [] { return std::make_unique<CDlgBatchDateMSG>(); }, "批量日期短信",
          "Batch date message"},
         {"CDlgSendMMS",
@@ -120,12 +115,11 @@ struct ChineseAfterwards {
 
 TEST(Placeholders, ShowCaptionAndNoteAndEndWithCancel) {
     ChineseAfterwards restore;
-    QWidget mainWindow;
     for (const int language : {kLangChinese, kLangEnglish}) {
         const bool english = language == kLangEnglish;
         SCOPED_TRACE(english ? "English" : "Chinese");
         ASSERT_TRUE(SetUiLanguage(language));
-        for (const Placeholder& p : Placeholders(mainWindow)) {
+        for (const Placeholder& p : Placeholders()) {
             SCOPED_TRACE(p.name);
             for (const auto& closing : kClosings) {
                 SCOPED_TRACE(closing.name);
@@ -146,20 +140,6 @@ TEST(Placeholders, ShowCaptionAndNoteAndEndWithCancel) {
                 EXPECT_FALSE(dialog->isVisible());
             }
         }
-    }
-}
-
-// The reminder window is modeless: closing it only hides it, and it can be
-// shown again.
-TEST(Placeholders, TipWindowHidesWhenClosed) {
-    QWidget mainWindow;
-    CDlgTipWnd tip(&mainWindow);
-    for (int round = 0; round < 2; ++round) {
-        tip.show();
-        ASSERT_TRUE(tip.isVisible());
-        tip.close();
-        EXPECT_FALSE(tip.isVisible());
-        EXPECT_EQ(tip.result(), 2);
     }
 }
 
