@@ -251,13 +251,17 @@ bool WriteRecordPending(sqlite3* db, const QString& content, int numberCount, co
 bool FillAutoSendTexts(sqlite3* db, const QString& content, std::vector<NUM_CONTENT>& items) {
     QStringList fields;
     ExtractFieldTokens(content, fields);
+    if (fields.isEmpty()) {
+        for (NUM_CONTENT& item : items)
+            item.text = content;
+        return false;
+    }
+    ContactFieldReader reader(db, fields);
     QStringList values;
     for (NUM_CONTENT& item : items) {
         item.text = content;
-        if (fields.isEmpty())
-            continue;
         values.clear();
-        GetContactFieldValues(values, fields, item.number, 0, db);
+        reader.Read(values, item.number, 0);
         for (int i = 0; i < fields.size() && i < values.size(); ++i)
             item.text.replace(QStringLiteral("<%") + fields[i] + QStringLiteral("%>"), values[i]);
     }

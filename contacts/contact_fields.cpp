@@ -25,47 +25,77 @@ NAMEORID FindFieldRef(sqlite3* db, const QString& name) {
     return ref;
 }
 
-QString ReadFieldValue(sqlite3* db, const QString& column, const QString& mobile, int64_t perNO) {
-    if (column.isEmpty())
-        return {};
-    const std::string name = UnicodeToUtf8(column);
-    // The column name comes from the database, so it enters the statement
-    // only when it really is a column of ContactList.
-    if (!IsTableColumn(db, "ContactList", name)) {
-        LogSqlError("no such column: " + LogEscape(column), SQLITE_ERROR, kFieldValueError);
-        return {};
-    }
-    const std::string select = "SELECT " + name + ",count(" + name + ") FROM  ContactList WHERE ";
-    SqlStatement st(db, perNO != 0 ? select + "perNO=?1" : select + "mobileNum=?1 AND isDeleted=0 limit 1");
-    if (perNO != 0)
-        st.bind(1, perNO);
-    else
-        st.bind(1, mobile);
-    const int rc = st.step();
-    if (rc == SQLITE_ROW)
-        return st.qtext(0);
-    if (rc != SQLITE_DONE)
-        LogSqlError(SqlErrorText(db), rc, kFieldValueError);
-    return {};
+QString SpokenValue(const QString& value) {
+    if (value == QStringLiteral("男"))
+        return QStringLiteral("先生");
+    if (value == QStringLiteral("女"))
+        return QStringLiteral("女士");
+    return value;
 }
 
 } // namespace
 
 std::vector<NAMEORID> GetContactFieldValues(QStringList& out, const QStringList& names, const QString& mobile,
                                             int64_t perNO, sqlite3* db) {
-    std::vector<NAMEORID> refs;
-    refs.reserve(static_cast<size_t>(names.size()));
+    ContactFieldReader reader(db, names);
+    reader.Read(out, mobile, perNO);
+    return reader.refs();
+}
+
+ContactFieldReader::ContactFieldReader(sqlite3* db, const QStringList& names) : m_db(db) {
+    std::vector<std::string> columns;
     for (const QString& name : names) {
         NAMEORID ref = FindFieldRef(db, name);
-        QString value = ReadFieldValue(db, ref.nameOfValue, mobile, perNO);
-        if (value == QStringLiteral("男"))
-            value = QStringLiteral("先生");
-        else if (value == QStringLiteral("女"))
-            value = QStringLiteral("女士");
-        out << value;
-        refs.push_back(std::move(ref));
+        int column = -1;
+        if (!ref.nameOfValue.isEmpty()) {
+            const std::string col = UnicodeToUtf8(ref.nameOfValue);
+            // The column name comes from the database, so it enters the
+            // statement only when it really is a column of ContactList.
+            if (IsTableColumn(db, "ContactList", col)) {
+                column = static_cast<int>(columns.size());
+                columns.push_back(col);
+            } else {
+                LogSqlError("no such column: " + LogEscape(ref.nameOfValue), SQLITE_ERROR, kFieldValueError);
+            }
+        }
+        m_columnOf.push_back(column);
+        m_refs.push_back(std::move(ref));
     }
-    return refs;
+    for (const std::string& col : columns)
+        m_columns += (m_columns.empty() ? "" : ",") + col;
+}
+
+ContactFieldReader::~ContactFieldReader() = default;
+
+SqlStatement* ContactFieldReader::Statement(bool byPerNO) {
+    std::unique_ptr<SqlStatement>& st = byPerNO ? m_byPerNO : m_byMobile;
+    if (!st) {
+        const std::string select = "SELECT " + m_columns + " FROM  ContactList WHERE ";
+        st = std::make_unique<SqlStatement>(m_db, byPerNO ? select + "perNO=?1 LIMIT 1"
+                                                          : select + "mobileNum=?1 AND isDeleted=0 LIMIT 1");
+    }
+    return st.get();
+}
+
+void ContactFieldReader::Read(QStringList& out, const QString& mobile, int64_t perNO) {
+    QStringList values;
+    if (!m_columns.empty()) {
+        SqlStatement* st = Statement(perNO != 0);
+        st->reset();
+        if (perNO != 0)
+            st->bind(1, perNO);
+        else
+            st->bind(1, mobile);
+        const int rc = st->step();
+        if (rc == SQLITE_ROW) {
+            for (int i = 0; i < st->columnCount(); ++i)
+                values << st->qtext(i);
+        } else if (rc != SQLITE_DONE) {
+            LogSqlError(SqlErrorText(m_db), rc, kFieldValueError);
+        }
+    }
+    for (const int column : m_columnOf)
+        out << (column >= 0 && column < values.size() ? SpokenValue(values[column]) : QString());
 }
 
 std::vector<FIELDINFO> LoadFieldInfo(const QString& condition, sqlite3* db) {

@@ -8,7 +8,11 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
+
+class SqlStatement;
 
 // One field reference: the ContactList column holding the value and the
 // fieldDisplay id.
@@ -27,6 +31,31 @@ struct NAMEORID {
 // Failures are logged "查询ID和名称时出错了" and "查询字段值时出错了".
 std::vector<NAMEORID> GetContactFieldValues(QStringList& out, const QStringList& names, const QString& mobile,
                                             int64_t perNO, sqlite3* db = g_pDB);
+
+// The same for many contacts: the fields are looked up and the statement
+// prepared once, then each Read() is one step. For a text filled for
+// thousands of recipients.
+class ContactFieldReader {
+public:
+    ContactFieldReader(sqlite3* db, const QStringList& names);
+    ~ContactFieldReader();
+    ContactFieldReader(const ContactFieldReader&) = delete;
+    ContactFieldReader& operator=(const ContactFieldReader&) = delete;
+
+    // Appends one value per name, as GetContactFieldValues does.
+    void Read(QStringList& out, const QString& mobile, int64_t perNO);
+    const std::vector<NAMEORID>& refs() const { return m_refs; }
+
+private:
+    SqlStatement* Statement(bool byPerNO);
+
+    sqlite3* m_db;
+    std::vector<NAMEORID> m_refs;
+    std::vector<int> m_columnOf; // per name: its column in the statement, or -1
+    std::string m_columns;       // "a,b" of the valid columns
+    std::unique_ptr<SqlStatement> m_byMobile;
+    std::unique_ptr<SqlStatement> m_byPerNO;
+};
 
 // One contact field in use: its display name, the ContactList column holding
 // it, and its fieldDisplay id.

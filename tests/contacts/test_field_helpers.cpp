@@ -142,6 +142,14 @@ TEST(FieldHelpers, ContactFieldValues) {
         EXPECT_EQ(refs[1].fieldID, 0);
         EXPECT_EQ(refs[5].fieldID, 28);
     }
+    // One reader for many contacts, its statements reused in turn.
+    ContactFieldReader reader(g_pDB, names);
+    for (int round = 0; round < 2; ++round)
+        for (const Case& c : cases) {
+            QStringList out;
+            reader.Read(out, QString::fromUtf8(c.mobile), c.perNO);
+            EXPECT_EQ(out, c.expected) << c.what << ", reused reader";
+        }
     EXPECT_TRUE(IsTableColumn(g_pDB, "ContactList", "mobileNum"));
     EXPECT_TRUE(folder.runLog().contains(QStringLiteral("查询字段值时出错了")));
 
