@@ -4,9 +4,9 @@
 // answers all three with one automatic reply, recorded under the service's id.
 #include "tests/support/screen_run.h"
 #include "tests/support/test_helpers.h"
+#include "tests/support/trial_service_program.h"
 #include "tests/support/xvfb_server.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -17,48 +17,12 @@ using std::chrono::milliseconds;
 
 constexpr const char* kSerial = "SN-E2E-RECV";
 
-// The trial service on an ephemeral port for the run's account (password "pw").
-class TrialService {
-public:
-    TrialService() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVELANE_TRIAL_PASSWORD"), QStringLiteral("pw"));
-        m_process.setProcessEnvironment(env);
-        m_process.start(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM),
-                        {QStringLiteral("--serial"), QString::fromLatin1(kSerial)});
-        QByteArray out;
-        QDeadlineTimer deadline(15000);
-        while (!out.contains('\n') && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
-            m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
-            out += m_process.readAllStandardOutput();
-        }
-        const QByteArray line = out.left(out.indexOf('\n')).trimmed();
-        if (line.startsWith("PORT "))
-            m_port = line.mid(5).toInt();
-    }
-    ~TrialService() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    int port() const { return m_port; }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/webservice.asmx"; }
-    QString log() {
-        m_log += m_process.readAllStandardError();
-        return QString::fromUtf8(m_log);
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_log;
-    int m_port = 0;
-};
-
 TEST(ReceivedTrafficRun, TimerReceivesUnsubscribesAndReplies) {
     if (!XvfbServer::Available())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     XvfbServer x;
     ASSERT_FALSE(x.display().isEmpty()) << "Xvfb did not start";
-    TrialService service;
+    TrialServiceProgram service(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM), kSerial, "pw");
     ASSERT_GT(service.port(), 0) << service.log().toStdString();
 
     ProgramRun run;
