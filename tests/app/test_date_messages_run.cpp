@@ -4,8 +4,7 @@
 // contact born today through the service, recorded under that number.
 #include "tests/support/screen_run.h"
 #include "tests/support/test_helpers.h"
-#include "tests/support/trial_service_program.h"
-#include "tests/support/xvfb_server.h"
+#include "tests/support/trial_screen_run.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -16,7 +15,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr const char* kSerial = "SN-E2E-DATE";
 constexpr const char* kNumber = "13912345678";
 
 // The local time at which the program starts: early enough in its minute that
@@ -31,14 +29,9 @@ QDateTime StartMoment() {
     }
 }
 
-TEST(DateMessagesRun, HolidayReminderAtStartAndBirthdayGreetingInTheNextMinute) {
-    if (!XvfbServer::Available())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    XvfbServer x;
-    ASSERT_FALSE(x.display().isEmpty()) << "Xvfb did not start";
-    TrialServiceProgram service(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM), kSerial, "pw");
-    ASSERT_GT(service.port(), 0) << service.log().toStdString();
+using DateMessagesRun = TrialScreenRun;
 
+TEST_F(DateMessagesRun, HolidayReminderAtStartAndBirthdayGreetingInTheNextMinute) {
     const QDateTime start = StartMoment();
     const QDate today = start.date();
     const QString sendTime = start.addSecs(60).toString(QStringLiteral("HH:mm:00"));
@@ -53,44 +46,36 @@ TEST(DateMessagesRun, HolidayReminderAtStartAndBirthdayGreetingInTheNextMinute) 
             .toStdString();
 
     ProgramRun run;
-    PrepareScreenRun(run, x, service.url(), kSerial);
-    run.writeFile(
-        QStringLiteral("%1.ini").arg(QLatin1String(kSerial)),
-        QStringLiteral("[DateMSG]\r\nName1=birthDay\r\nAutoSend1=1\r\nPreDays1=0\r\nSendTime1=%1\r\n"
-                       "Content1=生日快乐\r\n[HolidayTip]\r\nAutoTip=1\r\npreDays=0\r\n")
-            .arg(sendTime)
-            .toUtf8());
-    QProcess* program = run.start();
+    QProcess* program = StartProgram(
+        run, QStringLiteral("[DateMSG]\r\nName1=birthDay\r\nAutoSend1=1\r\nPreDays1=0\r\nSendTime1=%1\r\n"
+                            "Content1=生日快乐\r\n[HolidayTip]\r\nAutoTip=1\r\npreDays=0\r\n")
+                 .arg(sendTime));
+    ASSERT_TRUE(program);
 
-    const QString login = QStringLiteral("登录");
-    const QString main = QStringLiteral("当前登录权限");
-    ASSERT_TRUE(WaitUntil([&] { return !x.windowNamed(login).isEmpty(); }, milliseconds(TimeBoundMs(15000))))
-        << run.runLog().toStdString();
     // The program has made its tables by the time it asks for the password;
     // the date lists are built at login.
     ASSERT_TRUE(DatabaseExec(run, seed.c_str()));
-    ASSERT_TRUE(x.pressUntil(QStringLiteral("Return"), login, [&] { return !x.windowNamed(main).isEmpty(); }))
-        << run.runLog().toStdString();
-    EXPECT_TRUE(WaitUntil([&] { return !x.windowNamed(QStringLiteral("节日/生日")).isEmpty(); },
+    ASSERT_TRUE(LogIn()) << run.runLog().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return !x->windowNamed(QStringLiteral("节日/生日")).isEmpty(); },
                           milliseconds(TimeBoundMs(10000))))
         << run.runLog().toStdString();
 
     // The minute step comes once a minute: the greeting is out within 90 s.
     const auto greeted = [&] {
-        return service.log().contains(
+        return service->log().contains(
             QStringLiteral("qxSmsSend sn=%1 mobile=%2 ").arg(QLatin1String(kSerial), QLatin1String(kNumber)));
     };
     ASSERT_TRUE(WaitUntil(greeted, milliseconds(TimeBoundMs(90000))))
         << "send time " << sendTime.toStdString() << "\n"
-        << service.log().toStdString() << run.runLog().toStdString();
+        << service->log().toStdString() << run.runLog().toStdString();
     ASSERT_TRUE(WaitUntil(
         [&] {
             return DatabaseRows(run, "SELECT numOrMailAddr FROM sendNums") == QLatin1String(kNumber) + ';';
         },
         milliseconds(TimeBoundMs(10000))))
         << DatabaseRows(run, "SELECT * FROM sendNums").toStdString();
-    const QStringList sends = service.log().split(QLatin1Char('\n')).filter(QStringLiteral("qxSmsSend sn="));
-    ASSERT_EQ(sends.size(), 1) << service.log().toStdString();
+    const QStringList sends = service->log().split(QLatin1Char('\n')).filter(QStringLiteral("qxSmsSend sn="));
+    ASSERT_EQ(sends.size(), 1) << service->log().toStdString();
     EXPECT_TRUE(sends[0].contains(QStringLiteral("content=生日快乐"))) << sends[0].toStdString();
 
     EXPECT_EQ(run.command(QStringLiteral("quit")), 0);
