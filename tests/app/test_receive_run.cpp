@@ -4,9 +4,8 @@
 // answers all three with one automatic reply, recorded under the service's id.
 #include "tests/support/screen_run.h"
 #include "tests/support/test_helpers.h"
-#include "tests/support/xvfb_server.h"
+#include "tests/support/trial_screen_run.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -15,66 +14,16 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr const char* kSerial = "SN-E2E-RECV";
+using ReceivedTrafficRun = TrialScreenRun;
 
-// The trial service on an ephemeral port for the run's account (password "pw").
-class TrialService {
-public:
-    TrialService() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVELANE_TRIAL_PASSWORD"), QStringLiteral("pw"));
-        m_process.setProcessEnvironment(env);
-        m_process.start(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM),
-                        {QStringLiteral("--serial"), QString::fromLatin1(kSerial)});
-        QByteArray out;
-        QDeadlineTimer deadline(15000);
-        while (!out.contains('\n') && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
-            m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
-            out += m_process.readAllStandardOutput();
-        }
-        const QByteArray line = out.left(out.indexOf('\n')).trimmed();
-        if (line.startsWith("PORT "))
-            m_port = line.mid(5).toInt();
-    }
-    ~TrialService() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    int port() const { return m_port; }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/webservice.asmx"; }
-    QString log() {
-        m_log += m_process.readAllStandardError();
-        return QString::fromUtf8(m_log);
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_log;
-    int m_port = 0;
-};
-
-TEST(ReceivedTrafficRun, TimerReceivesUnsubscribesAndReplies) {
-    if (!XvfbServer::Available())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    XvfbServer x;
-    ASSERT_FALSE(x.display().isEmpty()) << "Xvfb did not start";
-    TrialService service;
-    ASSERT_GT(service.port(), 0) << service.log().toStdString();
-
+TEST_F(ReceivedTrafficRun, TimerReceivesUnsubscribesAndReplies) {
     ProgramRun run;
-    PrepareScreenRun(run, x, service.url(), kSerial);
-    run.writeFile(QStringLiteral("%1.ini").arg(QLatin1String(kSerial)),
-                  QStringLiteral("[SysSetting]\r\nAuto7=0\r\nAuto1=1\r\nContent1=5\r\nAuto2=1\r\n"
-                                 "Content2=已收到，谢谢\r\n[Td]\r\nTdContact=TD\r\n")
-                      .toUtf8());
-    QProcess* program = run.start();
+    QProcess* program =
+        StartProgram(run, QStringLiteral("[SysSetting]\r\nAuto7=0\r\nAuto1=1\r\nContent1=5\r\nAuto2=1\r\n"
+                                         "Content2=已收到，谢谢\r\n[Td]\r\nTdContact=TD\r\n"));
+    ASSERT_TRUE(program);
 
-    const QString login = QStringLiteral("登录");
-    const QString main = QStringLiteral("当前登录权限");
-    ASSERT_TRUE(WaitUntil([&] { return !x.windowNamed(login).isEmpty(); }, milliseconds(TimeBoundMs(15000))))
-        << run.runLog().toStdString();
-    ASSERT_TRUE(x.pressUntil(QStringLiteral("Return"), login, [&] { return !x.windowNamed(main).isEmpty(); }))
-        << run.runLog().toStdString();
+    ASSERT_TRUE(LogIn()) << run.runLog().toStdString();
     // The contact who will write "TD"; the first receive comes 5 s after the window.
     ASSERT_TRUE(DatabaseExec(run, "INSERT INTO ContactList (name,mobileNum,groupID,perNO,isDeleted) "
                                   "VALUES ('试用','13800138000',0,1,0)"));
@@ -92,8 +41,8 @@ TEST(ReceivedTrafficRun, TimerReceivesUnsubscribesAndReplies) {
                           milliseconds(TimeBoundMs(10000))))
         << run.runLog().toStdString();
     // The service logs a call before it answers; its lines arrive through the pipe.
-    EXPECT_TRUE(WaitUntil([&] { return service.log().contains(QStringLiteral("qxSmsSend sn=")); }));
-    const QString trialLog = service.log();
+    EXPECT_TRUE(WaitUntil([&] { return service->log().contains(QStringLiteral("qxSmsSend sn=")); }));
+    const QString trialLog = service->log();
     const QStringList sends = trialLog.split(QLatin1Char('\n')).filter(QStringLiteral("qxSmsSend sn="));
     ASSERT_EQ(sends.size(), 1) << trialLog.toStdString();
     EXPECT_TRUE(sends[0].contains(QStringLiteral("mobile=13800138000,13800138000,13800138000")));

@@ -6,6 +6,7 @@
 #include "service/web_service_client.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/test_helpers.h"
+#include "tests/support/trial_service_program.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -15,53 +16,10 @@
 
 namespace {
 
-// The program on an ephemeral port for the trial account of the fixture.
-class TrialProgram {
-public:
-    TrialProgram(const char* serial, const char* password) {
-        // The password travels in the environment, never on the command line.
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVELANE_TRIAL_PASSWORD"), QString::fromLatin1(password));
-        m_process.setProcessEnvironment(env);
-        m_process.start(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM),
-                        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--serial"),
-                         QString::fromLatin1(serial)});
-        QByteArray out;
-        QDeadlineTimer deadline(15000);
-        while (!out.contains('\n') && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
-            m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
-            out += m_process.readAllStandardOutput();
-        }
-        const QByteArray line = out.left(out.indexOf('\n')).trimmed();
-        if (line.startsWith("PORT "))
-            m_port = line.mid(5).toInt();
-    }
-    ~TrialProgram() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-    int port() const { return m_port; }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/webservice.asmx"; }
-    QProcess& process() { return m_process; }
-    // What the program logged so far (its standard error).
-    QString log() {
-        m_log += m_process.readAllStandardError();
-        return QString::fromUtf8(m_log);
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_log;
-    int m_port = 0;
-};
-
 class TrialService : public ServiceTest {};
 
 TEST_F(TrialService, SendsRepliesReportsAndAccountInformation) {
-    TrialProgram program(kSerial, kPassword);
+    TrialServiceProgram program(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM), kSerial, kPassword);
     ASSERT_GT(program.port(), 0);
     SetServiceUrl(program.url());
 
@@ -117,7 +75,7 @@ TEST_F(TrialService, SendsRepliesReportsAndAccountInformation) {
 // The three sends the SMS composer makes are answered as the real service
 // answers them, and the log tells which numbers got which text.
 TEST_F(TrialService, SmsInternationalAndVoiceSendsAreAnsweredAndLogged) {
-    TrialProgram program(kSerial, kPassword);
+    TrialServiceProgram program(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM), kSerial, kPassword);
     ASSERT_GT(program.port(), 0);
     SetServiceUrl(program.url());
     ini::WriteString(m_folder->file("ServerInfo.ini"), "Deployment", "IntlEndpoint",
@@ -152,7 +110,7 @@ TEST_F(TrialService, SmsInternationalAndVoiceSendsAreAnsweredAndLogged) {
 
 // The request log shows a digest by its first four characters only.
 TEST_F(TrialService, RequestLogKeepsDigestsShort) {
-    TrialProgram program(kSerial, kPassword);
+    TrialServiceProgram program(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM), kSerial, kPassword);
     ASSERT_GT(program.port(), 0);
     const std::string digest = UpperMd5(QByteArray(kSerial) + kPassword);
     const std::string balanceUrl = "http://127.0.0.1:" + std::to_string(program.port()) + "/GetBalance.ashx";
@@ -169,7 +127,7 @@ TEST_F(TrialService, RequestLogKeepsDigestsShort) {
 }
 
 TEST_F(TrialService, AnotherAccountIsRefused) {
-    TrialProgram program(kSerial, kPassword);
+    TrialServiceProgram program(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM), kSerial, kPassword);
     ASSERT_GT(program.port(), 0);
     SetServiceUrl(program.url());
 
@@ -191,7 +149,7 @@ TEST_F(TrialService, AnotherAccountIsRefused) {
 TEST_F(TrialService, EndsOnTerminationOrClosedInput) {
     for (const bool bySignal : {true, false}) {
         SCOPED_TRACE(bySignal ? "SIGTERM" : "stdin closed");
-        TrialProgram program(kSerial, kPassword);
+        TrialServiceProgram program(QStringLiteral(CORVELANE_LOOPBACK_SERVICE_PROGRAM), kSerial, kPassword);
         ASSERT_GT(program.port(), 0);
         if (bySignal)
             program.process().terminate();
