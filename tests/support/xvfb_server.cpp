@@ -4,6 +4,7 @@
 
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QThread>
 
 bool XvfbServer::Available() {
     return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() &&
@@ -14,25 +15,64 @@ XvfbServer::XvfbServer() {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty())
         return;
-    // Xvfb picks a free display and writes its number to our pipe.
+    // A server that announced its display but takes no client is started
+    // once more, on whatever display is free then.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (Start(xvfb) && Accepts())
+            return;
+        Stop();
+        m_display.clear();
+    }
+}
+
+bool XvfbServer::Start(const QString& xvfb) {
+    // Xvfb picks a free display and writes its number to our pipe. Without
+    // -noreset the server resets whenever its last client leaves (each
+    // xdotool call is one), and a program connecting at that moment is
+    // refused.
     m_process.setProgram(xvfb);
     m_process.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                             QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
+                            QStringLiteral("tcp"), QStringLiteral("-noreset")});
     m_process.start();
     if (!m_process.waitForStarted(5000))
-        return;
+        return false;
     for (int i = 0; i < 100 && !m_process.canReadLine(); ++i)
         m_process.waitForReadyRead(100);
     const QByteArray line = m_process.readLine().trimmed();
     if (!line.isEmpty())
         m_display = QStringLiteral(":") + QString::fromLatin1(line);
+    return !m_display.isEmpty();
 }
 
-XvfbServer::~XvfbServer() {
+// True once a client can connect (xdotool exits 0 only after it did).
+bool XvfbServer::Accepts() const {
+    for (int i = 0; i < 20; ++i) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), m_display);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")});
+        if (p.waitForFinished(5000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+            return true;
+        if (m_process.state() == QProcess::NotRunning)
+            return false;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+void XvfbServer::Stop() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
     m_process.terminate();
     if (!m_process.waitForFinished(3000))
         m_process.kill();
+    m_process.waitForFinished(3000);
+}
+
+XvfbServer::~XvfbServer() {
+    Stop();
 }
 
 QString XvfbServer::xdotool(const QStringList& arguments) const {

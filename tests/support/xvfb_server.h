@@ -34,6 +34,10 @@ public:
     bool pressUntil(const QString& key, const QString& window, const std::function<bool()>& done) const;
 
 private:
+    bool Start(const QString& xvfb);
+    bool Accepts() const;
+    void Stop();
+
     QProcess m_process;
     QString m_display;
 };
