@@ -76,17 +76,7 @@ std::map<std::string, size_t> g_rows;
 
 template <typename Work> void Timed(benchmark::State& state, const std::string& name, Work work) {
     F();
-    double total = 0;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        const size_t rows = work();
-        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        state.SetIterationTime(s);
-        total += s;
-        state.counters["rows"] = static_cast<double>(rows);
-        g_rows[name] = rows;
-    }
-    g_seconds[name] = total / static_cast<double>(state.iterations());
+    g_seconds[name] = TimeIterations(state, work, [&](size_t rows) { g_rows[name] = rows; });
 }
 
 void BM_LoadBaseline(benchmark::State& state) {

@@ -49,20 +49,12 @@ std::map<std::string, double> g_seconds;
 
 template <typename Work> void Timed(benchmark::State& state, const std::string& name, Work work) {
     F();
-    double total = 0;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        const size_t rows = work();
-        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        state.SetIterationTime(s);
-        total += s;
-        state.counters["rows"] = static_cast<double>(rows);
+    g_seconds[name] = TimeIterations(state, work, [&](size_t rows) {
         if (F().distinct == 0)
             F().distinct = rows;
         else if (F().distinct != rows)
             state.SkipWithError("intake and baseline disagree on the numbers");
-    }
-    g_seconds[name] = total / static_cast<double>(state.iterations());
+    });
 }
 
 void BM_IntakeBaseline(benchmark::State& state) {
