@@ -3317,8 +3317,8 @@ Messages available in your account: %d</translation>
         <translation>Phrase</translation>
     </message>
     <message>
-        <source>    创建时间</source>
-        <translation>    Created</translation>
+        <source>创建时间</source>
+        <translation>Created</translation>
     </message>
     <message>
         <source>当前共有条数: %d</source>
