@@ -38,7 +38,7 @@ qint64 MmsSizeBytes(const std::vector<MMSCONTENT>& frames) {
 
 QString MmsSizeText(const std::vector<MMSCONTENT>& frames) {
     const qint64 total = MmsSizeBytes(frames);
-    return QCoreApplication::translate("CDlgSendMMS", "%1字节,约%2KB").arg(total).arg(total / 1024);
+    return Tr("%1字节,约%2KB").arg(total).arg(total / 1024);
 }
 
 MmsSizeReport CheckMmsFiles(const std::vector<MMSCONTENT>& frames, qint64 limitBytes, bool countText,
