@@ -4,6 +4,8 @@
 // the service holds a batch.
 #include "channels/mms_submission.h"
 
+#include "channels/mms_checks.h"
+
 #include "core/app_globals.h"
 #include "core/database.h"
 #include "core/helpers.h"
@@ -471,6 +473,24 @@ TEST_F(MmsSubmit, AFailedPendingWriteStopsBeforeTheCall) {
     EXPECT_EQ(QueryScalar(g_pDB, "SELECT COUNT(*) FROM sendInfo"), 0);
     EXPECT_EQ(m_boxes->texts(), QStringList{Q("保存彩信附件记录出错了")});
     EXPECT_EQ(MmsSubmitEndMessage(result).text, Q("部分或全部发送失败,请到彩信发送失败记录里重发!"));
+}
+
+// The size text counts the texts' code page 936 bytes and the files' sizes;
+// the send check counts the files only, the preview the texts as well.
+TEST_F(MmsSubmit, SizesCountCodePage936BytesAndFileSizes) {
+    const QString pic = writeFile(QStringLiteral("p.jpg"), QByteArray(2000, 'p'));
+    const std::vector<MMSCONTENT> frames = {
+        {QString(), pic, m_folder->file("missing.amr"), Q("ab中文😀")}, // 2 + 4 + 1 ("?")
+        {QString(), QString(), QString(), QString(QChar(u'字')).repeated(10000)},
+    };
+    EXPECT_EQ(MmsSizeBytes(frames), 2000 + 7 + 20000);
+    EXPECT_EQ(MmsSizeText(frames), Q("22007字节,约21KB"));
+    EXPECT_EQ(MmsSizeText({}), Q("0字节,约0KB"));
+
+    const std::vector<MMSCONTENT> near = {{QString(), pic, QString(), Q("中文")}};
+    EXPECT_TRUE(CheckMmsFiles(near, 2002, false).problems.empty());
+    EXPECT_EQ(CheckMmsFiles(near, 2003, true).problems, std::vector<QString>{Q("本条彩信超过1K")});
+    EXPECT_EQ(CheckMmsFiles(near, 2004, true).totalBytes, 2004);
 }
 
 // The process dies while the service holds batch 2: batch 1 stays sent,
