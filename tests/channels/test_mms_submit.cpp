@@ -117,17 +117,29 @@ protected:
         return s;
     }
 
-    MmsSubmitResult run(MmsSubmission& s, MmsSubmitRequest request) {
+    // How a submission ended, once it has.
+    struct Ending {
         bool done = false;
         MmsSubmitResult result;
-        QObject::connect(&s, &MmsSubmission::finished, [&](const MmsSubmitResult& r) {
-            result = r;
-            done = true;
+        bool wait() {
+            return WaitUntil([this] { return done; }, std::chrono::milliseconds(TimeBoundMs(60000)));
+        }
+    };
+    static std::shared_ptr<Ending> watch(MmsSubmission& s) {
+        auto ending = std::make_shared<Ending>();
+        QObject::connect(&s, &MmsSubmission::finished, [ending](const MmsSubmitResult& r) {
+            ending->result = r;
+            ending->done = true;
         });
+        return ending;
+    }
+
+    MmsSubmitResult run(MmsSubmission& s, MmsSubmitRequest request) {
+        const auto ending = watch(s);
         EXPECT_EQ(s.Start(std::move(request)), MmsStartResult::Started);
-        EXPECT_TRUE(WaitUntil([&] { return done; }, std::chrono::milliseconds(TimeBoundMs(60000))));
+        EXPECT_TRUE(ending->wait());
         EXPECT_FALSE(s.IsBusy());
-        return result;
+        return ending->result;
     }
 
     MmsSubmitRequest request(std::vector<SmsRecipient> numbers, std::vector<MMSCONTENT> frames = {}) {
@@ -261,12 +273,7 @@ TEST_F(MmsSubmit, AFailedBatchPausesOnATimerThenTheRestGoOn) {
 TEST_F(MmsSubmit, HeldThenClosedStaysUnknownWhileTheWindowLives) {
     m_main->script("qxMmsSend", LoopbackAnswer::Held());
     auto s = throughService();
-    bool done = false;
-    MmsSubmitResult result;
-    QObject::connect(s.get(), &MmsSubmission::finished, [&](const MmsSubmitResult& r) {
-        result = r;
-        done = true;
-    });
+    const auto ending = watch(*s);
     ASSERT_EQ(s->Start(request(Mobiles(3))), MmsStartResult::Started);
     // Pending on record before the answer, and a GUI timer fires while held.
     ASSERT_TRUE(m_main->waitForHeld());
@@ -280,7 +287,8 @@ TEST_F(MmsSubmit, HeldThenClosedStaysUnknownWhileTheWindowLives) {
     EXPECT_EQ(s->Start(request(Mobiles(1))), MmsStartResult::Busy);
     // The service goes away with the request: no answer is ever read.
     m_main.reset();
-    ASSERT_TRUE(WaitUntil([&] { return done; }, std::chrono::milliseconds(TimeBoundMs(30000))));
+    ASSERT_TRUE(ending->wait());
+    const MmsSubmitResult& result = ending->result;
     EXPECT_EQ(result.unknownCount, 3);
     EXPECT_EQ(rows("SELECT count,isFail FROM sendInfo"), std::vector<std::string>{"0|0"});
     EXPECT_EQ(rows("SELECT DISTINCT status FROM sendNums"), std::vector<std::string>{"未知"});
@@ -410,17 +418,13 @@ TEST_F(MmsSubmit, StopLetsTheBatchInFlightFinishAndRecordsTheRestFailed) {
     setBatchSize(2);
     m_main->scriptOnce("qxMmsSend", LoopbackAnswer::Held());
     auto s = throughService();
-    bool done = false;
-    MmsSubmitResult result;
-    QObject::connect(s.get(), &MmsSubmission::finished, [&](const MmsSubmitResult& r) {
-        result = r;
-        done = true;
-    });
+    const auto ending = watch(*s);
     ASSERT_EQ(s->Start(request(Mobiles(7))), MmsStartResult::Started);
     ASSERT_TRUE(m_main->waitForHeld());
     s->RequestStop();
     m_main->release();
-    ASSERT_TRUE(WaitUntil([&] { return done; }, std::chrono::milliseconds(TimeBoundMs(30000))));
+    ASSERT_TRUE(ending->wait());
+    const MmsSubmitResult& result = ending->result;
     EXPECT_EQ(m_main->calls("qxMmsSend").size(), 1u);
     EXPECT_TRUE(result.stoppedByRequest);
     EXPECT_EQ(result.sentCount, 2);
