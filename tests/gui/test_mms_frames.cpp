@@ -34,20 +34,6 @@
 
 namespace {
 
-QImage Pattern(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y,
-                           qRgb((x * 255) / std::max(1, width - 1), (y * 255) / std::max(1, height - 1), 60));
-    return image;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Two frames of two colours each, looping.
 bool WriteAnimatedGif(const QString& path) {
     int error = 0;
@@ -75,7 +61,7 @@ protected:
     QString Picture(const QString& name, int width, int height) {
         const QString path = m_folder->file(QStringLiteral("pics/") + name);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        EXPECT_TRUE(Pattern(width, height).save(path, "JPEG", 90));
+        EXPECT_TRUE(PositionPicture(width, height).save(path, "JPEG", 90));
         return path;
     }
     MessageBoxRecorder m_boxes;
@@ -207,12 +193,12 @@ TEST_F(MmsFrameTest, FieldGoesToTheCursorOfTheLastBox) {
 TEST_F(MmsFrameTest, EditedPictureSurvivesBeingShown) {
     QDir().mkpath(PreviewFolder());
     const QString edited = PreviewFolder() + QStringLiteral("/0_photo.jpg");
-    ASSERT_TRUE(Pattern(176, 130).save(edited, "JPEG"));
-    const QByteArray bytes = ReadAll(edited);
+    ASSERT_TRUE(PositionPicture(176, 130).save(edited, "JPEG"));
+    const QByteArray bytes = ReadFileBytes(edited);
     CDlgMMSFrame frame;
     frame.FillFromContent({QString(), edited, QString(), QString()});
     frame.FillFromContent({QString(), edited, QString(), QString()});
-    EXPECT_EQ(ReadAll(edited), bytes);
+    EXPECT_EQ(ReadFileBytes(edited), bytes);
     EXPECT_EQ(frame.Pane()->PictureView()->pixmap().size(), QSize(130, 96));
 }
 
@@ -365,14 +351,14 @@ TEST_F(PictureEditorTest, SliderAndPresetsResizeIntoNewNumberedFiles) {
     QDir().mkpath(PreviewFolder());
     // Someone else's "1_card.jpg" is never overwritten.
     ASSERT_TRUE(QFile(photo).copy(PreviewFolder() + QStringLiteral("/1_card.jpg")));
-    const QByteArray foreign = ReadAll(PreviewFolder() + QStringLiteral("/1_card.jpg"));
+    const QByteArray foreign = ReadFileBytes(PreviewFolder() + QStringLiteral("/1_card.jpg"));
     for (const char* expected : {"0_card.jpg", "2_card.jpg"}) {
         second.OnPresetChanged(preset);
         const QString written = PreviewFolder() + QLatin1Char('/') + QLatin1String(expected);
         EXPECT_EQ(QImageReader(written).size(), QSize(176, 130)) << expected;
         EXPECT_EQ(second.CropView()->ShownPath(), written);
     }
-    EXPECT_EQ(ReadAll(PreviewFolder() + QStringLiteral("/1_card.jpg")), foreign);
+    EXPECT_EQ(ReadFileBytes(PreviewFolder() + QStringLiteral("/1_card.jpg")), foreign);
 
     // Sizes out of 1..999 do nothing.
     const int files = QDir(PreviewFolder()).entryList(QDir::Files).size();
@@ -442,4 +428,38 @@ TEST_F(PictureEditorTest, UnreadablePictureIsRefusedAndResizesNothing) {
     EXPECT_FALSE(editor.Resize(QStringLiteral("100"), QStringLiteral("100")));
     Child<QSlider>(editor, "1101")->setValue(50);
     EXPECT_FALSE(QDir(PreviewFolder()).exists() && !QDir(PreviewFolder()).isEmpty());
+}
+
+TEST_F(MmsPreviewTest, Screenshots) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    CDlgMMSPreview::SetTickInterval(60000);
+    const QString photo = Picture(QStringLiteral("photo.jpg"), 400, 300);
+    const QString square = Picture(QStringLiteral("square.jpg"), 120, 120);
+    {
+        CDlgMMSPreview preview;
+        preview.SetFrames(
+            {{QString(), photo, QString(), QStringLiteral("新品上市，欢迎选购。")},
+             {QString(), square, QString(), QStringLiteral("凭本彩信到店可享九折优惠。")},
+             {QString(), QString(), QString(), QStringLiteral("地址：人民路 88 号\n电话：12345678")}});
+        preview.setWindowState(Qt::WindowNoState);
+        preview.resize(820, 600);
+        preview.open();
+        preview.resize(820, 600);
+        QApplication::processEvents();
+        ASSERT_TRUE(preview.grab().save(QDir(dir).filePath(QStringLiteral("mms-preview.png"))));
+        preview.reject();
+    }
+    {
+        CDlgEditPic editor;
+        ASSERT_TRUE(editor.SetPicturePath(photo));
+        editor.setWindowState(Qt::WindowNoState);
+        editor.resize(820, 600);
+        editor.show();
+        QApplication::processEvents();
+        editor.CropView()->Select(QRect(200, 70, 160, 120));
+        ASSERT_TRUE(editor.grab().save(QDir(dir).filePath(QStringLiteral("picture-editor.png"))));
+        editor.reject();
+    }
 }
