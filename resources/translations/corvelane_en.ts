@@ -5983,29 +5983,6 @@ Please restore the file from a backup.</translation>
     </message>
 </context>
 <context>
-    <name>MmsSizeCheck</name>
-    <message>
-        <source>第%d帧图片文件打开失败</source>
-        <translation>The picture file of frame %d cannot be opened</translation>
-    </message>
-    <message>
-        <source>第%d帧图片大小超过%dK</source>
-        <translation>The picture of frame %d exceeds %dK</translation>
-    </message>
-    <message>
-        <source>第%d帧声音文件打开失败</source>
-        <translation>The sound file of frame %d cannot be opened</translation>
-    </message>
-    <message>
-        <source>第%d帧声音文件大小超过%dK</source>
-        <translation>The sound file of frame %d exceeds %dK</translation>
-    </message>
-    <message>
-        <source>本条彩信超过%dK</source>
-        <translation>This MMS exceeds %dK</translation>
-    </message>
-</context>
-<context>
     <name>CDlgEditPic</name>
     <message>
         <source>编辑图片</source>
