@@ -112,6 +112,10 @@ QString PerMsgUnknownFieldText(const QString& field) {
     return QCoreApplication::translate("PerMsgRows", "短信内容中的字段“%1”不存在").arg(field);
 }
 
+QString ImportColumnPlaceholder(int column, const QString& name) {
+    return kOpen + QString::number(column) + name.trimmed() + kClose;
+}
+
 bool ResolveImportColumns(const QString& templ, const QStringList& header, std::vector<int>* columns,
                           QString* unknown) {
     QStringList tokens;

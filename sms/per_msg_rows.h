@@ -65,6 +65,10 @@ void SplitPerMsgMark(const QString& text, QString* message, QString* mark);
 // "短信内容中的字段“%1”不存在" for `field`, translated.
 QString PerMsgUnknownFieldText(const QString& field);
 
+// The placeholder of an import column: "<%" + column + trimmed name + "%>"
+// ("<%0手机%>"); the number keeps columns of equal names apart.
+QString ImportColumnPlaceholder(int column, const QString& name);
+
 // The source column of each placeholder of `templ`, in placeholder order: a
 // placeholder is the column number followed by the column's trimmed name
 // ("<%0手机%>"). False when some placeholder names no column; `unknown` then

@@ -76,6 +76,10 @@ bool PerMsgSignatureAppended(PerMsgRoad road, bool signedFlag) {
     return signedFlag && (road == PerMsgRoad::Imported || road == PerMsgRoad::BatchDate);
 }
 
+QString PerMsgShownText(const QString& rowText, PerMsgRoad road, bool signedFlag, const QString& signature) {
+    return PerMsgSignatureAppended(road, signedFlag) ? rowText + BracketedSignature(signature) : rowText;
+}
+
 ServiceGxmtSender::ServiceGxmtSender()
     : ServiceGxmtSender(g_pAccount.field(kAccountSerial), g_pAccount.field(kAccountPassword)) {}
 

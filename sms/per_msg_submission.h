@@ -44,6 +44,10 @@ enum class PerMsgRoad {
 // so shown behind each row): imported and batch date rows when signed.
 bool PerMsgSignatureAppended(PerMsgRoad road, bool signedFlag);
 
+// A row's text as the list shows it: the text, and "【" + signature + "】"
+// behind it exactly when it will be sent that way.
+QString PerMsgShownText(const QString& rowText, PerMsgRoad road, bool signedFlag, const QString& signature);
+
 // One gxmt call: the lists item by item, as CallGxmt takes them.
 struct GxmtCall {
     QString numbers;  // joined by ","
