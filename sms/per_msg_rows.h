@@ -148,6 +148,7 @@ private:
     PERMSG_IMPORT_PARAM m_param;
     QString m_template;
     QStringList m_header;
+    QStringList m_pieces; // the template cut at its placeholders
     std::vector<int> m_columns;
     std::unique_ptr<CsvRecordReader> m_reader;
     QString m_unknown;
@@ -188,6 +189,7 @@ private:
     sqlite3* m_db;
     QString m_template;
     QStringList m_tokens;
+    QStringList m_pieces;
     std::vector<PerMsgRecipient> m_recipients;
     bool m_splitMarks;
     std::unique_ptr<ContactFieldReader> m_fields;
