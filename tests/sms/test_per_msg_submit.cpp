@@ -11,6 +11,7 @@
 #include "core/numbers.h"
 #include "core/sql.h"
 #include "platform/encoding.h"
+#include "tests/support/call_gate.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/test_helpers.h"
@@ -75,27 +76,6 @@ public:
 private:
     std::shared_ptr<SenderLog> m_log;
     Answerer m_answerer;
-};
-
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool open = false;
-    int waiting = 0;
-    void pass() {
-        std::unique_lock lock(mutex);
-        ++waiting;
-        cv.wait(lock, [this] { return open; });
-    }
-    void release() {
-        std::lock_guard lock(mutex);
-        open = true;
-        cv.notify_all();
-    }
-    int waiters() {
-        std::lock_guard lock(mutex);
-        return waiting;
-    }
 };
 
 const QDateTime kSubmitTime(QDate(2026, 3, 5), QTime(10, 20, 30));
