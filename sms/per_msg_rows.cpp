@@ -368,6 +368,7 @@ int LoadFailedRows(sqlite3* db, const std::vector<qint64>& sendIds, size_t from,
                    VIRTUAL_LIST_PERMSG& rows) {
     SqlStatement st(db, "SELECT a.rowid,a.numOrMailAddr,b.content,b.timingTime FROM sendNums a,sendInfo b "
                         "WHERE a.sendID=b.sendID AND a.sendID=?1 AND a.taskID=0 AND b.isFail=1 AND "
+                        "IFNULL(b.sendType,1)=1 AND "
                         "(a.status IS NULL OR a.status<>?2) ORDER BY a.rowid");
     if (!st.ok()) {
         LogSqlError(SqlErrorText(db), st.prepareResult(), "读取个性短信失败记录出错了");

@@ -200,8 +200,8 @@ private:
 };
 
 // Appends the rows of failed records `sendIds[from]`, ... (at most `count`
-// ids): one row per number of the record (taskID 0) whose record is failed
-// (isFail 1) and whose number is not "未知" (an unknown outcome is never
+// ids): one row per number of the record (taskID 0) whose record is a
+// failed SMS (isFail 1, sendType 1) and whose number is not "未知" (an unknown outcome is never
 // sent again unasked). The text is the record's content ("#*#" splits off a
 // mark), the send time its timing time, the source its sendID and rowid.
 // Returns the number of rows appended; -1 on a database failure (logged).

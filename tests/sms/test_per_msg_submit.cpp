@@ -655,6 +655,20 @@ TEST_F(PerMsgResend, UnknownNumbersAreNotSentAgainUnasked) {
     EXPECT_TRUE(m_sent->all().empty());
 }
 
+TEST_F(PerMsgResend, OnlyFailedSmsRecordsGiveRows) {
+    failedRecord(100, "fax.tif", {"13800000001"});
+    ExecSql(nullptr, g_pDB, "UPDATE sendInfo SET sendType=2 WHERE sendID=100");
+    failedRecord(101, "sent", {"13800000002"});
+    ExecSql(nullptr, g_pDB, "UPDATE sendInfo SET isFail=0 WHERE sendID=101");
+    failedRecord(102, "ok", {"13800000003", "not a number"});
+    VIRTUAL_LIST_PERMSG rows;
+    EXPECT_EQ(LoadFailedRows(g_pDB, {100, 101, 102}, 0, 3, rows), 1);
+    VIRTUAL_LIST_PERMSG::Message m;
+    ASSERT_TRUE(rows.GetMessage(0, &m));
+    EXPECT_EQ(m.sourceId, 102);
+    EXPECT_EQ(NumberFromKey(m.key), Q("13800000003"));
+}
+
 // ------------------------------------------------------------ a hard end
 
 TEST_F(PerMsgSubmitTest, KilledWhileTheServiceHoldsTheSecondBatch) {
