@@ -29,13 +29,38 @@
 
 namespace {
 
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CDlgImportWND", text);
+}
+
 void ShowDatabaseError(const QString& error) {
-    ShowMessageBox(QCoreApplication::translate("CDlgImportWND", "连接数据库异常!\r\n错误信息:%s")
-                       .replace(QLatin1String("%s"), error),
-                   mb::Ok);
+    ShowMessageBox(Tr("连接数据库异常!\r\n错误信息:%s").replace(QLatin1String("%s"), error), mb::Ok);
 }
 
 } // namespace
+
+bool ReportCsvHeaderResult(CsvHeaderResult result) {
+    switch (result) {
+    case CsvHeaderResult::Ok:
+        return true;
+    case CsvHeaderResult::CannotOpen:
+        ShowMessageBox(Tr("打开文件失败"), mb::Ok | mb::IconWarning);
+        break;
+    case CsvHeaderResult::Utf16:
+        ShowMessageBox(Tr("不支持UTF-16编码的文件,请另存为UTF-8或ANSI编码后再导入."),
+                       mb::Ok | mb::IconWarning);
+        break;
+    case CsvHeaderResult::Unreadable:
+        ShowMessageBox(Tr("无法读取文件的列名."), mb::Ok | mb::IconWarning);
+        break;
+    }
+    return false;
+}
+
+void ReportUnreadableWorkbook(const QString& path, const QString& why) {
+    LogWrite(g_logRun, "ERROR,读取表格文件失败: " + LogEscape(path) + ": " + LogEscape(why));
+    ShowMessageBox(Tr("无法读取该表格文件,无法导入!"), mb::Ok | mb::IconWarning);
+}
 
 CDlgImportWND::CDlgImportWND(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CDlgImportWND>()) {
     m_ui->setupUi(this);
@@ -122,15 +147,10 @@ void CDlgImportWND::TakeFile(const QString& path) {
     RunOnWorker([this, path] { return m_sheet.Open(path); },
                 [this](bool ok) {
                     if (!ok)
-                        ReportUnreadableWorkbook(m_sheet.ErrorText());
+                        ReportUnreadableWorkbook(m_strPath, m_sheet.ErrorText());
                     ListSheets();
                 },
                 false);
-}
-
-void CDlgImportWND::ReportUnreadableWorkbook(const QString& why) {
-    LogWrite(g_logRun, "ERROR,读取表格文件失败: " + LogEscape(m_strPath) + ": " + LogEscape(why));
-    ShowMessageBox(tr("无法读取该表格文件,无法导入!"), mb::Ok | mb::IconWarning);
 }
 
 void CDlgImportWND::ClearFile() {
@@ -189,22 +209,10 @@ bool CDlgImportWND::ReadDatabaseColumns() {
 
 bool CDlgImportWND::ReadCsvHeader(const QString& csvPath) {
     QStringList columns;
-    switch (::ReadCsvHeader(csvPath, columns)) {
-    case CsvHeaderResult::Ok:
-        m_columns = columns;
-        return true;
-    case CsvHeaderResult::CannotOpen:
-        ShowMessageBox(tr("打开文件失败"), mb::Ok | mb::IconWarning);
-        break;
-    case CsvHeaderResult::Utf16:
-        ShowMessageBox(tr("不支持UTF-16编码的文件,请另存为UTF-8或ANSI编码后再导入."),
-                       mb::Ok | mb::IconWarning);
-        break;
-    case CsvHeaderResult::Unreadable:
-        ShowMessageBox(tr("无法读取文件的列名."), mb::Ok | mb::IconWarning);
-        break;
-    }
-    return false;
+    if (!ReportCsvHeaderResult(::ReadCsvHeader(csvPath, columns)))
+        return false;
+    m_columns = columns;
+    return true;
 }
 
 // ---- the next step ----------------------------------------------------------------
@@ -288,7 +296,7 @@ void CDlgImportWND::StartConversion(const QString& sheet) {
         },
         [this, csvPath](bool ok) {
             if (!ok) {
-                ReportUnreadableWorkbook(m_workerError);
+                ReportUnreadableWorkbook(m_strPath, m_workerError);
                 return;
             }
             m_nImportMode = kImportCsv;

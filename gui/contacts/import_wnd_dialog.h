@@ -6,6 +6,7 @@
 // the next step's 1002 or 1003; Esc and the close box end it with IDCANCEL.
 // Opening a workbook and converting a sheet run on a worker, the window
 // responsive and its choices locked meanwhile.
+#include "contacts/csv_reader.h"
 #include "contacts/spreadsheet.h"
 
 #include <QDialog>
@@ -20,6 +21,12 @@
 namespace Ui {
 class CDlgImportWND;
 }
+
+// The import windows' word on reading a source file's header: true for Ok;
+// otherwise the user is told why (cannot open, UTF-16, no header).
+bool ReportCsvHeaderResult(CsvHeaderResult result);
+// A workbook that cannot be read: the reason to the run log, the user told.
+void ReportUnreadableWorkbook(const QString& path, const QString& why);
 
 class CDlgImportWND : public QDialog {
     Q_OBJECT
@@ -77,7 +84,6 @@ private:
     void StopWorker();
     void SetBusy(bool busy, bool showsProgress);
     // The workbook could not be read: logged with the reader's reason, told.
-    void ReportUnreadableWorkbook(const QString& why);
     void RunMappingStep(const QString& sourcePath);
     void RunNumbersStep();
 
