@@ -159,6 +159,7 @@ void CDlgPerMSG::ShowOpeningState() {
 void CDlgPerMSG::ShowReadyState() {
     if (BatchDateRoad() || ResendRoad()) {
         m_ui->sendNow->setEnabled(true);
+        m_ui->sendNow->setFocus();
         return;
     }
     m_ui->importExcel->setEnabled(false);
@@ -166,6 +167,7 @@ void CDlgPerMSG::ShowReadyState() {
     m_ui->emptyList->setEnabled(true);
     m_ui->timedSend->setEnabled(true);
     m_ui->sendNow->setEnabled(true);
+    m_ui->sendNow->setFocus();
 }
 
 void CDlgPerMSG::SetBusy(bool busy) {
