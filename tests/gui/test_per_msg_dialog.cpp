@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -572,6 +573,37 @@ TEST_F(PerMsgDialogImportPages, WizardFillsTheList) {
         EXPECT_EQ(Usable(), QStringList({"21010", "21004", "31006", "1005"}));
         m_dialog.reset();
     }
+}
+
+// The dialog with imported rows and both import pages, for docs/screenshots.
+TEST_F(PerMsgDialogTest, Screenshots) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    const QString path =
+        WriteCsv(QStringLiteral("orders.csv"),
+                 {QStringLiteral("手机,姓名,订单号"), QStringLiteral("13800138000,张三,A1001"),
+                  QStringLiteral("13912345678,李四,A1002"), QStringLiteral("01087654321,王五,A1003"),
+                  QStringLiteral("13700137000,赵六,A1004")});
+    const QString templ = QStringLiteral("<%1姓名%>您好，您的订单<%2订单号%>已发货。");
+    {
+        CDlgPerMSGImport page;
+        page.TakeFile(path);
+        page.resize(page.sizeHint().expandedTo(QSize(460, 200)));
+        ASSERT_TRUE(page.grab().save(QDir(dir).filePath(QStringLiteral("personalised-import-file.png"))));
+    }
+    {
+        CDlgPerMSGImport1 page({QStringLiteral("手机"), QStringLiteral("姓名"), QStringLiteral("订单号")});
+        Child<QComboBox>(page, "21041")->setCurrentIndex(0);
+        Child<QPlainTextEdit>(page, "1004")->setPlainText(templ);
+        Child<QCheckBox>(page, "1006")->setChecked(true);
+        page.resize(QSize(480, 340));
+        ASSERT_TRUE(page.grab().save(QDir(dir).filePath(QStringLiteral("personalised-import-columns.png"))));
+    }
+    Open();
+    Import(path, true, templ);
+    m_dialog->resize(QSize(760, 420));
+    ASSERT_TRUE(m_dialog->grab().save(QDir(dir).filePath(QStringLiteral("personalised-sms.png"))));
 }
 
 } // namespace
