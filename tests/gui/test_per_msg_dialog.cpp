@@ -5,7 +5,9 @@
 #include "contacts/xlsx_writer.h"
 #include "core/account.h"
 #include "core/app_globals.h"
+#include "core/database.h"
 #include "core/helpers.h"
+#include "core/sql.h"
 #include "gui/main/app_control.h"
 #include "gui/sms/per_msg_dialog.h"
 #include "gui/sms/per_msg_import_dialog.h"
@@ -30,6 +32,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -327,6 +330,34 @@ TEST_F(PerMsgDialogTest, BatchDateRoadSubmitsEachRowAtItsTime) {
     EXPECT_EQ(GxmtTexts(calls[0]),
               QStringList({QStringLiteral("生日快乐【测试公司】"), QStringLiteral("生日快乐【测试公司】")}));
     EXPECT_EQ(m_boxes->texts(), QStringList({QStringLiteral("确定提交?"), QStringLiteral("提交成功")}));
+}
+
+// The sent-records view hands over failed records: their numbers and texts
+// are listed and submitted again, the records then sent.
+TEST_F(PerMsgDialogTest, ResendRoadSubmitsTheFailedRecords) {
+    for (const auto& [id, content, number] :
+         {std::tuple{41, "您好#*#m1", "13800138000"}, std::tuple{42, "再见", "01012345678"}}) {
+        SqlStatement info(g_pDB, "INSERT INTO sendInfo (content,submitTime,timingTime,count,isFail,sendID) "
+                                 "VALUES(?1,'2026-01-01 00:00:00','',1,1,?2)");
+        ASSERT_EQ(info.bind(1, content).bind(2, static_cast<int64_t>(id)).exec(), SQLITE_OK);
+        SqlStatement num(g_pDB, "INSERT INTO sendNums (sendID,numOrMailAddr,rrid) VALUES(?1,?2,'old')");
+        ASSERT_EQ(num.bind(1, static_cast<int64_t>(id)).bind(2, number).exec(), SQLITE_OK);
+    }
+    Open([](CDlgPerMSG& d) { d.SetResendRecords({41, 42}); });
+    ASSERT_EQ(m_dialog->List()->ItemCount(), 2);
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("您好"));
+    EXPECT_EQ(Cell(1, 1), QStringLiteral("01012345678"));
+    EXPECT_EQ(Usable(), QStringList({"31006", "1005"}));
+
+    SendAndWait();
+    const auto calls = m_main->calls("gxmt");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(Field(calls[0], "mobile"), QStringLiteral("13800138000,01012345678"));
+    EXPECT_EQ(GxmtTexts(calls[0]), QStringList({QStringLiteral("您好"), QStringLiteral("再见")}));
+    EXPECT_EQ(m_dialog->result(), 1003);
+    SqlStatement failed(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE isFail<>0");
+    ASSERT_EQ(failed.step(), SQLITE_ROW);
+    EXPECT_EQ(failed.int64(0), 0);
 }
 
 TEST_F(PerMsgDialogTest, DeclinedQuestionSendsNothing) {
