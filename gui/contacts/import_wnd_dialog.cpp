@@ -100,7 +100,7 @@ void CDlgImportWND::OnChooseDatabase() {
 }
 
 void CDlgImportWND::OnBrowse() {
-    if (m_busy)
+    if (m_job.Running())
         return;
     const QString path = ChooseOpenFile(
         this,
@@ -112,7 +112,7 @@ void CDlgImportWND::OnBrowse() {
 }
 
 void CDlgImportWND::OnDropFiles(const QStringList& paths) {
-    if (m_busy || paths.isEmpty())
+    if (m_job.Running() || paths.isEmpty())
         return;
     if (paths.size() > 1) {
         ShowMessageBox(LoadStr(208), mb::Ok | mb::IconError);
@@ -218,7 +218,7 @@ bool CDlgImportWND::ReadCsvHeader(const QString& csvPath) {
 // ---- the next step ----------------------------------------------------------------
 
 void CDlgImportWND::OnNext() {
-    if (m_busy)
+    if (m_job.Running())
         return;
     const bool fileMode = m_ui->fileMode->isChecked();
     if (fileMode && m_strPath.isEmpty()) {
@@ -288,7 +288,7 @@ void CDlgImportWND::StartConversion(const QString& sheet) {
                 m_sheet.SaveSheetAsCsv(
                     sheet, csvPath,
                     QueuedPermilleProgress(
-                        this, [this](int permille) { OnWorkerProgress(permille); }, m_stopWorker));
+                        this, [this](int permille) { OnWorkerProgress(permille); }, m_job.StopFlag()));
             m_workerError = ok ? QString() : m_sheet.ErrorText();
             // The workbook is read again from its path the next time.
             m_sheet.Close();
@@ -308,37 +308,20 @@ void CDlgImportWND::StartConversion(const QString& sheet) {
 
 void CDlgImportWND::RunOnWorker(std::function<bool()> work, std::function<void(bool)> then,
                                 bool showsProgress) {
-    StopWorker(); // joins one that has finished
     SetBusy(true, showsProgress);
-    m_stopWorker = false;
-    m_busy = true;
-    m_worker = std::thread([this, work = std::move(work), then = std::move(then)] {
-        const bool ok = work();
-        QMetaObject::invokeMethod(
-            this,
-            [this, ok, then] {
-                if (!m_busy)
-                    return; // ended meanwhile; the worker has been joined
-                const bool stopped = m_stopWorker.load();
-                StopWorker();
-                SetBusy(false, false);
-                if (!stopped)
-                    then(ok);
-            },
-            Qt::QueuedConnection);
+    m_job.Run(std::move(work), [this, then = std::move(then)](bool ok) {
+        SetBusy(false, false);
+        then(ok);
     });
 }
 
 void CDlgImportWND::OnWorkerProgress(int permille) {
-    if (m_busy)
+    if (m_job.Running())
         m_ui->conversionProgress->setValue(permille);
 }
 
 void CDlgImportWND::StopWorker() {
-    m_stopWorker = true;
-    if (m_worker.joinable())
-        m_worker.join();
-    m_busy = false;
+    m_job.Stop();
 }
 
 void CDlgImportWND::SetBusy(bool busy, bool showsProgress) {
@@ -359,7 +342,7 @@ void CDlgImportWND::done(int result) {
 // ---- drag and drop ----------------------------------------------------------------
 
 void CDlgImportWND::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls() && !m_busy)
+    if (event->mimeData()->hasUrls() && !m_job.Running())
         event->acceptProposedAction();
 }
 

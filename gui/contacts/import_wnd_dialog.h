@@ -8,6 +8,7 @@
 // responsive and its choices locked meanwhile.
 #include "contacts/csv_reader.h"
 #include "contacts/spreadsheet.h"
+#include "gui/widgets/worker_progress.h"
 
 #include <QDialog>
 #include <QString>
@@ -64,7 +65,7 @@ public:
     // The source's column names as last read.
     const QStringList& Columns() const { return m_columns; }
     // True while the worker opens a workbook or converts a sheet.
-    bool busy() const { return m_busy; }
+    bool busy() const { return m_job.Running(); }
 
     void done(int result) override;
 
@@ -91,8 +92,6 @@ private:
     QStringList m_columns;
     // The chosen workbook; the conversion worker alone uses it while it runs.
     Spreadsheet m_sheet;
-    std::thread m_worker;
-    std::atomic<bool> m_stopWorker{false};
-    bool m_busy = false;
+    WindowJob m_job{this};
     QString m_workerError; // written by the worker, read after the join
 };

@@ -45,11 +45,11 @@ CDlgPerMSGImport::CDlgPerMSGImport(QWidget* parent)
 }
 
 CDlgPerMSGImport::~CDlgPerMSGImport() {
-    StopWorker();
+    m_job.Stop();
 }
 
 void CDlgPerMSGImport::OnBrowse() {
-    if (m_busy)
+    if (m_job.Running())
         return;
     const QString path =
         ChooseOpenFile(this, tr("Microsoft Excel文件(*.xls,*.xlsx,*.csv)|*.xls;*.xlsx;*.csv;|"));
@@ -92,7 +92,7 @@ void CDlgPerMSGImport::ShowSheetsOrSeparator() {
 }
 
 void CDlgPerMSGImport::OnNext() {
-    if (m_busy)
+    if (m_job.Running())
         return;
     if (m_strPath.isEmpty()) {
         ShowMessageBox(LoadStr(204), mb::Ok | mb::IconWarning);
@@ -116,10 +116,10 @@ void CDlgPerMSGImport::OnNext() {
                                            QueuedPermilleProgress(
                                                this,
                                                [this](int permille) {
-                                                   if (m_busy)
+                                                   if (m_job.Running())
                                                        m_ui->conversionProgress->setValue(permille);
                                                },
-                                               m_stopWorker));
+                                               m_job.StopFlag()));
                 m_workerError = ok ? QString() : m_sheet.ErrorText();
                 return ok;
             },
@@ -162,32 +162,11 @@ void CDlgPerMSGImport::RunPage2(const QString& sourcePath, const QString& separa
 
 void CDlgPerMSGImport::RunOnWorker(std::function<bool()> work, std::function<void(bool)> then,
                                    bool showsProgress) {
-    StopWorker(); // joins one that has finished
     SetBusy(true, showsProgress);
-    m_stopWorker = false;
-    m_busy = true;
-    m_worker = std::thread([this, work = std::move(work), then = std::move(then)] {
-        const bool ok = work();
-        QMetaObject::invokeMethod(
-            this,
-            [this, ok, then] {
-                if (!m_busy)
-                    return; // ended meanwhile; the worker has been joined
-                const bool stopped = m_stopWorker.load();
-                StopWorker();
-                SetBusy(false, false);
-                if (!stopped)
-                    then(ok);
-            },
-            Qt::QueuedConnection);
+    m_job.Run(std::move(work), [this, then = std::move(then)](bool ok) {
+        SetBusy(false, false);
+        then(ok);
     });
-}
-
-void CDlgPerMSGImport::StopWorker() {
-    m_stopWorker = true;
-    if (m_worker.joinable())
-        m_worker.join();
-    m_busy = false;
 }
 
 void CDlgPerMSGImport::SetBusy(bool busy, bool showsProgress) {
@@ -206,7 +185,7 @@ void CDlgPerMSGImport::reject() {
 
 void CDlgPerMSGImport::done(int result) {
     // Esc or a "quit" while the worker runs stops it first.
-    StopWorker();
+    m_job.Stop();
     QDialog::done(result);
 }
 

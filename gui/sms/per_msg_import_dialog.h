@@ -8,15 +8,15 @@
 // when page 2 finished; the rows are read afterwards, by the personalised
 // SMS dialog, from what ImportParam() and Template() give.
 #include "contacts/spreadsheet.h"
+#include "gui/widgets/worker_progress.h"
 #include "sms/per_msg_rows.h"
 
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
+#include <functional>
 #include <memory>
-#include <thread>
 
 namespace Ui {
 class CDlgPerMSGImport;
@@ -44,7 +44,7 @@ public:
     const QStringList& Columns() const { return m_columns; }
     bool IsSpreadsheet() const { return m_bSpreadsheet; }
     // True while the worker opens a workbook or writes a sheet out.
-    bool busy() const { return m_busy; }
+    bool busy() const { return m_job.Running(); }
 
 public slots:
     void done(int result) override;
@@ -53,7 +53,6 @@ public slots:
 private:
     void RunPage2(const QString& sourcePath, const QString& separator);
     void RunOnWorker(std::function<bool()> work, std::function<void(bool ok)> then, bool showsProgress);
-    void StopWorker();
     void SetBusy(bool busy, bool showsProgress);
 
     std::unique_ptr<Ui::CDlgPerMSGImport> m_ui;
@@ -64,9 +63,7 @@ private:
     PERMSG_IMPORT_PARAM m_param;
     QString m_template;
 
-    std::thread m_worker;
-    std::atomic<bool> m_stopWorker{false};
-    bool m_busy = false;
+    WindowJob m_job{this};
     QString m_workerError; // written by the worker, read after the join
 };
 
