@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -358,6 +359,41 @@ TEST_F(PerMsgDialogTest, ResendRoadSubmitsTheFailedRecords) {
     SqlStatement failed(g_pDB, "SELECT COUNT(*) FROM sendInfo WHERE isFail<>0");
     ASSERT_EQ(failed.step(), SQLITE_ROW);
     EXPECT_EQ(failed.int64(0), 0);
+}
+
+// "编辑内容": the composer in personalised mode hands over its numbers
+// with their contacts and its text; each row gets the text filled from its
+// contact (by id, else by number).
+TEST_F(PerMsgDialogTest, ComposerRoadFillsEachContactsFields) {
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO ContactList (name,mobileNum,perNO,isDeleted,groupID) VALUES "
+                      "('张三','13800138000',7,0,0),('李四','13900139000',8,0,0)"),
+              SQLITE_OK);
+    bool composerSeen = false;
+    SetModalRunner([&](QDialog& d) {
+        auto* composer = dynamic_cast<CDlgSendSMS*>(&d);
+        if (!composer)
+            return 0;
+        composerSeen = true;
+        composer->SetNumberTriples({QStringLiteral("13800138000"), QStringLiteral("张三"),
+                                    QStringLiteral("7"), QStringLiteral("13900139000"),
+                                    QStringLiteral("李四"), QStringLiteral("0")});
+        composer->show();
+        EXPECT_TRUE(
+            WaitUntil([&] { return composer->NumberList().GetCount() == 2 && !composer->IntakeRunning(); }));
+        Child<QTextEdit>(d, "21021")->setPlainText(QStringLiteral("<%姓名%>您好"));
+        composer->OnTimingSend(); // "确定(&O)" in this mode
+        return d.result();
+    });
+    Open();
+    Click(*m_dialog, "41007");
+    WaitRows();
+    ASSERT_TRUE(composerSeen);
+    EXPECT_EQ(m_dialog->Road(), PerMsgRoad::Edited);
+    ASSERT_EQ(m_dialog->List()->ItemCount(), 2);
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("张三您好"));
+    EXPECT_EQ(Cell(1, 2), QStringLiteral("李四您好"));
+    EXPECT_EQ(Usable(), QStringList({"21010", "21004", "31006", "1005"}));
 }
 
 TEST_F(PerMsgDialogTest, DeclinedQuestionSendsNothing) {
