@@ -113,9 +113,8 @@ void CDlgPerMSG::OnInitDialog() {
 
     if (BatchDateRoad() || ResendRoad()) {
         // Only the submit button and Cancel: these rows are given, not chosen.
-        for (QWidget* w : {static_cast<QWidget*>(m_ui->editContent), static_cast<QWidget*>(m_ui->importExcel),
-                           static_cast<QWidget*>(m_ui->emptyList), static_cast<QWidget*>(m_ui->timedSend)})
-            w->setVisible(false);
+        for (QPushButton* button : {m_ui->editContent, m_ui->importExcel, m_ui->emptyList, m_ui->timedSend})
+            button->hide();
         m_ui->sendNow->setText(tr("立即提交"));
         m_ui->sendNow->setEnabled(false);
     } else {
