@@ -75,11 +75,13 @@ QString DropWholeDecimalZero(const QString& value) {
     return value.left(end);
 }
 
-QString FillPlaceholders(const QString& templ, const QStringList& values) {
-    QString out;
-    out.reserve(templ.size() + 32);
+namespace {
+
+// A template cut at its closed placeholders: literal k stands before
+// placeholder k, the last one after all of them.
+QStringList TemplatePieces(const QString& templ) {
+    QStringList pieces;
     qsizetype from = 0;
-    int k = 0;
     while (true) {
         const qsizetype start = templ.indexOf(kOpen, from);
         if (start < 0)
@@ -87,14 +89,32 @@ QString FillPlaceholders(const QString& templ, const QStringList& values) {
         const qsizetype end = templ.indexOf(kClose, start + kOpen.size());
         if (end < 0)
             break; // an unclosed "<%" stays as typed
-        out += QStringView(templ).mid(from, start - from);
-        if (k < values.size())
-            out += DropWholeDecimalZero(values[k]);
-        ++k;
+        pieces << templ.mid(from, start - from);
         from = end + kClose.size();
     }
-    out += QStringView(templ).mid(from);
+    pieces << templ.mid(from);
+    return pieces;
+}
+
+// The pieces joined with value(k) for placeholder k.
+template <typename Value> QString JoinPieces(const QStringList& pieces, Value value) {
+    qsizetype size = 0;
+    for (const QString& p : pieces)
+        size += p.size();
+    QString out;
+    out.reserve(size + 16 * (pieces.size() - 1));
+    out += pieces[0];
+    for (qsizetype k = 1; k < pieces.size(); ++k) {
+        out += DropWholeDecimalZero(value(k - 1));
+        out += pieces[k];
+    }
     return out;
+}
+
+} // namespace
+
+QString FillPlaceholders(const QString& templ, const QStringList& values) {
+    return JoinPieces(TemplatePieces(templ), [&](qsizetype k) { return values.value(k); });
 }
 
 void SplitPerMsgMark(const QString& text, QString* message, QString* mark) {
@@ -176,33 +196,50 @@ PerMsgImportReader::PerMsgImportReader(VIRTUAL_LIST_PERMSG& rows, PERMSG_IMPORT_
 
 PerMsgImportReader::~PerMsgImportReader() = default;
 
+namespace {
+
+// The header as page 2 shows it: names trimmed, trailing empty names dropped.
+bool TidyHeader(QStringList& names) {
+    bool any = false;
+    for (QString& name : names) {
+        name = TrimCsvValue(name);
+        any = any || !name.isEmpty();
+    }
+    while (!names.isEmpty() && names.back().isEmpty())
+        names.removeLast();
+    return any;
+}
+
+} // namespace
+
 PerMsgImportReader::OpenResult PerMsgImportReader::Open() {
     m_done = true;
-    const CsvHeaderResult header = ReadPerMsgHeader(m_param.filePath, m_param.separator, m_header);
-    switch (header) {
+    // One reader for header and lines, so the file's encoding is decided once.
+    m_reader = std::make_unique<CsvRecordReader>(PerMsgSeparator(m_param.separator));
+    switch (m_reader->open(m_param.filePath)) {
     case CsvHeaderResult::Ok:
         break;
-    case CsvHeaderResult::CannotOpen:
-        return OpenResult::CannotOpen;
     case CsvHeaderResult::Utf16:
+        m_reader.reset();
         return OpenResult::Utf16;
-    case CsvHeaderResult::Unreadable:
-        return OpenResult::Unreadable;
-    }
-    if (m_param.numberColumn < 1 || m_param.numberColumn > m_header.size())
-        return OpenResult::NoNumberColumn;
-    if (!ResolveImportColumns(m_template, m_header, &m_columns, &m_unknown))
-        return OpenResult::UnknownField;
-    m_reader = std::make_unique<CsvRecordReader>(PerMsgSeparator(m_param.separator));
-    if (m_reader->open(m_param.filePath) != CsvHeaderResult::Ok) {
+    default:
         m_reader.reset();
         return OpenResult::CannotOpen;
     }
-    QStringList fields;
-    if (m_reader->next(fields) != CsvRecordReader::Next::Record) { // the header
+    if (m_reader->next(m_header) != CsvRecordReader::Next::Record || !TidyHeader(m_header)) {
         m_reader.reset();
+        m_header.clear();
         return OpenResult::Unreadable;
     }
+    if (m_param.numberColumn < 1 || m_param.numberColumn > m_header.size()) {
+        m_reader.reset();
+        return OpenResult::NoNumberColumn;
+    }
+    if (!ResolveImportColumns(m_template, m_header, &m_columns, &m_unknown)) {
+        m_reader.reset();
+        return OpenResult::UnknownField;
+    }
+    m_pieces = TemplatePieces(m_template);
     m_progressTotal = m_reader->fileSize();
     m_progressDone = m_reader->bytesRead();
     m_done = false;
@@ -213,7 +250,6 @@ bool PerMsgImportReader::Step(int maxRows) {
     if (Done() || !m_reader)
         return false;
     QStringList fields;
-    QStringList values;
     const int numberIndex = m_param.numberColumn - 1;
     for (int n = 0; n < maxRows; ++n) {
         const CsvRecordReader::Next next = m_reader->next(fields);
@@ -235,12 +271,13 @@ bool PerMsgImportReader::Step(int maxRows) {
             ++m_refused;
             continue;
         }
-        values.clear();
-        for (const int column : m_columns)
-            values << (column < fields.size() ? fields[column] : QString());
         VIRTUAL_LIST_PERMSG::Message message;
         message.key = *key;
-        SplitPerMsgMark(FillPlaceholders(m_template, values), &message.text, &message.mark);
+        const QString text = JoinPieces(m_pieces, [&](qsizetype k) {
+            const int column = m_columns[static_cast<size_t>(k)];
+            return column < fields.size() ? fields[column] : QString();
+        });
+        SplitPerMsgMark(text, &message.text, &message.mark);
         m_rows.AppendMessage(std::move(message));
         ++m_rowsMade;
     }
@@ -284,6 +321,7 @@ bool PerMsgComposerRows::Open() {
             }
         }
     }
+    m_pieces = TemplatePieces(m_template);
     m_opened = true;
     m_done = m_recipients.empty();
     return true;
@@ -303,7 +341,7 @@ bool PerMsgComposerRows::Step(int maxRows) {
         values.clear();
         if (m_fields)
             m_fields->Read(values, r.number.trimmed(), r.contactId);
-        const QString text = FillPlaceholders(m_template, values);
+        const QString text = JoinPieces(m_pieces, [&](qsizetype k) { return values.value(k); });
         VIRTUAL_LIST_PERMSG::Message message;
         message.key = accepted.key;
         message.contactId = r.contactId;
@@ -330,6 +368,7 @@ int LoadFailedRows(sqlite3* db, const std::vector<qint64>& sendIds, size_t from,
                    VIRTUAL_LIST_PERMSG& rows) {
     SqlStatement st(db, "SELECT a.rowid,a.numOrMailAddr,b.content,b.timingTime FROM sendNums a,sendInfo b "
                         "WHERE a.sendID=b.sendID AND a.sendID=?1 AND a.taskID=0 AND b.isFail=1 AND "
+                        "IFNULL(b.sendType,1)=1 AND "
                         "(a.status IS NULL OR a.status<>?2) ORDER BY a.rowid");
     if (!st.ok()) {
         LogSqlError(SqlErrorText(db), st.prepareResult(), "读取个性短信失败记录出错了");

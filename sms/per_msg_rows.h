@@ -148,6 +148,7 @@ private:
     PERMSG_IMPORT_PARAM m_param;
     QString m_template;
     QStringList m_header;
+    QStringList m_pieces; // the template cut at its placeholders
     std::vector<int> m_columns;
     std::unique_ptr<CsvRecordReader> m_reader;
     QString m_unknown;
@@ -188,6 +189,7 @@ private:
     sqlite3* m_db;
     QString m_template;
     QStringList m_tokens;
+    QStringList m_pieces;
     std::vector<PerMsgRecipient> m_recipients;
     bool m_splitMarks;
     std::unique_ptr<ContactFieldReader> m_fields;
@@ -198,8 +200,8 @@ private:
 };
 
 // Appends the rows of failed records `sendIds[from]`, ... (at most `count`
-// ids): one row per number of the record (taskID 0) whose record is failed
-// (isFail 1) and whose number is not "未知" (an unknown outcome is never
+// ids): one row per number of the record (taskID 0) whose record is a
+// failed SMS (isFail 1, sendType 1) and whose number is not "未知" (an unknown outcome is never
 // sent again unasked). The text is the record's content ("#*#" splits off a
 // mark), the send time its timing time, the source its sendID and rowid.
 // Returns the number of rows appended; -1 on a database failure (logged).

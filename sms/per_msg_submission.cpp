@@ -6,7 +6,6 @@
 #include "core/log.h"
 #include "core/numbers.h"
 #include "core/sql.h"
-#include "core/string_table.h"
 #include "platform/msgbox.h"
 #include "sms/call_runner.h"
 #include "sms/gxmt_list.h"
@@ -96,22 +95,25 @@ GxmtAnswer ServiceGxmtSender::Send(const GxmtCall& call) {
 }
 
 std::vector<SmsEndMessage> PerMsgEndMessages(const PerMsgSubmitResult& result, bool submitWording) {
-    const QString verb = LoadStr(submitWording ? 244 : 243).left(2);
+    // Whole sentences: the Chinese ones are strings 246 and 247 joined with
+    // the prompt's verb, which no other language can build by slicing. The
+    // write failure and the unknown count are told as the composer tells them.
+    const auto tr = [](const char* text) { return QCoreApplication::translate("PerMsgSubmission", text); };
+    SmsSubmitResult shared;
+    shared.stoppedByWriteFailure = result.stoppedByWriteFailure;
+    shared.unknownCount = result.unknownCount;
+    const std::vector<SmsEndMessage> sharedMessages = SmsSubmitEndMessages(shared);
     std::vector<SmsEndMessage> messages;
     if (result.stoppedByWriteFailure)
-        messages.push_back(
-            {QCoreApplication::translate("SmsSubmission", "写短信记录出错，发送已停止。"), mb::IconWarning});
+        messages.push_back(sharedMessages.front());
     if (result.failedCount > 0)
-        messages.push_back({LoadStr(247) + verb, mb::IconError});
-    const int unknown = result.unknownCount;
-    if (unknown > 0)
-        messages.push_back(
-            {QCoreApplication::translate("SmsSubmission",
-                                         "有%d个号码未收到服务应答，发送结果未知，请核对后再决定是否重发。")
-                 .replace(QLatin1String("%d"), QString::number(unknown)),
-             mb::IconWarning});
+        messages.push_back({submitWording ? tr("部分发送失败，请到失败记录里重新提交")
+                                          : tr("部分发送失败，请到失败记录里重新发送"),
+                            mb::IconError});
+    if (result.unknownCount > 0)
+        messages.push_back(sharedMessages.back());
     if (messages.empty())
-        messages.push_back({verb + LoadStr(246), mb::IconInformation});
+        messages.push_back({submitWording ? tr("提交成功") : tr("发送成功"), mb::IconInformation});
     return messages;
 }
 

@@ -11,6 +11,7 @@
 #include "core/numbers.h"
 #include "core/sql.h"
 #include "platform/encoding.h"
+#include "tests/support/call_gate.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/test_helpers.h"
@@ -75,27 +76,6 @@ public:
 private:
     std::shared_ptr<SenderLog> m_log;
     Answerer m_answerer;
-};
-
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool open = false;
-    int waiting = 0;
-    void pass() {
-        std::unique_lock lock(mutex);
-        ++waiting;
-        cv.wait(lock, [this] { return open; });
-    }
-    void release() {
-        std::lock_guard lock(mutex);
-        open = true;
-        cv.notify_all();
-    }
-    int waiters() {
-        std::lock_guard lock(mutex);
-        return waiting;
-    }
 };
 
 const QDateTime kSubmitTime(QDate(2026, 3, 5), QTime(10, 20, 30));
@@ -673,6 +653,20 @@ TEST_F(PerMsgResend, UnknownNumbersAreNotSentAgainUnasked) {
     m_sent->calls.clear();
     resend({90}, 500);
     EXPECT_TRUE(m_sent->all().empty());
+}
+
+TEST_F(PerMsgResend, OnlyFailedSmsRecordsGiveRows) {
+    failedRecord(100, "fax.tif", {"13800000001"});
+    ExecSql(nullptr, g_pDB, "UPDATE sendInfo SET sendType=2 WHERE sendID=100");
+    failedRecord(101, "sent", {"13800000002"});
+    ExecSql(nullptr, g_pDB, "UPDATE sendInfo SET isFail=0 WHERE sendID=101");
+    failedRecord(102, "ok", {"13800000003", "not a number"});
+    VIRTUAL_LIST_PERMSG rows;
+    EXPECT_EQ(LoadFailedRows(g_pDB, {100, 101, 102}, 0, 3, rows), 1);
+    VIRTUAL_LIST_PERMSG::Message m;
+    ASSERT_TRUE(rows.GetMessage(0, &m));
+    EXPECT_EQ(m.sourceId, 102);
+    EXPECT_EQ(NumberFromKey(m.key), Q("13800000003"));
 }
 
 // ------------------------------------------------------------ a hard end

@@ -16,7 +16,7 @@
 // It knows one trial account. Sends, receives, reports and the balance must
 // carry the account's digest, GetStatus, UDPPwd, ChargUp and GetAllInfo2 its
 // plain password; any other account gets "-2". Accepted sends get increasing
-// send ids and a delivery report per number; a few received messages wait
+// send ids and a delivery report per number (a gxmt item under its own rrid); a few received messages wait
 // for the first "mo". Nothing is delivered anywhere.
 #include "core/helpers.h"
 #include "core/md5.h"
