@@ -17,13 +17,18 @@ std::vector<SYSSETTING> g_sysSettings;
 
 // ---- Rights ----------------------------------------------------------------
 
+bool IsLoggedInAdministrator() {
+    const QStringList* rights = g_pLoginRights.get();
+    return rights && !rights->isEmpty() && rights->at(0).startsWith(QLatin1String("AD"));
+}
+
 bool IsRightDenied(int right) {
     const QStringList* rights = g_pLoginRights.get();
     if (!rights)
         return true;
     // Only a well-formed administrator value counts as one; an empty or
     // damaged element 0 must not lift every restriction.
-    if (!rights->isEmpty() && rights->at(0).startsWith(QLatin1String("AD")))
+    if (IsLoggedInAdministrator())
         return right == 16;
     if (right <= 0 || right >= rights->size())
         return true;

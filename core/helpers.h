@@ -26,6 +26,10 @@ extern std::unique_ptr<QStringList> g_pLoginRights;
 // means "administrators only".
 bool IsRightDenied(int right);
 
+// True when someone is logged in and element 0 of the rights begins with
+// "AD"; nobody logged in counts as no administrator.
+bool IsLoggedInAdministrator();
+
 // ---- Automatic-behaviour settings --------------------------------------------
 
 struct SYSSETTING {

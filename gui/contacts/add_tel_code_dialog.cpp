@@ -14,15 +14,6 @@
 
 CDlgAddTelCode::NewContactOpener CDlgAddTelCode::s_openNewContact = OpenNewContactEditorForNumber;
 
-namespace {
-// Only an administrator may add contacts from here; nobody logged in counts
-// as no administrator.
-bool IsAdministrator() {
-    return g_pLoginRights && !g_pLoginRights->isEmpty() &&
-           g_pLoginRights->at(0).startsWith(QLatin1String("AD"));
-}
-} // namespace
-
 CDlgAddTelCode::CDlgAddTelCode(QWidget* parent)
     : CEntryDialog(parent), m_ui(std::make_unique<Ui::CDlgAddTelCode>()) {
     m_ui->setupUi(this);
@@ -30,7 +21,7 @@ CDlgAddTelCode::CDlgAddTelCode(QWidget* parent)
     SetTextBox(m_ui->numbers);
     ConnectButtons(m_ui->ok, m_ui->cancel);
     connect(m_ui->addToContacts, &QPushButton::clicked, this, &CDlgAddTelCode::OnAddToContacts);
-    m_ui->addToContacts->setVisible(IsAdministrator());
+    m_ui->addToContacts->setVisible(IsLoggedInAdministrator());
 }
 
 CDlgAddTelCode::~CDlgAddTelCode() = default;

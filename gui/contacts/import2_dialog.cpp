@@ -71,7 +71,7 @@ void CDlgImport2::OnNext() {
 }
 
 void CDlgImport2::reject() {
-    if (QuitRequested() || ConfirmQuit())
+    if (QuitRequested() || ConfirmExit())
         done(kImportStepQuit);
 }
 

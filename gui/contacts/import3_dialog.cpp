@@ -147,7 +147,7 @@ void CDlgImport3::StopImport() {
 void CDlgImport3::reject() {
     if (m_importing && m_cancel)
         return; // already stopping
-    if (!QuitRequested() && !ConfirmQuit())
+    if (!QuitRequested() && !ConfirmExit())
         return;
     if (m_importing) {
         // The worker sees the stop at its next row, rolls back and reports;

@@ -29,13 +29,38 @@
 
 namespace {
 
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CDlgImportWND", text);
+}
+
 void ShowDatabaseError(const QString& error) {
-    ShowMessageBox(QCoreApplication::translate("CDlgImportWND", "连接数据库异常!\r\n错误信息:%s")
-                       .replace(QLatin1String("%s"), error),
-                   mb::Ok);
+    ShowMessageBox(Tr("连接数据库异常!\r\n错误信息:%s").replace(QLatin1String("%s"), error), mb::Ok);
 }
 
 } // namespace
+
+bool ReportCsvHeaderResult(CsvHeaderResult result) {
+    switch (result) {
+    case CsvHeaderResult::Ok:
+        return true;
+    case CsvHeaderResult::CannotOpen:
+        ShowMessageBox(Tr("打开文件失败"), mb::Ok | mb::IconWarning);
+        break;
+    case CsvHeaderResult::Utf16:
+        ShowMessageBox(Tr("不支持UTF-16编码的文件,请另存为UTF-8或ANSI编码后再导入."),
+                       mb::Ok | mb::IconWarning);
+        break;
+    case CsvHeaderResult::Unreadable:
+        ShowMessageBox(Tr("无法读取文件的列名."), mb::Ok | mb::IconWarning);
+        break;
+    }
+    return false;
+}
+
+void ReportUnreadableWorkbook(const QString& path, const QString& why) {
+    LogWrite(g_logRun, "ERROR,读取表格文件失败: " + LogEscape(path) + ": " + LogEscape(why));
+    ShowMessageBox(Tr("无法读取该表格文件,无法导入!"), mb::Ok | mb::IconWarning);
+}
 
 CDlgImportWND::CDlgImportWND(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CDlgImportWND>()) {
     m_ui->setupUi(this);
@@ -75,7 +100,7 @@ void CDlgImportWND::OnChooseDatabase() {
 }
 
 void CDlgImportWND::OnBrowse() {
-    if (m_busy)
+    if (m_job.Running())
         return;
     const QString path = ChooseOpenFile(
         this,
@@ -87,7 +112,7 @@ void CDlgImportWND::OnBrowse() {
 }
 
 void CDlgImportWND::OnDropFiles(const QStringList& paths) {
-    if (m_busy || paths.isEmpty())
+    if (m_job.Running() || paths.isEmpty())
         return;
     if (paths.size() > 1) {
         ShowMessageBox(LoadStr(208), mb::Ok | mb::IconError);
@@ -122,15 +147,10 @@ void CDlgImportWND::TakeFile(const QString& path) {
     RunOnWorker([this, path] { return m_sheet.Open(path); },
                 [this](bool ok) {
                     if (!ok)
-                        ReportUnreadableWorkbook(m_sheet.ErrorText());
+                        ReportUnreadableWorkbook(m_strPath, m_sheet.ErrorText());
                     ListSheets();
                 },
                 false);
-}
-
-void CDlgImportWND::ReportUnreadableWorkbook(const QString& why) {
-    LogWrite(g_logRun, "ERROR,读取表格文件失败: " + LogEscape(m_strPath) + ": " + LogEscape(why));
-    ShowMessageBox(tr("无法读取该表格文件,无法导入!"), mb::Ok | mb::IconWarning);
 }
 
 void CDlgImportWND::ClearFile() {
@@ -189,28 +209,16 @@ bool CDlgImportWND::ReadDatabaseColumns() {
 
 bool CDlgImportWND::ReadCsvHeader(const QString& csvPath) {
     QStringList columns;
-    switch (::ReadCsvHeader(csvPath, columns)) {
-    case CsvHeaderResult::Ok:
-        m_columns = columns;
-        return true;
-    case CsvHeaderResult::CannotOpen:
-        ShowMessageBox(tr("打开文件失败"), mb::Ok | mb::IconWarning);
-        break;
-    case CsvHeaderResult::Utf16:
-        ShowMessageBox(tr("不支持UTF-16编码的文件,请另存为UTF-8或ANSI编码后再导入."),
-                       mb::Ok | mb::IconWarning);
-        break;
-    case CsvHeaderResult::Unreadable:
-        ShowMessageBox(tr("无法读取文件的列名."), mb::Ok | mb::IconWarning);
-        break;
-    }
-    return false;
+    if (!ReportCsvHeaderResult(::ReadCsvHeader(csvPath, columns)))
+        return false;
+    m_columns = columns;
+    return true;
 }
 
 // ---- the next step ----------------------------------------------------------------
 
 void CDlgImportWND::OnNext() {
-    if (m_busy)
+    if (m_job.Running())
         return;
     const bool fileMode = m_ui->fileMode->isChecked();
     if (fileMode && m_strPath.isEmpty()) {
@@ -280,7 +288,7 @@ void CDlgImportWND::StartConversion(const QString& sheet) {
                 m_sheet.SaveSheetAsCsv(
                     sheet, csvPath,
                     QueuedPermilleProgress(
-                        this, [this](int permille) { OnWorkerProgress(permille); }, m_stopWorker));
+                        this, [this](int permille) { OnWorkerProgress(permille); }, m_job.StopFlag()));
             m_workerError = ok ? QString() : m_sheet.ErrorText();
             // The workbook is read again from its path the next time.
             m_sheet.Close();
@@ -288,7 +296,7 @@ void CDlgImportWND::StartConversion(const QString& sheet) {
         },
         [this, csvPath](bool ok) {
             if (!ok) {
-                ReportUnreadableWorkbook(m_workerError);
+                ReportUnreadableWorkbook(m_strPath, m_workerError);
                 return;
             }
             m_nImportMode = kImportCsv;
@@ -300,37 +308,20 @@ void CDlgImportWND::StartConversion(const QString& sheet) {
 
 void CDlgImportWND::RunOnWorker(std::function<bool()> work, std::function<void(bool)> then,
                                 bool showsProgress) {
-    StopWorker(); // joins one that has finished
     SetBusy(true, showsProgress);
-    m_stopWorker = false;
-    m_busy = true;
-    m_worker = std::thread([this, work = std::move(work), then = std::move(then)] {
-        const bool ok = work();
-        QMetaObject::invokeMethod(
-            this,
-            [this, ok, then] {
-                if (!m_busy)
-                    return; // ended meanwhile; the worker has been joined
-                const bool stopped = m_stopWorker.load();
-                StopWorker();
-                SetBusy(false, false);
-                if (!stopped)
-                    then(ok);
-            },
-            Qt::QueuedConnection);
+    m_job.Run(std::move(work), [this, then = std::move(then)](bool ok) {
+        SetBusy(false, false);
+        then(ok);
     });
 }
 
 void CDlgImportWND::OnWorkerProgress(int permille) {
-    if (m_busy)
+    if (m_job.Running())
         m_ui->conversionProgress->setValue(permille);
 }
 
 void CDlgImportWND::StopWorker() {
-    m_stopWorker = true;
-    if (m_worker.joinable())
-        m_worker.join();
-    m_busy = false;
+    m_job.Stop();
 }
 
 void CDlgImportWND::SetBusy(bool busy, bool showsProgress) {
@@ -351,7 +342,7 @@ void CDlgImportWND::done(int result) {
 // ---- drag and drop ----------------------------------------------------------------
 
 void CDlgImportWND::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls() && !m_busy)
+    if (event->mimeData()->hasUrls() && !m_job.Running())
         event->acceptProposedAction();
 }
 

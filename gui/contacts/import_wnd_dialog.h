@@ -6,7 +6,9 @@
 // the next step's 1002 or 1003; Esc and the close box end it with IDCANCEL.
 // Opening a workbook and converting a sheet run on a worker, the window
 // responsive and its choices locked meanwhile.
+#include "contacts/csv_reader.h"
 #include "contacts/spreadsheet.h"
+#include "gui/widgets/worker_progress.h"
 
 #include <QDialog>
 #include <QString>
@@ -20,6 +22,12 @@
 namespace Ui {
 class CDlgImportWND;
 }
+
+// The import windows' word on reading a source file's header: true for Ok;
+// otherwise the user is told why (cannot open, UTF-16, no header).
+bool ReportCsvHeaderResult(CsvHeaderResult result);
+// A workbook that cannot be read: the reason to the run log, the user told.
+void ReportUnreadableWorkbook(const QString& path, const QString& why);
 
 class CDlgImportWND : public QDialog {
     Q_OBJECT
@@ -57,7 +65,7 @@ public:
     // The source's column names as last read.
     const QStringList& Columns() const { return m_columns; }
     // True while the worker opens a workbook or converts a sheet.
-    bool busy() const { return m_busy; }
+    bool busy() const { return m_job.Running(); }
 
     void done(int result) override;
 
@@ -77,7 +85,6 @@ private:
     void StopWorker();
     void SetBusy(bool busy, bool showsProgress);
     // The workbook could not be read: logged with the reader's reason, told.
-    void ReportUnreadableWorkbook(const QString& why);
     void RunMappingStep(const QString& sourcePath);
     void RunNumbersStep();
 
@@ -85,8 +92,6 @@ private:
     QStringList m_columns;
     // The chosen workbook; the conversion worker alone uses it while it runs.
     Spreadsheet m_sheet;
-    std::thread m_worker;
-    std::atomic<bool> m_stopWorker{false};
-    bool m_busy = false;
+    WindowJob m_job{this};
     QString m_workerError; // written by the worker, read after the join
 };

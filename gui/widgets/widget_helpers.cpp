@@ -12,6 +12,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -125,14 +126,18 @@ void ShowDeleteOutcome(bool ok) {
         ShowMessageBox(LoadStr(160), mb::Ok | mb::IconError);
 }
 
-bool ConfirmQuit() {
-    return ShowMessageBox(Tr("确定退出?"), mb::YesNo | mb::IconQuestion, Tr("退出确认")) == IDYES;
+bool ConfirmExit(QDialog* dialog) {
+    if (ShowMessageBox(Tr("确定退出?"), mb::YesNo | mb::IconQuestion, Tr("退出确认")) != IDYES)
+        return false;
+    if (dialog)
+        dialog->done(1002);
+    return true;
 }
 
 bool ConfirmCloseIfEdited(const QString& content, int listRows) {
     if (content.isEmpty() && listRows <= 0)
         return true;
-    return ConfirmQuit();
+    return ConfirmExit();
 }
 
 bool ConfirmCloseIfEdited(const QTextEdit* content, int listRows) {

@@ -9,6 +9,7 @@
 
 class QAbstractItemView;
 class QCheckBox;
+class QDialog;
 class QDateEdit;
 class QKeyEvent;
 class QLineEdit;
@@ -30,8 +31,9 @@ bool CheckEditNotEmpty(QTextEdit* edit);
 bool CheckNumberListEdit(QPlainTextEdit* edit);
 bool CheckNumberListEdit(QTextEdit* edit);
 
-// "确定退出?" titled "退出确认" (Yes/No): true for Yes.
-bool ConfirmQuit();
+// The exit question of the wizards and composers: "确定退出?" titled
+// "退出确认" (Yes/No). On Yes `dialog`, when given, ends with 1002. True for Yes.
+bool ConfirmExit(QDialog* dialog = nullptr);
 
 // When a composer closes: true at once when its content and its number list
 // are empty; otherwise asks "确定退出?" (Yes/No) and returns true for Yes.

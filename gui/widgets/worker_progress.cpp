@@ -19,3 +19,30 @@ std::function<bool(qint64, qint64)> QueuedPermilleProgress(QObject* receiver, st
         return !stop.load();
     };
 }
+
+void WindowJob::Run(std::function<bool()> work, std::function<void(bool)> then) {
+    Stop(); // joins one that has finished
+    m_stop = false;
+    m_running = true;
+    m_thread = std::thread([this, work = std::move(work), then = std::move(then)] {
+        const bool ok = work();
+        QMetaObject::invokeMethod(
+            m_window,
+            [this, ok, then] {
+                if (!m_running)
+                    return; // stopped meanwhile; the thread has been joined
+                const bool stopped = m_stop.load();
+                Stop();
+                if (!stopped)
+                    then(ok);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void WindowJob::Stop() {
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    m_running = false;
+}

@@ -3262,6 +3262,14 @@ Messages available in your account: %d</translation>
         <source>下一步</source>
         <translation>Next step</translation>
     </message>
+    <message>
+        <source>分隔符:</source>
+        <translation>Separator:</translation>
+    </message>
+    <message>
+        <source>Microsoft Excel文件(*.xls,*.xlsx,*.csv)|*.xls;*.xlsx;*.csv;|</source>
+        <translation>Microsoft Excel files(*.xls,*.xlsx,*.csv)|*.xls;*.xlsx;*.csv;|</translation>
+    </message>
 </context>
 <context>
     <name>CDlgPerMSGImport1</name>
@@ -3292,6 +3300,14 @@ Messages available in your account: %d</translation>
     <message>
         <source>上一步</source>
         <translation>Last step</translation>
+    </message>
+    <message>
+        <source>手机号所在列:</source>
+        <translation>Mobile number column:</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -32,13 +32,20 @@ void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const std::string& e
 }
 
 bool OpenFromFileMenu(const XvfbServer& x, int position, const QString& window) {
+    return OpenFromMenu(x, 0, position, window);
+}
+
+bool OpenFromMenu(const XvfbServer& x, int menu, int position, const QString& window) {
     const QString main = QStringLiteral("当前登录权限");
     for (int attempt = 0; attempt < 4; ++attempt) {
         // A menu left open by a lost key closes first; the File menu is the
-        // menu bar's first.
+        // menu bar's first. Opened by the mouse it has no entry chosen; a
+        // menu reached with Right has its first entry chosen.
         x.key(QStringLiteral("Escape"), main);
         x.click(main, 15, 10);
-        for (int i = 0; i < position; ++i)
+        for (int i = 0; i < menu; ++i)
+            x.key(QStringLiteral("Right"));
+        for (int i = menu > 0 ? 1 : 0; i < position; ++i)
             x.key(QStringLiteral("Down"));
         x.key(QStringLiteral("Return"));
         if (WaitUntil([&] { return !x.windowNamed(window).isEmpty(); },

@@ -24,6 +24,8 @@ void PrepareScreenRun(ProgramRun& run, const XvfbServer& x, const std::string& e
 // Opens the entry at `position` (1: "联系人") of the main window's File menu,
 // trying again until a window titled `window` maps; false when it never does.
 bool OpenFromFileMenu(const XvfbServer& x, int position, const QString& window);
+// The same for the menu `menu` places right of File (4: "短信").
+bool OpenFromMenu(const XvfbServer& x, int menu, int position, const QString& window);
 
 // Runs `sql` on the run's database beside the running program's own
 // connection (WAL); false when it fails.
