@@ -104,6 +104,14 @@ QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& ca
     return QFileDialog::getOpenFileName(parent, caption, QString(), QtFileFilter(filter));
 }
 
+QStringList ChooseOpenFiles(QWidget* parent, const QString& filter, const QString& caption) {
+    LastProposed().clear();
+    QString names;
+    if (TakeNextName(names))
+        return names.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QFileDialog::getOpenFileNames(parent, caption, QString(), QtFileFilter(filter));
+}
+
 QString ChooseSaveFile(QWidget* parent, const QString& filter, const QString& proposedName,
                        const QString& defaultSuffix, const QString& caption) {
     LastProposed() = proposedName;

@@ -3,6 +3,7 @@
 // Tests replace the runner (so no test hangs in a nested event loop) and
 // queue the file names the next choosers answer.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <initializer_list>
@@ -36,6 +37,9 @@ QString QtFileFilter(const QString& pipeFilter);
 
 // An open-file question; empty when cancelled. `filter` in the pipe form.
 QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& caption = QString());
+// An open-file question that takes several files; empty when cancelled. A
+// test's queued name answers it with its lines, one file a line.
+QStringList ChooseOpenFiles(QWidget* parent, const QString& filter, const QString& caption = QString());
 // A save-file question proposing `proposedName`; `defaultSuffix` ("bak")
 // is added to a name typed without one. No overwrite question is asked.
 // Empty when cancelled.
