@@ -314,7 +314,7 @@ void CDlgEditImage::mousePressEvent(QMouseEvent* event) {
 void CDlgEditImage::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (m_state == Selection::Dragging)
-        m_tracker.m_rect = QRect(m_dragStart, at).normalized();
+        m_tracker.m_rect = QRect::span(m_dragStart, at);
     else if (m_tracker.Tracking())
         m_tracker.Track(at);
     UpdateCursor(at);
@@ -327,7 +327,7 @@ void CDlgEditImage::mouseReleaseEvent(QMouseEvent* event) {
         return;
     const QPoint at = event->position().toPoint();
     if (m_state == Selection::Dragging) {
-        m_tracker.m_rect = QRect(m_dragStart, at).normalized();
+        m_tracker.m_rect = QRect::span(m_dragStart, at);
         m_state = m_tracker.m_rect.width() > 1 && m_tracker.m_rect.height() > 1 ? Selection::Selected
                                                                                 : Selection::None;
         if (m_state == Selection::None)

@@ -24,9 +24,7 @@ CDlgMMSFrame::CDlgMMSFrame(QWidget* parent, bool personalised)
     if (m_personalised) {
         m_ui->fieldLabel->show();
         m_ui->fieldCombo->show();
-        // Entry 0 is the prompt, so choosing a field always changes the
-        // selection, even the same field twice in a row.
-        m_ui->fieldCombo->addItem(QString());
+        // Taken on "activated", so the same field can be inserted twice.
         m_ui->fieldCombo->addItems(VisibleFieldNames(QString()));
     }
     m_pane = new CMmsFrameWnd(this);
@@ -142,10 +140,9 @@ void CDlgMMSFrame::OnClearSound() {
 }
 
 void CDlgMMSFrame::OnInsertField(int index) {
-    if (index <= 0 || index >= m_ui->fieldCombo->count())
+    if (index < 0 || index >= m_ui->fieldCombo->count())
         return;
     const QString field = QStringLiteral("<%") + m_ui->fieldCombo->itemText(index) + QStringLiteral("%>");
-    m_ui->fieldCombo->setCurrentIndex(0);
     if (auto* line = qobject_cast<QLineEdit*>(m_fieldTarget)) {
         line->insert(field); // replaces the selection, at the cursor
         line->setFocus();

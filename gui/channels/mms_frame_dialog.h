@@ -49,8 +49,7 @@ public:
     void OnClearPicture();
     void OnClearSound();
     // Field combo (21040) choice `index`: "<%" name "%>" replaces the
-    // selection of the box that last had the focus. Index 0 and below do
-    // nothing.
+    // selection of the box that last had the focus.
     void OnInsertField(int index);
 
     CMmsFrameWnd* Pane() const { return m_pane; }
