@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cstring>
 
@@ -303,12 +304,16 @@ bool CMmsSerialize::Load(QIODevice& in, const QString& mmsFolder) {
         do
             name = QDir(mmsFolder).filePath(CreateUniqueId() + QString::fromLatin1(ext, kExtensionBytes));
         while (QFileInfo::exists(name));
-        QSaveFile file(name);
-        if (!file.open(QIODevice::WriteOnly) || !CopyBytes(in, file, length - kExtensionBytes) ||
-            !file.commit()) {
+        // A temporary file renamed once complete, so a part under its own
+        // name is always whole. These are copies of a file the user still
+        // has: no flush to the disk of their own.
+        QTemporaryFile file(QDir(mmsFolder).filePath(QStringLiteral("part-XXXXXX.tmp")));
+        if (!file.open() || !CopyBytes(in, file, length - kExtensionBytes) || !file.flush() ||
+            !file.rename(name)) {
             LogWriteString(g_logRun, QStringLiteral("ERROR,导入彩信写文件失败:") + name);
             return false;
         }
+        file.setAutoRemove(false);
         written << name;
         *path = name;
         return true;
