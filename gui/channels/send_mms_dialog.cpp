@@ -242,7 +242,8 @@ void CDlgSendMMS::IntakeStep() {
 }
 
 void CDlgSendMMS::OnAddNumbers(const QStringList& triples) {
-    // The last triple first: the list shows them as the opener's list ran.
+    // From the last triple to the first: of a number handed over twice the
+    // later row's name is kept.
     for (qsizetype i = (triples.size() / 3) * 3 - 3; i >= 0; i -= 3) {
         const std::optional<qint64> key = MmsNumberKey(triples.at(i).trimmed());
         if (!key || m_list->Lookup(*key, nullptr))
