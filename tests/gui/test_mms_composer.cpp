@@ -456,3 +456,28 @@ TEST_F(MmsComposer, ExportThenImportAndAFailedImportChangesNothing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MmsComposer, Screenshots) {
+    const QString dir = qEnvironmentVariable("CORVELANE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "CORVELANE_SCREENSHOT_DIR not set";
+    const QString picture = m_folder->file(QStringLiteral("sale.jpg"));
+    QImage image(176, 130, QImage::Format_RGB32);
+    image.fill(QColor(0xE0, 0x50, 0x30));
+    ASSERT_TRUE(image.save(picture, "JPG"));
+    const std::vector<MMSCONTENT> frames{
+        {QString(), picture, QString(), QStringLiteral("周年庆：全场八折，会员再享九五折。")},
+        {QString(), QString(), QString(), QStringLiteral("活动时间：本周六上午九点至晚上九点。")},
+        {QString(), QString(), QString(), QStringLiteral("地址：人民路一百号，欢迎光临！")}};
+    CDlgSendMMS& d = Open([&](CDlgSendMMS& dialog) {
+        dialog.SetTitle(QStringLiteral("周年庆活动"));
+        dialog.SetPresetFrames(frames);
+        dialog.SetNumberTriples(
+            Triples({{"13698765432", "王五"}, {"13912345678", "李四"}, {"13800138000", "张三"}}));
+    });
+    ASSERT_TRUE(d.grab().save(QDir(dir).filePath(QStringLiteral("mms-composer.png"))));
+}
+
+} // namespace
