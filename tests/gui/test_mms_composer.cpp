@@ -2,6 +2,7 @@
 // service: the number list as shown, the frame tabs and their commands, the
 // checks before a send, a send seen from the window and the files.
 #include "channels/mobile_news.h"
+#include "contacts/contact_selection.h"
 #include "core/account.h"
 #include "core/app_globals.h"
 #include "core/database.h"
@@ -151,6 +152,34 @@ TEST_F(MmsComposer, NumbersAreTakenLastFirstAndShownDecoded) {
     ASSERT_EQ(d.NumberList().GetCount(), 3);
     EXPECT_EQ(d.CellText(2, 1), "李四");
     EXPECT_EQ(Child<QLabel>(d, "1024")->text(), "号码列表 共 3 条记录");
+}
+
+TEST_F(MmsComposer, TickedContactsAndTypedNumbersJoinTheList) {
+    ASSERT_EQ(ExecSql(nullptr, g_pDB,
+                      "INSERT INTO ContactList (name,mobileNum,groupID,perNO,isDeleted) VALUES "
+                      "('甲','13800000003',1,1,0),('乙','13800000002',1,2,0),('丙','13800000001',1,3,0)"),
+              SQLITE_OK);
+    ContactSelection ticked(QStringLiteral("SELECT name FROM ContactList ORDER BY mobileNum DESC, rowid"));
+    ticked.TickAll();
+    ticked.Tick(2, false); // 乙
+    CDlgSendMMS& d = Open([&](CDlgSendMMS& dialog) { dialog.SetRecipientSource(&ticked); });
+    ASSERT_EQ(d.NumberList().GetCount(), 2);
+    EXPECT_EQ(d.CellText(0, 1), "甲");
+    EXPECT_EQ(d.CellText(1, 1), "丙");
+    EXPECT_EQ(Child<QLabel>(d, "1024")->text(), "号码列表 共 2 条记录");
+
+    // "添加新号码" adds to the list itself; an international number keeps
+    // both its zeros on screen.
+    SetModalRunner([](QDialog& dialog) {
+        Child<QTextEdit>(dialog, "21021")->setPlainText(QStringLiteral("0085212345678\n13800000004"));
+        Click(dialog, "1");
+        return dialog.result();
+    });
+    d.OnAddNumber();
+    ASSERT_EQ(d.NumberList().GetCount(), 4);
+    EXPECT_EQ(d.CellText(2, 0), "0085212345678");
+    EXPECT_EQ(d.CellText(3, 0), "13800000004");
+    EXPECT_EQ(Child<QLabel>(d, "1024")->text(), "号码列表 共 4 条记录");
 }
 
 TEST_F(MmsComposer, MaskedForRightSixteenButSavedWhole) {
