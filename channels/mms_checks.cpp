@@ -38,7 +38,7 @@ qint64 MmsSizeBytes(const std::vector<MMSCONTENT>& frames) {
 
 QString MmsSizeText(const std::vector<MMSCONTENT>& frames) {
     const qint64 total = MmsSizeBytes(frames);
-    return QCoreApplication::translate("CDlgSendMMS", "%1字节,约%2KB").arg(total).arg(total / 1024);
+    return Tr("%1字节,约%2KB").arg(total).arg(total / 1024);
 }
 
 MmsSizeReport CheckMmsFiles(const std::vector<MMSCONTENT>& frames, qint64 limitBytes, bool countText,
@@ -54,8 +54,10 @@ MmsSizeReport CheckMmsFiles(const std::vector<MMSCONTENT>& frames, qint64 limitB
             const QString& path;
             const char* notOpened;
             const char* tooLarge;
-        } parts[] = {{frame.picturePath, "第%1帧图片文件打开失败", "第%1帧图片大小超过%2K"},
-                     {frame.soundPath, "第%1帧声音文件打开失败", "第%1帧声音文件大小超过%2K"}};
+        } parts[] = {{frame.picturePath, QT_TRANSLATE_NOOP("MmsChecks", "第%1帧图片文件打开失败"),
+                      QT_TRANSLATE_NOOP("MmsChecks", "第%1帧图片大小超过%2K")},
+                     {frame.soundPath, QT_TRANSLATE_NOOP("MmsChecks", "第%1帧声音文件打开失败"),
+                      QT_TRANSLATE_NOOP("MmsChecks", "第%1帧声音文件大小超过%2K")}};
         for (const Part& part : parts) {
             if (part.path.isEmpty() || (skipFieldPaths && part.path.contains(QLatin1String("<%"))))
                 continue;

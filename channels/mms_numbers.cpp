@@ -4,20 +4,11 @@
 #include "core/virtual_list.h"
 
 std::optional<qint64> MmsNumberKey(const QString& number) {
-    // 21 digits would not fit; nothing that long is in range anyway.
-    if (number.isEmpty() || number.size() > 18)
-        return std::nullopt;
-    for (const QChar c : number)
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    QString keyText = number;
-    if (number.startsWith(u'0')) {
-        const QChar second = number.size() > 1 ? number[1] : QChar();
-        if ((second != u'0' && second != u'1') || number.mid(1, 2) == QLatin1String("10"))
-            keyText.prepend(u'2');
-    }
-    const qint64 key = keyText.toLongLong();
-    if (key < kMobileKeyMin || key > kMobileKeyMax)
+    // The number module's key (digits only; a leading "0" keeps a "2" in
+    // front, so no digit is lost), then the composer's range: a mobile
+    // number, or "20000000000" itself.
+    const std::optional<qint64> key = RecipientNumberKey(QStringView(number));
+    if (!key || *key < kMobileKeyMin || *key > kMobileKeyMax)
         return std::nullopt;
     return key;
 }

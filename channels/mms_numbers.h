@@ -14,10 +14,10 @@
 class VIRTUAL_LIST;
 
 // The composer's acceptance of one number (the caller trims it): digits
-// only; a number that begins with "0" is keyed with a "2" in front of it when
-// its second character is not "0" or "1", or its second and third are "10";
-// the key must lie in kMobileKeyMin..kMobileKeyMax. Anything else: none (the
-// composer skips it silently, as it skips a key its list already holds).
+// only, keyed by the number module (RecipientNumberKey: a number that begins
+// with "0" gets a "2" in front), and the key must lie in
+// kMobileKeyMin..kMobileKeyMax. Anything else: none (the composer skips it
+// silently, as it skips a key its list already holds).
 std::optional<qint64> MmsNumberKey(const QString& number);
 
 // The numbers of every row of `source`, in row order, decoded (a "2" written

@@ -80,6 +80,7 @@ MmsSubmission::MmsSubmission(std::unique_ptr<MmsSender> sender, QObject* parent)
     : QObject(parent), m_sender(std::move(sender)), m_runner(std::make_unique<CallRunner>()),
       m_pause(new QTimer(this)), m_db(g_pDB) {
     m_pause->setSingleShot(true);
+    m_pause->setTimerType(Qt::PreciseTimer); // a coarse timer may end 5% early
     connect(m_pause, &QTimer::timeout, this, &MmsSubmission::Advance);
 }
 

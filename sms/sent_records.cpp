@@ -145,8 +145,9 @@ RecordCategory Build(const ChannelInfo& ch, qint64 code, RecordKind kind) {
                               {Tr("手机"), 80, true},
                               {Tr("单位"), 90, true},
                               {Tr("回复内容"), 70, true}};
-    } else if (code == 1000000003) {
-        // The delivery status always shows, so an unknown outcome is seen.
+    } else if (kind == RecordKind::Sent) {
+        // The delivery status always shows, on every channel, so an unknown
+        // outcome ("未知": a pending record whose call got no answer) is seen.
         c.recipientColumns = {
             {Tr("姓名"), 55, true}, {c.recipientColumn, 85, true}, {Tr("发送状态"), 80, true}};
     } else {

@@ -5130,6 +5130,33 @@ Messages available in your account: %d</translation>
     </message>
 </context>
 <context>
+    <name>MmsChecks</name>
+    <message>
+        <source>第%1帧图片文件打开失败</source>
+        <translation>Could not open the picture file of frame %1</translation>
+    </message>
+    <message>
+        <source>第%1帧图片大小超过%2K</source>
+        <translation>The picture of frame %1 is larger than %2K</translation>
+    </message>
+    <message>
+        <source>第%1帧声音文件打开失败</source>
+        <translation>Could not open the sound file of frame %1</translation>
+    </message>
+    <message>
+        <source>第%1帧声音文件大小超过%2K</source>
+        <translation>The sound file of frame %1 is larger than %2K</translation>
+    </message>
+    <message>
+        <source>本条彩信超过%1K</source>
+        <translation>This MMS is larger than %1K</translation>
+    </message>
+    <message>
+        <source>%1字节,约%2KB</source>
+        <translation>%1 bytes, about %2KB</translation>
+    </message>
+</context>
+<context>
     <name>CDlgSendFax</name>
     <message>
         <source>群发传真</source>

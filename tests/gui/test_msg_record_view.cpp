@@ -161,8 +161,8 @@ TEST_F(RecordViewPage, EachCategoryShowsItsButtonsLabelsAndColumns) {
         {1000000002, "发送失败记录条数:", "删除", false, true, false, false, 4, 2},
         {1000000003, "发送成功记录条数:", "删除", true, false, true, true, 4, 3},
         {1000000005, "调查记录条数:", "发送调查记录", true, false, false, true, 3, 4},
-        {1000002003, "发送成功记录条数:", "删除", true, false, false, false, 3, 2},
-        {1000004003, "发送成功记录条数:", "删除", true, false, false, true, 4, 2},
+        {1000002003, "发送成功记录条数:", "删除", true, false, false, false, 3, 3},
+        {1000004003, "发送成功记录条数:", "删除", true, false, false, true, 4, 3},
         {1000005001, "草稿记录条数:", "删除", false, false, false, false, 2, 2},
     };
     for (const Case& c : cases) {
@@ -211,6 +211,28 @@ TEST_F(RecordViewPage, TheFirstRecordIsShownWithItsRecipientsAndTotal) {
     EXPECT_EQ(Page().CurrentSendId(), 1);
     EXPECT_EQ(RecipientRow(0), (QStringList{"王五", "13800000009", ""}));
     EXPECT_EQ(Child<QPlainTextEdit>(Page(), "21015")->toPlainText(), QStringLiteral("旧的"));
+}
+
+// A pending record of any channel (recorded before its call, outcome never
+// read) shows its recipients as "未知"; a settled one shows no status.
+using MmsRecordsInViews = RecordViewPage;
+TEST_F(MmsRecordsInViews, EveryChannelsSentRecordsShowTheSendStatus) {
+    const struct {
+        qint64 code;
+        int sendType;
+    } cases[] = {{1000002003, 2}, {1000003003, 3}, {1000004003, 4}, {1000005003, 5}};
+    qint64 id = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        Insert({id, c.sendType, 0, 0, QStringLiteral("r"), QStringLiteral("2024-05-02 08:00:00"), 0});
+        InsertNumber(id, QStringLiteral("13812345678"), QStringLiteral("张三"), QStringLiteral("未知"));
+        InsertNumber(id, QStringLiteral("13800000002"), QStringLiteral("李四"));
+        Page().QueryRecords(c.code, QString(), -1);
+        ASSERT_EQ(Page().RecipientList()->ColumnCount(), 3);
+        EXPECT_EQ(RecipientRow(0), (QStringList{"张三", "13812345678", "未知"}));
+        EXPECT_EQ(RecipientRow(1), (QStringList{"李四", "13800000002", ""}));
+        ++id;
+    }
 }
 
 TEST_F(RecordViewPage, HeaderClicksAndDateQueries) {
