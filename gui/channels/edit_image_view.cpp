@@ -135,7 +135,7 @@ CEditTip::CEditTip(QWidget* parent) : QTextEdit(parent) {
     setFrameShape(QFrame::Box);
     viewport()->setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("QTextEdit { background: transparent; color: #202020; }"));
-    resize(170, 190);
+    resize(170, 270);
 }
 
 void CEditTip::enterEvent(QEnterEvent* event) {
@@ -196,6 +196,7 @@ void CDlgEditImage::Select(const QRect& rect) {
     m_tracker.m_rect = rect.normalized();
     m_tracker.End();
     m_state = rect.isNull() ? Selection::None : Selection::Selected;
+    UpdateHint(mapFromGlobal(QCursor::pos()));
     update();
 }
 
@@ -203,6 +204,7 @@ void CDlgEditImage::ClearSelection() {
     m_tracker.m_rect = QRect();
     m_tracker.End();
     m_state = Selection::None;
+    UpdateHint(mapFromGlobal(QCursor::pos()));
     update();
 }
 

@@ -53,8 +53,9 @@ void CMmsFrameWnd::ShowPicture(const QString& path) {
             m_movie->start();
         }
     } else {
-        // Decoded no larger than the view, whatever the file claims to be.
-        const QImage image = LoadPictureScaled(path, PictureRect().size());
+        // Decoded at most 130 pixels a side, whatever the file claims to be;
+        // an edited picture shown in place gets the size a preview would have.
+        const QImage image = LoadPictureScaled(path, QSize(kPanePictureSide, kPanePictureSide));
         if (!image.isNull())
             m_picture->setPixmap(QPixmap::fromImage(image));
     }
@@ -93,7 +94,7 @@ void CMmsFrameWnd::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(QPoint(5, 26), QPoint(180, 236)), QColor(0xf4, 0xf6, 0xf8));
     painter.setPen(QColor(0x80, 0x88, 0x94));
     painter.drawRoundedRect(QRect(70, 242, 45, 14), 6, 6);
-    painter.drawEllipse(QRect(86, 6, 12, 4));
+    painter.drawEllipse(QRect(110, 8, 14, 4));
     if (m_frameNumber > 0) {
         painter.setPen(QColor(0xff, 0x00, 0x00));
         painter.drawText(QPoint(72, 10 + painter.fontMetrics().ascent()), QString::number(m_frameNumber));

@@ -1,7 +1,7 @@
 #include "gui/channels/mms_preview_dialog.h"
 
+#include "channels/mms_checks.h"
 #include "channels/mms_preview_files.h"
-#include "channels/mms_size_check.h"
 #include "core/app_globals.h"
 #include "core/string_table.h"
 #include "gui/channels/mms_frame_wnd.h"
@@ -111,7 +111,7 @@ void CDlgMMSPreview::LayOut() {
             pane->show();
             m_panes.push_back(pane);
         }
-        const MmsSizeReport report = CheckMmsSizes(m_frames, g_nMmsMaxSize);
+        const MmsSizeReport report = CheckMmsFiles(m_frames, g_nMmsMaxSize, /*countText=*/true);
         m_totalBytes = report.totalBytes;
         setWindowTitle(WithNumbers(tr("预览彩信　(共%d帧,占用%d字节,约%dKB)"),
                                    {qint64(m_frames.size()), m_totalBytes, m_totalBytes / 1024}));

@@ -5999,4 +5999,191 @@ Please restore the file from a backup.</translation>
         <translation>Could not save the voice record attachment.</translation>
     </message>
 </context>
+<context>
+    <name>CDlgMMSFrame</name>
+    <message>
+        <source>图片:</source>
+        <translation>Picture:</translation>
+    </message>
+    <message>
+        <source>声音:</source>
+        <translation>Sound:</translation>
+    </message>
+    <message>
+        <source>文字:</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>添加...</source>
+        <translation>Add...</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Delete all</translation>
+    </message>
+    <message>
+        <source>插入字段:</source>
+        <translation>Insert field:</translation>
+    </message>
+    <message>
+        <source>文件(*.jpg,*.gif)|*.jpg;*.gif;|</source>
+        <translation>Files(*.jpg,*.gif)|*.jpg;*.gif;|</translation>
+    </message>
+    <message>
+        <source>文件(*.mid,*.amr)|*.mid;*.amr;|</source>
+        <translation>Files(*.mid,*.amr)|*.mid;*.amr;|</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgMMSPreview</name>
+    <message>
+        <source>预览彩信</source>
+        <translation>Preview the MMS</translation>
+    </message>
+    <message>
+        <source>预览彩信　(共%d帧,占用%d字节,约%dKB)</source>
+        <translation>Preview the MMS  (%d frames, %d bytes, about %dKB)</translation>
+    </message>
+    <message>
+        <source>本窗口%d秒后自动关闭并发送彩信，如要立即发送或取消，请单击“关闭”按钮进行选择</source>
+        <translation>This window closes and sends the MMS in %d seconds; to send now or cancel, click &quot;Close&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgEditPic</name>
+    <message>
+        <source>编辑图片</source>
+        <translation>Edit pictures</translation>
+    </message>
+    <message>
+        <source>等比缩放</source>
+        <translation>Geometric scaling</translation>
+    </message>
+    <message>
+        <source>宽:</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>高:</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Modify</translation>
+    </message>
+    <message>
+        <source>质量:</source>
+        <translation>Quality:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>--常用规格--</source>
+        <translation>--Common sizes--</translation>
+    </message>
+    <message>
+        <source>高</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>中</source>
+        <translation>Medium</translation>
+    </message>
+    <message>
+        <source>低</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>图片过大或无法读取</source>
+        <translation>The picture is too large or cannot be read</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgEditImage</name>
+    <message>
+        <source>&#xd;
+ ·按下鼠标左键不放选择截取&#xd;
+ 范围&#xd;
+&#xd;
+ ·按ESC键或鼠标右键退出</source>
+        <translation>&#xd;
+ ·Hold the left button down to&#xd;
+ select the area&#xd;
+&#xd;
+ ·Esc or the right button quits</translation>
+    </message>
+    <message>
+        <source>&#xd;
+ ·松开鼠标左键确定截取范围&#xd;
+&#xd;
+ ·按ESC键退出</source>
+        <translation>&#xd;
+ ·Release the left button to fix&#xd;
+ the area&#xd;
+&#xd;
+ ·Esc quits</translation>
+    </message>
+    <message>
+        <source>&#xd;
+ ·用鼠标左键调整截取范围的&#xd;
+ 大小和位置&#xd;
+&#xd;
+ ·截取范围内双击鼠标左键保&#xd;
+ 存图像，结束操作&#xd;
+&#xd;
+ ·点击鼠标右键重新选择</source>
+        <translation>&#xd;
+ ·Adjust the area's size and&#xd;
+ place with the left button&#xd;
+&#xd;
+ ·Double-click inside the area&#xd;
+ to save the picture&#xd;
+&#xd;
+ ·Right-click to select again</translation>
+    </message>
+    <message>
+        <source>&#xd;
+&#xd;
+&#xd;
+ ·当前像素RGB (%d,%d,%d)&#xd;
+</source>
+        <translation>&#xd;
+&#xd;
+&#xd;
+ ·Pixel RGB (%d,%d,%d)&#xd;
+</translation>
+    </message>
+    <message>
+        <source>顶点位置</source>
+        <translation>Top left</translation>
+    </message>
+    <message>
+        <source>矩形大小</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>光标坐标</source>
+        <translation>Cursor</translation>
+    </message>
+    <message>
+        <source>保存图片失败</source>
+        <translation>The picture could not be saved</translation>
+    </message>
+    <message>
+        <source>&#xd;
+确定修改图片并另存为 %s 吗?&#xd;
+&#xd;
+文件大小: %d 字节,约 %d KB. 宽:%d 高:%d</source>
+        <translation>&#xd;
+Save the changed picture as %s?&#xd;
+&#xd;
+File size: %d bytes, about %d KB. Width:%d Height:%d</translation>
+    </message>
+</context>
 </TS>

@@ -1,11 +1,12 @@
 // The pictures of MMS frames without a window: their previews, the size
 // checks of a message, and the picture editor's names, sizes and crops.
+#include "channels/mms_checks.h"
 #include "channels/mms_preview_files.h"
-#include "channels/mms_size_check.h"
 #include "channels/picture_editing.h"
 #include "channels/picture_helpers.h"
 #include "core/paths.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/test_helpers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -18,26 +19,10 @@
 
 namespace {
 
-// A picture whose pixels tell where they are, so crops and scales can be
-// checked by colour.
-QImage Pattern(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y,
-                           qRgb((x * 255) / std::max(1, width - 1), (y * 255) / std::max(1, height - 1), 90));
-    return image;
-}
-
 QString WriteJpeg(const QString& path, int width, int height) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    EXPECT_TRUE(Pattern(width, height).save(path, "JPEG", 90)) << path.toStdString();
+    EXPECT_TRUE(PositionPicture(width, height).save(path, "JPEG", 90)) << path.toStdString();
     return path;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
@@ -51,7 +36,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 QByteArray HugeHeaderJpeg() {
     QByteArray bytes;
     {
-        QImage small = Pattern(16, 16);
+        QImage small = PositionPicture(16, 16);
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         small.save(&buffer, "JPEG");
@@ -101,7 +86,7 @@ TEST_F(MmsFramePreview, LargePicturesAreScaledSmallOnesAndGifsCopied) {
         SCOPED_TRACE(c.name);
         const QString source = m_folder.file(QStringLiteral("pics/") + QLatin1String(c.name));
         QDir().mkpath(m_folder.file(QStringLiteral("pics")));
-        const QImage pattern = Pattern(c.size.width(), c.size.height());
+        const QImage pattern = PositionPicture(c.size.width(), c.size.height());
         ASSERT_TRUE(source.endsWith(QLatin1String(".gif")) ? SaveImageAsGif(pattern, source)
                                                            : pattern.save(source));
         const PanePicture picture = PreparePanePicture(source);
@@ -111,7 +96,7 @@ TEST_F(MmsFramePreview, LargePicturesAreScaledSmallOnesAndGifsCopied) {
         EXPECT_TRUE(picture.shownPath.startsWith(PreviewFolder() + QLatin1Char('/')));
         EXPECT_EQ(QImageReader(picture.shownPath).size(), c.shown);
         if (c.shown == c.size) { // shown unscaled: the file itself
-            EXPECT_EQ(ReadAll(picture.shownPath), ReadAll(source));
+            EXPECT_EQ(ReadFileBytes(picture.shownPath), ReadFileBytes(source));
         }
     }
 }
@@ -140,12 +125,12 @@ TEST_F(MmsFramePreview, PictureInThePreviewFolderIsShownInPlaceAndKept) {
     for (const QSize size : {QSize(176, 130), QSize(100, 80)}) {
         const QString edited = PreviewFolder() + QStringLiteral("/0_photo.jpg");
         WriteJpeg(edited, size.width(), size.height());
-        const QByteArray before = ReadAll(edited);
+        const QByteArray before = ReadFileBytes(edited);
         for (int time = 0; time < 2; ++time) {
             const PanePicture picture = PreparePanePicture(edited);
             EXPECT_EQ(picture.shownPath, QFileInfo(edited).absoluteFilePath());
         }
-        EXPECT_EQ(ReadAll(edited), before);
+        EXPECT_EQ(ReadFileBytes(edited), before);
         EXPECT_EQ(QDir(PreviewFolder()).entryList(QDir::Files).size(), 1);
         QFile::remove(edited);
     }
@@ -156,7 +141,7 @@ TEST_F(MmsFramePreview, UnreadableAndForgedPicturesAreHarmless) {
     WriteBytes(garbage, "not a picture at all");
     const PanePicture broken = PreparePanePicture(garbage);
     EXPECT_FALSE(broken.shownSize.isValid());
-    EXPECT_EQ(ReadAll(broken.shownPath), ReadAll(garbage));
+    EXPECT_EQ(ReadFileBytes(broken.shownPath), ReadFileBytes(garbage));
 
     const QString huge = m_folder.file(QStringLiteral("pics/huge.jpg"));
     WriteBytes(huge, HugeHeaderJpeg());
@@ -221,10 +206,9 @@ TEST(MmsPreviewSizes, ProblemsAreNamedByFrameAndTheWholeMessageLast) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const MmsSizeReport report = CheckMmsSizes(c.frames, c.limit);
+        const MmsSizeReport report = CheckMmsFiles(c.frames, c.limit, /*countText=*/true);
         EXPECT_EQ(report.totalBytes, c.total);
-        EXPECT_EQ(report.problems, c.problems);
-        EXPECT_EQ(report.ok(), c.problems.isEmpty());
+        EXPECT_EQ(QStringList(report.problems.begin(), report.problems.end()), c.problems);
     }
 }
 
@@ -273,7 +257,7 @@ TEST(PictureEditorFiles, NamesOfResizedAndCroppedPictures) {
 }
 
 TEST(PictureEditorFiles, CropTakesTheShownPixels) {
-    const QImage source = Pattern(40, 30);
+    const QImage source = PositionPicture(40, 30);
     // Zoom 1: exactly the source's pixels.
     EXPECT_EQ(CropShownPicture(source, 1.0, QRect(5, 6, 10, 8)), source.copy(5, 6, 10, 8));
     // No selection, or one outside the picture: the whole shown picture.

@@ -4,9 +4,13 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -88,4 +92,18 @@ QByteArray RunSystemPython(const QString& script, const QStringList& args) {
     EXPECT_TRUE(python.waitForFinished(120000));
     EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     return python.readAllStandardOutput();
+}
+
+QImage PositionPicture(int width, int height, int blue) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(
+                x, y, qRgb((x * 255) / std::max(1, width - 1), (y * 255) / std::max(1, height - 1), blue));
+    return image;
+}
+
+QByteArray ReadFileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -53,3 +53,10 @@ QByteArray RunSystemPython(const QString& script, const QStringList& args = {});
 std::vector<std::string> QueryRows(sqlite3* db, const std::string& sql);
 // The first column of the first row as an integer; -1 when there is none.
 int64_t QueryScalar(sqlite3* db, const std::string& sql);
+
+class QImage;
+// A width × height picture whose pixels tell where they are: red grows to
+// the right, green downwards, so crops and scales can be checked by colour.
+QImage PositionPicture(int width, int height, int blue = 60);
+// The whole file, empty when it cannot be read.
+QByteArray ReadFileBytes(const QString& path);
