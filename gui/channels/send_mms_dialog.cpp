@@ -105,10 +105,6 @@ CDlgSendMMS::CDlgSendMMS(QWidget* parent)
     connect(m_ui->importMms, &QPushButton::clicked, this, &CDlgSendMMS::OnImport);
     connect(m_ui->frames, &QTabWidget::currentChanged, this, &CDlgSendMMS::OnTabChange);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setSingleShot(true);
-    m_timer1->setInterval(50);
-    connect(m_timer1, &QTimer::timeout, this, &CDlgSendMMS::OnTimer1);
     m_intakeTimer = new QTimer(this);
     m_intakeTimer->setInterval(0);
     connect(m_intakeTimer, &QTimer::timeout, this, &CDlgSendMMS::IntakeStep);
@@ -187,11 +183,11 @@ void CDlgSendMMS::OnInitDialog() {
         m_ui->addNumber->setVisible(false);
     UpdateNumberCount();
     UpdateSizeText();
-    m_timer1->start();
+    // The loading waits until the window is up.
+    QTimer::singleShot(50, this, &CDlgSendMMS::OnTimer1);
 }
 
 void CDlgSendMMS::OnTimer1() {
-    m_timer1->stop();
     if (m_sendId > 0 && m_editors.empty())
         LoadStoredFrames();
     if (m_selection)

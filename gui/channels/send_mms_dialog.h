@@ -148,7 +148,6 @@ private:
     // Work in progress.
     bool m_busy = false;
     bool m_quitting = false;
-    QTimer* m_timer1 = nullptr;
     QTimer* m_intakeTimer = nullptr;
     std::unique_ptr<MmsSubmission> m_submission;
 };

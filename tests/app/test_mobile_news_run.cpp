@@ -76,40 +76,14 @@ TEST_F(MobileNewsRun, ToolBarNewspaperBecomesAnMmsOfThreeFrames) {
     ASSERT_TRUE(x->windowNamed(entry).isEmpty());
 
     // Alt+N asks "确定发送?": Enter says yes; Enter then closes "发送成功".
-    // A box is a window that was not there before (found by class: a box
-    // may have no title).
-    const auto visibleWindows = [&] {
-        return x
-            ->xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
-                       QStringLiteral(".")})
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    };
-    const QStringList before = visibleWindows();
-    QStringList answered;
-    const auto answerBox = [&] {
-        QString box;
-        WaitUntil(
-            [&] {
-                for (const QString& id : visibleWindows())
-                    if (!before.contains(id) && !answered.contains(id))
-                        box = id;
-                return !box.isEmpty();
-            },
-            milliseconds(TimeBoundMs(5000)));
-        if (box.isEmpty())
-            return false;
-        answered << box;
-        x->xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), box});
-        x->key(QStringLiteral("Return"));
-        return true;
-    };
+    BoxAnswerer boxes(*x);
     x->key(QStringLiteral("alt+n"), composer);
-    ASSERT_TRUE(answerBox()) << run.runLog().toStdString();
+    ASSERT_TRUE(boxes.AnswerNext()) << run.runLog().toStdString();
     const auto sent = [&] { return service->log().contains(QStringLiteral("qxMmsSend sn=%1").arg(kSerial)); };
     ASSERT_TRUE(WaitUntil(sent, milliseconds(TimeBoundMs(10000))))
         << service->log().toStdString() << run.runLog().toStdString();
     // The outcome is written, then the box says so and the composer ends.
-    ASSERT_TRUE(answerBox()) << run.runLog().toStdString();
+    ASSERT_TRUE(boxes.AnswerNext()) << run.runLog().toStdString();
     EXPECT_TRUE(
         WaitUntil([&] { return x->windowNamed(composer).isEmpty(); }, milliseconds(TimeBoundMs(5000))));
 
