@@ -15,6 +15,7 @@
 #include "gui/channels/send_mms_dialog.h"
 #include "gui/contacts/contact_base_page.h"
 #include "gui/contacts/contact_info_dialog.h"
+#include "gui/main/app_control.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/service_fixture.h"
@@ -403,6 +404,29 @@ TEST_F(MmsComposer, WhileTheServiceHoldsTheWindowLivesButWillNotClose) {
     EXPECT_EQ(Text("SELECT group_concat(numOrMailAddr || ':' || ifnull(name, ''), ' ') FROM sendNums"),
               "13900139000: 13800138000:张三");
     EXPECT_EQ(Text("SELECT txtContent FROM attachmentContent"), "全场八折");
+}
+
+TEST_F(MmsComposer, AQuitWhileSendingLetsTheBatchFinishWithoutABox) {
+    m_main->script("qxMmsSend", LoopbackAnswer::Held(LoopbackAnswer::Text("7654321")));
+    CDlgSendMMS& d = Open([](CDlgSendMMS& dialog) {
+        dialog.SetTitle(QStringLiteral("通知"));
+        dialog.SetNumberTriples(Triples({{"13800138000", ""}}));
+    });
+    SetFrameText(0, QStringLiteral("明日休息"));
+    d.OnSendNow();
+    ASSERT_TRUE(m_main->waitForHeld(TimeBoundMs(10000)));
+    EXPECT_TRUE(d.property(kFinishingWorkProperty).toBool());
+    RequestQuit();
+    d.reject();
+    EXPECT_TRUE(d.isVisible());
+    m_main->release();
+    const bool ended = WaitUntil([&] { return !d.isVisible(); }, kSendBound);
+    ClearQuitRequest();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(d.result(), int(IDCANCEL));
+    // Nobody is there to read the end box: the record tells.
+    EXPECT_EQ(m_boxes->texts(), QStringList{LoadStr(276)});
+    EXPECT_EQ(Scalar("SELECT count(*) FROM sendInfo WHERE isFail=0 AND count=3"), 1);
 }
 
 TEST_F(MmsComposer, DraftStaysOpenAndStoredFramesComeBackInOrder) {
