@@ -589,6 +589,14 @@ void CDlgSendMMS::OnSubmissionFinished(const MmsSubmitResult& result) {
         done(IDCANCEL);
         return;
     }
+    if (result.stoppedByWriteFailure && result.sentCount + result.failedCount + result.unknownCount == 0) {
+        // The first record could not be written (its box was shown): nothing
+        // went out and nothing is in the failure records, so the MMS stays
+        // here to be sent again.
+        SetBusy(false);
+        emit sendFinished(false);
+        return;
+    }
     const SmsEndMessage message = MmsSubmitEndMessage(result);
     ShowMessageBox(message.text, mb::Ok | message.icon);
     SetBusy(false);

@@ -429,6 +429,27 @@ TEST_F(MmsComposer, AQuitWhileSendingLetsTheBatchFinishWithoutABox) {
     EXPECT_EQ(Scalar("SELECT count(*) FROM sendInfo WHERE isFail=0 AND count=3"), 1);
 }
 
+TEST_F(MmsComposer, AFirstRecordThatCannotBeWrittenKeepsTheMmsHere) {
+    ASSERT_EQ(
+        ExecSql(
+            nullptr, g_pDB,
+            "CREATE TEMP TRIGGER refuse BEFORE INSERT ON sendInfo BEGIN SELECT RAISE(ABORT, 'full'); END"),
+        SQLITE_OK);
+    CDlgSendMMS& d = Open([](CDlgSendMMS& dialog) {
+        dialog.SetTitle(QStringLiteral("通知"));
+        dialog.SetNumberTriples(Triples({{"13800138000", ""}}));
+    });
+    SetFrameText(0, QStringLiteral("明日休息"));
+    SendNowAndWait();
+    EXPECT_EQ(m_boxes->texts(), (QStringList{LoadStr(276), LoadStr(291)}));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.IsBusy());
+    EXPECT_FALSE(Button("1019")->isHidden());
+    EXPECT_EQ(d.FrameEditor(0)->TextBox()->toPlainText(), "明日休息");
+    EXPECT_TRUE(m_main->calls("qxMmsSend").empty());
+    ASSERT_EQ(ExecSql(nullptr, g_pDB, "DROP TRIGGER refuse"), SQLITE_OK);
+}
+
 TEST_F(MmsComposer, DraftStaysOpenAndStoredFramesComeBackInOrder) {
     CDlgSendMMS& d = Open([](CDlgSendMMS& dialog) { dialog.SetTitle(QStringLiteral("草稿")); });
     for (int i = 0; i < 12; ++i) {
