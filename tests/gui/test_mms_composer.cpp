@@ -16,6 +16,7 @@
 #include "gui/contacts/contact_base_page.h"
 #include "gui/contacts/contact_info_dialog.h"
 #include "gui/main/app_control.h"
+#include "gui/sms/msg_record_view.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/service_fixture.h"
@@ -527,6 +528,79 @@ TEST_F(MmsComposer, ExportThenImportAndAFailedImportChangesNothing) {
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), original.readAll());
     EXPECT_EQ(fresh.FrameEditor(1)->Content().text, "纯文字");
+}
+
+TEST_F(MmsComposer, RecordViewsHandOverTitleFramesAndRecipients) {
+    ASSERT_EQ(
+        ExecSql(nullptr, g_pDB,
+                "INSERT INTO sendInfo (content,submitTime,timingTime,count,isDraft,isFail,sendID,sendType,"
+                "send_receive_Num) VALUES ('已发彩信','2024-05-02 08:00:00','',6,0,0,7,4,0),"
+                "('失败彩信','2024-05-01 08:00:00','',6,0,1,8,4,0);"
+                "INSERT INTO attachmentContent (soundFileFullPath,pictureFullPath,txtContent,sendID,"
+                "sendIDChildID) VALUES ('','','第二帧',7,'2'),('','','第一帧',7,'1'),"
+                "('','','失败帧',8,'1');"
+                "INSERT INTO sendNums (sendID,numOrMailAddr,name) VALUES (7,'13800000007','甲'),"
+                "(7,'13900000007',''),(8,'13800000008','乙')"),
+        SQLITE_OK);
+    struct Seen {
+        QString title;
+        QStringList frames;
+        QStringList numbers;
+    };
+    const struct {
+        const char* name;
+        qint64 code; // the record view's category
+        bool resend;
+        Seen seen;
+        bool replaced; // a draft saved from the composer takes the record's place
+    } cases[] = {
+        {"forward a sent record", 1000004003, false, {"已发彩信", {"第一帧", "第二帧"}, {}}, false},
+        {"resend a sent record",
+         1000004003,
+         true,
+         {"已发彩信", {"第一帧", "第二帧"}, {"13900000007", "13800000007"}},
+         false},
+        {"resend a failed record", 1000004002, true, {"失败彩信", {"失败帧"}, {"13800000008"}}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 records = Scalar("SELECT count(*) FROM sendInfo");
+        const qint64 sendId = c.code == 1000004003 ? 7 : 8;
+        Seen seen;
+        int composers = 0;
+        SetModalRunner([&](QDialog& dialog) {
+            auto* composer = qobject_cast<CDlgSendMMS*>(&dialog);
+            if (!composer)
+                return int(IDCANCEL);
+            ++composers;
+            composer->show();
+            bool loaded = false;
+            QTimer::singleShot(150, [&] { loaded = true; });
+            WaitUntil([&] { return loaded && !composer->IntakeRunning(); });
+            seen.title = Child<QLineEdit>(*composer, "21020")->text();
+            for (int i = 0; i < composer->FrameCount(); ++i)
+                seen.frames << composer->FrameEditor(i)->Content().text;
+            for (int i = 0; i < composer->NumberList().GetCount(); ++i)
+                seen.numbers << composer->CellText(i, 0);
+            composer->OnSaveDraft();
+            composer->hide();
+            return int(IDCANCEL);
+        });
+        CDlgMsgRecord page(nullptr);
+        page.QueryRecords(c.code, QString(), -1);
+        page.RecordList()->selectRow(0);
+        if (c.resend)
+            page.OnResend();
+        else
+            page.OnForward();
+        ASSERT_EQ(composers, 1);
+        EXPECT_EQ(seen.title, c.seen.title);
+        EXPECT_EQ(seen.frames, c.seen.frames);
+        EXPECT_EQ(seen.numbers, c.seen.numbers);
+        EXPECT_EQ(Scalar("SELECT count(*) FROM sendInfo WHERE sendID=" + std::to_string(sendId)),
+                  c.replaced ? 0 : 1);
+        EXPECT_EQ(Scalar("SELECT count(*) FROM sendInfo"), c.replaced ? records : records + 1);
+    }
 }
 
 } // namespace
