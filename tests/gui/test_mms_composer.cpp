@@ -8,16 +8,19 @@
 #include "core/database.h"
 #include "core/helpers.h"
 #include "core/numbers.h"
+#include "core/paths.h"
 #include "core/sql.h"
 #include "core/string_table.h"
 #include "core/virtual_list.h"
 #include "gui/channels/mms_frame_dialog.h"
+#include "gui/channels/mms_preview_dialog.h"
 #include "gui/channels/send_mms_dialog.h"
 #include "gui/contacts/contact_base_page.h"
 #include "gui/contacts/contact_info_dialog.h"
 #include "gui/main/app_control.h"
 #include "gui/sms/msg_record_view.h"
 #include "gui/widgets/modal_runner.h"
+#include "platform/ini.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/test_helpers.h"
@@ -600,6 +603,47 @@ TEST_F(MmsComposer, RecordViewsHandOverTitleFramesAndRecipients) {
         EXPECT_EQ(Scalar("SELECT count(*) FROM sendInfo WHERE sendID=" + std::to_string(sendId)),
                   c.replaced ? 0 : 1);
         EXPECT_EQ(Scalar("SELECT count(*) FROM sendInfo"), c.replaced ? records : records + 1);
+    }
+}
+
+TEST_F(MmsComposer, AutoPreviewSendsOnlyWhenThePreviewEndsWithZero) {
+    const struct {
+        const char* autoPreview;
+        int previewResult; // what the preview ends with, when it runs
+        bool previewed;
+        bool sent;
+    } cases[] = {
+        {"0", 0, false, true},
+        {"1", 0, true, true},   // the count-down ran out, or Yes on closing
+        {"1", -1, true, false}, // No on closing
+        {"1", 2, true, false},  // Esc
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.autoPreview) + " " + std::to_string(c.previewResult));
+        ASSERT_TRUE(ini::WriteString(OemInfoIniPath(), QStringLiteral("System"),
+                                     QStringLiteral("AutoPreviewMMS"), QString::fromLatin1(c.autoPreview)));
+        m_main->clear();
+        int previews = 0;
+        SetModalRunner([&](QDialog& dialog) {
+            if (!qobject_cast<CDlgMMSPreview*>(&dialog))
+                return int(IDCANCEL);
+            ++previews;
+            return c.previewResult;
+        });
+        CDlgSendMMS& d = Open([](CDlgSendMMS& dialog) {
+            dialog.SetTitle(QStringLiteral("预览"));
+            dialog.SetNumberTriples(Triples({{"13800138000", ""}}));
+        });
+        SetFrameText(0, QStringLiteral("内容"));
+        bool finished = false;
+        QObject::connect(&d, &CDlgSendMMS::sendFinished, [&] { finished = true; });
+        d.OnSendNow();
+        if (c.sent) {
+            EXPECT_TRUE(WaitUntil([&] { return finished; }, kSendBound));
+        }
+        EXPECT_EQ(previews, c.previewed ? 1 : 0);
+        EXPECT_EQ(m_main->calls("qxMmsSend").size(), c.sent ? 1u : 0u);
+        EXPECT_EQ(d.result(), c.sent ? 1003 : kStayedOpen);
     }
 }
 
