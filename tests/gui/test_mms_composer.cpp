@@ -12,6 +12,7 @@
 #include "core/sql.h"
 #include "core/string_table.h"
 #include "core/virtual_list.h"
+#include "gui/channels/edit_pic_dialog.h"
 #include "gui/channels/mms_frame_dialog.h"
 #include "gui/channels/mms_preview_dialog.h"
 #include "gui/channels/send_mms_dialog.h"
@@ -645,6 +646,45 @@ TEST_F(MmsComposer, AutoPreviewSendsOnlyWhenThePreviewEndsWithZero) {
         EXPECT_EQ(m_main->calls("qxMmsSend").size(), c.sent ? 1u : 0u);
         EXPECT_EQ(d.result(), c.sent ? 1003 : kStayedOpen);
     }
+}
+
+TEST_F(MmsComposer, EditPictureRefusesNoneAndGifThenTakesTheEditorsFile) {
+    const QString jpeg = Jpeg("photo.jpg");
+    CDlgSendMMS& d = Open();
+    int editors = 0;
+    SetModalRunner([&](QDialog& dialog) {
+        auto* editor = qobject_cast<CDlgEditPic*>(&dialog);
+        if (!editor)
+            return int(IDCANCEL);
+        ++editors;
+        // Half size, then "确定" without a selection saves the whole picture
+        // (its question answered yes).
+        EXPECT_TRUE(editor->Resize(QStringLiteral("20"), QStringLiteral("15")));
+        editor->OnOK();
+        return dialog.result();
+    });
+    const struct {
+        QString picture;
+        QString box; // the refusal, none when the editor runs
+    } cases[] = {
+        {QString(), LoadStr(295)},
+        {m_folder->file(QStringLiteral("moving.GIF")), LoadStr(296)},
+    };
+    for (const auto& c : cases) {
+        m_boxes->clear();
+        d.FrameEditor(0)->FillFromContent({QString(), c.picture, QString(), QStringLiteral("文字")});
+        d.OnEditPicture();
+        EXPECT_EQ(m_boxes->texts(), QStringList{c.box});
+    }
+    EXPECT_EQ(editors, 0);
+
+    d.FrameEditor(0)->FillFromContent({QString(), jpeg, QString(), QStringLiteral("文字")});
+    d.OnEditPicture();
+    EXPECT_EQ(editors, 1);
+    const MMSCONTENT edited = d.FrameEditor(0)->Content();
+    EXPECT_NE(edited.picturePath, jpeg);
+    EXPECT_EQ(QImage(edited.picturePath).size(), QSize(20, 15));
+    EXPECT_EQ(edited.text, "文字");
 }
 
 } // namespace
