@@ -8,10 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -338,14 +339,19 @@ QString MmsPartFolder() {
 bool ExportMms(const QString& path, const QString& title, const std::vector<MMSCONTENT>& frames) {
     std::vector<MMSCONTENT> copy = frames;
     CMmsSerialize serialize(title, &copy);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside the target and renamed over it once complete, so an
+    // existing file is only ever replaced by a whole one.
+    const QFileInfo target(path);
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.export-XXXXXX.tmp"));
+    if (!file.open() || !serialize.Store(file) || !file.flush())
         return false;
-    if (!serialize.Store(file)) {
-        file.cancelWriting();
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(),
+                            QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
+    if (error)
         return false;
-    }
-    return file.commit();
+    file.setAutoRemove(false);
+    return true;
 }
 
 bool ImportMms(const QString& path, QString* title, std::vector<MMSCONTENT>* frames,
