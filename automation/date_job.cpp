@@ -1,10 +1,10 @@
 #include "automation/date_job.h"
 
-#include "automation/gxmt_list.h"
 #include "automation/interactive_records.h"
 #include "core/database.h"
 #include "core/log.h"
 #include "service/web_service_client.h"
+#include "sms/gxmt_list.h"
 
 #include <QStringList>
 

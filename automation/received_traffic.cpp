@@ -1,6 +1,6 @@
 #include "automation/received_traffic.h"
 
-#include "automation/gxmt_list.h"
+#include "sms/gxmt_list.h"
 
 #include "automation/interactive_records.h"
 #include "contacts/contact_fields.h"

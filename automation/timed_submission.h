@@ -7,8 +7,8 @@
 // numbers "未知"), so a call whose answer never comes leaves rows that say
 // so; after the call the SMS composer's outcome rule decides what they say.
 // Values are bound, ids come from the process-wide allocator.
-#include "automation/gxmt_list.h"
 #include "automation/interactive_records.h"
+#include "sms/gxmt_list.h"
 #include "sms/send_records.h"
 
 #include <QString>

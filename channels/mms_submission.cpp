@@ -25,17 +25,6 @@ std::vector<ChannelAttachment> AttachmentsOf(const std::vector<MMSCONTENT>& fram
     return attachments;
 }
 
-std::string JoinNumbers(const SmsRecipient* numbers, int count) {
-    std::string text;
-    text.reserve(static_cast<size_t>(count) * 12);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            text += ',';
-        text += numbers[i].number;
-    }
-    return text;
-}
-
 } // namespace
 
 // The personalised fields of the frames, read for one number at a time
@@ -169,7 +158,7 @@ bool MmsSubmission::PrepareBatch() {
     m_call = MmsSendCall();
     m_call.title = m_request.title;
     m_call.timingTime = m_request.timingTime;
-    m_call.numbers = JoinNumbers(numbers, count);
+    m_call.numbers = JoinRecipientNumbers(numbers, count);
     m_call.numCount = count;
     m_call.frames = m_request.frames;
     if (m_request.personalised && m_fields) {

@@ -214,6 +214,42 @@ CsvRecordReader::Next CsvRecordReader::finishRecord(QStringList& fields) {
     return result;
 }
 
+// The length of the run of bytes from m_pos that cannot end a record, touch
+// the quoting or be the separator: whole characters other than '"', LF and
+// the separator. Most of a file is such runs, and taking them at once keeps
+// the byte-by-byte state machine for the few bytes that matter.
+size_t CsvRecordReader::plainRun() const {
+    const auto* block = reinterpret_cast<const unsigned char*>(m_block.get());
+    const bool utf8 = m_encoding == CsvEncoding::Utf8;
+    const bool asciiSeparator = m_separatorBytes.size() == 1;
+    const auto separator0 = static_cast<unsigned char>(m_separatorBytes.empty() ? 0 : m_separatorBytes[0]);
+    size_t i = m_pos;
+    while (i < m_blockLength) {
+        const unsigned char b = block[i];
+        if (b < 0x80) {
+            if (b == '"' || b == '\n' || (asciiSeparator && b == separator0))
+                break;
+            ++i;
+            continue;
+        }
+        size_t n = 0;
+        if (utf8)
+            n = b < 0xC0 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF8 ? 4 : 0;
+        else if (b >= 0x81 && b <= 0xFE)
+            n = 2;
+        if (n == 0 || i + n > m_blockLength)
+            break;
+        bool whole = true;
+        for (size_t k = 1; k < n && whole; ++k)
+            whole = utf8 ? (block[i + k] & 0xC0) == 0x80 : enc::GbkCharLength(b, block[i + k]) == 2;
+        if (!whole ||
+            (n == m_separatorBytes.size() && std::memcmp(block + i, m_separatorBytes.data(), n) == 0))
+            break;
+        i += n;
+    }
+    return i - m_pos;
+}
+
 CsvRecordReader::Next CsvRecordReader::next(QStringList& fields) {
     const bool utf8 = m_encoding == CsvEncoding::Utf8;
     for (;;) {
@@ -232,6 +268,15 @@ CsvRecordReader::Next CsvRecordReader::next(QStringList& fields) {
             continue;
         }
         while (m_pos < m_blockLength) {
+            if (m_charExpected == 0 && !m_quoteInQuoted) {
+                if (const size_t run = plainRun(); run > 0) {
+                    if (!m_quoted)
+                        m_fieldStart = false;
+                    append(m_block.get() + m_pos, run);
+                    m_pos += run;
+                    continue;
+                }
+            }
             const char* p = m_block.get() + m_pos++;
             const auto b = static_cast<unsigned char>(*p);
             bool ended = false;

@@ -77,6 +77,7 @@ private:
     // Takes one whole character; true when it ended the record.
     bool takeChar(const char* bytes, size_t n);
     void append(const char* bytes, size_t n);
+    size_t plainRun() const;
     Next finishRecord(QStringList& fields);
     void resetRecord();
 

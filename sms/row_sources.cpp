@@ -431,7 +431,7 @@ bool VIRTUAL_LIST_PERMSG::SetItem(int index, const qint64* key, const QString* n
         m_rows.emplace_back();
     } else {
         Tally(m_rows[static_cast<size_t>(index)].number.key, -1);
-        m_rows[static_cast<size_t>(index)].content.clear();
+        m_rows[static_cast<size_t>(index)] = Row();
     }
     NumberRow& r = m_rows[static_cast<size_t>(index)].number;
     r.key = *key;
@@ -492,4 +492,45 @@ NUM_CONTENT VIRTUAL_LIST_PERMSG::GetNumContent(int i) const {
         return {};
     const Row& r = m_rows[static_cast<size_t>(i)];
     return NUM_CONTENT{NumberFromKey(r.number.key), r.content};
+}
+
+void VIRTUAL_LIST_PERMSG::AppendMessage(Message message) {
+    MakeRoomForOne(m_rows);
+    Row& r = m_rows.emplace_back();
+    r.number.key = message.key;
+    r.number.contactId = static_cast<qint32>(message.contactId);
+    r.content = std::move(message.text);
+    r.mark = std::move(message.mark);
+    r.sendTime = std::move(message.sendTime);
+    r.sourceId = message.sourceId;
+    r.sourceRowid = message.sourceRowid;
+    Tally(message.key, 1);
+}
+
+bool VIRTUAL_LIST_PERMSG::GetMessage(int i, Message* message) const {
+    if (i < 0 || i >= GetCount()) {
+        LogBadIndex("VIRTUAL_LIST_PERMSG::GetMessage", i, GetCount());
+        return false;
+    }
+    const Row& r = m_rows[static_cast<size_t>(i)];
+    message->key = r.number.key;
+    message->contactId = r.number.contactId;
+    message->text = r.content;
+    message->mark = r.mark;
+    message->sendTime = r.sendTime;
+    message->sourceId = r.sourceId;
+    message->sourceRowid = r.sourceRowid;
+    return true;
+}
+
+QString VIRTUAL_LIST_PERMSG::GetMark(int i) const {
+    if (i < 0 || i >= GetCount())
+        return {};
+    return m_rows[static_cast<size_t>(i)].mark;
+}
+
+QString VIRTUAL_LIST_PERMSG::GetSendTime(int i) const {
+    if (i < 0 || i >= GetCount())
+        return {};
+    return m_rows[static_cast<size_t>(i)].sendTime;
 }

@@ -104,12 +104,36 @@ public:
     NUM_CONTENT GetNumContent(int i) const;
     void Reserve(int rows);
 
+    // A personalised message as it will be sent: the number's key, the text
+    // (filled once, without mark and signature), its statistics mark ("" for
+    // none), the contact id, its own send time ("" = the submission's) and,
+    // for a resent record, the sendNums row it came from.
+    struct Message {
+        qint64 key = -1;
+        qint64 contactId = 0;
+        QString text;
+        QString mark;
+        QString sendTime;
+        qint64 sourceId = 0;    // sendInfo.sendID of a resent record; 0 none
+        qint64 sourceRowid = 0; // rowid of its sendNums row
+    };
+    // Appends a message row.
+    void AppendMessage(Message message);
+    // Row i as a message; false (logged) for an index outside the rows.
+    bool GetMessage(int i, Message* message) const;
+    QString GetMark(int i) const;
+    QString GetSendTime(int i) const;
+
 private:
     void Tally(qint64 key, int delta);
 
     struct Row {
         NumberRow number;
         QString content; // the row's own text; one record, so it moves with its row
+        QString mark;
+        QString sendTime;
+        qint64 sourceId = 0;
+        qint64 sourceRowid = 0;
     };
     std::vector<Row> m_rows;
     int m_domestic = 0;

@@ -490,3 +490,14 @@ qint64 SaveSmsDraft(sqlite3* db, const QString& content, const std::vector<SmsRe
     SmsOutbox outbox(db, nullptr);
     return outbox.WriteDraft(rec, job, internationalCount) ? rec.successId : 0;
 }
+
+std::string JoinRecipientNumbers(const SmsRecipient* numbers, int count) {
+    std::string text;
+    text.reserve(static_cast<size_t>(count) * 12);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            text += ',';
+        text += numbers[i].number;
+    }
+    return text;
+}

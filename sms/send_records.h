@@ -40,6 +40,9 @@ struct SmsRecipient {
     QString name;
 };
 
+// The numbers of `count` recipients joined by "," as one call sends them.
+std::string JoinRecipientNumbers(const SmsRecipient* numbers, int count);
+
 // The composer's numbers, split by the number module's international test.
 struct SmsNumberLists {
     std::vector<SmsRecipient> domestic;

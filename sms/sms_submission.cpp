@@ -27,17 +27,6 @@ QString Tr(const char* text) {
     return QCoreApplication::translate("SmsSubmission", text);
 }
 
-std::string JoinNumbers(const SmsRecipient* numbers, int count) {
-    std::string text;
-    text.reserve(static_cast<size_t>(count) * 12);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            text += ',';
-        text += numbers[i].number;
-    }
-    return text;
-}
-
 } // namespace
 
 ServiceSmsSender::ServiceSmsSender()
@@ -192,7 +181,7 @@ void SmsSubmission::BeginCall() {
     const SEND_INFO_WRITEDB& rec = list.records[m_part];
     SmsSendCall call;
     call.intlOperation = list.intlOperation;
-    call.numbers = JoinNumbers(rec.numbers, rec.numCount);
+    call.numbers = JoinRecipientNumbers(rec.numbers, rec.numCount);
     call.numCount = rec.numCount;
     call.content = rec.content;
     call.timingTime = m_request.timingTime;

@@ -165,3 +165,10 @@ SmsCount CountSms(const SmsCountInput& input) {
                                       static_cast<int>(count.parts.size()));
     return count;
 }
+
+int PerMsgPartCount(const QString& text) {
+    const qsizetype length = text.size();
+    if (length <= kWideSmsLength)
+        return length > 0 ? 1 : 0;
+    return static_cast<int>((length + kLongSmsPartLength - 1) / kLongSmsPartLength);
+}

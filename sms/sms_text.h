@@ -89,6 +89,11 @@ int ChargePerNumber(int composedLength, bool wide, bool longSms, int partCount);
 // longer than 140 without one.
 int RecordPartCount(const QString& text);
 
+// The parts a personalised message is charged, on the UTF-16 length of the
+// text as sent: none for an empty text, 1 up to 70 characters, else
+// ceil(length / 67) (71-134 give 2, 135-201 give 3), whatever the characters.
+int PerMsgPartCount(const QString& text);
+
 // Charged messages of a list: parts x domestic + 12 x parts x international.
 qint64 ChargeTotal(int perNumber, qint64 domestic, qint64 international);
 // "%d 条".

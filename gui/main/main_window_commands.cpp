@@ -444,9 +444,12 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
     case 32796:
         SelectNode(node::Sms + 3);
         break;
-    case 32797:
-        RunDialog<CDlgMsgLib>(this);
+    case 32797: {
+        CDlgMsgLib library(this);
+        library.SetOpenComposer(true);
+        RunModal(library);
         break;
+    }
     case 32798:
         RunDialog<CDlgPerMSG>(this);
         break;

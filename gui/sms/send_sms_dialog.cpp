@@ -94,11 +94,14 @@ CDlgSendSMS::CDlgSendSMS(QWidget* parent, int numberListSource)
     connect(m_ui->importNumbers, &QPushButton::clicked, this, &CDlgSendSMS::OnImportText);
     connect(m_ui->callPhrases, &QPushButton::clicked, this, [this] {
         CDlgMsgLib library(this);
-        RunModal(library);
+        if (RunModal(library) == 1003)
+            m_ui->content->setPlainText(library.ResultText());
     });
     connect(m_ui->addPhrase, &QPushButton::clicked, this, [this] {
         CDlgMsgLib library(this);
-        RunModal(library);
+        library.SetText(m_ui->content->toPlainText());
+        if (RunModal(library) == 1003)
+            m_ui->content->setPlainText(library.ResultText());
     });
     connect(m_ui->holiday, &QPushButton::clicked, this, [this] {
         CDlgHoliday holiday(this);

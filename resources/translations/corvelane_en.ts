@@ -3317,8 +3317,8 @@ Messages available in your account: %d</translation>
         <translation>Phrase</translation>
     </message>
     <message>
-        <source>    创建时间</source>
-        <translation>    Created</translation>
+        <source>创建时间</source>
+        <translation>Created</translation>
     </message>
     <message>
         <source>当前共有条数: %d</source>
@@ -5963,6 +5963,32 @@ Please restore the file from a backup.</translation>
     <message>
         <source>导出记录失败</source>
         <translation>Cannot export the records</translation>
+    </message>
+</context>
+<context>
+    <name>PerMsgRows</name>
+    <message>
+        <source>短信内容中的字段“%1”不存在</source>
+        <translation>The field "%1" in the message does not exist</translation>
+    </message>
+</context>
+<context>
+    <name>PerMsgSubmission</name>
+    <message>
+        <source>部分发送失败，请到失败记录里重新发送</source>
+        <translation>Some messages failed; please resend them from the failure records</translation>
+    </message>
+    <message>
+        <source>部分发送失败，请到失败记录里重新提交</source>
+        <translation>Some messages failed; please resubmit them from the failure records</translation>
+    </message>
+    <message>
+        <source>发送成功</source>
+        <translation>Sent successfully</translation>
+    </message>
+    <message>
+        <source>提交成功</source>
+        <translation>Submitted successfully</translation>
     </message>
 </context>
 <context>

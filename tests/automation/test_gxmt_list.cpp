@@ -1,6 +1,6 @@
 // The personalised submission's lists keep one item per recipient, whatever
 // the texts hold.
-#include "automation/gxmt_list.h"
+#include "sms/gxmt_list.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -11,7 +11,6 @@
 #include "gui/channels/send_email_dialog.h"
 #include "gui/channels/send_fax_dialog.h"
 #include "gui/channels/send_sound_dialog.h"
-#include "gui/sms/msg_lib_dialog.h"
 #include "gui/sms/per_msg_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
@@ -45,7 +44,6 @@ struct Placeholder {
 std::vector<Placeholder> Placeholders() {
     static const ContactSelection ticked(QStringLiteral("SELECT name FROM ContactList ORDER BY name, rowid"));
     return {
-        {"CDlgMsgLib", [] { return std::make_unique<CDlgMsgLib>(); }, "短语库", "SMS library"},
         {"CDlgPerMSG", [] { return std::make_unique<CDlgPerMSG>(); }, "个性短信", "Personality SMS"},
         {"CDCreateTask1", [] { return std::make_unique<CDCreateTask1>(); }, "向导", "The wizard"},
         {"CDlgTaskTip",

@@ -47,10 +47,11 @@ TEST_F(TrialService, SendsRepliesReportsAndAccountInformation) {
     ASSERT_EQ(client.GetReport(reports), 0);
     ASSERT_EQ(reports.size(), 3u);
     EXPECT_EQ(reports[0].rrid, "2026121000001");
+    // gxmt items are reported under the rrid the client gave each of them.
     EXPECT_EQ(reports[1].number, "13800138000");
-    EXPECT_EQ(reports[1].rrid, "2026121000002");
+    EXPECT_EQ(reports[1].rrid, "1");
     EXPECT_EQ(reports[2].number, "13900139000");
-    EXPECT_EQ(reports[2].rrid, "2026121000002");
+    EXPECT_EQ(reports[2].rrid, "2");
     std::vector<RECV_REPORT> none;
     EXPECT_EQ(client.GetReport(none), -1);
 

@@ -11,6 +11,7 @@
 #include "core/numbers.h"
 #include "core/sql.h"
 #include "platform/ini.h"
+#include "tests/support/call_gate.h"
 #include "tests/support/hash_virtual_list.h"
 #include "tests/support/raw_http_peer.h"
 #include "tests/support/service_fixture.h"
@@ -85,28 +86,6 @@ public:
 private:
     std::shared_ptr<SenderLog> m_log;
     Answerer m_answerer;
-};
-
-// A gate a sender waits at until the test opens it.
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool open = false;
-    int waiting = 0;
-    void pass() {
-        std::unique_lock lock(mutex);
-        ++waiting;
-        cv.wait(lock, [this] { return open; });
-    }
-    void release() {
-        std::lock_guard lock(mutex);
-        open = true;
-        cv.notify_all();
-    }
-    int waiters() {
-        std::lock_guard lock(mutex);
-        return waiting;
-    }
 };
 
 const QDateTime kSubmitTime(QDate(2026, 3, 5), QTime(10, 20, 30));

@@ -16,7 +16,7 @@
 // It knows one trial account. Sends, receives, reports and the balance must
 // carry the account's digest, GetStatus, UDPPwd, ChargUp and GetAllInfo2 its
 // plain password; any other account gets "-2". Accepted sends get increasing
-// send ids and a delivery report per number; a few received messages wait
+// send ids and a delivery report per number (a gxmt item under its own rrid); a few received messages wait
 // for the first "mo". Nothing is delivered anywhere.
 #include "core/helpers.h"
 #include "core/md5.h"
@@ -42,6 +42,7 @@
 #include <set>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -169,7 +170,9 @@ private:
             // client reads as an int: an id of nine digits.
             return LoopbackAnswer::Text(Accept(Field(call, "mobile"), 100000000LL));
         }
-        if (op == "qxSmsSend" || op == "qxSmsSend_g" || op == "gxmt" || op == "qxFaxSend" || op == "qxMmsSend")
+        if (op == "gxmt")
+            return LoopbackAnswer::Text(AcceptGxmt(Field(call, "mobile"), Field(call, "rrid")));
+        if (op == "qxSmsSend" || op == "qxSmsSend_g" || op == "qxFaxSend" || op == "qxMmsSend")
             return LoopbackAnswer::Text(Accept(Field(call, "mobile")));
         if (op == "mo")
             return LoopbackAnswer::Text(HandOut(m_messages));
@@ -210,6 +213,37 @@ private:
             start = comma + 1;
         }
         return id;
+    }
+
+    // gxmt: each item is reported under the rrid the client gave it (the
+    // send id when the client gave none).
+    std::string AcceptGxmt(const std::string& mobiles, const std::string& rrids) {
+        const std::string id = std::to_string(2026121000000LL + ++m_sends);
+        const std::vector<std::string> numbers = SplitAtCommas(mobiles);
+        const std::vector<std::string> refs = SplitAtCommas(rrids);
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            if (numbers[i].empty())
+                continue;
+            const std::string& ref = i < refs.size() && !refs[i].empty() ? refs[i] : id;
+            m_reports.push_back(std::to_string(700000 + m_reports.size() + m_reportsHandedOut + 1) + "," +
+                                kServiceCode + "," + numbers[i] + "," + ref + ",DELIVRD");
+        }
+        return id;
+    }
+
+    static std::vector<std::string> SplitAtCommas(const std::string& list) {
+        std::vector<std::string> items;
+        if (list.empty())
+            return items;
+        size_t start = 0;
+        for (;;) {
+            const size_t comma = list.find(',', start);
+            items.push_back(
+                list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+            if (comma == std::string::npos)
+                return items;
+            start = comma + 1;
+        }
     }
 
     // Every waiting record once, CR LF between them; "1" when none waits.

@@ -1,4 +1,4 @@
-#include "automation/gxmt_list.h"
+#include "sms/gxmt_list.h"
 
 #include "core/helpers.h"
 #include "platform/encoding.h"
