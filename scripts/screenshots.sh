@@ -2,7 +2,7 @@
 # Takes the screenshots of docs/screenshots/ under Xvfb with Chinese text:
 # the start window with the login, then (after Enter) the main window, the
 # system settings, About, both pages of the contact editor and the SMS
-# composer. Runs
+# composer (the MMS composer among the single dialogs). Runs
 # the README's run command, so it uses the local trial messaging service.
 # Then the updater Brannock against the tests' loopback HTTP server: the
 # files it lists, and the change list after "下一步".

@@ -575,9 +575,16 @@ void CCorvelaneDlg::OnMenuCommand(int id) {
         RunModal(dialog);
         break;
     }
-    case 32850:
-        RunDialog<CDlgTelPaper>(this);
+    case 32850: {
+        CDlgTelPaper paper(this);
+        if (RunModal(paper) != 1003)
+            break;
+        CDlgSendMMS composer(this);
+        composer.SetTitle(paper.Title());
+        composer.SetPresetFrames(paper.Frames());
+        RunModal(composer);
         break;
+    }
     default:
         // 32822 (network telephone), 32825 (instant messaging), 32830 and the
         // other ids of the range do nothing.

@@ -471,6 +471,11 @@ void CDlgMsgRecord::HandOver(int row, bool resend) {
     }
     case RecordChannel::Mms: {
         CDlgSendMMS composer(this);
+        composer.SetTitle(text);
+        // A draft or failed record is replaced by the first save; a sent one stays.
+        composer.SetStoredRecord(static_cast<int>(sendId), c.kind != RecordKind::Sent);
+        if (!triples.isEmpty())
+            composer.SetNumberTriples(triples);
         result = RunModal(composer);
         break;
     }

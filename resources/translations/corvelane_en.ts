@@ -4944,6 +4944,38 @@ Messages available in your account: %d</translation>
         <source>清空列表</source>
         <translation>Empty the list</translation>
     </message>
+    <message>
+        <source>主题:</source>
+        <translation>Subject:</translation>
+    </message>
+    <message>
+        <source>第%d帧的文件及文本内容不能全为空</source>
+        <translation>The files and text of frame %d cannot all be empty</translation>
+    </message>
+    <message>
+        <source>Mms文件(*.mms)|*.mms||</source>
+        <translation>MMS files(*.mms)|*.mms||</translation>
+    </message>
+    <message>
+        <source>导出本条彩信成功!</source>
+        <translation>The MMS was exported!</translation>
+    </message>
+    <message>
+        <source>导出本条彩信失败!</source>
+        <translation>Exporting the MMS failed!</translation>
+    </message>
+    <message>
+        <source>导入彩信成功!</source>
+        <translation>The MMS was imported!</translation>
+    </message>
+    <message>
+        <source>导入彩信失败!</source>
+        <translation>Importing the MMS failed!</translation>
+    </message>
+    <message>
+        <source>注：只有通过客户端导出的彩信模板才能导入</source>
+        <translation>Note: only MMS templates exported by this client can be imported</translation>
+    </message>
 </context>
 <context>
     <name>CDlgMMSFrame</name>
@@ -5103,6 +5135,14 @@ Messages available in your account: %d</translation>
     <message>
         <source>注:每一帧的内容请用(回车+**+回车)隔开</source>
         <translation>Note: separate the frames with (Enter + ** + Enter)</translation>
+    </message>
+    <message>
+        <source>主题:</source>
+        <translation>Subject:</translation>
+    </message>
+    <message>
+        <source>帧数不能超过%d</source>
+        <translation>The number of frames cannot exceed %d</translation>
     </message>
 </context>
 <context>

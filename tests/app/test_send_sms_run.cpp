@@ -44,32 +44,8 @@ TEST(SendSmsRun, AnAddInCommandOpensTheComposerAndAltNSends) {
     // The numbers arrive on the composer's first timer. Alt+N asks
     // "确定发送?" and Enter says yes; Enter then closes "发送成功". Each Enter
     // waits for its box, or it would land in the content box.
-    // A box is a window that was not there when the composer was up alone
-    // (found by class: a box may have no title).
-    const auto visibleWindows = [&] {
-        return x.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
-                          QStringLiteral(".")})
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    };
-    const QStringList before = visibleWindows();
-    QStringList answered;
-    const auto answerBox = [&] {
-        QString box;
-        WaitUntil(
-            [&] {
-                for (const QString& id : visibleWindows())
-                    if (!before.contains(id) && !answered.contains(id))
-                        box = id;
-                return !box.isEmpty();
-            },
-            milliseconds(TimeBoundMs(5000)));
-        if (box.isEmpty())
-            return false;
-        answered << box;
-        x.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), box});
-        x.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
-        return true;
-    };
+    BoxAnswerer boxes(x);
+    const auto answerBox = [&] { return boxes.AnswerNext(); };
     // Pressed before the numbers are in, Alt+N gets "发送列表不能为空": closed,
     // and tried again.
     bool called = false;

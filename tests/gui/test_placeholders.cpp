@@ -10,9 +10,7 @@
 #include "gui/channels/email_setting_dialog.h"
 #include "gui/channels/send_email_dialog.h"
 #include "gui/channels/send_fax_dialog.h"
-#include "gui/channels/send_mms_dialog.h"
 #include "gui/channels/send_sound_dialog.h"
-#include "gui/channels/tel_paper_dialog.h"
 #include "gui/widgets/modal_runner.h"
 #include "tests/support/dialog_driver.h"
 
@@ -55,14 +53,6 @@ std::vector<Placeholder> Placeholders() {
          "任务界面提醒", "Task interface to remind"},
         {"CDlgBatchDateMSG", [] { return std::make_unique<CDlgBatchDateMSG>(); }, "批量日期短信",
          "Batch date message"},
-        {"CDlgSendMMS",
-         [] {
-             auto d = std::make_unique<CDlgSendMMS>();
-             d->SetPersonalised(true);
-             d->SetRecipientSource(&ticked);
-             return d;
-         },
-         "发送彩信", "Mass MMS"},
         {"CDlgSendSound",
          [] {
              auto d = std::make_unique<CDlgSendSound>();
@@ -86,7 +76,6 @@ std::vector<Placeholder> Placeholders() {
          "群发邮件", "Mass Email"},
         {"DlgEmailSetting", [] { return std::make_unique<DlgEmailSetting>(); },
          "收取邮件并将其内容发送短信相关设置", "Email setting"},
-        {"CDlgTelPaper", [] { return std::make_unique<CDlgTelPaper>(); }, "生成手机报", "Mobile news"},
     };
 }
 

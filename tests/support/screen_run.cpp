@@ -88,3 +88,30 @@ QString DatabaseRows(const ProgramRun& run, const char* sql) {
     sqlite3_close(db);
     return out;
 }
+
+BoxAnswerer::BoxAnswerer(const XvfbServer& x) : m_x(x), m_before(VisibleWindows()) {}
+
+QStringList BoxAnswerer::VisibleWindows() const {
+    return m_x
+        .xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                  QStringLiteral(".")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool BoxAnswerer::AnswerNext() {
+    QString box;
+    WaitUntil(
+        [&] {
+            for (const QString& id : VisibleWindows())
+                if (!m_before.contains(id) && !m_answered.contains(id))
+                    box = id;
+            return !box.isEmpty();
+        },
+        std::chrono::milliseconds(TimeBoundMs(5000)));
+    if (box.isEmpty())
+        return false;
+    m_answered << box;
+    m_x.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), box});
+    m_x.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    return true;
+}

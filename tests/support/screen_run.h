@@ -8,6 +8,7 @@
 #include "tests/support/xvfb_server.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -33,3 +34,19 @@ bool DatabaseExec(const ProgramRun& run, const char* sql);
 
 // The rows of `sql` on the run's database, "a|b;" per row (NULL as "").
 QString DatabaseRows(const ProgramRun& run, const char* sql);
+
+// Answers the message boxes of a run with Enter, one at a time: a box is a
+// visible window that was not there when the answerer was made (found by
+// class, since a box may have no title) and has not been answered yet.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(const XvfbServer& x);
+    // Waits up to 5 s for the next box and presses Enter on it; false when none came.
+    bool AnswerNext();
+
+private:
+    QStringList VisibleWindows() const;
+    const XvfbServer& m_x;
+    QStringList m_before;
+    QStringList m_answered;
+};
