@@ -81,6 +81,10 @@ int LoadMmsMaxSize() {
     return g_nMmsMaxSize;
 }
 
+bool ShowWeiboPage() {
+    return ini::ReadInt(OemInfoIniPath(), QStringLiteral("System"), QStringLiteral("ShowWeibo"), 0) != 0;
+}
+
 bool LoadStoredAccount(sqlite3* db, AccountRecord& account) {
     QString serial;
     QString password;

@@ -25,6 +25,10 @@ int MmsMaxSizeFromKiB(int kib);
 // Reads MmsMaxSize of the OEM file into g_nMmsMaxSize and returns it.
 int LoadMmsMaxSize();
 
+// [System] ShowWeibo of the OEM file: not 0 puts the microblog page over the
+// received messages (default 0, off).
+bool ShowWeiboPage();
+
 // Fills the serial number, the password and the signature of `account` from
 // the first Register row with a non-empty serial number (all three trimmed).
 // The signature is read by a statement of its own, so an old table without

@@ -7,6 +7,7 @@
 #include "contacts/group_edit.h"
 #include "core/app_globals.h"
 #include "core/database.h"
+#include "core/start_settings.h"
 #include "core/string_table.h"
 #include "gui/automation/task_view.h"
 #include "gui/contacts/choose_group_dialog.h"
@@ -277,9 +278,12 @@ QWidget* CCorvelaneDlg::ShowFixedNodeView(qint64 code) {
         case 190:
             view = new CDlgMsgRecord(this);
             break;
-        case 3134:
-            view = new CDlgMsgRecord1Received(this);
+        case 3134: {
+            auto* received = new CDlgMsgRecord1Received(this);
+            received->SetMicroblogFlag(ShowWeiboPage());
+            view = received;
             break;
+        }
         case 3137:
             view = new CDlgTask(this);
             break;

@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/string_table.h"
+#include "gui/channels/weibo_dialog.h"
 #include "gui/contacts/contact_editor.h"
 #include "gui/sms/interactive_msg_dialog.h"
 #include "gui/sms/send_sms_dialog.h"
@@ -74,12 +75,29 @@ CDlgMsgRecord1Received::CDlgMsgRecord1Received(QWidget* parent)
     SetUpTickedDate(m_ui->toTick, m_ui->toDate);
     m_ui->fromTime->setTime(QTime(0, 0));
     m_ui->toTime->setTime(QTime(23, 59));
-    // The microblog page is a later addition; with the flag off (the only
-    // way the tree makes this page) there is none.
 }
 
 CDlgMsgRecord1Received::~CDlgMsgRecord1Received() {
+    // Its worker is joined before the list and the records below go.
+    delete m_weibo;
     m_ui->list->SetOwner(nullptr);
+}
+
+void CDlgMsgRecord1Received::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The flag is set by whoever made the page, after the constructor.
+    if (m_microblog && !m_weibo) {
+        m_weibo = new CDlgWeibo(this);
+        m_weibo->setGeometry(rect());
+        m_weibo->show();
+        m_weibo->raise();
+    }
+}
+
+void CDlgMsgRecord1Received::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (m_weibo)
+        m_weibo->setGeometry(rect());
 }
 
 CVirtualListCtrl* CDlgMsgRecord1Received::List() const {

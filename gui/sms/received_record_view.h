@@ -22,6 +22,7 @@
 namespace Ui {
 class CDlgMsgRecord1Received;
 }
+class CDlgWeibo;
 class QMenu;
 class QModelIndex;
 
@@ -47,9 +48,12 @@ public:
     void OnRowClicked(int row);
 
     // The microblog page is made only when this is set before the page is
-    // shown; the received node never sets it.
+    // first shown; it then covers the page and goes with it. The tree sets it
+    // when the OEM file says ShowWeibo.
     void SetMicroblogFlag(bool on) { m_microblog = on; }
     bool MicroblogFlag() const { return m_microblog; }
+    // Null without the flag.
+    CDlgWeibo* MicroblogPage() const { return m_weibo; }
 
     // ---- state, for the main window and the tests
     CVirtualListCtrl* List() const;
@@ -71,6 +75,10 @@ public slots:
     // Esc must not take the page out of the main window.
     void reject() override {}
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void ShowList(int sortColumn);
     void OnContextMenu(const QPoint& pos);
@@ -90,5 +98,6 @@ private:
     int m_currentRow = -1;
     bool m_customerReport = false;
     bool m_microblog = false;
+    CDlgWeibo* m_weibo = nullptr;
     bool m_loadFailureLogged = false;
 };

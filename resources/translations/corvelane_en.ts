@@ -5573,6 +5573,58 @@ Messages available in your account: %d</translation>
         <source>导出该条微博为xml文件</source>
         <translation>Export this post as an XML file</translation>
     </message>
+    <message>
+        <source>请在浏览器中登录微博并授权，然后输入授权码：</source>
+        <translation>Log in to Weibo in your browser, authorise the program, then enter the authorisation code:</translation>
+    </message>
+    <message>
+        <source>正在处理...</source>
+        <translation>Processing...</translation>
+    </message>
+    <message>
+        <source>用户：%1 &#xd;
+%2&#xd;
+</source>
+        <translation>User: %1 &#xd;
+%2&#xd;
+</translation>
+    </message>
+    <message>
+        <source>该评论来自用户：%1 &#xd;
+%2&#xd;
+</source>
+        <translation>Comment from user: %1 &#xd;
+%2&#xd;
+</translation>
+    </message>
+    <message>
+        <source>错误信息：&#xd;
+%1 &#xd;
+ &#xd;
+</source>
+        <translation>Error:&#xd;
+%1 &#xd;
+ &#xd;
+</translation>
+    </message>
+    <message>
+        <source>该微博没有评论！</source>
+        <translation>This post has no comments!</translation>
+    </message>
+    <message>
+        <source>获取评论失败，未导出：&#xd;
+%1</source>
+        <translation>The comments could not be fetched; nothing was exported:&#xd;
+%1</translation>
+    </message>
+    <message>
+        <source>XML文件(*.xml)|*.xml||</source>
+        <translation>XML files(*.xml)|*.xml||</translation>
+    </message>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>Export failed: %1</translation>
+    </message>
 </context>
 <context>
     <name>CDlgWeiboReply</name>
@@ -5587,6 +5639,10 @@ Messages available in your account: %d</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>发送内容不能为空！</source>
+        <translation>The text to send must not be empty!</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,8 @@
 #include "core/app_globals.h"
 #include "core/helpers.h"
 #include "core/string_table.h"
+#include "gui/channels/weibo_dialog.h"
+#include "gui/channels/weibo_reply_dialog.h"
 #include "gui/main/login_dialog.h"
 #include "gui/main/main_window.h"
 #include "gui/main/net_setting_dialog.h"
@@ -72,6 +74,7 @@ TEST_F(DialogFormsTest, EveryFormSpeaksEnglish) {
     ASSERT_TRUE(SetUiLanguage(kLangEnglish));
     const QStringList addresses{QStringLiteral("http://a.test/webservice.asmx")};
     const QStringList adminRights{QStringLiteral("AD")};
+    CWeiboClient weiboClient;
     const struct {
         const char* name;
         std::function<std::unique_ptr<QDialog>()> make;
@@ -145,6 +148,21 @@ TEST_F(DialogFormsTest, EveryFormSpeaksEnglish) {
           {"label:21015", "Card password:"},
           {"1", "OK"},
           {"2", "Cancel"}}},
+        {"microblog page waiting for the code",
+         [] { return std::make_unique<CDlgWeibo>(nullptr); },
+         "",
+         {{"1179",
+           "Log in to Weibo in your browser, authorise the program, then enter the authorisation code:"},
+          {"1", "Login"},
+          {"2", "Refresh"},
+          {"1003", "Return"}}},
+        {"microblog reply",
+         [&] {
+             return std::make_unique<CDlgWeiboReply>(
+                 nullptr, weiboClient, [](std::function<void()>, std::function<void()>) { return false; });
+         },
+         "Weibo",
+         {{"1", "Reply"}, {"2", "Cancel"}}},
     };
     for (const auto& d : dialogs) {
         SCOPED_TRACE(d.name);
