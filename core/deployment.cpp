@@ -26,6 +26,8 @@ constexpr Entry kEntries[] = {
     {DeploymentKey::FtpHost, "FtpHost", "ftp.corvelane.invalid"},
     {DeploymentKey::ServiceNamespace, "ServiceNamespace", CORVELANE_SERVICE_NAMESPACE},
     {DeploymentKey::NumberLocationHost, "NumberLocationHost", "location.corvelane.invalid"},
+    {DeploymentKey::WeiboApiUrl, "WeiboApiUrl", "https://weibo-api.corvelane.invalid"},
+    {DeploymentKey::WeiboRedirectUrl, "WeiboRedirectUrl", "https://weibo.corvelane.invalid/authorized"},
 };
 static_assert(std::size(kEntries) == kDeploymentKeyCount);
 

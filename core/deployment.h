@@ -18,6 +18,8 @@
 //   FtpHost=ftp.example.com                   ; host[:port], the cloud copy's port 4000 when none
 //   ServiceNamespace=http://ns.example.com/   ; the SOAP namespace URI, closing slash included
 //   NumberLocationHost=where.example.com      ; host[:port] of the mobile-number location page
+//   WeiboApiUrl=https://api.example.com      ; scheme, host and port of the microblog API
+//   WeiboRedirectUrl=https://www.example.com/weibo ; the redirect address registered for the application
 //   AllowInvalidCertificates=1                ; legacy HTTPS: no certificate check (default 0)
 //   LocalTrial=1                              ; set by corvelane-provision for a local trial service
 //   OldDatabaseConnect=DRIVER={SQLite3};Database=%1;NoCreat=1
@@ -44,9 +46,11 @@ enum class DeploymentKey {
     FtpHost,            // the contacts' cloud copy
     ServiceNamespace,   // SOAP namespace URI; the SOAPAction is this followed by the operation
     NumberLocationHost, // the page that tells where a mobile number is registered
+    WeiboApiUrl,        // the microblog API: scheme, host and port, no path
+    WeiboRedirectUrl,   // the redirect address registered with the microblog service
 };
 
-constexpr int kDeploymentKeyCount = static_cast<int>(DeploymentKey::NumberLocationHost) + 1;
+constexpr int kDeploymentKeyCount = static_cast<int>(DeploymentKey::WeiboRedirectUrl) + 1;
 
 // The value in force: [Deployment] of ServerIniPath(), else the default.
 QString DeploymentValue(DeploymentKey key);

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <sys/socket.h>
@@ -101,12 +104,44 @@ size_t WriteAnswer(char* data, size_t size, size_t count, void* user) {
     return total;
 }
 
-int Fail(QString& errorText, const QString& url, const QString& why) {
-    errorText = why;
-    LogWriteString(g_logRun,
-                   QStringLiteral("ERROR,HttpGet,%1,url=%2")
-                       .arg(QString::fromStdString(LogEscape(why)), QString::fromStdString(LogEscape(url))));
-    return -1;
+HttpAnswer Fail(const QString& logName, const QString& url, const QString& why) {
+    HttpAnswer answer;
+    answer.errorText = why;
+    LogWriteString(g_logRun, QStringLiteral("ERROR,%1,%2,url=%3")
+                                 .arg(logName, QString::fromStdString(LogEscape(why)),
+                                      QString::fromStdString(LogEscape(url))));
+    return answer;
+}
+
+// The response headers the caller may need; reset at each new status line,
+// so only the last answer's count (after a 100 Continue or a redirect).
+struct HeaderSink {
+    std::optional<long long> contentLength;
+};
+
+size_t ReadHeader(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<HeaderSink*>(user);
+    const size_t total = size * count;
+    std::string_view line(data, total);
+    if (line.substr(0, 5) == "HTTP/") {
+        sink->contentLength.reset();
+        return total;
+    }
+    constexpr std::string_view name = "content-length:";
+    if (line.size() > name.size()) {
+        std::string lower(line.substr(0, name.size()));
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower == name) {
+            std::string value(line.substr(name.size()));
+            char* end = nullptr;
+            errno = 0;
+            const long long n = std::strtoll(value.c_str(), &end, 10);
+            if (errno == 0 && end != value.c_str() && n >= 0)
+                sink->contentLength = n;
+        }
+    }
+    return total;
 }
 
 } // namespace
@@ -178,68 +213,80 @@ size_t Utf8CompleteLength(std::string_view bytes) {
     return continuation < needed ? i - 1 : bytes.size();
 }
 
-int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer,
-            int maxAnswer) {
-    errorText.clear();
-    buffer.clear();
+HttpAnswer HttpRequest(const HttpRequestSpec& spec) {
+    const QString& url = spec.url;
+    const QString& logName = spec.logName;
+    const bool post = spec.method == HttpRequestSpec::Method::Post;
 
     std::string full = url.toStdString();
-    if (!query.empty()) {
+    if (!post && !spec.query.empty()) {
         full += '?';
-        full += EscapeQuery(query);
+        full += EscapeQuery(spec.query);
     }
 
     // Parse with libcurl's own URL parser (no network), so the host checked
     // here is the host the transfer would use.
     std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
     if (!parsed)
-        return Fail(errorText, url, QStringLiteral("out of memory"));
+        return Fail(logName, url, QStringLiteral("out of memory"));
     if (CURLUcode rc = curl_url_set(parsed.get(), CURLUPART_URL, full.c_str(), 0); rc != CURLUE_OK)
-        return Fail(errorText, url,
+        return Fail(logName, url,
                     QStringLiteral("bad URL (%1)").arg(QString::fromUtf8(curl_url_strerror(rc))));
     auto scheme = UrlPart(parsed.get(), CURLUPART_SCHEME);
     const QString schemeText = scheme ? QString::fromUtf8(scheme.get()).toLower() : QString();
     if (schemeText != QLatin1String("http") && schemeText != QLatin1String("https"))
-        return Fail(errorText, url, QStringLiteral("unsupported scheme \"%1\"").arg(schemeText));
+        return Fail(logName, url, QStringLiteral("unsupported scheme \"%1\"").arg(schemeText));
     // Decoded, since libcurl would resolve "%2Einvalid" as ".invalid".
     auto host = UrlPart(parsed.get(), CURLUPART_HOST, CURLU_URLDECODE);
     const QString hostText = host ? QString::fromUtf8(host.get()) : QString();
     if (IsRefusedHost(hostText))
-        return Fail(errorText, url,
+        return Fail(logName, url,
                     QStringLiteral("host not configured: \"%1\" (set it in ServerInfo.ini [Deployment])")
                         .arg(hostText));
 
     if (t_cancel && t_cancel->cancelled())
-        return Fail(errorText, url, QStringLiteral("cancelled"));
+        return Fail(logName, url, QStringLiteral("cancelled"));
     if (!CurlGlobalInit())
-        return Fail(errorText, url, QStringLiteral("libcurl initialisation failed"));
+        return Fail(logName, url, QStringLiteral("libcurl initialisation failed"));
     std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
     if (!curl)
-        return Fail(errorText, url, QStringLiteral("libcurl session failed"));
+        return Fail(logName, url, QStringLiteral("libcurl session failed"));
 
     std::unique_ptr<curl_slist, SlistDeleter> headers;
-    for (const char* h : {"Accept: */*", "content-Type: application/x-www-form-urlencoded"}) {
-        curl_slist* more = curl_slist_append(headers.get(), h);
+    for (const std::string& line : spec.headers) {
+        curl_slist* more = curl_slist_append(headers.get(), line.c_str());
         if (!more)
-            return Fail(errorText, url, QStringLiteral("out of memory"));
+            return Fail(logName, url, QStringLiteral("out of memory"));
         headers.release();
         headers.reset(more);
     }
 
+    HttpAnswer answer;
     char curlError[CURL_ERROR_SIZE] = {};
-    Sink sink{&buffer, static_cast<size_t>(std::max(maxAnswer, 0))};
+    Sink sink{&answer.body, spec.maxAnswer};
+    HeaderSink headerSink;
     const bool verify = !AllowInvalidCertificates();
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_CURLU, parsed.get());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, spec.followRedirects ? 1L : 0L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L); // worker threads; time-outs without SIGALRM
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(h, CURLOPT_TIMEOUT, kTotalTimeoutSeconds);
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    if (post) {
+        curl_easy_setopt(h, CURLOPT_POST, 1L);
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.query.size()));
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS, spec.query.c_str());
+    } else {
+        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    }
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteAnswer);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &ReadHeader);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &headerSink);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, curlError);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, verify ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, verify ? 2L : 0L);
@@ -255,24 +302,61 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
 
     ++g_transfers;
     const CURLcode rc = curl_easy_perform(h);
-    if (t_cancel && t_cancel->cancelled()) {
-        buffer.clear();
-        return Fail(errorText, url, QStringLiteral("cancelled"));
-    }
-    if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && sink.capped)) {
-        buffer.clear();
-        QString why = QString::fromUtf8(curlError[0] ? curlError : curl_easy_strerror(rc));
-        return Fail(errorText, url, QStringLiteral("curl error %1: %2").arg(int(rc)).arg(why));
-    }
+    if (t_cancel && t_cancel->cancelled())
+        return Fail(logName, url, QStringLiteral("cancelled"));
 
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    if (status == 200)
+    answer.truncated = sink.capped;
+    answer.contentLength = headerSink.contentLength;
+    const QString why = QString::fromUtf8(curlError[0] ? curlError : curl_easy_strerror(rc));
+    if (rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && sink.capped)) {
+        answer.complete = true;
+    } else if (status > 0 && (rc == CURLE_PARTIAL_FILE || rc == CURLE_RECV_ERROR)) {
+        // The answer began and broke off: the caller judges the bytes.
+        answer.errorText = QStringLiteral("curl error %1: %2").arg(int(rc)).arg(why);
+    } else {
+        return Fail(logName, url, QStringLiteral("curl error %1: %2").arg(int(rc)).arg(why));
+    }
+    answer.status = static_cast<int>(status);
+    if (status >= 300 && status < 400) {
+        char* location = nullptr;
+        if (curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location)
+            answer.location = QString::fromUtf8(location);
+    }
+    return answer;
+}
+
+int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer,
+            int maxAnswer) {
+    HttpRequestSpec spec;
+    spec.url = url;
+    spec.query = std::string(query);
+    spec.headers = {"Accept: */*", "content-Type: application/x-www-form-urlencoded"};
+    spec.maxAnswer = static_cast<size_t>(std::max(maxAnswer, 0));
+    spec.logName = QStringLiteral("HttpGet");
+    HttpAnswer answer = HttpRequest(spec);
+    buffer.clear();
+    errorText.clear();
+    if (answer.status < 0) {
+        errorText = answer.errorText;
+        return -1;
+    }
+    if (!answer.complete) {
+        // HttpGet never hands over part of an answer.
+        errorText = answer.errorText;
+        LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,%1,url=%2")
+                                     .arg(QString::fromStdString(LogEscape(errorText)),
+                                          QString::fromStdString(LogEscape(url))));
+        return -1;
+    }
+    buffer = std::move(answer.body);
+    if (answer.status == 200)
         return static_cast<int>(buffer.size());
 
-    errorText = buffer.empty() ? QStringLiteral("HTTP %1").arg(status) : enc::DecodeText(buffer);
+    errorText = buffer.empty() ? QStringLiteral("HTTP %1").arg(answer.status) : enc::DecodeText(buffer);
     LogWriteString(g_logRun, QStringLiteral("ERROR,HttpGet,HTTP status %1,url=%2")
-                                 .arg(status)
+                                 .arg(answer.status)
                                  .arg(QString::fromStdString(LogEscape(url))));
     return 0;
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The plain HTTP(S) GET of the service's web pages (balance, version upload),
-// on libcurl's easy interface: synchronous, like the call it replaces, and
+// The plain HTTP(S) GET of the service's web pages (balance, version upload)
+// and the general request under it, on libcurl's easy interface: synchronous, like the call it replaces, and
 // safe to call from any thread.
 #include <QString>
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,56 @@ constexpr int kHttpGetMaxAnswer = 2046;
 // "ERROR,HttpGet..." lines, without the query (it carries the password digest).
 int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer,
             int maxAnswer = kHttpGetMaxAnswer);
+
+// ---- The general request ------------------------------------------------------
+// HttpGet and every other HTTP(S) client of the program go through this one
+// libcurl set-up: http and https only, a refused host (IsRefusedHost) fails
+// before any name lookup, certificates are verified unless
+// AllowInvalidCertificates(), connect time-out 10 s, total 60 s, and an
+// HttpCancelScope on the calling thread is obeyed.
+
+struct HttpRequestSpec {
+    enum class Method { Get, Post };
+    Method method = Method::Get;
+    QString url;
+    // GET: sent as url + "?" + query (no "?" when empty), bytes that cannot
+    // stand in a URL escaped as HttpGet describes; POST: the request body,
+    // sent as it is.
+    std::string query;
+    // Whole header lines, "Name: value".
+    std::vector<std::string> headers;
+    // The most answer bytes kept; the rest of a longer answer is not read
+    // and the answer is marked `truncated` (not an error).
+    size_t maxAnswer = kHttpGetMaxAnswer;
+    // Off: a 3xx answer is handed back with its `location`.
+    bool followRedirects = false;
+    // The name the run log's "ERROR,<logName>,..." lines carry.
+    QString logName = QStringLiteral("HttpRequest");
+};
+
+struct HttpAnswer {
+    // The HTTP status, or -1 when no answer came (bad URL, refused host,
+    // connection, TLS or time-out failure, cancelled): `errorText` says why.
+    int status = -1;
+    std::string body;
+    // The body was cut at maxAnswer.
+    bool truncated = false;
+    // False when the connection ended before the announced length (or in
+    // the middle of a chunked answer): `status` and the bytes that came are
+    // kept, `errorText` says what happened.
+    bool complete = false;
+    QString errorText;
+    // The announced Content-Length; none for a chunked or unannounced body.
+    std::optional<long long> contentLength;
+    // A 3xx answer's "Location", made absolute against the request's URL;
+    // empty when there was none.
+    QString location;
+};
+
+// Never throws; failures without an answer are logged in g_logRun as
+// "ERROR,<logName>,<why>,url=<url>" (without the query, which may carry a
+// password digest or a token).
+HttpAnswer HttpRequest(const HttpRequestSpec& spec);
 
 // The length of the longest start of `bytes` that does not end inside a UTF-8
 // sequence: an answer cut by the cap may end in the middle of a character,
@@ -79,5 +130,5 @@ private:
 // thread (HttpGet, OpFtpFile). False when it failed.
 bool CurlGlobalInit();
 
-// Test seam: how many transfers HttpGet has handed to libcurl so far.
+// Test seam: how many transfers HttpGet and HttpRequest have handed to libcurl so far.
 int HttpGetTransferCount();

@@ -189,9 +189,9 @@ TEST(Deployment, ServerInfoOverrides) {
 }
 
 TEST(Deployment, KeyNames) {
-    const char* names[] = {"MainEndpoint",     "BackupEndpoint",    "IntlEndpoint", "BalanceUrl",
-                           "VersionUploadUrl", "SelfServiceHost",   "WebHost",      "FtpHost",
-                           "ServiceNamespace", "NumberLocationHost"};
+    const char* names[] = {"MainEndpoint",     "BackupEndpoint",     "IntlEndpoint", "BalanceUrl",
+                           "VersionUploadUrl", "SelfServiceHost",    "WebHost",      "FtpHost",
+                           "ServiceNamespace", "NumberLocationHost", "WeiboApiUrl",  "WeiboRedirectUrl"};
     ASSERT_EQ(std::size(names), static_cast<size_t>(kDeploymentKeyCount));
     for (int i = 0; i < kDeploymentKeyCount; ++i)
         EXPECT_EQ(DeploymentKeyName(static_cast<DeploymentKey>(i)), QLatin1String(names[i]));

@@ -13,7 +13,9 @@ QString ScriptPath() {
     return QStringLiteral(CORVELANE_TEST_SUPPORT_DIR "/http_server.py");
 }
 
-bool RunOpenssl(const QString& folder, QString& error) {
+} // namespace
+
+bool MakeSelfSignedCertificate(const QString& folder, QString& error) {
     const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
     if (openssl.isEmpty()) {
         error = QStringLiteral("openssl not found");
@@ -37,7 +39,21 @@ bool RunOpenssl(const QString& folder, QString& error) {
     return true;
 }
 
-} // namespace
+HttpRequestRecord RequestRecordFromJson(const QJsonObject& o) {
+    HttpRequestRecord r;
+    r.requestLine = o.value(QStringLiteral("line")).toString();
+    const QStringList parts = r.requestLine.split(QLatin1Char(' '));
+    r.method = parts.value(0);
+    const QString target = parts.value(1);
+    const qsizetype q = target.indexOf(QLatin1Char('?'));
+    r.path = q < 0 ? target : target.left(q);
+    r.query = q < 0 ? QString() : target.mid(q + 1);
+    for (const QJsonValue& h : o.value(QStringLiteral("headers")).toArray()) {
+        const QJsonArray pair = h.toArray();
+        r.headers.append({pair.at(0).toString(), pair.at(1).toString()});
+    }
+    return r;
+}
 
 QString HttpRequestRecord::header(const QString& name) const {
     for (const auto& h : headers)
@@ -63,7 +79,7 @@ LoopbackHttpServer::LoopbackHttpServer(Scheme scheme, const QString& folder) : m
             m_error = QStringLiteral("no temporary folder for the certificate");
             return;
         }
-        if (!RunOpenssl(m_certDir->path(), m_error))
+        if (!MakeSelfSignedCertificate(m_certDir->path(), m_error))
             return;
         args << QStringLiteral("--cert") << m_certDir->filePath(QStringLiteral("cert.pem"))
              << QStringLiteral("--key") << m_certDir->filePath(QStringLiteral("key.pem"));
@@ -87,19 +103,7 @@ void LoopbackHttpServer::readOutput() {
     for (const QByteArray& line : m_peer.takeLines()) {
         if (!line.startsWith("REQUEST "))
             continue;
-        QJsonObject o = QJsonDocument::fromJson(line.mid(8)).object();
-        HttpRequestRecord r;
-        r.requestLine = o.value(QStringLiteral("line")).toString();
-        const QStringList parts = r.requestLine.split(QLatin1Char(' '));
-        r.method = parts.value(0);
-        const QString target = parts.value(1);
-        qsizetype q = target.indexOf(QLatin1Char('?'));
-        r.path = q < 0 ? target : target.left(q);
-        r.query = q < 0 ? QString() : target.mid(q + 1);
-        for (const QJsonValue& h : o.value(QStringLiteral("headers")).toArray()) {
-            const QJsonArray pair = h.toArray();
-            r.headers.append({pair.at(0).toString(), pair.at(1).toString()});
-        }
+        HttpRequestRecord r = RequestRecordFromJson(QJsonDocument::fromJson(line.mid(8)).object());
         m_requests.push_back(std::move(r));
     }
 }

@@ -18,6 +18,7 @@
 #include "tests/support/python_peer.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -25,6 +26,11 @@
 
 #include <memory>
 #include <vector>
+
+// Makes "cert.pem" and "key.pem" in `folder`: a self-signed certificate for
+// 127.0.0.1 (an EC key, made in milliseconds), as the HTTPS peers use. False
+// with `error` when openssl is missing or fails.
+bool MakeSelfSignedCertificate(const QString& folder, QString& error);
 
 struct HttpRequestRecord {
     QString requestLine; // "GET /short?a=1 HTTP/1.1"
@@ -38,6 +44,10 @@ struct HttpRequestRecord {
     // True when a header line reads exactly "Name: value" (name case included).
     bool hasExactHeader(const QString& name, const QString& value) const;
 };
+
+// A record from the peers' "REQUEST <json>" line: "line" (the request line)
+// and "headers" ([name, value] pairs).
+HttpRequestRecord RequestRecordFromJson(const QJsonObject& o);
 
 class LoopbackHttpServer {
 public:
