@@ -45,6 +45,18 @@ void FetchInto(CWeiboClient& client, Fetched& out, Fetch fetch, Get get) {
     }
 }
 
+void FetchTimeline(CWeiboClient& client, Fetched& out) {
+    FetchInto(
+        client, out, [&client] { return client.GetUserTimeline(); },
+        [&client](int i, WeiboRecord& r) { return client.GetStatus(i, r); });
+}
+
+void FetchComments(CWeiboClient& client, qint64 statusId, Fetched& out) {
+    FetchInto(
+        client, out, [&client, statusId] { return client.GetComments(statusId); },
+        [&client](int i, WeiboRecord& r) { return client.GetComment(i, r); });
+}
+
 } // namespace
 
 CDlgWeibo::CDlgWeibo(QWidget* parent)
@@ -205,19 +217,14 @@ void CDlgWeibo::ShowTimeline(bool fetch) {
     ClearEntries();
     auto fetched = std::make_shared<Fetched>();
     CWeiboClient* client = m_client.get();
-    RunRequest(
-        [client, fetched] {
-            FetchInto(
-                *client, *fetched, [client] { return client->GetUserTimeline(); },
-                [client](int i, WeiboRecord& r) { return client->GetStatus(i, r); });
-        },
-        [this, fetched] {
-            m_statuses = std::move(fetched->records);
-            m_timelineError.reset();
-            if (fetched->count < 0)
-                m_timelineError = fetched->error;
-            FillTimeline();
-        });
+    RunRequest([client, fetched] { FetchTimeline(*client, *fetched); },
+               [this, fetched] {
+                   m_statuses = std::move(fetched->records);
+                   m_timelineError.reset();
+                   if (fetched->count < 0)
+                       m_timelineError = fetched->error;
+                   FillTimeline();
+               });
 }
 
 void CDlgWeibo::FillTimeline() {
@@ -246,25 +253,21 @@ void CDlgWeibo::ShowComments() {
     auto fetched = std::make_shared<Fetched>();
     CWeiboClient* client = m_client.get();
     const qint64 statusId = *id;
-    RunRequest(
-        [client, fetched, statusId] {
-            FetchInto(
-                *client, *fetched, [client, statusId] { return client->GetComments(statusId); },
-                [client](int i, WeiboRecord& r) { return client->GetComment(i, r); });
-        },
-        [this, fetched] {
-            if (fetched->count < 0) {
-                AddErrorEntry(fetched->error);
-                return;
-            }
-            m_comments = std::move(fetched->records);
-            if (m_comments.empty()) {
-                AddEntry(tr("该微博没有评论！"));
-                return;
-            }
-            for (const WeiboRecord& comment : m_comments)
-                AddEntry(tr("该评论来自用户：%1 \r\n%2\r\n").arg(comment.userName, comment.text), comment.id);
-        });
+    RunRequest([client, fetched, statusId] { FetchComments(*client, statusId, *fetched); },
+               [this, fetched] {
+                   if (fetched->count < 0) {
+                       AddErrorEntry(fetched->error);
+                       return;
+                   }
+                   m_comments = std::move(fetched->records);
+                   if (m_comments.empty()) {
+                       AddEntry(tr("该微博没有评论！"));
+                       return;
+                   }
+                   for (const WeiboRecord& comment : m_comments)
+                       AddEntry(tr("该评论来自用户：%1 \r\n%2\r\n").arg(comment.userName, comment.text),
+                                comment.id);
+               });
 }
 
 // ---- context menu --------------------------------------------------------------
@@ -371,9 +374,7 @@ void CDlgWeibo::ExportStatus() {
                 out->headPic = DownloadFollowingOnce(status.avatarLarge, folder);
             if (!status.originalPic.isEmpty())
                 out->attachedPic = DownloadFollowingOnce(status.originalPic, folder);
-            FetchInto(
-                *client, out->comments, [client, &status] { return client->GetComments(status.id); },
-                [client](int i, WeiboRecord& r) { return client->GetComment(i, r); });
+            FetchComments(*client, status.id, out->comments);
         },
         [this, status, out] {
             // A file without the comments would pass for the whole status.

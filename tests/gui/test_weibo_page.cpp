@@ -597,6 +597,8 @@ TEST_F(WeiboPageMainWindow, ShowWeiboPutsThePageOverTheReceivedList) {
         m_window = std::make_unique<CCorvelaneDlg>(std::make_unique<QStringList>(QStringList{"AD"}));
         m_window->show();
         ASSERT_TRUE(WaitUntil([&] { return m_window->commandsReady(); }, milliseconds(TimeBoundMs(10000))));
+        // The tree takes selections once the start-up timer has run.
+        ASSERT_TRUE(WaitUntil([&] { return m_window->timer(1) && !m_window->timer(1)->isActive(); }));
         m_window->SelectNode(node::Received);
         auto* received = qobject_cast<CDlgMsgRecord1Received*>(m_window->currentView());
         ASSERT_NE(received, nullptr);
