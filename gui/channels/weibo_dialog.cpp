@@ -64,6 +64,8 @@ CDlgWeibo::CDlgWeibo(QWidget* parent)
     m_ui->setupUi(this);
     ApplyControlIds(this);
     setWindowFlags(Qt::Widget);
+    // It lies over the received page, which must not show through.
+    setAutoFillBackground(true);
 
     connect(m_ui->login, &QPushButton::clicked, this, &CDlgWeibo::Login);
     connect(m_ui->refresh, &QPushButton::clicked, this, [this] { ShowTimeline(true); });
