@@ -121,6 +121,63 @@ cp /tmp/corvelane-about.png "$out/about.png"
 cp /tmp/corvelane-editor-base.png "$out/contact-editor-base.png"
 cp /tmp/corvelane-editor-extended.png "$out/contact-editor-extended.png"
 cp /tmp/corvelane-sms-composer.png "$out/sms-composer.png"
+# The microblog page: the program once more with ShowWeibo in the OEM file,
+# a stored token and the tests' microblog peer as its host (two statuses);
+# the received node shows the timeline after "刷新". The settings files this
+# changes are put back afterwards, with the databases.
+pbin="${BUILD_DIR:-$root/build}/bin"
+for f in OEM/OemInfo.ini ServerInfo.ini TRIAL-0001.ini; do
+  [ -e "$pbin/$f" ] && install -D -m 644 "$pbin/$f" "$kept/ini/$f"
+done
+mkdir -p "$kept/answers"
+printf '{"status": 200, "delay_ms": 0}' > "$kept/answers/$(printf %s /2/statuses/user_timeline.json | od -An -tx1 | tr -d ' \n').json"
+printf '%s' '{"statuses":[{"idstr":"3456789012345678","text":"今天天气很好，和朋友们去公园散步 😀","created_at":"Sat Jun 01 10:00:00 +0800 2024","user":{"screen_name":"小明"}},{"idstr":"3456789012345679","text":"周末一起去爬山吧，早上八点在地铁站集合。","created_at":"Fri May 31 18:30:00 +0800 2024","user":{"screen_name":"小红"}}]}' \
+  > "$kept/answers/$(printf %s /2/statuses/user_timeline.json | od -An -tx1 | tr -d ' \n').body"
+export KEPT="$kept" PBIN="$pbin"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  coproc PEER { exec /usr/bin/python3 "$ROOT/tests/support/weibo_peer.py" --answers "$KEPT/answers"; }
+  read -r line <&"${PEER[0]}"
+  port=${line#PORT }
+  # One key per file, placed right under its section so that it wins.
+  /usr/bin/python3 - "$PBIN" "$port" <<"PY"
+import os, sys
+folder, port = sys.argv[1], sys.argv[2]
+def put(name, section, key, value):
+    path = os.path.join(folder, name)
+    lines = open(path, encoding="utf-8-sig").read().splitlines() if os.path.exists(path) else []
+    head = [i for i, l in enumerate(lines) if l.strip().lower() == "[%s]" % section.lower()]
+    if head:
+        lines.insert(head[0] + 1, "%s=%s" % (key, value))
+    else:
+        lines += ["[%s]" % section, "%s=%s" % (key, value)]
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    open(path, "w", encoding="utf-8").write("\r\n".join(lines) + "\r\n")
+put("ServerInfo.ini", "Deployment", "WeiboApiUrl", "http://127.0.0.1:" + port)
+put("OEM/OemInfo.ini", "System", "ShowWeibo", "1")
+put("TRIAL-0001.ini", "WeiBo", "AccessToken", "2.00ScreenshotToken")
+PY
+  bash "$ROOT/scripts/run.sh" > /tmp/corvelane-weibo-screenshot.log 2>&1 &
+  for i in $(seq 1 600); do
+    xwininfo -root -tree 2>/dev/null | grep -q "480x270" && break
+    sleep 0.5
+  done
+  sleep 1.5
+  xdotool key Return
+  sleep 3
+  main=$(LC_ALL=C.UTF-8 xdotool search --onlyvisible --name "当前登录权限" | head -1)
+  # The received node, then "刷新" at the top right of the page over it.
+  xdotool mousemove --window "$main" 76 173 click 1
+  sleep 2
+  xdotool mousemove --window "$main" 875 105 click 1
+  sleep 2
+  import -window root /tmp/corvelane-weibo-timeline.png
+  "$PBIN/Corvelane" --command quit
+  sleep 2
+  eval "exec ${PEER[1]}>&-"'
+/usr/bin/convert /tmp/corvelane-weibo-timeline.png -crop 1004x702+0+0 +repage "$out/weibo-timeline.png"
+for f in OEM/OemInfo.ini ServerInfo.ini TRIAL-0001.ini; do
+  if [ -e "$kept/ini/$f" ]; then cp "$kept/ini/$f" "$pbin/$f"; else rm -f "$pbin/$f"; fi
+done
 rm -rf "$db"
 [ -d "$kept/DB" ] && cp -a "$kept/DB" "$db"
 rm -rf "$kept"
