@@ -262,7 +262,8 @@ TEST_F(WeiboPage, LoginStoresTheTokenAndShowsTheTimeline) {
     m_peer->setAnswer(kTimelinePath, 200, Timeline(m_peer->baseUrl()));
     Child<QLineEdit>(page, "1004")->clear();
     Type(Child<QLineEdit>(page, "1004"), QStringLiteral("GOODCODE"));
-    Click(page, "1");
+    // Enter in the code box is "登录".
+    SendKey(Child<QLineEdit>(page, "1004"), Qt::Key_Return);
     // The token request, then the timeline's.
     ASSERT_TRUE(WaitUntil([&] { return !page.Busy() && page.List()->count() > 0; }));
     EXPECT_EQ(storedToken(), kToken);
