@@ -68,10 +68,16 @@ protected:
 };
 
 TEST_F(WeiboClientTest, AuthorizeUrlNamesKeyAndEncodedRedirect) {
-    EXPECT_EQ(
-        CWeiboClient::AuthorizeUrl(),
+    const QString expected =
         m_peer.url(QStringLiteral("/oauth2/authorize?client_id=5093182746&redirect_uri=%1&response_type=code")
-                       .arg(QLatin1String(kRedirectEncoded))));
+                       .arg(QLatin1String(kRedirectEncoded)));
+    EXPECT_EQ(CWeiboClient::AuthorizeUrl(), expected);
+    // A closing "/" in the configured address makes no "//".
+    m_folder.writeFile(QStringLiteral("ServerInfo.ini"),
+                       "[Deployment]\r\nWeiboApiUrl=" + m_peer.baseUrl().toUtf8() +
+                           "/\r\nWeiboRedirectUrl=" + kRedirect.toUtf8() + "\r\n");
+    EXPECT_EQ(CWeiboClient::AuthorizeUrl(), expected);
+    EXPECT_EQ(CWeiboClient::ApiUrl(CWeiboClient::ApiUserTimeline), m_peer.url(kTimelinePath));
 }
 
 TEST_F(WeiboClientTest, TokenExchangeSendsEveryValueEncoded) {
