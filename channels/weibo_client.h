@@ -101,12 +101,15 @@ public:
     int GetUserTimeline();
     // 0 and the `index`-th status of the last timeline, or -1.
     int GetStatus(int index, WeiboRecord& out) const;
+    // The statuses of the last timeline (shown again without a request).
+    int StatusCount() const { return static_cast<int>(m_statuses.size()); }
 
     // Fetches the comments of a status: their number (0 when none), -1 on
     // failure. Remembers `statusId` (LastCommentedStatus()).
     int GetComments(qint64 statusId);
     // 0 and the `index`-th comment of the last comment list, or -1.
     int GetComment(int index, WeiboRecord& out) const;
+    int CommentCount() const { return static_cast<int>(m_comments.size()); }
 
     // Replies `text` to comment `commentId` of status `statusId`: 0, or -1
     // with the last error text ("ERROR,回复内容为空！" for an empty text).

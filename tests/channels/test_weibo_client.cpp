@@ -175,6 +175,7 @@ TEST_F(WeiboClientTest, TimelineIsParsedFieldByField) {
     EXPECT_EQ(s.text, QStringLiteral("no user"));
     EXPECT_TRUE(s.userName.isEmpty());
 
+    EXPECT_EQ(m_client.StatusCount(), 4);
     for (int outside : {-1, 4, 1000})
         EXPECT_EQ(m_client.GetStatus(outside, s), -1) << outside;
 }
