@@ -160,7 +160,13 @@ TEST_F(WeiboDownloadTest, RedirectIsHandedBackAndFollowedOnce) {
     const QString path = DownloadFollowingOnce(m_peer.url(QStringLiteral("/pic/redirect")), m_pictures);
     EXPECT_EQ(path, QDir(m_pictures).filePath(QStringLiteral("length.jpg")));
     EXPECT_EQ(ReadFileBytes(path), WeiboPeer::picture());
-    EXPECT_TRUE(DownloadFollowingOnce(m_peer.url(QStringLiteral("/pic/missing.jpg")), m_pictures).isEmpty());
+    // One redirect only, and only to http or https.
+    for (const char* path : {"/pic/missing.jpg", "/pic/redirect-twice", "/pic/redirect-file"}) {
+        SCOPED_TRACE(path);
+        EXPECT_TRUE(DownloadFollowingOnce(m_peer.url(QLatin1String(path)), m_pictures).isEmpty());
+    }
+    EXPECT_TRUE(runLog().contains(QStringLiteral("OpenRequest打开下载地址出错！URL=file:///etc/hostname")));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("length.jpg")});
 }
 
 } // namespace

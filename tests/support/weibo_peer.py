@@ -33,6 +33,12 @@ def picture(size):
 
 PICTURE = picture(PICTURE_SIZE)
 
+REDIRECTS = {
+    "/pic/redirect": "/pic/length.jpg",
+    "/pic/redirect-twice": "/pic/redirect",
+    "/pic/redirect-file": "file:///etc/hostname",
+}
+
 
 class Handler(http_server.Handler):
     def record(self, body):
@@ -102,9 +108,9 @@ class Handler(http_server.Handler):
             self.wfile.write(PICTURE[:PICTURE_SIZE // 2])
             self.wfile.flush()
             self.close_connection = True
-        elif path == "/pic/redirect":
+        elif path in REDIRECTS:
             self.send_response(302)
-            self.send_header("Location", "/pic/length.jpg")
+            self.send_header("Location", REDIRECTS[path])
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif path == "/pic/huge.jpg":
