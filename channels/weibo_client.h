@@ -87,7 +87,8 @@ public:
     // application/x-www-form-urlencoded"; no redirect is followed; the answer
     // is cut at kAnswerLimit. Returns the HTTP status (200: the last error
     // text is emptied; any other: it becomes the answer body), or -1 when no
-    // answer came (the last error text says why). `body` receives the answer.
+    // answer came or it broke off (the last error text says why; `body` is
+    // then empty). `body` receives the answer.
     int Request(Method method, const QString& url, const std::string& query, std::string& body);
 
     // Exchanges an authorisation code for a token, which the client keeps and
