@@ -116,6 +116,14 @@ std::string Encoded(qint64 number) {
     return UrlEncode(std::to_string(number));
 }
 
+// The configured API address without a closing "/", so paths join cleanly.
+QString ApiBase() {
+    QString base = DeploymentValue(DeploymentKey::WeiboApiUrl);
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base;
+}
+
 } // namespace
 
 CWeiboClient::CWeiboClient() = default;
@@ -123,13 +131,12 @@ CWeiboClient::~CWeiboClient() = default;
 
 QString CWeiboClient::AuthorizeUrl() {
     const QString redirect = DeploymentValue(DeploymentKey::WeiboRedirectUrl);
-    return DeploymentValue(DeploymentKey::WeiboApiUrl) +
-           QStringLiteral("/oauth2/authorize?client_id=%1&redirect_uri=%2&response_type=code")
-               .arg(QLatin1String(kAppKey), QString::fromStdString(Encoded(redirect)));
+    return ApiBase() + QStringLiteral("/oauth2/authorize?client_id=%1&redirect_uri=%2&response_type=code")
+                           .arg(QLatin1String(kAppKey), QString::fromStdString(Encoded(redirect)));
 }
 
 QString CWeiboClient::ApiUrl(ApiRow row) {
-    return DeploymentValue(DeploymentKey::WeiboApiUrl) + QLatin1String(kApi[static_cast<size_t>(row)].path);
+    return ApiBase() + QLatin1String(kApi[static_cast<size_t>(row)].path);
 }
 
 int CWeiboClient::Request(Method method, const QString& url, const std::string& query, std::string& body) {

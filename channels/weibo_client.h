@@ -87,7 +87,8 @@ public:
     // application/x-www-form-urlencoded"; no redirect is followed; the answer
     // is cut at kAnswerLimit. Returns the HTTP status (200: the last error
     // text is emptied; any other: it becomes the answer body), or -1 when no
-    // answer came (the last error text says why). `body` receives the answer.
+    // answer came or it broke off (the last error text says why; `body` is
+    // then empty). `body` receives the answer.
     int Request(Method method, const QString& url, const std::string& query, std::string& body);
 
     // Exchanges an authorisation code for a token, which the client keeps and
@@ -101,12 +102,15 @@ public:
     int GetUserTimeline();
     // 0 and the `index`-th status of the last timeline, or -1.
     int GetStatus(int index, WeiboRecord& out) const;
+    // The statuses of the last timeline (shown again without a request).
+    int StatusCount() const { return static_cast<int>(m_statuses.size()); }
 
     // Fetches the comments of a status: their number (0 when none), -1 on
     // failure. Remembers `statusId` (LastCommentedStatus()).
     int GetComments(qint64 statusId);
     // 0 and the `index`-th comment of the last comment list, or -1.
     int GetComment(int index, WeiboRecord& out) const;
+    int CommentCount() const { return static_cast<int>(m_comments.size()); }
 
     // Replies `text` to comment `commentId` of status `statusId`: 0, or -1
     // with the last error text ("ERROR,回复内容为空！" for an empty text).

@@ -80,8 +80,7 @@ WeiboDownload DownLoadFile(const QString& address, const QString& folder) {
 
     HttpRequestSpec spec;
     spec.url = url;
-    spec.maxAnswer = kWeiboPictureLimit;
-    spec.logName = QStringLiteral("DownLoadFile");
+    spec.maxAnswer = kWeiboPictureLimit; // the transport's own line says "HttpRequest"
     const HttpAnswer answer = HttpRequest(spec);
     if (answer.status < 0)
         return Failed(QStringLiteral("SendRequest打开下载地址出错！URL=%1").arg(shown));

@@ -242,6 +242,18 @@ def watch_stdin():
     os._exit(0)
 
 
+def serve(server, args):
+    """Serves until stdin closes: TLS with --cert/--key when given, the port
+    printed first. The weibo peer runs its own server through this too."""
+    if args.cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.cert, args.key)
+        server.ssl_context = context
+    threading.Thread(target=watch_stdin, daemon=True).start()
+    emit("PORT %d" % server.server_address[1])
+    server.serve_forever()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cert")
@@ -251,13 +263,7 @@ def main():
 
     server = Server(("127.0.0.1", 0), Handler)
     server.folder = args.folder
-    if args.cert:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(args.cert, args.key)
-        server.ssl_context = context
-    threading.Thread(target=watch_stdin, daemon=True).start()
-    emit("PORT %d" % server.server_address[1])
-    server.serve_forever()
+    serve(server, args)
 
 
 if __name__ == "__main__":

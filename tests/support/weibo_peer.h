@@ -13,6 +13,8 @@
 //   /pic/chunked         200, chunked, kPictureSize bytes in pieces
 //   /pic/truncated.jpg   200, Content-Length kPictureSize but half of it, then the connection closes
 //   /pic/redirect        302, "Location: /pic/length.jpg"
+//   /pic/redirect-twice  302, "Location: /pic/redirect"
+//   /pic/redirect-file   302, "Location: file:///etc/hostname"
 //   /pic/dir/            200, kPictureSize bytes (an address ending in "/")
 //   /pic/huge.jpg        200, kHugeSize (11 MiB) with a Content-Length
 //   /pic/missing.jpg     404

@@ -14,13 +14,14 @@ import argparse
 import base64
 import json
 import os
-import ssl
-import threading
+import sys
 import time
 
-# The sibling peer's server, output and shutdown on closed stdin.
-import http_server
-from http_server import emit, watch_stdin
+# The sibling peer's handler, server, output and serving loop; no bytecode
+# cache is left in the source tree.
+sys.dont_write_bytecode = True
+import http_server  # noqa: E402
+from http_server import emit  # noqa: E402
 
 PICTURE_SIZE = 3000
 HUGE_SIZE = 11 * 1024 * 1024
@@ -31,6 +32,12 @@ def picture(size):
 
 
 PICTURE = picture(PICTURE_SIZE)
+
+REDIRECTS = {
+    "/pic/redirect": "/pic/length.jpg",
+    "/pic/redirect-twice": "/pic/redirect",
+    "/pic/redirect-file": "file:///etc/hostname",
+}
 
 
 class Handler(http_server.Handler):
@@ -101,9 +108,9 @@ class Handler(http_server.Handler):
             self.wfile.write(PICTURE[:PICTURE_SIZE // 2])
             self.wfile.flush()
             self.close_connection = True
-        elif path == "/pic/redirect":
+        elif path in REDIRECTS:
             self.send_response(302)
-            self.send_header("Location", "/pic/length.jpg")
+            self.send_header("Location", REDIRECTS[path])
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif path == "/pic/huge.jpg":
@@ -131,13 +138,7 @@ def main():
 
     server = Server(("127.0.0.1", 0), Handler)
     server.answers = args.answers
-    if args.cert:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(args.cert, args.key)
-        server.ssl_context = context
-    threading.Thread(target=watch_stdin, daemon=True).start()
-    emit("PORT %d" % server.server_address[1])
-    server.serve_forever()
+    http_server.serve(server, args)
 
 
 if __name__ == "__main__":
