@@ -140,15 +140,16 @@ QString CWeiboClient::ApiUrl(ApiRow row) {
 }
 
 int CWeiboClient::Request(Method method, const QString& url, const std::string& query, std::string& body) {
-    HttpRequestSpec spec;
-    spec.method = method == Method::Post ? HttpRequestSpec::Method::Post : HttpRequestSpec::Method::Get;
-    spec.url = url;
-    spec.query = query;
-    spec.headers = {"Accept: */*", "content-Type: application/x-www-form-urlencoded"};
-    spec.maxAnswer = kAnswerLimit;
-    spec.followRedirects = false;
-    spec.logName = QStringLiteral("WeiboClient");
-    HttpAnswer answer = HttpRequest(spec);
+    HttpRequestOptions options;
+    options.method =
+        method == Method::Post ? HttpRequestOptions::Method::Post : HttpRequestOptions::Method::Get;
+    options.url = url;
+    options.query = query;
+    options.headers = {"Accept: */*", "content-Type: application/x-www-form-urlencoded"};
+    options.maxAnswer = kAnswerLimit;
+    options.followRedirects = false;
+    options.logName = QStringLiteral("WeiboClient");
+    HttpAnswer answer = HttpRequest(options);
     body = std::move(answer.body);
     if (answer.status < 0 || !answer.complete) {
         // An answer that broke off is no answer: its bytes are not handed on.

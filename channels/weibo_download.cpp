@@ -78,10 +78,10 @@ WeiboDownload DownLoadFile(const QString& address, const QString& folder) {
     if (!parsed.isValid() || !IsWebScheme(parsed) || IsRefusedHost(parsed.host()))
         return Failed(QStringLiteral("OpenRequest打开下载地址出错！URL=%1").arg(shown));
 
-    HttpRequestSpec spec;
-    spec.url = url;
-    spec.maxAnswer = kWeiboPictureLimit; // the transport's own line says "HttpRequest"
-    const HttpAnswer answer = HttpRequest(spec);
+    HttpRequestOptions options;
+    options.url = url;
+    options.maxAnswer = kWeiboPictureLimit; // the transport's own line says "HttpRequest"
+    const HttpAnswer answer = HttpRequest(options);
     if (answer.status < 0)
         return Failed(QStringLiteral("SendRequest打开下载地址出错！URL=%1").arg(shown));
 

@@ -213,15 +213,15 @@ size_t Utf8CompleteLength(std::string_view bytes) {
     return continuation < needed ? i - 1 : bytes.size();
 }
 
-HttpAnswer HttpRequest(const HttpRequestSpec& spec) {
-    const QString& url = spec.url;
-    const QString& logName = spec.logName;
-    const bool post = spec.method == HttpRequestSpec::Method::Post;
+HttpAnswer HttpRequest(const HttpRequestOptions& options) {
+    const QString& url = options.url;
+    const QString& logName = options.logName;
+    const bool post = options.method == HttpRequestOptions::Method::Post;
 
     std::string full = url.toStdString();
-    if (!post && !spec.query.empty()) {
+    if (!post && !options.query.empty()) {
         full += '?';
-        full += EscapeQuery(spec.query);
+        full += EscapeQuery(options.query);
     }
 
     // Parse with libcurl's own URL parser (no network), so the host checked
@@ -253,7 +253,7 @@ HttpAnswer HttpRequest(const HttpRequestSpec& spec) {
         return Fail(logName, url, QStringLiteral("libcurl session failed"));
 
     std::unique_ptr<curl_slist, SlistDeleter> headers;
-    for (const std::string& line : spec.headers) {
+    for (const std::string& line : options.headers) {
         curl_slist* more = curl_slist_append(headers.get(), line.c_str());
         if (!more)
             return Fail(logName, url, QStringLiteral("out of memory"));
@@ -263,22 +263,22 @@ HttpAnswer HttpRequest(const HttpRequestSpec& spec) {
 
     HttpAnswer answer;
     char curlError[CURL_ERROR_SIZE] = {};
-    Sink sink{&answer.body, spec.maxAnswer};
+    Sink sink{&answer.body, options.maxAnswer};
     HeaderSink headerSink;
     const bool verify = !AllowInvalidCertificates();
     CURL* h = curl.get();
     curl_easy_setopt(h, CURLOPT_CURLU, parsed.get());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, spec.followRedirects ? 1L : 0L);
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, options.followRedirects ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L); // worker threads; time-outs without SIGALRM
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(h, CURLOPT_TIMEOUT, kTotalTimeoutSeconds);
     if (post) {
         curl_easy_setopt(h, CURLOPT_POST, 1L);
-        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.query.size()));
-        curl_easy_setopt(h, CURLOPT_POSTFIELDS, spec.query.c_str());
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(options.query.size()));
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS, options.query.c_str());
     } else {
         curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     }
@@ -329,13 +329,13 @@ HttpAnswer HttpRequest(const HttpRequestSpec& spec) {
 
 int HttpGet(QString& errorText, const QString& url, std::string_view query, std::string& buffer,
             int maxAnswer) {
-    HttpRequestSpec spec;
-    spec.url = url;
-    spec.query = std::string(query);
-    spec.headers = {"Accept: */*", "content-Type: application/x-www-form-urlencoded"};
-    spec.maxAnswer = static_cast<size_t>(std::max(maxAnswer, 0));
-    spec.logName = QStringLiteral("HttpGet");
-    HttpAnswer answer = HttpRequest(spec);
+    HttpRequestOptions options;
+    options.url = url;
+    options.query = std::string(query);
+    options.headers = {"Accept: */*", "content-Type: application/x-www-form-urlencoded"};
+    options.maxAnswer = static_cast<size_t>(std::max(maxAnswer, 0));
+    options.logName = QStringLiteral("HttpGet");
+    HttpAnswer answer = HttpRequest(options);
     buffer.clear();
     errorText.clear();
     if (answer.status < 0) {

@@ -46,7 +46,7 @@ int HttpGet(QString& errorText, const QString& url, std::string_view query, std:
 // AllowInvalidCertificates(), connect time-out 10 s, total 60 s, and an
 // HttpCancelScope on the calling thread is obeyed.
 
-struct HttpRequestSpec {
+struct HttpRequestOptions {
     enum class Method { Get, Post };
     Method method = Method::Get;
     QString url;
@@ -87,7 +87,7 @@ struct HttpAnswer {
 // Never throws; failures without an answer are logged in g_logRun as
 // "ERROR,<logName>,<why>,url=<url>" (without the query, which may carry a
 // password digest or a token).
-HttpAnswer HttpRequest(const HttpRequestSpec& spec);
+HttpAnswer HttpRequest(const HttpRequestOptions& options);
 
 // The length of the longest start of `bytes` that does not end inside a UTF-8
 // sequence: an answer cut by the cap may end in the middle of a character,

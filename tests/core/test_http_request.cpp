@@ -25,12 +25,12 @@ protected:
 
 TEST_F(HttpRequestTest, PostSendsTheBodyAndHeadersAsGiven) {
     ASSERT_TRUE(m_peer.setAnswer(QStringLiteral("/form"), 201, "created"));
-    HttpRequestSpec spec;
-    spec.method = HttpRequestSpec::Method::Post;
-    spec.url = m_peer.url(QStringLiteral("/form"));
-    spec.query = "&a=1&b=%E4%B8%AD+x&raw=\x01\xff"; // sent as it is, nothing escaped twice
-    spec.headers = {"Accept: */*", "X-Probe: yes"};
-    const HttpAnswer answer = HttpRequest(spec);
+    HttpRequestOptions options;
+    options.method = HttpRequestOptions::Method::Post;
+    options.url = m_peer.url(QStringLiteral("/form"));
+    options.query = "&a=1&b=%E4%B8%AD+x&raw=\x01\xff"; // sent as it is, nothing escaped twice
+    options.headers = {"Accept: */*", "X-Probe: yes"};
+    const HttpAnswer answer = HttpRequest(options);
     EXPECT_EQ(answer.status, 201) << answer.errorText.toStdString();
     EXPECT_TRUE(answer.complete);
     EXPECT_FALSE(answer.truncated);
@@ -42,7 +42,7 @@ TEST_F(HttpRequestTest, PostSendsTheBodyAndHeadersAsGiven) {
     EXPECT_EQ(requests[0].method, QStringLiteral("POST"));
     EXPECT_EQ(requests[0].path, QStringLiteral("/form"));
     EXPECT_TRUE(requests[0].query.isEmpty());
-    EXPECT_EQ(requests[0].body, QByteArray::fromStdString(spec.query));
+    EXPECT_EQ(requests[0].body, QByteArray::fromStdString(options.query));
     EXPECT_TRUE(requests[0].hasExactHeader(QStringLiteral("X-Probe"), QStringLiteral("yes")));
     EXPECT_TRUE(requests[0].hasExactHeader(QStringLiteral("Accept"), QStringLiteral("*/*")));
 }
@@ -70,10 +70,10 @@ TEST_F(HttpRequestTest, WhatComesBackBesidesTheBody) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        HttpRequestSpec spec;
-        spec.url = m_peer.url(QLatin1String(c.path));
-        spec.maxAnswer = c.maxAnswer;
-        const HttpAnswer answer = HttpRequest(spec);
+        HttpRequestOptions options;
+        options.url = m_peer.url(QLatin1String(c.path));
+        options.maxAnswer = c.maxAnswer;
+        const HttpAnswer answer = HttpRequest(options);
         EXPECT_EQ(answer.status, c.status) << answer.errorText.toStdString();
         EXPECT_EQ(answer.complete, c.complete);
         EXPECT_EQ(answer.complete, answer.errorText.isEmpty()) << answer.errorText.toStdString();
@@ -84,7 +84,7 @@ TEST_F(HttpRequestTest, WhatComesBackBesidesTheBody) {
     }
 
     // Followed on request: the final answer only.
-    HttpRequestSpec follow;
+    HttpRequestOptions follow;
     follow.url = m_peer.url(QStringLiteral("/pic/redirect"));
     follow.maxAnswer = 1 << 20;
     follow.followRedirects = true;
