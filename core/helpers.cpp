@@ -91,33 +91,53 @@ int SplitBeforeSeparator(const QString& text, const QString& separator, QStringL
 bool SplitCsvLine(const QString& line, QChar separator, QStringList& out) {
     out.clear();
     const QChar quote(u'"');
+    const QChar* data = line.constData();
+    const qsizetype n = line.size();
     QString field;
     bool quoted = false;
     bool fieldStart = true;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        QChar c = line[i];
+    // Runs of ordinary characters are appended at once: an import splits
+    // every line of its file here.
+    qsizetype i = 0;
+    while (i < n) {
         if (quoted) {
-            if (c == quote) {
-                if (i + 1 < line.size() && line[i + 1] == quote) {
-                    field += quote;
-                    ++i;
-                } else {
-                    quoted = false;
-                }
+            qsizetype j = i;
+            while (j < n && data[j] != quote)
+                ++j;
+            field.append(data + i, j - i);
+            if (j == n)
+                break; // an unclosed quote runs to the end of the line
+            if (j + 1 < n && data[j + 1] == quote) {
+                field += quote;
+                i = j + 2;
             } else {
-                field += c;
+                quoted = false;
+                i = j + 1;
             }
-        } else if (c == separator) {
+            fieldStart = false;
+            continue;
+        }
+        const QChar c = data[i];
+        if (c == separator) {
             out << field;
             field.clear();
             fieldStart = true;
+            ++i;
             continue;
-        } else if (c == quote && fieldStart) {
-            quoted = true;
-        } else {
-            field += c;
         }
+        if (c == quote && fieldStart) {
+            quoted = true;
+            fieldStart = false;
+            ++i;
+            continue;
+        }
+        // A quote inside an unquoted field is an ordinary character.
+        qsizetype j = i + 1;
+        while (j < n && data[j] != separator && data[j] != quote)
+            ++j;
+        field.append(data + i, j - i);
         fieldStart = false;
+        i = j;
     }
     out << field;
     return true;

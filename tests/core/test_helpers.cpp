@@ -166,6 +166,9 @@ TEST(SplitCsvLineTest, Table) {
         {R"(a;"b;c";d)", u';', {"a", "b;c", "d"}},
         {"a,b;c", u';', {"a,b", "c"}},
         {"张三,\"北京,朝阳\"", u',', {"张三", "北京,朝阳"}},
+        {R"(x,"a""",y)", u',', {"x", "a\"", "y"}},
+        {R"(a""b,"c""d""e"f)", u',', {"a\"\"b", "c\"d\"ef"}},
+        {R"(,,"",)", u',', {"", "", "", ""}},
     };
     for (const Case& c : cases) {
         // A longer array from an earlier line must shrink to this line's fields.
