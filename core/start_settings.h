@@ -4,13 +4,11 @@
 // configured service address and proxy, the server list, and the updater
 // start. Plain functions, so they run and are tested without a window.
 #include "core/account.h"
+#include "core/paths.h" // OemInfoIniPath
 
 #include <QString>
 #include <QStringList>
 #include <sqlite3.h>
-
-// "<program folder>/OEM/OemInfo.ini".
-QString OemInfoIniPath();
 
 // Reads [CompanyInfo] of the OEM file into g_strAppTitle and the other
 // branding globals (empty when missing) and titles every message box with
